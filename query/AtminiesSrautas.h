@@ -1,0 +1,33 @@
+// An in-memory byte stream over one datagram. All bounds checks of the reply
+// readers live here: a read never goes past the end, it returns fewer bytes.
+#pragma once
+
+#include <QByteArray>
+
+class TAtminiesSrautas {
+public:
+    TAtminiesSrautas() = default;
+    explicit TAtminiesSrautas(QByteArray duomenys) : baitai(std::move(duomenys)) {}
+
+    qint64 Size() const { return baitai.size(); }
+    // The position may stand past the end (after a text without its zero byte);
+    // every read from there yields nothing.
+    qint64 Position() const { return pozicija; }
+    void SetPosition(qint64 p) { pozicija = p < 0 ? 0 : p; }
+    qint64 Likutis() const { return pozicija >= Size() ? 0 : Size() - pozicija; }
+    const QByteArray& Duomenys() const { return baitai; }
+
+    // Copies up to n bytes into dst and advances by the count copied.
+    qint64 Read(void* dst, qint64 n);
+
+    // Writes at the position, growing the stream when needed.
+    void Write(const char* src, qint64 n);
+
+    // Pointer to the unread bytes (Likutis() of them).
+    const char* Dabartinis() const { return baitai.constData() + (pozicija < Size() ? pozicija : Size()); }
+    void Praleisti(qint64 n) { pozicija += n; }
+
+private:
+    QByteArray baitai;
+    qint64 pozicija = 0;
+};

@@ -1,0 +1,179 @@
+#include "NMUDP.h"
+
+#include <arpa/inet.h>
+
+#include <QEventLoop>
+#include <QHostInfo>
+#include <QNetworkDatagram>
+#include <QPointer>
+#include <QTimer>
+#include <QUdpSocket>
+
+namespace {
+
+void SistemosPaieska(const QString& vardas, QObject* kontekstas,
+                     std::function<void(const QList<QHostAddress>&)> baigta) {
+    QHostInfo::lookupHost(vardas, kontekstas, [baigta = std::move(baigta)](const QHostInfo& info) {
+        baigta(info.error() == QHostInfo::NoError ? info.addresses() : QList<QHostAddress>{});
+    });
+}
+
+QString TaskuotasIPv4(const QHostAddress& adresas) {
+    bool ipv4 = false;
+    const quint32 a = adresas.toIPv4Address(&ipv4);
+    if (!ipv4)
+        return adresas.toString();
+    return QString::asprintf("%d.%d.%d.%d", (a >> 24) & 0xFF, (a >> 16) & 0xFF, (a >> 8) & 0xFF, a & 0xFF);
+}
+
+} // namespace
+
+TNMUDP::TNMUDP(QObject* owner) : QObject(owner), VardoPaieska(SistemosPaieska) {
+    ReportStatus(NMConst::kLygisInicializavimas, QString::fromLatin1(NMConst::sInitializing));
+    KurtiLizda();
+}
+
+TNMUDP::~TNMUDP() = default;
+
+void TNMUDP::ReportStatus(int level, const QString& text) {
+    if (level > reportLevel)
+        return;
+    paskutinisStatusas = text;
+    if (OnStatus)
+        OnStatus(this, text);
+}
+
+void TNMUDP::KurtiLizda() {
+    delete lizdas;
+    lizdas = new QUdpSocket(this);
+    connect(lizdas, &QUdpSocket::readyRead, this, &TNMUDP::SkaitytiLizda);
+}
+
+void TNMUDP::Susieti(quint16 portas) {
+    // Exclusive bind: a port another endpoint holds stays with it. A refused
+    // bind is not an error; the first send then takes a port of the system's.
+    lizdas->bind(QHostAddress::AnyIPv4, portas, QAbstractSocket::DontShareAddress);
+}
+
+void TNMUDP::setLocalPort(int v) {
+    KurtiLizda();
+    localPort = v;
+    Susieti(static_cast<quint16>(v));
+}
+
+quint16 TNMUDP::UzimtasPortas() const {
+    return lizdas->state() == QAbstractSocket::BoundState ? lizdas->localPort() : 0;
+}
+
+quint32 TNMUDP::ResolveRemoteHost() {
+    const QByteArray vardas = remoteHost.toLatin1();
+    in_addr taskuotas{};
+    if (inet_aton(vardas.constData(), &taskuotas) != 0)
+        return ntohl(taskuotas.s_addr);
+
+    for (int nesekmes = 0;;) {
+        // A local context object: should the nested loop end early (the program
+        // quitting), a late answer finds nobody to call.
+        QObject kontekstas;
+        QEventLoop laukimas;
+        bool baigta = false;
+        quint32 rastas = 0;
+        bool pavyko = false;
+        VardoPaieska(remoteHost, &kontekstas, [&](const QList<QHostAddress>& adresai) {
+            for (const QHostAddress& a : adresai) {
+                bool ipv4 = false;
+                const quint32 v = a.toIPv4Address(&ipv4);
+                if (ipv4) {
+                    rastas = v;
+                    pavyko = true;
+                    break;
+                }
+            }
+            baigta = true;
+            laukimas.quit();
+        });
+        if (!baigta)
+            laukimas.exec();
+        if (pavyko)
+            return rastas;
+        if (nesekmes == 1)
+            throw UDPSockError(QString::fromLatin1(NMConst::sHostLookupCanceled));
+        nesekmes = 1;
+        bool handled = false;
+        if (OnInvalidHost)
+            OnInvalidHost(handled);
+        if (!handled)
+            throw UDPSockError(QString::fromLatin1(NMConst::sHostLookupCanceled));
+    }
+}
+
+void TNMUDP::SendDatagram(const char* Buff, int length) {
+    QByteArray kopija(Buff, length > 0 ? length : 0);
+    for (int kartas = 0; length == 0; ++kartas) {
+        if (kartas == 1 || !OnBufferInvalid)
+            throw EKlaida(QString::fromLatin1(NMConst::sInvalidBuffer));
+        bool handled = false;
+        OnBufferInvalid(handled, kopija, length);
+        if (!handled)
+            throw EKlaida(QString::fromLatin1(NMConst::sInvalidBuffer));
+        if (length > kopija.size())
+            length = int(kopija.size());
+    }
+    if (length < 0)
+        throw EKlaida(QString::fromLatin1(NMConst::sInvalidBuffer));
+
+    const quint32 adresas = ResolveRemoteHost();
+    if (adresas == 0)
+        throw UDPSockError(QString::fromLatin1(NMConst::sNullRemoteAddress));
+    if (remotePort < 1 || remotePort > 65535)
+        throw UDPSockError(QString::fromLatin1(NMConst::sInvalidRemotePort));
+
+    ReportStatus(NMConst::kLygisSiuntimas, QString::fromLatin1(NMConst::sSending));
+    if (lizdas->state() != QAbstractSocket::BoundState)
+        Susieti(0);
+    paskutinisAdresas = QHostAddress(adresas);
+    paskutinisPortas = static_cast<quint16>(remotePort);
+    lizdas->writeDatagram(kopija.constData(), length, paskutinisAdresas, paskutinisPortas);
+    if (OnDataSend)
+        OnDataSend(this);
+}
+
+void TNMUDP::CopyReceivedToStream(TAtminiesSrautas& Stream) const {
+    Stream.Write(gautas.constData(), gautas.size());
+    Stream.SetPosition(0);
+}
+
+void TNMUDP::SkaitytiLizda() {
+    // Take everything the socket holds now and deliver it from the event loop
+    // rather than from inside readyRead: an owner that opens a message box for
+    // a datagram still sees the datagrams that arrive while the box is open.
+    while (lizdas->hasPendingDatagrams()) {
+        const QNetworkDatagram d = lizdas->receiveDatagram();
+        TGautas g;
+        if (d.isValid()) {
+            g.duomenys = d.data();
+            g.kiekis = int(g.duomenys.size());
+            g.is = TaskuotasIPv4(d.senderAddress());
+            g.portas = d.senderPort();
+        }
+        eile.push_back(std::move(g));
+        if (!d.isValid())
+            break;
+    }
+    if (!eile.empty() && !issiuntimasSuplanuotas) {
+        issiuntimasSuplanuotas = true;
+        QTimer::singleShot(0, this, &TNMUDP::IssiustiGautus);
+    }
+}
+
+void TNMUDP::IssiustiGautus() {
+    issiuntimasSuplanuotas = false;
+    QPointer<TNMUDP> gyvas(this);
+    while (gyvas && !eile.empty()) {
+        TGautas g = std::move(eile.front());
+        eile.pop_front();
+        gautas = std::move(g.duomenys);
+        if (OnDataReceived)
+            OnDataReceived(this, g.kiekis, g.is, g.portas);
+    }
+}

@@ -1,0 +1,113 @@
+// TNMUDP: one IPv4 UDP socket owned by a window. Sends a caller's buffer as one
+// datagram to RemoteHost:RemotePort (resolving host names while the GUI keeps
+// running), and hands every received datagram to its owner through
+// OnDataReceived, on the GUI thread.
+#pragma once
+
+#include <deque>
+#include <functional>
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include "AtminiesSrautas.h"
+#include "Klaidos.h"
+#include "NMConst.h"
+
+class QUdpSocket;
+
+// Socket, lookup and address failures of the endpoint.
+class UDPSockError : public EKlaida {
+public:
+    using EKlaida::EKlaida;
+};
+
+class TNMUDP : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString RemoteHost READ RemoteHost WRITE setRemoteHost)
+    Q_PROPERTY(int RemotePort READ RemotePort WRITE setRemotePort)
+    Q_PROPERTY(int LocalPort READ LocalPort WRITE setLocalPort)
+    Q_PROPERTY(int ReportLevel READ ReportLevel WRITE setReportLevel)
+
+public:
+    using TOnReceive = std::function<void(QObject* Sender, int NumberBytes, const QString& FromIP, int Port)>;
+    using TNotifyEvent = std::function<void(QObject* Sender)>;
+    using TOnStatus = std::function<void(QObject* Sender, const QString& status)>;
+    using THandlerEvent = std::function<void(bool& handled)>;
+    using TStreamInvalid = std::function<void(bool& handled, TAtminiesSrautas& Stream)>;
+    using TBuffInvalid = std::function<void(bool& handled, QByteArray& Buff, int& length)>;
+
+    // Name lookup used for host names: asks for the addresses of a name and
+    // calls back, on the GUI thread, with what it found (empty on failure).
+    // The default asks the system resolver; tests put their own here.
+    using TVardoPaieska = std::function<void(const QString& vardas, QObject* kontekstas,
+                                             std::function<void(const QList<QHostAddress>&)> baigta)>;
+
+    explicit TNMUDP(QObject* owner = nullptr);
+    ~TNMUDP() override;
+
+    QString RemoteHost() const { return remoteHost; }
+    void setRemoteHost(const QString& v) { remoteHost = v; }
+    int RemotePort() const { return remotePort; }
+    void setRemotePort(int v) { remotePort = v; }
+    int LocalPort() const { return localPort; }
+    void setLocalPort(int v); // rebuilds the socket and binds it
+    int ReportLevel() const { return reportLevel; }
+    void setReportLevel(int v) { reportLevel = v; }
+
+    TOnReceive OnDataReceived;
+    TNotifyEvent OnDataSend;
+    TOnStatus OnStatus;
+    THandlerEvent OnInvalidHost;
+    TStreamInvalid OnStreamInvalid; // declared only; nothing raises it
+    TBuffInvalid OnBufferInvalid;
+    TVardoPaieska VardoPaieska;
+
+    // Sends length bytes of Buff as one datagram. Raises UDPSockError for an
+    // unresolvable host, a null address or a port outside 1..65535, and EKlaida
+    // "Invalid buffer" for an empty send that OnBufferInvalid does not repair.
+    void SendDatagram(const char* Buff, int length);
+    void SendDatagram(const QByteArray& Buff) { SendDatagram(Buff.constData(), int(Buff.size())); }
+
+    // Writes the last received datagram into Stream at its position, then
+    // rewinds the stream. Valid only inside OnDataReceived.
+    void CopyReceivedToStream(TAtminiesSrautas& Stream) const;
+
+    // The address and port of the last datagram sent (null before any send).
+    QHostAddress PaskutinisAdresas() const { return paskutinisAdresas; }
+    quint16 PaskutinisPortas() const { return paskutinisPortas; }
+    // The local port the socket holds now (0 while unbound).
+    quint16 UzimtasPortas() const;
+    QString PaskutinisStatusas() const { return paskutinisStatusas; }
+
+private:
+    struct TGautas {
+        QByteArray duomenys;
+        int kiekis = -1;
+        QString is;
+        int portas = 0;
+    };
+
+    void ReportStatus(int level, const QString& text);
+    quint32 ResolveRemoteHost();
+    void KurtiLizda();
+    void Susieti(quint16 portas);
+    void SkaitytiLizda();
+    void IssiustiGautus();
+
+    QString remoteHost;
+    int remotePort = 0;
+    int localPort = 0;
+    int reportLevel = NMConst::kPradinisReportLevel;
+
+    QUdpSocket* lizdas = nullptr;
+    QByteArray gautas; // the datagram being delivered
+    std::deque<TGautas> eile;
+    bool issiuntimasSuplanuotas = false;
+    QString paskutinisStatusas;
+    QHostAddress paskutinisAdresas;
+    quint16 paskutinisPortas = 0;
+};

@@ -1,0 +1,143 @@
+#include "cstrike.h"
+
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
+namespace {
+
+// Reads up to N bytes of a little-endian number; bytes the datagram lacks stay zero.
+template <typename T> T SkaitytiSkaiciu(TAtminiesSrautas& srautas) {
+    unsigned char b[sizeof(T)] = {};
+    srautas.Read(b, sizeof(T));
+    std::make_unsigned_t<T> u = 0;
+    for (size_t i = 0; i < sizeof(T); ++i)
+        u |= static_cast<std::make_unsigned_t<T>>(b[i]) << (8 * i);
+    return static_cast<T>(u);
+}
+
+float SkaitytiFloat(TAtminiesSrautas& srautas) {
+    const quint32 u = SkaitytiSkaiciu<quint32>(srautas);
+    float f;
+    std::memcpy(&f, &u, sizeof f);
+    return f;
+}
+
+char SkaitytiBaita(TAtminiesSrautas& srautas) {
+    char c = 0;
+    srautas.Read(&c, 1);
+    return c;
+}
+
+} // namespace
+
+QByteArray UzklausosDatagrama(const char* zodis) {
+    QByteArray d(kUzklausosIlgis, '\0');
+    std::memset(d.data(), 0xFF, 4);
+    const size_t ilgis = std::strlen(zodis);
+    // The word is always followed by at least one zero byte.
+    std::memcpy(d.data() + 4, zodis, ilgis < size_t(kUzklausosIlgis - 5) ? ilgis : size_t(kUzklausosIlgis - 5));
+    return d;
+}
+
+char SkaitytiAntraste(TAtminiesSrautas& srautas) {
+    char antraste[kAntrastesIlgis] = {};
+    if (srautas.Read(antraste, kAntrastesIlgis) < kAntrastesIlgis)
+        return 0;
+    return antraste[4];
+}
+
+QByteArray SkaitytiEilute(TAtminiesSrautas& srautas) {
+    const qint64 likutis = srautas.Likutis();
+    if (likutis == 0)
+        return {};
+    const char* pradzia = srautas.Dabartinis();
+    const void* nulis = std::memchr(pradzia, 0, static_cast<size_t>(likutis));
+    if (!nulis) {
+        // No terminator: the whole rest, and the position moves past the end.
+        srautas.Praleisti(likutis + 1);
+        return QByteArray(pradzia, likutis);
+    }
+    const qint64 ilgis = static_cast<const char*>(nulis) - pradzia;
+    QByteArray rezultatas(pradzia, ilgis);
+    srautas.Praleisti(ilgis + 1);
+    return rezultatas;
+}
+
+TZaidejas SkaitytiZaideja(TAtminiesSrautas& srautas) {
+    TZaidejas z;
+    z.Nr = SkaitytiSkaiciu<quint8>(srautas);
+    z.Vardas = SkaitytiEilute(srautas);
+    z.Fragai = SkaitytiSkaiciu<qint32>(srautas);
+    z.Laikas = SkaitytiFloat(srautas);
+    return z;
+}
+
+qint32 SveikosSekundes(float laikas) {
+    const double a = std::fabs(static_cast<double>(laikas));
+    if (std::isnan(a))
+        return 0;
+    const double apvalinta = std::floor(a + 0.5);
+    if (apvalinta >= 2147483647.0)
+        return INT32_MAX;
+    return static_cast<qint32>(apvalinta);
+}
+
+TLaikoDalys IsskaidytiLaika(qint32 sekundes) {
+    const quint32 s = sekundes < 0 ? 0u : static_cast<quint32>(sekundes);
+    TLaikoDalys d;
+    d.Valandos = s / 3600;
+    d.Minutes = static_cast<quint8>((s % 3600) / 60);
+    d.Sekundes = static_cast<quint8>(s % 60);
+    return d;
+}
+
+TZaidejai SkaitytiZaidejus(TAtminiesSrautas& srautas) {
+    const quint8 kiekis = SkaitytiSkaiciu<quint8>(srautas);
+    TZaidejai sarasas(kiekis);
+    for (TZaidejoInfo& info : sarasas) {
+        info.Zaidejas = SkaitytiZaideja(srautas);
+        const TLaikoDalys dalys = IsskaidytiLaika(SveikosSekundes(info.Zaidejas.Laikas));
+        info.Valandos = dalys.Valandos;
+        info.Minutes = dalys.Minutes;
+        info.Sekundes = dalys.Sekundes;
+    }
+    return sarasas;
+}
+
+TDetales SkaitytiDetales(TAtminiesSrautas& srautas) {
+    TDetales d;
+    d.Info.Adresas = SkaitytiEilute(srautas);
+    d.Info.Pavadinimas = SkaitytiEilute(srautas);
+    d.Info.Zemelapis = SkaitytiEilute(srautas);
+    d.Info.Katalogas = SkaitytiEilute(srautas);
+    d.Info.Zaidimas = SkaitytiEilute(srautas);
+    d.Zaidejai = SkaitytiSkaiciu<quint8>(srautas);
+    d.MaxZaideju = SkaitytiSkaiciu<quint8>(srautas);
+    d.Protokolas = SkaitytiSkaiciu<quint8>(srautas);
+    d.ServerioTipas = SkaitytiBaita(srautas);
+    d.OS = SkaitytiBaita(srautas);
+    d.Slaptazodis = SkaitytiSkaiciu<quint8>(srautas);
+    d.ArModas = SkaitytiSkaiciu<quint8>(srautas);
+    if (d.ArModas == 1) {
+        d.MOD.Svetaine = SkaitytiEilute(srautas);
+        d.MOD.Parsisiuntimas = SkaitytiEilute(srautas);
+        d.MOD.Rezervuota = SkaitytiEilute(srautas);
+        d.MODVersija = SkaitytiSkaiciu<qint32>(srautas);
+        d.MODDydis = SkaitytiSkaiciu<qint32>(srautas);
+        d.TikServerio = SkaitytiSkaiciu<quint8>(srautas);
+        d.SavasDLL = SkaitytiSkaiciu<quint8>(srautas);
+    }
+    d.Saugus = SkaitytiSkaiciu<quint8>(srautas);
+    return d;
+}
+
+TTaisykles SkaitytiTaisykles(TAtminiesSrautas& srautas) {
+    const quint16 kiekis = SkaitytiSkaiciu<quint16>(srautas);
+    TTaisykles sarasas(kiekis);
+    for (TTaisykle& t : sarasas) {
+        t.Pavadinimas = SkaitytiEilute(srautas);
+        t.Reiksme = SkaitytiEilute(srautas);
+    }
+    return sarasas;
+}
