@@ -44,8 +44,7 @@ bool Dekoduoti(const unsigned char* duomenys, unsigned long dydis, QImage* rezul
     info.out_color_space = JCS_EXT_RGBX; // libjpeg-turbo writes four bytes per pixel, ready for a QImage
     jpeg_start_decompress(&info);
     // Guard against absurd dimensions before allocating.
-    if (info.output_width == 0 || info.output_height == 0 || info.output_width > 16384 ||
-        info.output_height > 16384) {
+    if (info.output_width == 0 || info.output_height == 0 || info.output_width > 16384 || info.output_height > 16384) {
         jpeg_destroy_decompress(&info);
         return false;
     }
