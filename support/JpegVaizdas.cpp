@@ -9,6 +9,13 @@
 
 namespace {
 
+// Map pictures are small; anything larger than this is refused before any
+// pixel memory is taken.
+constexpr JDIMENSION kDidziausiasKrastas = 4096;
+constexpr long kDidziausiaAtmintis = 64L * 1024 * 1024;
+// A progressive file may carry any number of scans; real pictures need few.
+constexpr int kDidziausiasSkenuSkaicius = 64;
+
 struct TKlaiduValdymas {
     jpeg_error_mgr bazinis;
     std::jmp_buf grizimas;
@@ -19,8 +26,20 @@ struct TKlaiduValdymas {
     std::longjmp(valdymas->grizimas, 1);
 }
 
-void TylusPranesimas(j_common_ptr, int) {}
+// A warning (corrupt data, a file that ends early) makes the picture
+// incomplete: it ends the decoding like an error. Trace messages are ignored.
+void Pranesimas(j_common_ptr info, int lygis) {
+    if (lygis < 0)
+        KlaidaIsejimas(info);
+}
+
 void TylusIsvedimas(j_common_ptr) {}
+
+void Eiga(j_common_ptr info) {
+    const auto* d = reinterpret_cast<j_decompress_ptr>(info);
+    if (d->input_scan_number > kDidziausiasSkenuSkaicius)
+        KlaidaIsejimas(info);
+}
 
 // Decodes into an image that the caller owns. Only plain data lives in this
 // frame, so the long jump out of libjpeg skips no destructor.
@@ -29,25 +48,25 @@ bool Dekoduoti(const unsigned char* duomenys, unsigned long dydis, QImage* rezul
     TKlaiduValdymas klaidos;
     info.err = jpeg_std_error(&klaidos.bazinis);
     klaidos.bazinis.error_exit = KlaidaIsejimas;
-    klaidos.bazinis.emit_message = TylusPranesimas;
+    klaidos.bazinis.emit_message = Pranesimas;
     klaidos.bazinis.output_message = TylusIsvedimas;
+    jpeg_progress_mgr eiga{};
+    eiga.progress_monitor = Eiga;
     if (setjmp(klaidos.grizimas)) {
         jpeg_destroy_decompress(&info);
         return false;
     }
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = kDidziausiaAtmintis;
+    info.progress = &eiga;
     jpeg_mem_src(&info, duomenys, dydis);
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || info.image_width == 0 || info.image_height == 0 ||
+        info.image_width > kDidziausiasKrastas || info.image_height > kDidziausiasKrastas) {
         jpeg_destroy_decompress(&info);
         return false;
     }
     info.out_color_space = JCS_EXT_RGBX; // libjpeg-turbo writes four bytes per pixel, ready for a QImage
     jpeg_start_decompress(&info);
-    // Guard against absurd dimensions before allocating.
-    if (info.output_width == 0 || info.output_height == 0 || info.output_width > 16384 || info.output_height > 16384) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
     *rezultatas = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGBX8888);
     if (rezultatas->isNull()) {
         jpeg_destroy_decompress(&info);

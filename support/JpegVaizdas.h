@@ -4,7 +4,8 @@
 #include <QImage>
 #include <QString>
 
-// Decodes the JPEG file at the path. A missing, unreadable or damaged file
-// gives a null image; nothing is thrown and nothing is printed.
+// Decodes the JPEG file at the path. A missing, unreadable, damaged or
+// incomplete file, and a picture wider or taller than 4096 pixels, give a null
+// image; nothing is thrown and nothing is printed.
 QImage SkaitytiJpeg(const QString& kelias);
 QImage SkaitytiJpegIsAtminties(const QByteArray& duomenys);
