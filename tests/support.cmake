@@ -1,0 +1,7 @@
+# File support: the sectioned key/value file, the path helper, the version record,
+# the file search, and the language and settings files shipped in resursai/.
+velmorant_test(tst_tybini SOURCES tst_tybini.cpp LIBS velmorant_support)
+velmorant_test(tst_keliai SOURCES tst_keliai.cpp LIBS velmorant_support)
+velmorant_test(tst_failoinfo SOURCES tst_failoinfo.cpp LIBS velmorant_support)
+velmorant_test(tst_failupaieska SOURCES tst_failupaieska.cpp LIBS velmorant_support)
+velmorant_test(tst_resursai SOURCES tst_resursai.cpp LIBS velmorant_support)
