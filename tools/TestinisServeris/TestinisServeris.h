@@ -1,0 +1,131 @@
+// A local game server for tests and manual runs: it binds a UDP socket and
+// answers the query requests ("ping", "players", "details", "rules") from the
+// content it is given, and can be told to misbehave the ways real servers do
+// (late, silent, banned, odd replies) so a client's handling can be checked.
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+
+#include "cstrike.h"
+
+class QUdpSocket;
+
+// What the server tells about itself.
+struct TServerioTurinys {
+    // Sent as the details reply, except Zaidejai (see ZaidejuSkaicius) and an
+    // empty Info.Adresas, which becomes the bound "address:port".
+    TDetales Detales;
+    // The players count of the details reply; without it, the number of listed
+    // players (at most 255). A count above the list length is how a client
+    // sees spectators.
+    std::optional<quint8> ZaidejuSkaicius;
+    TZaidejai Zaidejai;
+    TTaisykles Taisykles;
+    bool operator==(const TServerioTurinys&) const = default;
+};
+
+// How the server answers the requests it recognises.
+enum class TAtsakymuBudas {
+    Iprastas,      // each word its own reply
+    Tyla,          // no reply at all
+    Banas,         // a ban notice 'l' to every request
+    Tekstas,       // a text reply 'i' to every request
+    NezinomasTipas // a reply with the letter NezinomasTipas to every request
+};
+
+struct TServerioElgsena {
+    TAtsakymuBudas Budas = TAtsakymuBudas::Iprastas;
+    // Every reply leaves this many milliseconds after its request arrived.
+    int DelsaMs = 0;
+    // "ping" gets no reply; other words are answered as Budas says.
+    bool IgnoruotiPinga = false;
+    // The texts of the 'i' reply: the first one follows the letter 'i'.
+    QByteArray PirmasTekstas = QByteArrayLiteral("Velmorant test server");
+    QByteArray AntrasTekstas;
+    char NezinomasTipas = 'X';
+    // When above the usual size, the players reply is grown with zero bytes
+    // to this many bytes.
+    int ZaidejuAtsakymoDydis = 0;
+    // Replies leave from a second socket bound to another port of the same
+    // address (KitasPrievadas()).
+    bool AtsakytiIsKitoPrievado = false;
+    // How many of the coming answered requests get their reply sent twice;
+    // a negative number: every one.
+    int DvigubiAtsakymai = 0;
+    bool operator==(const TServerioElgsena&) const = default;
+};
+
+struct TGautaUzklausa {
+    QByteArray Zodis; // the word after the four 0xFF bytes, up to the first zero byte
+    int Ilgis = 0;    // the whole datagram's length
+    QHostAddress Siuntejas;
+    quint16 SiuntejoPrievadas = 0;
+};
+Q_DECLARE_METATYPE(TGautaUzklausa)
+
+// The word of a request datagram: four 0xFF bytes, then the word up to the
+// first zero byte or the end, whatever the datagram's length. Nothing when the
+// datagram is not a request (shorter header, other bytes, an empty word).
+std::optional<QByteArray> UzklausosZodis(const QByteArray& datagrama);
+
+class TTestinisServeris : public QObject {
+    Q_OBJECT
+public:
+    explicit TTestinisServeris(QObject* tevas = nullptr);
+    ~TTestinisServeris() override;
+
+    // Binds the socket (port 0: one the system chooses) and a second socket on
+    // another port of the same address for AtsakytiIsKitoPrievado. On failure
+    // returns false and Klaida() says why.
+    bool Paleisti(const QHostAddress& adresas = QHostAddress(QHostAddress::LocalHost), quint16 prievadas = 0);
+    void Sustabdyti();
+    bool Veikia() const;
+    QString Klaida() const { return klaida; }
+    QHostAddress Adresas() const;
+    quint16 Prievadas() const;
+    quint16 KitasPrievadas() const;
+
+    void NustatytiTurini(const TServerioTurinys& turinys);
+    const TServerioTurinys& Turinys() const { return turinys; }
+    void NustatytiElgsena(const TServerioElgsena& elgsena);
+    const TServerioElgsena& Elgsena() const { return elgsena; }
+
+    // The reply the server sends now to a request with this word when it
+    // answers normally (no misbehaviour applied); nothing for unknown words.
+    std::optional<QByteArray> IprastasAtsakymas(const QByteArray& zodis) const;
+
+    // Every request received since the start or the last IsvalytiSkaitiklius().
+    const QList<TGautaUzklausa>& Uzklausos() const { return uzklausos; }
+    // Datagrams received that were not requests.
+    int AtmestiDatagramai() const { return atmesti; }
+    // Datagrams sent (a reply sent twice counts twice).
+    int IssiustiAtsakymai() const { return issiusti; }
+    void IsvalytiSkaitiklius();
+
+Q_SIGNALS:
+    void UzklausaGauta(const TGautaUzklausa& uzklausa);
+    void DatagramaAtmesta(int ilgis);
+    void AtsakymasIssiustas(const QByteArray& datagrama, quint16 isPrievado);
+
+private:
+    void SkaitytiDatagramas();
+    void Apdoroti(const QByteArray& datagrama, const QHostAddress& siuntejas, quint16 prievadas);
+    std::optional<QByteArray> Atsakymas(const QByteArray& zodis) const;
+    void Siusti(const QByteArray& atsakymas, const QHostAddress& kam, quint16 prievadas, int kartai);
+
+    QUdpSocket* lizdas = nullptr;
+    QUdpSocket* kitasLizdas = nullptr;
+    QString klaida;
+    TServerioTurinys turinys;
+    TServerioElgsena elgsena;
+    QList<TGautaUzklausa> uzklausos;
+    int atmesti = 0;
+    int issiusti = 0;
+};

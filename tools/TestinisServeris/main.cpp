@@ -1,0 +1,225 @@
+// velmorant-testserver: the local test game server as a command line program.
+// Once bound it prints "PORT <n>" on standard output, logs each request on
+// standard error (unless --quiet) and ends cleanly on SIGTERM or SIGINT.
+#include <csignal>
+#include <cstdio>
+#include <optional>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QHostAddress>
+#include <QSocketNotifier>
+
+#include "TestinisServeris.h"
+#include "TurinioFailas.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The signal handler only writes a byte here; the event loop reads it and quits.
+int signaluPora[2] = {-1, -1};
+
+void SignaloDoroklis(int) {
+    const char baitas = 1;
+    const ssize_t irasyta = ::write(signaluPora[1], &baitas, 1);
+    static_cast<void>(irasyta);
+}
+
+bool ParuostiSignalus(QCoreApplication& programa) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signaluPora) != 0)
+        return false;
+    auto* pranesejas = new QSocketNotifier(signaluPora[0], QSocketNotifier::Read, &programa);
+    QObject::connect(pranesejas, &QSocketNotifier::activated, &programa, [](QSocketDescriptor, QSocketNotifier::Type) {
+        char baitas = 0;
+        const ssize_t perskaityta = ::read(signaluPora[0], &baitas, 1);
+        static_cast<void>(perskaityta);
+        QCoreApplication::quit();
+    });
+    struct sigaction veiksmas = {};
+    veiksmas.sa_handler = SignaloDoroklis;
+    sigemptyset(&veiksmas.sa_mask);
+    veiksmas.sa_flags = SA_RESTART;
+    return sigaction(SIGTERM, &veiksmas, nullptr) == 0 && sigaction(SIGINT, &veiksmas, nullptr) == 0;
+}
+
+// Bytes outside printable ASCII shown as \xHH, so a log line stays one line.
+QString Rodomas(const QByteArray& baitai) {
+    QString s;
+    for (const char c : baitai) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u < 0x7F && u != '\\')
+            s += QLatin1Char(c);
+        else
+            s += u"\\x%1"_s.arg(u, 2, 16, QChar(u'0'));
+    }
+    return s;
+}
+
+int Klaida(const QString& tekstas) {
+    std::fprintf(stderr, "velmorant-testserver: %s\n", qPrintable(tekstas));
+    return 2;
+}
+
+std::optional<int> SkaiciusIs(const QString& tekstas, int nuo, int iki) {
+    bool gerai = false;
+    const int n = tekstas.toInt(&gerai);
+    if (!gerai || n < nuo || n > iki)
+        return std::nullopt;
+    return n;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication programa(argc, argv);
+    QCoreApplication::setApplicationName(u"velmorant-testserver"_s);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Local Half-Life / Counter-Strike test game server. It answers the query requests \"ping\", "
+        "\"players\", \"details\" and \"rules\" (four 0xFF bytes, the word, zero bytes; any length) over UDP "
+        "from the content it is given, and can misbehave on request. Once bound it prints \"PORT <n>\" on "
+        "standard output; it stops on SIGTERM or SIGINT.\n\n"
+        "Content file (JSON, every key optional): {\"textEncoding\": \"utf-8\"|\"latin1\", \"name\", \"map\", "
+        "\"address\" (\"\" = the bound ip:port), \"folder\" (cstrike), \"game\" (Counter-Strike), \"maxPlayers\" "
+        "(32), \"playersCount\" (null = listed players), \"protocol\" (47), \"serverType\" (\"d\"), \"os\" "
+        "(\"l\"), \"password\" (false), \"mod\": null | {\"url\", \"download\", \"reserved\", \"version\", "
+        "\"size\", \"serverOnly\", \"customDll\"}, \"secure\" (false), \"players\": [{\"name\", \"frags\", "
+        "\"seconds\", \"slot\"}], \"rules\": [[name, value], ...]}. --print-content shows a full example."_s);
+    parser.addHelpOption();
+    const QCommandLineOption adresasOpt(u"address"_s, u"Address to bind (default 127.0.0.1)."_s, u"ip"_s,
+                                        u"127.0.0.1"_s);
+    const QCommandLineOption prievadasOpt(u"port"_s, u"UDP port to bind (default 27015; 0 = chosen by the system)."_s,
+                                          u"port"_s, u"27015"_s);
+    const QCommandLineOption turinysOpt(u"content"_s,
+                                        u"JSON file with the server content (default: a demo CS 1.6 "
+                                        "server on de_dust2)."_s,
+                                        u"file"_s);
+    const QCommandLineOption spausdintiOpt(u"print-content"_s,
+                                           u"Print the content (the file's or the demo) as JSON and exit."_s);
+    const QCommandLineOption delsaOpt(u"delay"_s, u"Send every reply this many milliseconds late."_s, u"ms"_s);
+    const QCommandLineOption pingasOpt(u"ignore-ping"_s, u"Do not answer \"ping\" (the other words are answered)."_s);
+    const QCommandLineOption banasOpt(u"ban"_s, u"Answer every request with a ban notice 'l'."_s);
+    const QCommandLineOption tekstasOpt(u"text"_s,
+                                        u"Answer every request with a text reply 'i' whose first text is 'i' "
+                                        "followed by this text."_s,
+                                        u"text"_s);
+    const QCommandLineOption antrasTekstasOpt(u"text-second"_s,
+                                              u"The second text of the --text reply (default empty)."_s, u"text"_s);
+    const QCommandLineOption tipasOpt(
+        u"unknown-type"_s, u"Answer every request with a reply of this type letter (one character)."_s, u"letter"_s);
+    const QCommandLineOption didelisOpt(u"oversized-players"_s,
+                                        u"Grow the \"players\" reply with zero bytes to this many bytes "
+                                        "(e.g. 3000; the program decodes no datagram above 2023)."_s,
+                                        u"bytes"_s);
+    const QCommandLineOption tylaOpt(u"silent"_s, u"Receive requests but never answer."_s);
+    const QCommandLineOption kitasOpt(u"reply-from-other-port"_s,
+                                      u"Send the replies from a second socket on another port."_s);
+    const QCommandLineOption dvigubaiOpt(u"duplicate"_s,
+                                         u"Send the replies to the first n answered requests twice "
+                                         "(-1: every reply)."_s,
+                                         u"n"_s);
+    const QCommandLineOption tylusOpt(u"quiet"_s, u"Do not log the requests on standard error."_s);
+    parser.addOptions({adresasOpt, prievadasOpt, turinysOpt, spausdintiOpt, delsaOpt, pingasOpt, banasOpt, tekstasOpt,
+                       antrasTekstasOpt, tipasOpt, didelisOpt, tylaOpt, kitasOpt, dvigubaiOpt, tylusOpt});
+    parser.process(programa);
+    if (!parser.positionalArguments().isEmpty())
+        return Klaida(u"unexpected argument %1 (see --help)"_s.arg(parser.positionalArguments().first()));
+
+    TServerioTurinys turinys = DemonstracinisTurinys();
+    if (parser.isSet(turinysOpt)) {
+        QFile failas(parser.value(turinysOpt));
+        if (!failas.open(QIODevice::ReadOnly))
+            return Klaida(u"cannot read %1: %2"_s.arg(failas.fileName(), failas.errorString()));
+        QString klaida;
+        const std::optional<TServerioTurinys> is = SkaitytiTurinioJson(failas.readAll(), &klaida);
+        if (!is)
+            return Klaida(u"%1: %2"_s.arg(failas.fileName(), klaida));
+        turinys = *is;
+    }
+    if (parser.isSet(spausdintiOpt)) {
+        const QByteArray json = RasytiTurinioJson(turinys);
+        std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
+        return 0;
+    }
+
+    TServerioElgsena elgsena;
+    const int budai = int(parser.isSet(banasOpt)) + int(parser.isSet(tekstasOpt)) + int(parser.isSet(tipasOpt)) +
+                      int(parser.isSet(tylaOpt));
+    if (budai > 1)
+        return Klaida(u"--ban, --text, --unknown-type and --silent exclude each other"_s);
+    if (parser.isSet(banasOpt))
+        elgsena.Budas = TAtsakymuBudas::Banas;
+    if (parser.isSet(tylaOpt))
+        elgsena.Budas = TAtsakymuBudas::Tyla;
+    if (parser.isSet(tekstasOpt)) {
+        elgsena.Budas = TAtsakymuBudas::Tekstas;
+        elgsena.PirmasTekstas = parser.value(tekstasOpt).toUtf8();
+        elgsena.AntrasTekstas = parser.value(antrasTekstasOpt).toUtf8();
+    } else if (parser.isSet(antrasTekstasOpt)) {
+        return Klaida(u"--text-second needs --text"_s);
+    }
+    if (parser.isSet(tipasOpt)) {
+        const QByteArray raide = parser.value(tipasOpt).toLatin1();
+        if (raide.size() != 1)
+            return Klaida(u"--unknown-type takes one character"_s);
+        elgsena.Budas = TAtsakymuBudas::NezinomasTipas;
+        elgsena.NezinomasTipas = raide[0];
+    }
+    if (parser.isSet(delsaOpt)) {
+        const std::optional<int> ms = SkaiciusIs(parser.value(delsaOpt), 0, 3600000);
+        if (!ms)
+            return Klaida(u"--delay takes milliseconds from 0 to 3600000"_s);
+        elgsena.DelsaMs = *ms;
+    }
+    if (parser.isSet(didelisOpt)) {
+        const std::optional<int> dydis = SkaiciusIs(parser.value(didelisOpt), 0, 65507);
+        if (!dydis)
+            return Klaida(u"--oversized-players takes a size from 0 to 65507 bytes"_s);
+        elgsena.ZaidejuAtsakymoDydis = *dydis;
+    }
+    if (parser.isSet(dvigubaiOpt)) {
+        const std::optional<int> n = SkaiciusIs(parser.value(dvigubaiOpt), -1, 1000000);
+        if (!n)
+            return Klaida(u"--duplicate takes a count, or -1 for every reply"_s);
+        elgsena.DvigubiAtsakymai = *n;
+    }
+    elgsena.IgnoruotiPinga = parser.isSet(pingasOpt);
+    elgsena.AtsakytiIsKitoPrievado = parser.isSet(kitasOpt);
+
+    const QHostAddress adresas(parser.value(adresasOpt));
+    if (adresas.isNull())
+        return Klaida(u"--address takes an IP address, not %1"_s.arg(parser.value(adresasOpt)));
+    const std::optional<int> prievadas = SkaiciusIs(parser.value(prievadasOpt), 0, 65535);
+    if (!prievadas)
+        return Klaida(u"--port takes a number from 0 to 65535"_s);
+
+    if (!ParuostiSignalus(programa))
+        return Klaida(u"cannot set up the signal handlers"_s);
+
+    TTestinisServeris serveris;
+    serveris.NustatytiTurini(turinys);
+    serveris.NustatytiElgsena(elgsena);
+    if (!serveris.Paleisti(adresas, static_cast<quint16>(*prievadas)))
+        return Klaida(serveris.Klaida());
+    if (!parser.isSet(tylusOpt)) {
+        QObject::connect(&serveris, &TTestinisServeris::UzklausaGauta, &serveris, [](const TGautaUzklausa& u) {
+            std::fprintf(stderr, "request %s %d bytes from %s:%u\n", qPrintable(Rodomas(u.Zodis)), u.Ilgis,
+                         qPrintable(u.Siuntejas.toString()), unsigned(u.SiuntejoPrievadas));
+        });
+        QObject::connect(&serveris, &TTestinisServeris::DatagramaAtmesta, &serveris, [](int ilgis) {
+            std::fprintf(stderr, "ignored a %d-byte datagram that is not a request\n", ilgis);
+        });
+        if (elgsena.AtsakytiIsKitoPrievado)
+            std::fprintf(stderr, "replies leave from port %u\n", unsigned(serveris.KitasPrievadas()));
+    }
+    std::printf("PORT %u\n", unsigned(serveris.Prievadas()));
+    std::fflush(stdout);
+    return programa.exec();
+}
