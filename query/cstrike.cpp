@@ -6,13 +6,19 @@
 
 namespace {
 
-// Reads up to N bytes of a little-endian number; bytes the datagram lacks stay zero.
+// Reads a little-endian number; bytes the datagram lacks stay zero.
 template <typename T> T SkaitytiSkaiciu(TAtminiesSrautas& srautas) {
+    using U = std::make_unsigned_t<T>;
     unsigned char b[sizeof(T)] = {};
-    srautas.Read(b, sizeof(T));
-    std::make_unsigned_t<T> u = 0;
+    if (srautas.Likutis() >= qint64(sizeof(T))) {
+        std::memcpy(b, srautas.Dabartinis(), sizeof(T));
+        srautas.Praleisti(sizeof(T));
+    } else {
+        srautas.Read(b, sizeof(T));
+    }
+    U u = 0;
     for (size_t i = 0; i < sizeof(T); ++i)
-        u |= static_cast<std::make_unsigned_t<T>>(b[i]) << (8 * i);
+        u |= static_cast<U>(static_cast<U>(b[i]) << (8 * i));
     return static_cast<T>(u);
 }
 
@@ -64,12 +70,20 @@ QByteArray SkaitytiEilute(TAtminiesSrautas& srautas) {
     return rezultatas;
 }
 
-TZaidejas SkaitytiZaideja(TAtminiesSrautas& srautas) {
-    TZaidejas z;
+namespace {
+
+void SkaitytiZaidejaI(TAtminiesSrautas& srautas, TZaidejas& z) {
     z.Nr = SkaitytiSkaiciu<quint8>(srautas);
     z.Vardas = SkaitytiEilute(srautas);
     z.Fragai = SkaitytiSkaiciu<qint32>(srautas);
     z.Laikas = SkaitytiFloat(srautas);
+}
+
+} // namespace
+
+TZaidejas SkaitytiZaideja(TAtminiesSrautas& srautas) {
+    TZaidejas z;
+    SkaitytiZaidejaI(srautas, z);
     return z;
 }
 
@@ -96,7 +110,7 @@ TZaidejai SkaitytiZaidejus(TAtminiesSrautas& srautas) {
     const quint8 kiekis = SkaitytiSkaiciu<quint8>(srautas);
     TZaidejai sarasas(kiekis);
     for (TZaidejoInfo& info : sarasas) {
-        info.Zaidejas = SkaitytiZaideja(srautas);
+        SkaitytiZaidejaI(srautas, info.Zaidejas);
         const TLaikoDalys dalys = IsskaidytiLaika(SveikosSekundes(info.Zaidejas.Laikas));
         info.Valandos = dalys.Valandos;
         info.Minutes = dalys.Minutes;

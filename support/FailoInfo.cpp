@@ -34,7 +34,7 @@ void PrasytiPabaigos() {
         Qt::QueuedConnection);
 }
 
-TPranesimoRodymas pranesimoRodymas;
+TVersijosPranesimas pranesimoRodymas;
 TProgramosPabaiga programosPabaiga;
 // Unset: the compiled-in record. Set to std::nullopt: no record at all.
 std::optional<std::optional<TVersijosIrasas>> pakeistasIrasas;
@@ -77,7 +77,7 @@ QString PataisymoTekstas(const QString& failoVersija) {
     return failoVersija.mid(6, 3);
 }
 
-void NustatytiPranesimoRodyma(TPranesimoRodymas rodymas) {
+void NustatytiVersijosPranesima(TVersijosPranesimas rodymas) {
     pranesimoRodymas = std::move(rodymas);
 }
 

@@ -8,7 +8,7 @@
 // The library has no widgets, so what SkaitytiVersija does when the record is
 // absent goes through two replaceable actions. The windows layer installs them
 // before it creates the first window:
-//   NustatytiPranesimoRodyma([](const QString& t) { <message box with t and one OK button> });
+//   NustatytiVersijosPranesima([](const QString& t) { <message box with t and one OK button> });
 //   NustatytiProgramosPabaiga(...) only when the default below does not suit.
 #pragma once
 
@@ -44,9 +44,9 @@ void SkaitytiVersija(TVersijosTekstai& tekstai);
 QString PataisymoTekstas(const QString& failoVersija);
 
 // Shows a message to the user. The default writes it to the standard error stream.
-using TPranesimoRodymas = std::function<void(const QString& tekstas)>;
+using TVersijosPranesimas = std::function<void(const QString& tekstas)>;
 // An empty function brings the default back.
-void NustatytiPranesimoRodyma(TPranesimoRodymas rodymas);
+void NustatytiVersijosPranesima(TVersijosPranesimas rodymas);
 
 // Ends the program. The default asks the running application to leave its event
 // loop with exit code 1 at the next turn of the loop, so the calling handler runs

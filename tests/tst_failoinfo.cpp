@@ -32,7 +32,7 @@ private:
 
 void TstFailoInfo::cleanup() {
     AtstatytiVersijosIrasa();
-    NustatytiPranesimoRodyma(nullptr);
+    NustatytiVersijosPranesima(nullptr);
     NustatytiProgramosPabaiga(nullptr);
 }
 
@@ -55,7 +55,7 @@ void TstFailoInfo::tekstai() {
     QFETCH(int, indeksas);
     int rodyta = 0;
     int baigta = 0;
-    NustatytiPranesimoRodyma([&](const QString&) { ++rodyta; });
+    NustatytiVersijosPranesima([&](const QString&) { ++rodyta; });
     NustatytiProgramosPabaiga([&] { ++baigta; });
     TVersijosTekstai t = Uzpildyti();
     SkaitytiVersija(t);
@@ -123,7 +123,7 @@ void TstFailoInfo::pataisymas() {
 void TstFailoInfo::neraIraso() {
     QStringList rodyta;
     int baigta = 0;
-    NustatytiPranesimoRodyma([&](const QString& t) { rodyta.append(t); });
+    NustatytiVersijosPranesima([&](const QString& t) { rodyta.append(t); });
     NustatytiProgramosPabaiga([&] {
         // The message comes first, then the request to end.
         QCOMPARE(rodyta.size(), 1);
@@ -147,7 +147,7 @@ void TstFailoInfo::neraIraso() {
 
 void TstFailoInfo::numatytaPabaiga() {
     // The default end leaves the caller alone and ends the event loop at its next turn.
-    NustatytiPranesimoRodyma([](const QString&) {});
+    NustatytiVersijosPranesima([](const QString&) {});
     PakeistiVersijosIrasa(std::nullopt);
     TVersijosTekstai t = Uzpildyti();
     SkaitytiVersija(t);

@@ -1,0 +1,2 @@
+add_executable(bench_cstrike bench_cstrike.cpp)
+target_link_libraries(bench_cstrike PRIVATE velmorant_query velmorant_testserver benchmark::benchmark velmorant_options)

@@ -1,0 +1,1 @@
+velmorant_test(tst_pagrindinis SOURCES tst_pagrindinis.cpp LIBS velmorant_windows velmorant_testserver LOCK udp27035)

@@ -1,0 +1,25 @@
+#!/bin/sh
+# Installs the Debian packages the build needs, when they are missing.
+#   tools/deps.sh run    what building and running the program needs
+#   tools/deps.sh test   that, plus what the tests need (clang and its
+#                        sanitizer and fuzzer runtime, QStat)
+set -eu
+
+packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core"
+if [ "${1:-run}" = test ]; then
+    packages="$packages clang libclang-rt-14-dev qstat"
+fi
+
+missing=""
+for p in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing:$missing"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,19 @@
+// Program start-up: the application's title, its windows in their order of
+// creation, and the run of the message loop.
+#pragma once
+
+#include <QStringList>
+
+// Sets the application name and creates the windows: the watcher first, then
+// the server list, the about window and the details window. Tests call it.
+void SukurtiLangus();
+// Destroys the windows in the reverse order.
+void SunaikintiLangus();
+
+// Handles the program's arguments once the watcher is shown: an address
+// ("host[:port]") is typed into the address box and watched at once.
+void ApdorotiArgumentus(const QStringList& argumentai);
+
+// The whole program: start-up, the watcher shown, the optional address
+// ("host[:port]") typed into it and watched at once, the message loop.
+int VykdytiPrograma(int argc, char** argv);

@@ -1,0 +1,111 @@
+// Controls and layout helpers shared by the windows: the memo, the image and
+// the line shape, plus small functions that place a control from its layout
+// data (name, position, size, font, colours).
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+// Colours in layouts are stored as 0x00BBGGRR values.
+QColor SpalvaBGR(int bgr);
+
+QFont Sriftas(const QString& seimyna, int pikseliai, bool storas = false);
+QFont SriftasTaskais(const QString& seimyna, int taskai, bool storas = false);
+
+// Places a new control at (x, y) with the given size and object name.
+template <typename T> T* Sukurti(QWidget* tevas, const char* vardas, int x, int y, int plotis, int aukstis) {
+    T* v = new T(tevas);
+    v->setObjectName(QString::fromLatin1(vardas));
+    v->setGeometry(x, y, plotis, aukstis);
+    return v;
+}
+
+// Text colour, and a filled background when one is given.
+void NustatytiSpalvas(QWidget* valdiklis, const QColor& tekstas);
+void NustatytiSpalvas(QWidget* valdiklis, const QColor& tekstas, const QColor& fonas);
+void NustatytiFona(QWidget* valdiklis, const QColor& fonas);
+
+// A read-only multi-line text that paints its lines itself: the scoreboard
+// columns add many lines at every refresh and need the count of lines (an
+// empty line counts), not editing.
+class TMemo : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMemo(QWidget* tevas = nullptr);
+    void PridetiEilutes(const QStringList& naujos);
+    void Isvalyti();
+    int EiluciuSkaicius() const { return int(eilutes.size()); }
+    const QStringList& Eilutes() const { return eilutes; }
+    void NustatytiLygiavima(Qt::Alignment naujas);
+
+Q_SIGNALS:
+    void pasikeite();
+    void pelePaspausta();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QStringList eilutes;
+    Qt::Alignment lygiavimas = Qt::AlignLeft;
+};
+
+// A picture box: shows its image stretched to the box, or at its top left.
+class TPaveiksliukas : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPaveiksliukas(QWidget* tevas = nullptr);
+    bool Istempti = false;
+    const QImage& Vaizdas() const { return vaizdas; }
+    QImage& Drobe() { return vaizdas; } // draw on it, then update()
+    void NustatytiVaizda(const QImage& naujas);
+
+Q_SIGNALS:
+    void clicked();
+    void peleJuda(int x, int y);
+    void pelePaleista(Qt::MouseButton mygtukas, int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage vaizdas;
+};
+
+// A line shape: a rectangle outlined with the pen colour and filled with the brush colour.
+class TLinija : public QWidget {
+    Q_OBJECT
+public:
+    TLinija(QWidget* tevas, const QColor& tusas, const QColor& plunksna);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor tusas;
+    QColor plunksna;
+};
+
+// A timer with an Enabled switch of its own: an interval of 0 means the timer
+// does not fire, whether or not it is enabled, and a later non-zero interval
+// lets an enabled timer run again. isActive() tells whether it really runs.
+class TLaikmatis : public QTimer {
+    Q_OBJECT
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+public:
+    explicit TLaikmatis(QObject* tevas = nullptr);
+    bool Enabled() const { return ijungtas; }
+    void setEnabled(bool taip);
+    // Changes the interval; a running timer starts its period again.
+    void setIntervalas(int ms);
+
+private:
+    void Atnaujinti();
+    bool ijungtas = false;
+};
