@@ -19,3 +19,15 @@ void TAtminiesSrautas::Write(const char* src, qint64 n) {
     std::memcpy(baitai.data() + pozicija, src, static_cast<size_t>(n));
     pozicija += n;
 }
+
+QByteArray TAtminiesSrautas::Dalis(qint64 nuo, qint64 ilgis) const {
+    if (ilgis <= 0)
+        return QByteArray();
+    // data_ptr() only hands out the pointer (nothing is detached); its copy shares the buffer.
+    QByteArray::DataPointer dalis = const_cast<QByteArray&>(baitai).data_ptr();
+    if (!dalis.d_ptr())
+        return QByteArray(baitai.constData() + nuo, ilgis); // raw data owned elsewhere: copy
+    dalis.ptr += nuo;
+    dalis.size = ilgis;
+    return QByteArray(std::move(dalis));
+}

@@ -23,6 +23,12 @@ public:
     // Writes at the position, growing the stream when needed.
     void Write(const char* src, qint64 n);
 
+    // `ilgis` bytes from `nuo` as a text of their own. It shares the stream's
+    // buffer instead of copying (a text taken from a datagram keeps the
+    // datagram's memory alive, and is copied only when it is changed), so the
+    // many small texts of a reply cost no allocation each.
+    QByteArray Dalis(qint64 nuo, qint64 ilgis) const;
+
     // Pointer to the unread bytes (Likutis() of them).
     const char* Dabartinis() const { return baitai.constData() + (pozicija < Size() ? pozicija : Size()); }
     void Praleisti(qint64 n) { pozicija += n; }

@@ -4,22 +4,20 @@
 #include <cstring>
 #include <type_traits>
 
+#include <QtEndian>
+
 namespace {
 
 // Reads a little-endian number; bytes the datagram lacks stay zero.
 template <typename T> T SkaitytiSkaiciu(TAtminiesSrautas& srautas) {
-    using U = std::make_unsigned_t<T>;
-    unsigned char b[sizeof(T)] = {};
+    T reiksme = 0;
     if (srautas.Likutis() >= qint64(sizeof(T))) {
-        std::memcpy(b, srautas.Dabartinis(), sizeof(T));
+        std::memcpy(&reiksme, srautas.Dabartinis(), sizeof(T));
         srautas.Praleisti(sizeof(T));
     } else {
-        srautas.Read(b, sizeof(T));
+        srautas.Read(&reiksme, sizeof(T)); // the low bytes, the rest stays zero
     }
-    U u = 0;
-    for (size_t i = 0; i < sizeof(T); ++i)
-        u |= static_cast<U>(static_cast<U>(b[i]) << (8 * i));
-    return static_cast<T>(u);
+    return qFromLittleEndian(reiksme);
 }
 
 float SkaitytiFloat(TAtminiesSrautas& srautas) {
@@ -61,11 +59,12 @@ QByteArray SkaitytiEilute(TAtminiesSrautas& srautas) {
     const void* nulis = std::memchr(pradzia, 0, static_cast<size_t>(likutis));
     if (!nulis) {
         // No terminator: the whole rest, and the position moves past the end.
+        QByteArray rezultatas = srautas.Dalis(srautas.Position(), likutis);
         srautas.Praleisti(likutis + 1);
-        return QByteArray(pradzia, likutis);
+        return rezultatas;
     }
     const qint64 ilgis = static_cast<const char*>(nulis) - pradzia;
-    QByteArray rezultatas(pradzia, ilgis);
+    QByteArray rezultatas = srautas.Dalis(srautas.Position(), ilgis);
     srautas.Praleisti(ilgis + 1);
     return rezultatas;
 }

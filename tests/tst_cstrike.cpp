@@ -81,6 +81,7 @@ private Q_SLOTS:
     void detaliuNukirpimas();
     void zaidejuNukirpimas();
     void taisykliuNukirpimas();
+    void tekstaiSavarankiski();
     void fiksacijosDetales_data();
     void fiksacijosDetales();
     void fiksacijosZaidejai_data();
@@ -448,6 +449,45 @@ void TstCstrike::taisykliuNukirpimas() {
             QCOMPARE(t[1].Reiksme, QByteArray("22"));
         }
     }
+}
+
+void TstCstrike::tekstaiSavarankiski() {
+    // Texts taken from a datagram outlive it, end with a zero byte like every
+    // QByteArray, and change alone.
+    TZaidejai z;
+    {
+        TRasytojas r;
+        r.antraste('D').u8(3).u8(1).txt("Ann").i32(1).f32(1).u8(2).txt("Bo").i32(2).f32(2);
+        r.u8(3).b.append("Cy"); // the last name has no terminator
+        TAtminiesSrautas s = PoAntrastes(r.b);
+        z = SkaitytiZaidejus(s);
+        r.b.fill('x'); // the writer's buffer changes after the decoding
+    }
+    QCOMPARE(z[0].Zaidejas.Vardas, QByteArray("Ann"));
+    QCOMPARE(z[1].Zaidejas.Vardas, QByteArray("Bo"));
+    QCOMPARE(z[2].Zaidejas.Vardas, QByteArray("Cy"));
+    for (const TZaidejoInfo& i : z)
+        QCOMPARE(i.Zaidejas.Vardas.constData()[i.Zaidejas.Vardas.size()], '\0');
+    QByteArray pirmas = z[0].Zaidejas.Vardas;
+    pirmas.append("!!!!!!");
+    pirmas[0] = 'X';
+    QCOMPARE(pirmas, QByteArray("Xnn!!!!!!"));
+    QCOMPARE(z[0].Zaidejas.Vardas, QByteArray("Ann"));
+    QCOMPARE(z[1].Zaidejas.Vardas, QByteArray("Bo"));
+    z[1].Zaidejas.Vardas.append("b");
+    QCOMPARE(z[1].Zaidejas.Vardas, QByteArray("Bob"));
+    QCOMPARE(z[2].Zaidejas.Vardas, QByteArray("Cy"));
+    // A stream over bytes it does not own copies instead of sharing.
+    static const char kSvetimi[] = "\xFF\xFF\xFF\xFFm"
+                                   "addr";
+    QByteArray adresas;
+    {
+        TAtminiesSrautas s(QByteArray::fromRawData(kSvetimi, sizeof kSvetimi - 1));
+        SkaitytiAntraste(s);
+        adresas = SkaitytiDetales(s).Info.Adresas;
+    }
+    QCOMPARE(adresas, QByteArray("addr"));
+    QVERIFY(adresas.constData() < kSvetimi || adresas.constData() >= kSvetimi + sizeof kSvetimi);
 }
 
 void TstCstrike::fiksacijosDetales_data() {
