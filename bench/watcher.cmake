@@ -1,3 +1,7 @@
 add_executable(bench_stebetojas bench_stebetojas.cpp)
 target_link_libraries(bench_stebetojas PRIVATE velmorant_windows velmorant_testserver benchmark::benchmark
     velmorant_options)
+
+add_executable(bench_kalba bench_kalba.cpp)
+target_link_libraries(bench_kalba PRIVATE velmorant_windows benchmark::benchmark velmorant_options)
+target_compile_definitions(bench_kalba PRIVATE VELMORANT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

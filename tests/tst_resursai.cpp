@@ -87,7 +87,7 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
         {u"Pranesimai"_s,
          {u"BlogasBuferis"_s, u"BlogasSrautas"_s, u"BlogasServeris"_s, u"NezinomiDuomenys"_s, u"BaituGavau"_s,
           u"Timeout"_s, u"Banas"_s, u"Meniu"_s, u"IPportas"_s, u"Iseiti"_s, u"IrasykiteSKTitle"_s, u"IrasykiteSK"_s,
-          u"BlogasSkaicius"_s, u"Versija"_s, u"Pataisymas"_s}},
+          u"BlogasSkaicius"_s, u"Versija"_s, u"Pataisymas"_s, u"ZaidimasNepaleistas"_s}},
     };
     return katalogas;
 }

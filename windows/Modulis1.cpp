@@ -1,7 +1,16 @@
 #include "Modulis1.h"
 
+#include "Modulis2.h"
+#include "Modulis_Apie.h"
+#include "Modulis_Taisykles.h"
+
 #include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -19,6 +28,8 @@
 #include "Skaiciai.h"
 #include "Tekstas.h"
 #include "FailoInfo.h"
+#include "FailuPaieska.h"
+#include "Registras.h"
 #include "TybINI.h"
 #include "TybCheckBox.h"
 #include "TybLabel.h"
@@ -57,6 +68,38 @@ constexpr qint64 kLaukimoRibaAtnaujinant = 4950;
 
 // The address slot of the bottom bar.
 constexpr int kAdresoX1 = 285, kAdresoX2 = 500, kPunktoY1 = 2, kPunktoY2 = 21, kAdresoPoslinkis = 60;
+
+// Files of the program, named as the program names them; the path helper maps them.
+const QString kNustatymuFailas = u"resursai\\Nustatymai.tyb"_s;
+const QString kKalbuAplankas = u"resursai\\Kalbos\\"_s;
+const QString kKalbuSarasoAplankas = u"resursai\\kalbos\\"_s;
+const QString kNustatymuSekcija = u"Nustatymai"_s;
+
+// The hover colours of the menu panels.
+constexpr int kPazymetasFonas = 3235162; // #5A5D31
+constexpr int kVeiksmoPazymetas = 37119; // #FF9000
+
+// The bar's items: X1, X2 and text offset (all share Y1 = 2, Y2 = 21).
+struct TPunktas {
+    int X1, X2, poslinkis;
+};
+constexpr TPunktas kMeniuPunktas{15, 90, 20};
+constexpr TPunktas kKairysPunktas{250, 275, 9};
+constexpr TPunktas kDesinysPunktas{510, 535, 10};
+constexpr TPunktas kIseitiPunktas{698, 768, 5};
+
+// Strictly inside: X1 < x < X2 and Y1 < y < Y2.
+bool Viduje(const TPunktas& p, int x, int y) {
+    return p.X1 < x && x < p.X2 && 2 < y && y < 21;
+}
+
+bool TikShift(Qt::KeyboardModifiers m) {
+    return (m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ShiftModifier;
+}
+
+bool TikCtrl(Qt::KeyboardModifiers m) {
+    return (m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
+}
 
 const QString kSansSerif = u"MS Sans Serif"_s;
 const QString kCourier = u"Courier New"_s;
@@ -260,6 +303,8 @@ void TfrmPagrindinis::SukurtiValdiklius() {
 
 void TfrmPagrindinis::SujungtiIvykius() {
     connect(btnRodyti, &QPushButton::clicked, this, [this] { Saugiai([this] { btnRodytiClick(); }); });
+    connect(btnJungtis, &QPushButton::clicked, this, [this] { Saugiai([this] { btnJungtisClick(); }); });
+    connect(btnApie, &QPushButton::clicked, this, [this] { Saugiai([this] { btnApieClick(); }); });
     connect(edtHostas, &QLineEdit::textChanged, this, [this] { Saugiai([this] { edtHostasChange(); }); });
     connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { Timer1Timer(); }); });
     connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
@@ -275,8 +320,90 @@ void TfrmPagrindinis::SujungtiIvykius() {
     NMUDP1->OnStreamInvalid = [this](bool& handled, TAtminiesSrautas& srautas) {
         Saugiai([&] { NMUDP1StreamInvalid(handled, srautas); });
     };
+
+    // Every scoreboard change closes the menus; a press in a column hands the
+    // keyboard to the address box.
+    for (TMemo* m : {memKomanda1, memKomanda2, memFragai1, memFragai2, memLaikas1, memLaikas2}) {
+        connect(m, &TMemo::pasikeite, this, [this] { Saugiai([this] { UzdarytiSkydelius(true); }); });
+        connect(m, &TMemo::pelePaspausta, this, [this] { edtHostas->setFocus(); });
+    }
+    for (QWidget* v : std::initializer_list<QWidget*>{
+             pnlTAB, lblKomanda1Title, lblKomanda2Title, lblStebetojaiTitle, lblStebetojai, lblZaidSK1, lblZaidSK2,
+             lblFragaiTitle, lblLaikasTitle, lblPingas1, lblPingas2, imgZemelapis, lblZemelapis, lblAdresas})
+        PriskirtiPaspaudima(v, [this] { UzdarytiSkydelius(true); });
+    // Controls without a click of their own take the click all the same, so it
+    // does not reach the window behind them.
+    for (QWidget* v : std::initializer_list<QWidget*>{lblServerioPavadinimas, lblZaidejaiSK, Shape1, Shape2, Shape3,
+                                                      pnlMeniuLygis1, pnlMeniuLygis2, pnlPatvirtinimai, pnlAtnaujinimai,
+                                                      pnlArIseiti, lblArIseiti, Language})
+        PriskirtiPaspaudima(v, {});
+
+    SujungtiMeniu();
     // Key preview: the window sees every key before the focused control does.
     qApp->installEventFilter(this);
+}
+
+void TfrmPagrindinis::PriskirtiPaspaudima(QWidget* valdiklis, std::function<void()> veiksmas) {
+    paspaudimai.insert(valdiklis, std::move(veiksmas));
+    valdiklis->installEventFilter(this);
+}
+
+void TfrmPagrindinis::SujungtiMeniu() {
+    connect(imgApacia, &TPaveiksliukas::clicked, this, [this] { Saugiai([this] { imgApaciaClick(); }); });
+    connect(imgApacia, &TPaveiksliukas::peleJuda, this,
+            [this](int x, int y) { Saugiai([&] { imgApaciaMouseMove(x, y); }); });
+    connect(imgApacia, &TPaveiksliukas::pelePaleista, this,
+            [this](Qt::MouseButton b, int x, int y) { Saugiai([&] { imgApaciaMouseUp(b, x, y); }); });
+
+    connect(lblMeniu2, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu2Click(); }); });
+    connect(lblMeniu4, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu4Click(); }); });
+    connect(lblGerai, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblGeraiClick(); }); });
+    connect(lblIseitiTaip, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiTaipClick(); }); });
+    connect(lblIseitiNe, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiNeClick(); }); });
+    connect(lblIntervalas, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIntervalasClick(); }); });
+    connect(lblIntervalasServeriaiBendrai, &TTybLabel::clicked, this,
+            [this] { Saugiai([this] { lblIntervalasServeriaiBendraiClick(); }); });
+    // A check box's click handler runs whenever its state changes, from code too.
+    connect(chkTAB, &QCheckBox::toggled, this, [this] { Saugiai([this] { chkTABClick(); }); });
+    connect(chkMeniuApacioj, &QCheckBox::toggled, this, [this] { Saugiai([this] { chkMeniuApaciojClick(); }); });
+    // The language follows every change the user makes: a pick or each typed letter.
+    connect(cboKalbos, &QComboBox::activated, this, [this] { Saugiai([this] { cboKalbosChange(); }); });
+    connect(cboKalbos->lineEdit(), &QLineEdit::textEdited, this, [this] { Saugiai([this] { cboKalbosChange(); }); });
+
+    // Hover colours. Level-1 labels and check boxes change text and background,
+    // the action labels only their text.
+    const auto lygis1 = [this](TTybLabel* l, QFrame* rodomas) {
+        l->OnMouseEnter = [this, l, rodomas](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(l, SpalvaBGR(kPazymetasTekstas), SpalvaBGR(kPazymetasFonas));
+            for (QFrame* p : {pnlMeniuLygis2, pnlAtnaujinimai, pnlPatvirtinimai})
+                p->setVisible(p == rodomas);
+        };
+        l->OnMouseLeave = [l](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(l, SpalvaBGR(kPunktoTekstas), SpalvaBGR(kMeniuFonas));
+        };
+    };
+    lygis1(lblPatvirtinimai, pnlPatvirtinimai);
+    lygis1(lblIvairus1, pnlMeniuLygis2);
+    lygis1(lblMeniu3, pnlAtnaujinimai);
+    lygis1(lblMeniu2, nullptr);
+    lygis1(lblMeniu4, nullptr);
+    lygis1(lblGerai, nullptr);
+    for (TTybCheckBox* c : {chkTAB, chkMeniuApacioj, chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta}) {
+        c->OnMouseEnter = [c](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(c, SpalvaBGR(kPazymetasTekstas), SpalvaBGR(kPazymetasFonas));
+        };
+        c->OnMouseLeave = [c](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(c, SpalvaBGR(kPunktoTekstas), SpalvaBGR(kMeniuFonas));
+        };
+    }
+    for (TTybLabel* l : {lblIntervalas, lblIntervalasServeriaiBendrai, lblIseitiTaip, lblIseitiNe}) {
+        l->OnMouseEnter = [l](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(l, SpalvaBGR(kVeiksmoPazymetas));
+        };
+        l->OnMouseLeave = [l](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(l, SpalvaBGR(kVeiksmoTekstas));
+        };
+    }
 }
 
 QString TfrmPagrindinis::Tekstas(const char* sekcija, const char* raktas) const {
@@ -296,6 +423,7 @@ void TfrmPagrindinis::FormCreate() {
     SkaitytiVersija(versija);
     setWindowTitle(u"Velmorant v"_s + versija[kProduktoVersija]);
     NustatytiFona(this, Qt::black);
+    SkaitytiRegistra(kHkeyCurrentUser, u"\\SOFTWARE\\Valve\\Half-Life"_s, u"InstallPath"_s, ZaidimoKatalogas);
     pnlAtnaujinimai->move(137, 480);
     pnlPatvirtinimai->move(137, 408);
     if (const QScreen* ekranas = screen())
@@ -303,6 +431,11 @@ void TfrmPagrindinis::FormCreate() {
 }
 
 void TfrmPagrindinis::FormShow() {
+    // A settings file that fails to load is reported, and the window is still
+    // made usable: the language list, the captions and the bar follow.
+    Saugiai([this] { IkeltiNustatymus(); });
+    IkeltiKalbas();
+    PritaikytiKalba();
     NupiestiMeniu();
 }
 
@@ -312,18 +445,74 @@ void TfrmPagrindinis::showEvent(QShowEvent* event) {
         Saugiai([this] { FormShow(); });
 }
 
+void TfrmPagrindinis::closeEvent(QCloseEvent* event) {
+    Saugiai([this] { FormClose(); });
+    QWidget::closeEvent(event);
+}
+
+void TfrmPagrindinis::FormClose() {
+    if (chkIssaugotiPakeitimus->isChecked())
+        IssaugotiNustatymus();
+}
+
+void TfrmPagrindinis::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void TfrmPagrindinis::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Saugiai([this] { FormClick(); });
+}
+
+void TfrmPagrindinis::FormClick() {
+    UzdarytiSkydelius(false);
+}
+
 bool TfrmPagrindinis::eventFilter(QObject* objektas, QEvent* ivykis) {
-    if (ivykis->type() == QEvent::KeyPress) {
+    switch (ivykis->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        // Each key once: at the focused control, or at the window when nothing has the focus.
         auto* valdiklis = qobject_cast<QWidget*>(objektas);
-        if (valdiklis && valdiklis->window() == this) {
-            auto* klavisas = static_cast<QKeyEvent*>(ivykis);
-            // Enter presses the default button unless a button has the focus.
-            if ((klavisas->key() == Qt::Key_Return || klavisas->key() == Qt::Key_Enter) &&
-                !qobject_cast<QPushButton*>(QApplication::focusWidget())) {
-                btnRodyti->click();
-                return true;
-            }
+        QWidget* fokusas = focusWidget();
+        if (!valdiklis || valdiklis != (fokusas ? fokusas : this))
+            break;
+        auto* klavisas = static_cast<QKeyEvent*>(ivykis);
+        const int kodas = klavisas->key();
+        const Qt::KeyboardModifiers mod = klavisas->modifiers();
+        // A plain Tab (or Shift+Tab) only moves the focus; Ctrl+Tab reaches the handlers.
+        if ((kodas == Qt::Key_Tab || kodas == Qt::Key_Backtab) && !(mod & Qt::ControlModifier))
+            break;
+        if (ivykis->type() == QEvent::KeyRelease) {
+            if (!klavisas->isAutoRepeat())
+                Saugiai([&] { FormKeyUp(kodas, mod); });
+            break;
         }
+        Saugiai([&] { FormKeyDown(kodas, mod); });
+        // Enter presses the default button unless a button has the focus.
+        if ((kodas == Qt::Key_Return || kodas == Qt::Key_Enter) && !qobject_cast<QPushButton*>(fokusas)) {
+            btnRodyti->click();
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (paspaudimai.contains(objektas))
+            return true;
+        break;
+    case QEvent::MouseButtonRelease: {
+        const auto i = paspaudimai.constFind(objektas);
+        if (i == paspaudimai.constEnd())
+            break;
+        auto* pele = static_cast<QMouseEvent*>(ivykis);
+        auto* valdiklis = static_cast<QWidget*>(objektas);
+        if (i.value() && pele->button() == Qt::LeftButton && valdiklis->rect().contains(pele->position().toPoint()))
+            Saugiai([veiksmas = i.value()] { veiksmas(); });
+        return true;
+    }
+    default:
+        break;
     }
     return QWidget::eventFilter(objektas, ivykis);
 }
@@ -465,8 +654,6 @@ void TfrmPagrindinis::NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas&) {
     handled = true;
 }
 
-void TfrmPagrindinis::btnApieClick() {}
-
 // ---- The scoreboard ----
 
 void TfrmPagrindinis::RodytiZaidejus(const TZaidejai& zaidejai) {
@@ -567,4 +754,285 @@ void TfrmPagrindinis::NupiestiMeniu() {
     NupiestiPunkta(imgApacia, kAdresoX1, kPunktoY1, kAdresoX2, kPunktoY2, 80, Tekstas("Pranesimai", "IPportas"));
     NupiestiPunkta(imgApacia, 510, kPunktoY1, 535, kPunktoY2, 10, u">"_s);
     NupiestiPunkta(imgApacia, 698, kPunktoY1, 768, kPunktoY2, 5, u"    "_s + Tekstas("Pranesimai", "Iseiti"));
+}
+
+// ---- Menus, options and keys ----
+
+void TfrmPagrindinis::UzdarytiSkydelius(bool suIseitimu) {
+    pnlMeniuLygis1->hide();
+    pnlMeniuLygis2->hide();
+    pnlAtnaujinimai->hide();
+    pnlPatvirtinimai->hide();
+    if (suIseitimu)
+        pnlArIseiti->hide();
+}
+
+void TfrmPagrindinis::chkTABClick() {
+    pnlTAB->setVisible(chkTAB->isChecked());
+}
+
+void TfrmPagrindinis::chkMeniuApaciojClick() {
+    imgApacia->setVisible(chkMeniuApacioj->isChecked());
+}
+
+void TfrmPagrindinis::imgApaciaClick() {
+    if (!MeniuPerjungtas) {
+        pnlMeniuLygis1->hide();
+        pnlArIseiti->hide();
+    }
+    pnlMeniuLygis2->hide();
+    pnlAtnaujinimai->hide();
+    pnlPatvirtinimai->hide();
+}
+
+void TfrmPagrindinis::imgApaciaMouseMove(int X, int Y) {
+    const auto piesti = [&](const TPunktas& p, const QString& tekstas) {
+        if (Viduje(p, X, Y))
+            NupiestiPazymetaPunkta(imgApacia, p.X1, kPunktoY1, p.X2, kPunktoY2, p.poslinkis, tekstas);
+        else
+            NupiestiPunkta(imgApacia, p.X1, kPunktoY1, p.X2, kPunktoY2, p.poslinkis, tekstas);
+    };
+    piesti(kMeniuPunktas, Tekstas("Pranesimai", "Meniu"));
+    piesti(kKairysPunktas, u"<"_s);
+    piesti(kDesinysPunktas, u">"_s);
+    piesti(kIseitiPunktas, u"    "_s + Tekstas("Pranesimai", "Iseiti"));
+}
+
+void TfrmPagrindinis::imgApaciaMouseUp(Qt::MouseButton, int X, int Y) {
+    MeniuPerjungtas = !MeniuPerjungtas;
+    const auto piesti = [&](const TPunktas& p, const QString& tekstas) {
+        const bool viduje = Viduje(p, X, Y);
+        if (viduje)
+            NupiestiPazymetaPunkta(imgApacia, p.X1, kPunktoY1, p.X2, kPunktoY2, p.poslinkis, tekstas);
+        else
+            NupiestiPunkta(imgApacia, p.X1, kPunktoY1, p.X2, kPunktoY2, p.poslinkis, tekstas);
+        return viduje;
+    };
+    if (piesti(kMeniuPunktas, Tekstas("Pranesimai", "Meniu")))
+        pnlMeniuLygis1->show();
+    piesti(kKairysPunktas, u"<"_s);
+    piesti(kDesinysPunktas, u">"_s);
+    if (piesti(kIseitiPunktas, u"    "_s + Tekstas("Pranesimai", "Iseiti"))) {
+        if (chkArIseiti->isChecked())
+            pnlArIseiti->show();
+        else
+            close();
+    } else {
+        pnlArIseiti->hide();
+    }
+}
+
+void TfrmPagrindinis::lblMeniu2Click() {
+    UzdarytiSkydelius(false);
+    frmServeriai->exec();
+    MeniuPerjungtas = false;
+}
+
+void TfrmPagrindinis::lblMeniu4Click() {
+    UzdarytiSkydelius(false);
+    frmTaisykles->exec();
+}
+
+void TfrmPagrindinis::btnApieClick() {
+    frmApie->exec();
+}
+
+void TfrmPagrindinis::lblGeraiClick() {
+    pnlMeniuLygis1->hide();
+    pnlMeniuLygis2->hide();
+    pnlAtnaujinimai->hide();
+    pnlArIseiti->hide();
+    MeniuPerjungtas = false;
+}
+
+void TfrmPagrindinis::lblIseitiTaipClick() {
+    close();
+}
+
+void TfrmPagrindinis::lblIseitiNeClick() {
+    pnlArIseiti->hide();
+}
+
+void TfrmPagrindinis::IntervaloDialogas(TLaikmatis* laikmatis) {
+    const QString klausimas = Tekstas("Pranesimai", "IrasykiteSK");
+    const QString antraste = Tekstas("Pranesimai", "IrasykiteSKTitle");
+    const QString numatyta = QString::number(laikmatis->interval() / 1000);
+    const QString ivesta = IvestiTeksta(this, antraste, klausimas, numatyta);
+    int sekundes = 0;
+    const qint64 ms = BandytiStrToInt(ivesta, sekundes) ? qint64(sekundes) * 1000 : -1;
+    // Intervals are counted in milliseconds on 31 bits: nothing negative, nothing beyond.
+    if (ms < 0 || ms > INT32_MAX) {
+        RodytiPranesima(this, Tekstas("Pranesimai", "BlogasSkaicius"));
+        return;
+    }
+    laikmatis->setIntervalas(int(ms));
+}
+
+void TfrmPagrindinis::lblIntervalasClick() {
+    IntervaloDialogas(tmrAtnaujinimas);
+}
+
+void TfrmPagrindinis::lblIntervalasServeriaiBendraiClick() {
+    IntervaloDialogas(frmServeriai->tmrAtnaujinimasServeriai);
+}
+
+void TfrmPagrindinis::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
+    if (TikShift(Shift) && !chkTAB->isChecked())
+        pnlTAB->show();
+    if (TikCtrl(Shift) && !chkMeniuApacioj->isChecked() && imgApacia->isVisible())
+        imgApacia->hide();
+    else if (!TikShift(Shift))
+        imgApacia->show();
+    if (Key == Qt::Key_Tab)
+        RodytiPranesima(this, u"it's good"_s);
+}
+
+void TfrmPagrindinis::FormKeyUp(int Key, Qt::KeyboardModifiers) {
+    if (!chkTAB->isChecked())
+        pnlTAB->hide();
+    if (Key == Qt::Key_Escape) {
+        if (chkArIseiti->isChecked())
+            pnlArIseiti->show();
+        else
+            close();
+    }
+}
+
+// ---- Settings ----
+
+namespace {
+
+// A whole number of milliseconds for a timer: the conversion's error for
+// anything that is not a whole number or is negative.
+int Intervalas(const QString& tekstas) {
+    const int ms = StrToInt(tekstas);
+    if (ms < 0)
+        throw EKonvertavimoKlaida(u"'"_s + tekstas + u"' is not a valid integer value"_s);
+    return ms;
+}
+
+} // namespace
+
+void TfrmPagrindinis::IkeltiNustatymus() {
+    TybINI1->setByla(kNustatymuFailas);
+    const auto taip = [this](const char* raktas) {
+        return TybINI1->SkaitytiReiksme(kNustatymuSekcija, QString::fromLatin1(raktas)) == "1";
+    };
+    chkTAB->setChecked(taip("TAB"));
+    chkMeniuApacioj->setChecked(taip("MeniuApacioj"));
+    chkArIseiti->setChecked(taip("ArIseiti"));
+    chkIssaugotiPakeitimus->setChecked(taip("IssaugotiPakeitimus"));
+    chkKeistiHosta->setChecked(taip("KeistiHosta"));
+    tmrAtnaujinimas->setIntervalas(
+        Intervalas(ApkarpytiTarpus(TybINI1->SkaitytiTeksta(kNustatymuSekcija, u"Intervalas"_s))));
+    frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(
+        Intervalas(TybINI1->SkaitytiTeksta(kNustatymuSekcija, u"ServeriaiBendrai"_s)));
+    cboKalbos->setEditText(TybINI1->SkaitytiTeksta(kNustatymuSekcija, u"Kalba"_s));
+    TybINI1->setByla(kKalbuAplankas + cboKalbos->currentText() + u".lng"_s);
+}
+
+void TfrmPagrindinis::IssaugotiNustatymus() {
+    TybINI1->setByla(kNustatymuFailas);
+    const auto rasyti = [this](const char* raktas, const QByteArray& reiksme) {
+        TybINI1->RasytiReiksme(kNustatymuSekcija, QString::fromLatin1(raktas), reiksme);
+    };
+    const auto zyma = [](const QCheckBox* c) {
+        return QByteArray(c->isChecked() ? "1" : "0");
+    };
+    rasyti("TAB", zyma(chkTAB));
+    rasyti("MeniuApacioj", zyma(chkMeniuApacioj));
+    rasyti("ArIseiti", zyma(chkArIseiti));
+    rasyti("IssaugotiPakeitimus", zyma(chkIssaugotiPakeitimus));
+    rasyti("KeistiHosta", zyma(chkKeistiHosta));
+    rasyti("Intervalas", QByteArray::number(tmrAtnaujinimas->interval()));
+    rasyti("ServeriaiBendrai", QByteArray::number(frmServeriai->tmrAtnaujinimasServeriai->interval()));
+    rasyti("Kalba", cboKalbos->currentText().toUtf8());
+    TybINI1->setByla(kKalbuAplankas + cboKalbos->currentText() + u".lng"_s);
+}
+
+// ---- Language ----
+
+void TfrmPagrindinis::IkeltiKalbas() {
+    QStringList failai;
+    IeskotiFailu(kKalbuSarasoAplankas, u"*.lng"_s, false, failai);
+    const QString tekstas = cboKalbos->currentText();
+    {
+        // Filling the list is no choice of the user's.
+        const QSignalBlocker blokas(cboKalbos);
+        const QSignalBlocker eilutesBlokas(cboKalbos->lineEdit());
+        cboKalbos->clear();
+        for (const QString& failas : failai) {
+            const QString vardas = QFileInfo(failas).fileName();
+            cboKalbos->addItem(vardas.left(vardas.size() - 4));
+        }
+        cboKalbos->setCurrentIndex(-1);
+        cboKalbos->setEditText(tekstas);
+    }
+    TybINI1->setByla(kKalbuSarasoAplankas + tekstas + u".lng"_s);
+}
+
+void TfrmPagrindinis::PritaikytiKalba() {
+    const auto antraste = [this](QWidget* v, const char* raktas, const QString& galune = {}) {
+        const QString tekstas = Tekstas("frmPagrindinis", raktas) + galune;
+        if (auto* l = qobject_cast<QLabel*>(v)) {
+            l->setText(tekstas);
+            // The action labels size themselves to their text.
+            if (auto* tyb = qobject_cast<TTybLabel*>(v);
+                tyb && (tyb == lblIntervalas || tyb == lblIntervalasServeriaiBendrai || tyb == lblIseitiTaip ||
+                        tyb == lblIseitiNe))
+                tyb->adjustSize();
+        } else if (auto* b = qobject_cast<QAbstractButton*>(v)) {
+            b->setText(tekstas);
+        }
+    };
+    antraste(lblKomanda1Title, "lblKomanda1Title");
+    antraste(lblKomanda2Title, "lblKomanda2Title");
+    antraste(lblStebetojaiTitle, "lblStebetojaiTitle");
+    antraste(lblFragaiTitle, "lblFragaiTitle");
+    antraste(lblLaikasTitle, "lblLaikasTitle");
+    antraste(lblAdresas, "lblAdresas", u":"_s);
+    antraste(lblIvairus1, "lblIvairus1");
+    antraste(lblMeniu2, "lblMeniu2");
+    antraste(lblMeniu3, "lblMeniu3");
+    antraste(lblMeniu4, "lblMeniu4");
+    antraste(lblGerai, "lblGerai");
+    antraste(lblArIseiti, "lblArIseiti");
+    antraste(lblIseitiTaip, "lblIseitiTaip");
+    antraste(lblIseitiNe, "lblIseitiNe");
+    antraste(lblPatvirtinimai, "lblPatvirtinimai");
+    antraste(chkTAB, "chkTAB");
+    antraste(chkMeniuApacioj, "chkMeniuApacioj");
+    antraste(chkArIseiti, "chkArIseiti");
+    antraste(chkIssaugotiPakeitimus, "chkIssaugotiPakeitimus");
+    antraste(chkKeistiHosta, "chkKeistiHosta");
+    antraste(btnJungtis, "btnJungtis");
+    antraste(btnApie, "btnApie");
+    antraste(btnRodyti, "btnRodyti");
+    antraste(lblIntervalas, "lblIntervalas");
+    antraste(lblIntervalasServeriaiBendrai, "lblServeriaiBendrai");
+}
+
+void TfrmPagrindinis::cboKalbosChange() {
+    TybINI1->setByla(kKalbuAplankas + cboKalbos->currentText() + u".lng"_s);
+    PritaikytiKalba();
+    NupiestiMeniu();
+}
+
+// ---- Game launch ----
+
+void TfrmPagrindinis::btnJungtisClick() {
+    const QString adresas = edtHostas->text();
+    if (ApkarpytiTarpus(adresas).isEmpty())
+        return;
+    const QString failas = ZaidimoKatalogas + u"\\hl.exe"_s;
+    // The game's own command line: the fixed words, then the address as typed.
+    const QStringList argumentai{failas, u"-game"_s, u"cstrike"_s, u"-toconsole"_s, u"+connect"_s, adresas};
+    const QString wine = QStandardPaths::findExecutable(u"wine"_s);
+    const bool katalogasYra = !ZaidimoKatalogas.isEmpty() && ZaidimoKatalogas != QString::fromLatin1(kRaktoNera);
+    if (wine.isEmpty() || !katalogasYra || !QProcess::startDetached(wine, argumentai)) {
+        // Nothing was started: say so and keep watching.
+        RodytiPranesima(this, Tekstas("Pranesimai", "ZaidimasNepaleistas"));
+        return;
+    }
+    close();
 }

@@ -3,6 +3,9 @@
 // the behaviour lives in the handlers named control + event.
 #pragma once
 
+#include <functional>
+
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
@@ -111,6 +114,24 @@ public:
     void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
     void NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas& Stream);
     void btnApieClick();
+    void btnJungtisClick();
+    void FormClose();
+    void FormClick();
+    void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
+    void FormKeyUp(int Key, Qt::KeyboardModifiers Shift);
+    void chkTABClick();
+    void chkMeniuApaciojClick();
+    void cboKalbosChange();
+    void imgApaciaClick();
+    void imgApaciaMouseMove(int X, int Y);
+    void imgApaciaMouseUp(Qt::MouseButton Button, int X, int Y);
+    void lblMeniu2Click();
+    void lblMeniu4Click();
+    void lblGeraiClick();
+    void lblIseitiTaipClick();
+    void lblIseitiNeClick();
+    void lblIntervalasClick();
+    void lblIntervalasServeriaiBendraiClick();
 
     // Procedures.
     void IsvalytiLenta();
@@ -120,6 +141,10 @@ public:
     void RodytiPinga();
     void PazymetiBana();
     void PazymetiTimeout();
+    void IkeltiNustatymus();
+    void IssaugotiNustatymus();
+    void IkeltiKalbas();
+    void PritaikytiKalba();
     void NupiestiMeniu();
     void NupiestiPunkta(TPaveiksliukas* paveiksliukas, int X1, int Y1, int X2, int Y2, int poslinkis,
                         const QString& tekstas);
@@ -132,17 +157,28 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* objektas, QEvent* ivykis) override;
 
 private:
     void SukurtiValdiklius();
     void SujungtiIvykius();
     void RodytiZemelapi(const QByteArray& zemelapis);
+    void SujungtiMeniu();
+    // Hides the menu panels; with the exit panel too when suIseitimu is set.
+    void UzdarytiSkydelius(bool suIseitimu);
+    void IntervaloDialogas(TLaikmatis* laikmatis);
+    // A click on a control that has no click event of its own (labels, panels,
+    // pictures): the handler runs on a left release inside the control.
+    void PriskirtiPaspaudima(QWidget* valdiklis, std::function<void()> veiksmas);
     void PiestiPunkta(TPaveiksliukas* paveiksliukas, int X1, int Y1, int X2, int Y2, int poslinkis,
                       const QString& tekstas, bool pazymetas);
     // Runs a handler under the application guard.
     template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
 
+    QHash<QObject*, std::function<void()>> paspaudimai;
     TTinkloPranesimai tinkloPranesimai{this};
     qint64 raundoPradzia = 0; // clock reading when the round was sent
     bool jauRodytas = false;

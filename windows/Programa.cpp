@@ -5,16 +5,36 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "FailoInfo.h"
+#include "Ikona.h"
 #include "Modulis1.h"
+#include "Modulis2.h"
+#include "Modulis_Apie.h"
+#include "Modulis_Taisykles.h"
+#include "Pranesimai.h"
 
 using namespace Qt::StringLiterals;
 
 void SukurtiLangus() {
     QApplication::setApplicationName(u"Velmorant"_s);
+    QApplication::setWindowIcon(ProgramosIkona());
+    // The version record's complaint is a message box like every other.
+    NustatytiVersijosPranesima([](const QString& tekstas) { RodytiPranesima(nullptr, tekstas); });
+    // The watcher first: its endpoint takes UDP port 27035, and the other
+    // windows read their texts through it.
     frmPagrindinis = new TfrmPagrindinis();
+    frmServeriai = new TfrmServeriai();
+    frmApie = new TfrmApie();
+    frmTaisykles = new TfrmTaisykles();
 }
 
 void SunaikintiLangus() {
+    delete frmTaisykles;
+    frmTaisykles = nullptr;
+    delete frmApie;
+    frmApie = nullptr;
+    delete frmServeriai;
+    frmServeriai = nullptr;
     delete frmPagrindinis;
     frmPagrindinis = nullptr;
 }

@@ -1,0 +1,98 @@
+// Shared set-up of the tests that drive the whole program: a working folder
+// with a copy of resursai/, the message box, input box and clock replaced by
+// the test's own, and the windows created as the program creates them.
+#pragma once
+
+#include <functional>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "Laikrodis.h"
+#include "Modulis1.h"
+#include "Pranesimai.h"
+#include "Programa.h"
+
+class TStebetojoAplinka {
+public:
+    QTemporaryDir aplankas;
+    QStringList pranesimai;
+    // What the input box answers: given the default text, the text returned.
+    std::function<QString(const QString& antraste, const QString& klausimas, const QString& numatyta)> ivedimas;
+    QStringList ivedimoKlausimai;
+    std::function<void()> kaiRodomasPranesimas;
+    bool netikrasLaikrodis = false;
+    qint64 netikrasLaikas = 0;
+
+    // Copies resursai/ of the source tree into a fresh working folder.
+    bool Paruosti() {
+        if (!aplankas.isValid())
+            return false;
+        senas = QDir::currentPath();
+        const QString saltinis = QString::fromUtf8(VELMORANT_SOURCE_DIR) + QStringLiteral("/resursai");
+        QDirIterator i(saltinis, QDir::Files, QDirIterator::Subdirectories);
+        while (i.hasNext()) {
+            const QString failas = i.next();
+            const QString santykinis = QDir(saltinis).relativeFilePath(failas);
+            const QString tikslas = aplankas.filePath(QStringLiteral("resursai/") + santykinis);
+            QDir().mkpath(QFileInfo(tikslas).path());
+            if (!QFile::copy(failas, tikslas))
+                return false;
+            QFile::setPermissions(tikslas, QFile::permissions(tikslas) | QFileDevice::WriteOwner);
+        }
+        QDir::setCurrent(aplankas.path());
+        NustatytiPranesimoRodyma([this](QWidget*, const QString& tekstas) {
+            pranesimai.append(tekstas);
+            if (kaiRodomasPranesimas)
+                kaiRodomasPranesimas();
+        });
+        NustatytiIvedimoLanga(
+            [this](QWidget*, const QString& antraste, const QString& klausimas, const QString& numatyta) {
+                ivedimoKlausimai = {antraste, klausimas, numatyta};
+                return ivedimas ? ivedimas(antraste, klausimas, numatyta) : numatyta;
+            });
+        NustatytiLaikrodi([this]() -> qint64 { return netikrasLaikrodis ? netikrasLaikas : tikras.elapsed(); });
+        tikras.start();
+        return true;
+    }
+
+    // Creates the windows and shows the watcher, whose showing loads the settings.
+    bool Paleisti() {
+        SukurtiLangus();
+        if (!frmPagrindinis)
+            return false;
+        frmPagrindinis->show();
+        return QTest::qWaitForWindowExposed(frmPagrindinis);
+    }
+
+    void Baigti() {
+        SunaikintiLangus();
+        QDir::setCurrent(senas);
+        NustatytiPranesimoRodyma({});
+        NustatytiIvedimoLanga({});
+        NustatytiLaikrodi({});
+    }
+
+    QString Kelias(const QString& santykinis) const { return aplankas.filePath(santykinis); }
+
+    QByteArray Skaityti(const QString& santykinis) const {
+        QFile f(Kelias(santykinis));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    bool Rasyti(const QString& santykinis, const QByteArray& turinys) const {
+        QFile f(Kelias(santykinis));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        return f.write(turinys) == turinys.size();
+    }
+
+private:
+    QString senas;
+    QElapsedTimer tikras;
+};

@@ -1,0 +1,192 @@
+// Starting the installed game on the watched server through Wine: the install
+// folder from Wine's registry, the command, and what happens when nothing starts.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "StebetojoAplinka.h"
+#include "TybCheckBox.h"
+#include "TybINI.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const char kVartotojas[] = "WINE REGISTRY Version 2\n\n"
+                           "[Software\\\\Valve\\\\Half-Life] 1700000000\n"
+                           "\"InstallPath\"=\"C:\\\\Games\\\\Half-Life\"\n";
+
+} // namespace
+
+class TstJungtis : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void katalogasIsRegistro();
+    void paleidimas_data();
+    void paleidimas();
+    void tusciasAdresasNieko_data();
+    void tusciasAdresasNieko();
+    void nepavykes_data();
+    void nepavykes();
+    void issaugoNustatymus_data();
+    void issaugoNustatymus();
+
+private:
+    QStringList Argumentai() const;
+    TStebetojoAplinka aplinka;
+    QTemporaryDir prefiksas;
+    QTemporaryDir bin;
+    QByteArray senasPath;
+};
+
+void TstJungtis::initTestCase() {
+    QVERIFY(aplinka.Paruosti());
+    QVERIFY(prefiksas.isValid() && bin.isValid());
+    {
+        QFile f(prefiksas.filePath(u"user.reg"_s));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(kVartotojas);
+    }
+    // A stand-in for wine that writes its arguments, one per line, and ends.
+    {
+        QFile f(bin.filePath(u"wine"_s));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$VELMORANT_WINE_LOG.tmp\"\n"
+                "mv \"$VELMORANT_WINE_LOG.tmp\" \"$VELMORANT_WINE_LOG\"\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    qputenv("WINEPREFIX", prefiksas.path().toLocal8Bit());
+    qputenv("VELMORANT_WINE_LOG", aplinka.Kelias(u"wine.log"_s).toLocal8Bit());
+    senasPath = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + senasPath);
+    QVERIFY(aplinka.Paleisti());
+}
+
+void TstJungtis::cleanupTestCase() {
+    aplinka.Baigti();
+    qputenv("PATH", senasPath);
+}
+
+void TstJungtis::init() {
+    if (!frmPagrindinis->isVisible()) {
+        frmPagrindinis->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    }
+    aplinka.pranesimai.clear();
+    QFile::remove(aplinka.Kelias(u"wine.log"_s));
+    frmPagrindinis->ZaidimoKatalogas = u"C:\\Games\\Half-Life"_s;
+    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(false);
+    frmPagrindinis->chkArIseiti->setChecked(true);
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + senasPath);
+}
+
+QStringList TstJungtis::Argumentai() const {
+    const QByteArray zurnalas = aplinka.Skaityti(u"wine.log"_s);
+    QStringList a = QString::fromUtf8(zurnalas).split(u'\n');
+    if (!a.isEmpty() && a.last().isEmpty())
+        a.removeLast();
+    return a;
+}
+
+void TstJungtis::katalogasIsRegistro() {
+    // Read once, when the watcher was created.
+    QCOMPARE(QStandardPaths::findExecutable(u"wine"_s), bin.filePath(u"wine"_s));
+    SunaikintiLangus();
+    SukurtiLangus();
+    QCOMPARE(frmPagrindinis->ZaidimoKatalogas, u"C:\\Games\\Half-Life"_s);
+    frmPagrindinis->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+}
+
+void TstJungtis::paleidimas_data() {
+    QTest::addColumn<QString>("adresas");
+    QTest::newRow("host and port") << u"game.example.org:27016"_s;
+    QTest::newRow("blanks around, passed as typed") << u"  10.0.0.7:27015 "_s;
+    QTest::newRow("bare host") << u"10.0.0.7"_s;
+}
+
+void TstJungtis::paleidimas() {
+    QFETCH(QString, adresas);
+    frmPagrindinis->edtHostas->setText(adresas);
+    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    // No exit question, whatever the option says: the watcher closes.
+    QVERIFY(!frmPagrindinis->isVisible());
+    QVERIFY(!frmPagrindinis->pnlArIseiti->isVisible());
+    QVERIFY(aplinka.pranesimai.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);
+    QCOMPARE(Argumentai(), (QStringList{u"C:\\Games\\Half-Life\\hl.exe"_s, u"-game"_s, u"cstrike"_s, u"-toconsole"_s,
+                                        u"+connect"_s, adresas}));
+}
+
+void TstJungtis::tusciasAdresasNieko_data() {
+    QTest::addColumn<QString>("adresas");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("blanks only") << u"   "_s;
+}
+
+void TstJungtis::tusciasAdresasNieko() {
+    QFETCH(QString, adresas);
+    frmPagrindinis->edtHostas->setText(adresas);
+    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    QVERIFY(frmPagrindinis->isVisible());
+    QVERIFY(aplinka.pranesimai.isEmpty());
+    QTest::qWait(50);
+    QVERIFY(!QFile::exists(aplinka.Kelias(u"wine.log"_s)));
+}
+
+void TstJungtis::nepavykes_data() {
+    QTest::addColumn<QString>("katalogas");
+    QTest::addColumn<bool>("wine");
+    QTest::newRow("no wine on the path") << u"C:\\Games\\Half-Life"_s << false;
+    QTest::newRow("no key in the registry") << u"#001"_s << true;
+    QTest::newRow("no install path value") << QString() << true;
+}
+
+void TstJungtis::nepavykes() {
+    QFETCH(QString, katalogas);
+    QFETCH(bool, wine);
+    frmPagrindinis->ZaidimoKatalogas = katalogas;
+    if (!wine)
+        qputenv("PATH", "/nonexistent");
+    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(true);
+    const QByteArray nustatymai = aplinka.Skaityti(u"resursai/Nustatymai.tyb"_s);
+    frmPagrindinis->edtHostas->setText(u"10.0.0.7:27015"_s);
+    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    // The user is told, and keeps the watcher.
+    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis->Tekstas("Pranesimai", "ZaidimasNepaleistas")});
+    QVERIFY(!aplinka.pranesimai.first().startsWith(u"###"_s));
+    QVERIFY(frmPagrindinis->isVisible());
+    QCOMPARE(aplinka.Skaityti(u"resursai/Nustatymai.tyb"_s), nustatymai);
+    QTest::qWait(50);
+    QVERIFY(!QFile::exists(aplinka.Kelias(u"wine.log"_s)));
+}
+
+void TstJungtis::issaugoNustatymus_data() {
+    QTest::addColumn<bool>("issaugoti");
+    QTest::newRow("save option on") << true;
+    QTest::newRow("save option off") << false;
+}
+
+void TstJungtis::issaugoNustatymus() {
+    QFETCH(bool, issaugoti);
+    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(issaugoti);
+    frmPagrindinis->chkKeistiHosta->setChecked(true);
+    frmPagrindinis->edtHostas->setText(u"10.0.0.7"_s);
+    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    QVERIFY(!frmPagrindinis->isVisible());
+    TTybINI nustatymai;
+    nustatymai.setByla(u"resursai\\Nustatymai.tyb"_s);
+    QCOMPARE(nustatymai.SkaitytiReiksme(u"Nustatymai"_s, u"KeistiHosta"_s), issaugoti ? "1" : "0");
+    frmPagrindinis->chkKeistiHosta->setChecked(false);
+    if (issaugoti)
+        QVERIFY(nustatymai.RasytiReiksme(u"Nustatymai"_s, u"KeistiHosta"_s, "0") == "###0");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);
+}
+
+QTEST_MAIN(TstJungtis)
+#include "tst_jungtis.moc"

@@ -1,0 +1,238 @@
+// Choosing the language: the list of language files, the captions and the bar
+// that follow the combo box's text, and the other windows at their next showing.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+#include "FailuPaieska.h"
+#include "Modulis2.h"
+#include "StebetojoAplinka.h"
+#include "TybCheckBox.h"
+#include "TybINI.h"
+#include "TybLabel.h"
+#include "Valdikliai.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList Elementai() {
+    QStringList s;
+    for (int i = 0; i < frmPagrindinis->cboKalbos->count(); ++i)
+        s.append(frmPagrindinis->cboKalbos->itemText(i));
+    return s;
+}
+
+QString Lt(const char* sekcija, const char* raktas) {
+    TTybINI lt;
+    lt.setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
+    return lt.SkaitytiTeksta(QString::fromLatin1(sekcija), QString::fromLatin1(raktas));
+}
+
+QString En(const char* sekcija, const char* raktas) {
+    TTybINI en;
+    en.setByla(u"resursai\\Kalbos\\English.lng"_s);
+    return en.SkaitytiTeksta(QString::fromLatin1(sekcija), QString::fromLatin1(raktas));
+}
+
+} // namespace
+
+class TstKalbos : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void sarasasKatalogoTvarka();
+    void issaugotasVardasNeElementas();
+    void pasirinkimasKeiciaAntrastes();
+    void rasymasRaidePoRaides();
+    void visos25Antrastes();
+    void juostaPersipiesia();
+    void kitiLangaiKitaKarta();
+    void tuscioVardoFailas();
+    void raidziuDydisAplanke();
+
+private:
+    TStebetojoAplinka aplinka;
+};
+
+void TstKalbos::initTestCase() {
+    QVERIFY(aplinka.Paruosti());
+    QVERIFY(aplinka.Paleisti());
+}
+
+void TstKalbos::cleanupTestCase() {
+    aplinka.Baigti();
+}
+
+void TstKalbos::init() {
+    frmPagrindinis->cboKalbos->setEditText(u"English"_s);
+    frmPagrindinis->cboKalbosChange();
+}
+
+void TstKalbos::sarasasKatalogoTvarka() {
+    QStringList failai;
+    IeskotiFailu(u"resursai\\kalbos\\"_s, u"*.lng"_s, false, failai);
+    QStringList vardai;
+    for (const QString& f : failai)
+        vardai.append(QFileInfo(f).completeBaseName());
+    QCOMPARE(vardai.size(), 2);
+    frmPagrindinis->IkeltiKalbas();
+    QCOMPARE(Elementai(), vardai); // directory order, not sorted, without ".lng"
+    QVERIFY(Elementai().contains(u"English"_s) && Elementai().contains(u"Lietuviu"_s));
+}
+
+void TstKalbos::issaugotasVardasNeElementas() {
+    frmPagrindinis->cboKalbos->setEditText(u"Esperanto"_s);
+    frmPagrindinis->IkeltiKalbas();
+    QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"Esperanto"_s);
+    QCOMPARE(frmPagrindinis->cboKalbos->count(), 2);
+    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\kalbos\\Esperanto.lng"_s);
+}
+
+void TstKalbos::pasirinkimasKeiciaAntrastes() {
+    QCOMPARE(frmPagrindinis->btnRodyti->text(), En("frmPagrindinis", "btnRodyti"));
+    const int lt = frmPagrindinis->cboKalbos->findText(u"Lietuviu"_s);
+    QVERIFY(lt >= 0);
+    // The user picks an item: the window follows at once.
+    frmPagrindinis->cboKalbos->setCurrentIndex(lt);
+    Q_EMIT frmPagrindinis->cboKalbos->activated(lt);
+    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Kalbos\\Lietuviu.lng"_s);
+    QCOMPARE(frmPagrindinis->btnRodyti->text(), Lt("frmPagrindinis", "btnRodyti"));
+    QCOMPARE(frmPagrindinis->lblAdresas->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
+    QVERIFY(En("frmPagrindinis", "btnRodyti") != Lt("frmPagrindinis", "btnRodyti"));
+}
+
+void TstKalbos::rasymasRaidePoRaides() {
+    QLineEdit* eilute = frmPagrindinis->cboKalbos->lineEdit();
+    eilute->clear();
+    frmPagrindinis->activateWindow();
+    eilute->setFocus();
+    QStringList antrastes;
+    for (const QChar c : u"Lietuviu"_s) {
+        QTest::keyClick(eilute, c.toLatin1());
+        antrastes.append(frmPagrindinis->lblMeniu2->text());
+    }
+    QCOMPARE(antrastes.size(), 8);
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(antrastes[i], u"###1"_s);
+    QCOMPARE(antrastes[7], Lt("frmPagrindinis", "lblMeniu2"));
+    QCOMPARE(frmPagrindinis->lblAdresas->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
+}
+
+void TstKalbos::visos25Antrastes() {
+    frmPagrindinis->cboKalbos->setEditText(u"Lietuviu"_s);
+    frmPagrindinis->cboKalbosChange();
+    const QList<std::pair<const char*, const char*>> lentele{
+        {"lblKomanda1Title", "lblKomanda1Title"},
+        {"lblKomanda2Title", "lblKomanda2Title"},
+        {"lblStebetojaiTitle", "lblStebetojaiTitle"},
+        {"lblFragaiTitle", "lblFragaiTitle"},
+        {"lblLaikasTitle", "lblLaikasTitle"},
+        {"lblIvairus1", "lblIvairus1"},
+        {"lblMeniu2", "lblMeniu2"},
+        {"lblMeniu3", "lblMeniu3"},
+        {"lblMeniu4", "lblMeniu4"},
+        {"lblGerai", "lblGerai"},
+        {"lblArIseiti", "lblArIseiti"},
+        {"lblIseitiTaip", "lblIseitiTaip"},
+        {"lblIseitiNe", "lblIseitiNe"},
+        {"lblPatvirtinimai", "lblPatvirtinimai"},
+        {"chkTAB", "chkTAB"},
+        {"chkMeniuApacioj", "chkMeniuApacioj"},
+        {"chkArIseiti", "chkArIseiti"},
+        {"chkIssaugotiPakeitimus", "chkIssaugotiPakeitimus"},
+        {"chkKeistiHosta", "chkKeistiHosta"},
+        {"btnJungtis", "btnJungtis"},
+        {"btnApie", "btnApie"},
+        {"btnRodyti", "btnRodyti"},
+        {"lblIntervalas", "lblIntervalas"},
+        {"lblIntervalasServeriaiBendrai", "lblServeriaiBendrai"},
+    };
+    for (const auto& [valdiklis, raktas] : lentele) {
+        QWidget* v = frmPagrindinis->findChild<QWidget*>(QString::fromLatin1(valdiklis));
+        QVERIFY2(v, valdiklis);
+        const QString tekstas =
+            qobject_cast<QLabel*>(v) ? qobject_cast<QLabel*>(v)->text() : qobject_cast<QAbstractButton*>(v)->text();
+        QCOMPARE(tekstas, Lt("frmPagrindinis", raktas));
+        QVERIFY(!tekstas.startsWith(u"###"_s));
+    }
+    QCOMPARE(frmPagrindinis->lblAdresas->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
+    QCOMPARE(frmPagrindinis->Language->text(), u"Language:"_s); // fixed in every language
+    // The action labels size themselves to their text.
+    QCOMPARE(frmPagrindinis->lblIseitiTaip->size(), frmPagrindinis->lblIseitiTaip->sizeHint());
+}
+
+void TstKalbos::juostaPersipiesia() {
+    // Watching a server puts its address into the bar; a language change puts the label back.
+    frmPagrindinis->NupiestiPunkta(frmPagrindinis->imgApacia, 285, 2, 500, 21, 60, u"10.0.0.1:27015"_s);
+    const QImage suAdresu = frmPagrindinis->imgApacia->Vaizdas().copy(285, 2, 215, 19);
+    frmPagrindinis->cboKalbos->setEditText(u"English"_s);
+    frmPagrindinis->cboKalbosChange();
+    const QImage en = frmPagrindinis->imgApacia->Vaizdas().copy(0, 0, 781, 25);
+    QVERIFY(frmPagrindinis->imgApacia->Vaizdas().copy(285, 2, 215, 19) != suAdresu);
+    frmPagrindinis->cboKalbos->setEditText(u"Lietuviu"_s);
+    frmPagrindinis->cboKalbosChange();
+    QVERIFY(frmPagrindinis->imgApacia->Vaizdas().copy(15, 2, 75, 19) != en.copy(15, 2, 75, 19)); // "Meniu"
+    // Drawing the bar in English again gives the English bar back, pixel for pixel.
+    frmPagrindinis->cboKalbos->setEditText(u"English"_s);
+    frmPagrindinis->cboKalbosChange();
+    QCOMPARE(frmPagrindinis->imgApacia->Vaizdas().copy(0, 0, 781, 25), en);
+    // A name with no file: every text, bar items included, is the marker.
+    frmPagrindinis->cboKalbos->setEditText(u"Nothing"_s);
+    frmPagrindinis->cboKalbosChange();
+    QCOMPARE(frmPagrindinis->lblGerai->text(), u"###1"_s);
+    QCOMPARE(frmPagrindinis->lblAdresas->text(), u"###1:"_s);
+    QCOMPARE(frmPagrindinis->Tekstas("Pranesimai", "Meniu"), u"###1"_s);
+}
+
+void TstKalbos::kitiLangaiKitaKarta() {
+    const auto atidarytiIrUzdaryti = [] {
+        QTimer::singleShot(0, frmServeriai, [] { frmServeriai->close(); });
+        QTimer::singleShot(5000, frmServeriai, [] { frmServeriai->close(); });
+        frmServeriai->exec();
+    };
+    atidarytiIrUzdaryti();
+    QCOMPARE(frmServeriai->stgServeriai->horizontalHeaderItem(1)
+                 ? frmServeriai->stgServeriai->horizontalHeaderItem(1)->text()
+                 : frmServeriai->stgServeriai->item(0, 1)->text(),
+             En("frmServeriai", "Adresas"));
+    frmPagrindinis->cboKalbos->setEditText(u"Lietuviu"_s);
+    frmPagrindinis->cboKalbosChange();
+    // Nothing tells the list window: it shows the new texts when it next opens.
+    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - "_s + En("frmServeriai", "Cap2"));
+    atidarytiIrUzdaryti();
+    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - "_s + Lt("frmServeriai", "Cap2"));
+}
+
+void TstKalbos::tuscioVardoFailas() {
+    QVERIFY(aplinka.Rasyti(u"resursai/Kalbos/.lng"_s, aplinka.Skaityti(u"resursai/Kalbos/English.lng"_s)));
+    frmPagrindinis->IkeltiKalbas();
+    QCOMPARE(frmPagrindinis->cboKalbos->count(), 3);
+    const int tuscias = frmPagrindinis->cboKalbos->findText(QString());
+    QVERIFY(tuscias >= 0);
+    frmPagrindinis->cboKalbos->setCurrentIndex(tuscias);
+    Q_EMIT frmPagrindinis->cboKalbos->activated(tuscias);
+    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Kalbos\\.lng"_s);
+    QCOMPARE(frmPagrindinis->btnRodyti->text(), En("frmPagrindinis", "btnRodyti"));
+    QVERIFY(QFile::remove(aplinka.Kelias(u"resursai/Kalbos/.lng"_s)));
+    frmPagrindinis->IkeltiKalbas();
+}
+
+void TstKalbos::raidziuDydisAplanke() {
+    // The program spells the folder "Kalbos" and "kalbos"; on disk it may be either, or neither.
+    QVERIFY(QDir(aplinka.Kelias(u"resursai"_s)).rename(u"Kalbos"_s, u"KALBOS"_s));
+    frmPagrindinis->IkeltiKalbas();
+    QCOMPARE(frmPagrindinis->cboKalbos->count(), 2);
+    frmPagrindinis->cboKalbos->setEditText(u"Lietuviu"_s);
+    frmPagrindinis->cboKalbosChange();
+    QCOMPARE(frmPagrindinis->btnRodyti->text(), Lt("frmPagrindinis", "btnRodyti"));
+    QVERIFY(QDir(aplinka.Kelias(u"resursai"_s)).rename(u"KALBOS"_s, u"Kalbos"_s));
+}
+
+QTEST_MAIN(TstKalbos)
+#include "tst_kalbos.moc"

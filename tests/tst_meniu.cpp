@@ -1,0 +1,570 @@
+// The watcher's painted bottom bar, its menu and option panels, the interval
+// dialogs, the exit confirmation and the keyboard rules.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "AtsakymuKurejas.h"
+#include "Modulis2.h"
+#include "StebetojoAplinka.h"
+#include "TybCheckBox.h"
+#include "TybLabel.h"
+#include "Valdikliai.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QColor kFonas(0x10, 0x0C, 0x08);
+const QColor kRemas(0x31, 0x31, 0x19);
+const QColor kPazymetasRemas(0xBD, 0xCA, 0x31);
+const QColor kTekstas(0x8C, 0x8E, 0x31);
+const QColor kPazymetasTekstas(0xC5, 0xCA, 0x3A);
+const QColor kPazymetasFonas(0x5A, 0x5D, 0x31);
+const QColor kVeiksmas(0xFF, 0xBB, 0x00);
+const QColor kVeiksmasPazymetas(0xFF, 0x90, 0x00);
+
+QColor Taskas(int x, int y) {
+    return frmPagrindinis->imgApacia->Vaizdas().pixelColor(x, y);
+}
+
+// The colours an item's frame and inside show (top-left corner and the pixel inside it).
+bool Pazymetas(int x1) {
+    return Taskas(x1, 2) == kPazymetasRemas;
+}
+
+void Paleisti(Qt::MouseButton mygtukas, QPoint taskas) {
+    if (mygtukas == Qt::LeftButton) {
+        QTest::mouseClick(frmPagrindinis->imgApacia, Qt::LeftButton, {}, taskas);
+    } else {
+        QTest::mousePress(frmPagrindinis->imgApacia, mygtukas, {}, taskas);
+        QTest::mouseRelease(frmPagrindinis->imgApacia, mygtukas, {}, taskas);
+    }
+}
+
+QList<QFrame*> Skydeliai() {
+    return {frmPagrindinis->pnlMeniuLygis1, frmPagrindinis->pnlMeniuLygis2, frmPagrindinis->pnlAtnaujinimai,
+            frmPagrindinis->pnlPatvirtinimai, frmPagrindinis->pnlArIseiti};
+}
+
+QString Matomi() {
+    QStringList vardai;
+    for (QFrame* p : Skydeliai())
+        if (p->isVisible())
+            vardai.append(p->objectName());
+    return vardai.join(u',');
+}
+
+void RodytiVisus() {
+    for (QFrame* p : Skydeliai())
+        p->show();
+}
+
+// One key event as the system sends it (QTest would add presses of the modifier
+// keys first). `mod` is what is held once the key is down; the system reports a
+// modifier key with the state before it, which QKeyEvent::modifiers() turns back.
+void Klavisas(QEvent::Type tipas, int kodas, Qt::KeyboardModifiers mod = {}) {
+    QWidget* kam = frmPagrindinis->focusWidget() ? frmPagrindinis->focusWidget() : frmPagrindinis;
+    if (kodas == Qt::Key_Shift)
+        mod ^= Qt::ShiftModifier;
+    else if (kodas == Qt::Key_Control)
+        mod ^= Qt::ControlModifier;
+    else if (kodas == Qt::Key_Alt)
+        mod ^= Qt::AltModifier;
+    QKeyEvent ivykis(tipas, kodas, mod);
+    QCoreApplication::sendEvent(kam, &ivykis);
+}
+
+void Paspausti(int kodas, Qt::KeyboardModifiers mod = {}) {
+    Klavisas(QEvent::KeyPress, kodas, mod);
+}
+
+void Atleisti(int kodas, Qt::KeyboardModifiers mod = {}) {
+    Klavisas(QEvent::KeyRelease, kodas, mod);
+}
+
+void Iejimas(QWidget* v) {
+    QEnterEvent e(QPointF(2, 2), QPointF(2, 2), v->mapToGlobal(QPointF(2, 2)));
+    QCoreApplication::sendEvent(v, &e);
+}
+
+void Isejimas(QWidget* v) {
+    QEvent e(QEvent::Leave);
+    QCoreApplication::sendEvent(v, &e);
+}
+
+} // namespace
+
+class TstMeniu : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void juostaNupiesta();
+    void paleidimoRibos_data();
+    void paleidimoRibos();
+    void iseitiRibos_data();
+    void iseitiRibos();
+    void rodyklesTikPersipiesia();
+    void judejimasPazymi();
+    void meniuPerjungimoSeka();
+    void desinysMygtukasAtidaro();
+    void lygio1Etiketes_data();
+    void lygio1Etiketes();
+    void zymimujuSpalvos();
+    void veiksmoEtikeciuSpalvos();
+    void uzdarantysPaspaudimai_data();
+    void uzdarantysPaspaudimai();
+    void langoFonoPaspaudimas();
+    void lentelesPasikeitimasUzdaro();
+    void geraiUzdaro();
+    void serveriuSarasasIsMeniu();
+    void iseitiTaipNe();
+    void intervalas_data();
+    void intervalas();
+    void zymimiejiValdoSkydelius();
+    void shiftRodoLentele();
+    void ctrlSlepiaJuosta_data();
+    void ctrlSlepiaJuosta();
+    void ctrlTab();
+    void escape_data();
+    void escape();
+
+private:
+    TStebetojoAplinka aplinka;
+};
+
+void TstMeniu::initTestCase() {
+    QVERIFY(aplinka.Paruosti());
+    QVERIFY(aplinka.Paleisti());
+}
+
+void TstMeniu::cleanupTestCase() {
+    aplinka.Baigti();
+}
+
+void TstMeniu::init() {
+    if (!frmPagrindinis->isVisible()) {
+        frmPagrindinis->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    }
+    aplinka.pranesimai.clear();
+    aplinka.ivedimas = {};
+    frmPagrindinis->chkTAB->setChecked(true);
+    frmPagrindinis->chkMeniuApacioj->setChecked(true);
+    frmPagrindinis->chkArIseiti->setChecked(true);
+    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(false);
+    for (QFrame* p : Skydeliai())
+        p->hide();
+    frmPagrindinis->MeniuPerjungtas = false;
+    frmPagrindinis->NupiestiMeniu();
+}
+
+void TstMeniu::juostaNupiesta() {
+    // The five items in their normal colours on the bar's background.
+    for (int x1 : {15, 250, 285, 510, 698}) {
+        QCOMPARE(Taskas(x1, 2), kRemas);
+        QCOMPARE(Taskas(x1 + 1, 3), kFonas);
+    }
+    QCOMPARE(Taskas(89, 20), kRemas);
+    QCOMPARE(Taskas(90, 21), kFonas); // the rectangle ends before X2 and Y2
+    QCOMPARE(Taskas(5, 10), kFonas);
+    QCOMPARE(Taskas(780, 24), kFonas);
+    // Some text is drawn in each item in the normal text colour.
+    const auto turiTeksta = [](int x1, int x2) {
+        for (int x = x1 + 1; x < x2 - 1; ++x)
+            for (int y = 3; y < 20; ++y)
+                if (Taskas(x, y) == kTekstas)
+                    return true;
+        return false;
+    };
+    QVERIFY(turiTeksta(15, 90));
+    QVERIFY(turiTeksta(285, 500));
+    QVERIFY(turiTeksta(698, 768));
+    QCOMPARE(frmPagrindinis->imgApacia->geometry(), QRect(0, 540, 781, 25));
+}
+
+void TstMeniu::paleidimoRibos_data() {
+    QTest::addColumn<QPoint>("taskas");
+    QTest::addColumn<bool>("atidaro");
+    QTest::newRow("x 15 is the frame") << QPoint(15, 10) << false;
+    QTest::newRow("x 16 is inside") << QPoint(16, 10) << true;
+    QTest::newRow("x 89 is inside") << QPoint(89, 10) << true;
+    QTest::newRow("x 90 is outside") << QPoint(90, 10) << false;
+    QTest::newRow("y 2 is the frame") << QPoint(50, 2) << false;
+    QTest::newRow("y 3 is inside") << QPoint(50, 3) << true;
+    QTest::newRow("y 20 is inside") << QPoint(50, 20) << true;
+    QTest::newRow("y 21 is outside") << QPoint(50, 21) << false;
+}
+
+void TstMeniu::paleidimoRibos() {
+    QFETCH(QPoint, taskas);
+    QFETCH(bool, atidaro);
+    Paleisti(Qt::LeftButton, taskas);
+    QCOMPARE(frmPagrindinis->pnlMeniuLygis1->isVisible(), atidaro);
+    QCOMPARE(Pazymetas(15), atidaro);
+}
+
+void TstMeniu::iseitiRibos_data() {
+    QTest::addColumn<QPoint>("taskas");
+    QTest::addColumn<bool>("klausia");
+    QTest::newRow("x 698 hides the question") << QPoint(698, 10) << false;
+    QTest::newRow("x 699 asks") << QPoint(699, 10) << true;
+    QTest::newRow("x 767 asks") << QPoint(767, 10) << true;
+    QTest::newRow("x 768 hides the question") << QPoint(768, 10) << false;
+}
+
+void TstMeniu::iseitiRibos() {
+    QFETCH(QPoint, taskas);
+    QFETCH(bool, klausia);
+    frmPagrindinis->pnlArIseiti->show();
+    Paleisti(Qt::LeftButton, taskas);
+    QCOMPARE(frmPagrindinis->pnlArIseiti->isVisible(), klausia);
+    QCOMPARE(Pazymetas(698), klausia);
+    QVERIFY(frmPagrindinis->isVisible());
+}
+
+void TstMeniu::rodyklesTikPersipiesia() {
+    Paleisti(Qt::LeftButton, QPoint(260, 10));
+    QVERIFY(Pazymetas(250));
+    QVERIFY(!Pazymetas(510));
+    QCOMPARE(Matomi(), QString());
+    Paleisti(Qt::LeftButton, QPoint(520, 10));
+    QVERIFY(!Pazymetas(250));
+    QVERIFY(Pazymetas(510));
+    QCOMPARE(Matomi(), QString());
+    QVERIFY(frmPagrindinis->isVisible());
+}
+
+void TstMeniu::judejimasPazymi() {
+    QTest::mouseMove(frmPagrindinis->imgApacia, QPoint(50, 10));
+    QTRY_VERIFY(Pazymetas(15));
+    QVERIFY(!Pazymetas(698));
+    QTest::mouseMove(frmPagrindinis->imgApacia, QPoint(720, 10));
+    QTRY_VERIFY(Pazymetas(698));
+    QVERIFY(!Pazymetas(15));
+    // The address slot is never highlighted.
+    QTest::mouseMove(frmPagrindinis->imgApacia, QPoint(400, 10));
+    QTRY_VERIFY(!Pazymetas(698));
+    QVERIFY(!Pazymetas(285));
+    QCOMPARE(Matomi(), QString());
+}
+
+void TstMeniu::meniuPerjungimoSeka() {
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+    Paleisti(Qt::LeftButton, QPoint(50, 10)); // opens, flag true
+    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, true);
+    Paleisti(Qt::LeftButton, QPoint(50, 10)); // stays open, flag false
+    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+    Paleisti(Qt::LeftButton, QPoint(400, 10)); // flag false at this click: closes
+    QVERIFY(!frmPagrindinis->pnlMeniuLygis1->isVisible());
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, true);
+    Paleisti(Qt::LeftButton, QPoint(50, 10)); // opens again, flag false
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+    frmPagrindinis->pnlPatvirtinimai->show();
+    Paleisti(Qt::LeftButton, QPoint(400, 10)); // the option panels always close
+    QVERIFY(!frmPagrindinis->pnlMeniuLygis1->isVisible());
+    QVERIFY(!frmPagrindinis->pnlPatvirtinimai->isVisible());
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, true);
+    frmPagrindinis->pnlMeniuLygis1->show();
+    Paleisti(Qt::LeftButton, QPoint(400, 10)); // flag true at this click: the panel stays
+    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
+}
+
+void TstMeniu::desinysMygtukasAtidaro() {
+    Paleisti(Qt::RightButton, QPoint(50, 10));
+    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, true);
+    Paleisti(Qt::MiddleButton, QPoint(400, 10)); // no click: nothing closes
+    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+}
+
+void TstMeniu::lygio1Etiketes_data() {
+    QTest::addColumn<QString>("etikete");
+    QTest::addColumn<QString>("skydelis");
+    QTest::newRow("confirmations") << u"lblPatvirtinimai"_s << u"pnlPatvirtinimai"_s;
+    QTest::newRow("miscellaneous") << u"lblIvairus1"_s << u"pnlMeniuLygis2"_s;
+    QTest::newRow("refresh intervals") << u"lblMeniu3"_s << u"pnlAtnaujinimai"_s;
+    QTest::newRow("server list") << u"lblMeniu2"_s << QString();
+    QTest::newRow("server details") << u"lblMeniu4"_s << QString();
+    QTest::newRow("close the menus") << u"lblGerai"_s << QString();
+}
+
+void TstMeniu::lygio1Etiketes() {
+    QFETCH(QString, etikete);
+    QFETCH(QString, skydelis);
+    auto* l = frmPagrindinis->findChild<TTybLabel*>(etikete);
+    QVERIFY(l);
+    frmPagrindinis->pnlMeniuLygis1->show();
+    // Another option panel is open; entering the label picks its own (or none).
+    frmPagrindinis->pnlAtnaujinimai->show();
+    Iejimas(l);
+    const QString tiketina = skydelis.isEmpty() ? u"pnlMeniuLygis1"_s
+                             : skydelis == u"pnlMeniuLygis2"_s
+                                 ? u"pnlMeniuLygis1,pnlMeniuLygis2"_s
+                                 : (skydelis == u"pnlAtnaujinimai"_s ? u"pnlMeniuLygis1,pnlAtnaujinimai"_s
+                                                                     : u"pnlMeniuLygis1,pnlPatvirtinimai"_s);
+    QCOMPARE(Matomi(), tiketina);
+    QCOMPARE(l->palette().color(QPalette::WindowText), kPazymetasTekstas);
+    QCOMPARE(l->palette().color(QPalette::Window), kPazymetasFonas);
+    QVERIFY(l->autoFillBackground());
+    // Leaving keeps the panel open, so the pointer can travel into it.
+    Isejimas(l);
+    QCOMPARE(Matomi(), tiketina);
+    QCOMPARE(l->palette().color(QPalette::WindowText), kTekstas);
+    QCOMPARE(l->palette().color(QPalette::Window), kFonas);
+}
+
+void TstMeniu::zymimujuSpalvos() {
+    for (TTybCheckBox* c : {frmPagrindinis->chkTAB, frmPagrindinis->chkMeniuApacioj, frmPagrindinis->chkArIseiti,
+                            frmPagrindinis->chkIssaugotiPakeitimus, frmPagrindinis->chkKeistiHosta}) {
+        Iejimas(c);
+        QCOMPARE(c->palette().color(QPalette::WindowText), kPazymetasTekstas);
+        QCOMPARE(c->palette().color(QPalette::Window), kPazymetasFonas);
+        Isejimas(c);
+        QCOMPARE(c->palette().color(QPalette::WindowText), kTekstas);
+        QCOMPARE(c->palette().color(QPalette::Window), kFonas);
+    }
+}
+
+void TstMeniu::veiksmoEtikeciuSpalvos() {
+    for (TTybLabel* l : {frmPagrindinis->lblIntervalas, frmPagrindinis->lblIntervalasServeriaiBendrai,
+                         frmPagrindinis->lblIseitiTaip, frmPagrindinis->lblIseitiNe}) {
+        const bool fonas = l->autoFillBackground();
+        Iejimas(l);
+        QCOMPARE(l->palette().color(QPalette::WindowText), kVeiksmasPazymetas);
+        QCOMPARE(l->autoFillBackground(), fonas); // only the text changes
+        Isejimas(l);
+        QCOMPARE(l->palette().color(QPalette::WindowText), kVeiksmas);
+    }
+}
+
+void TstMeniu::uzdarantysPaspaudimai_data() {
+    QTest::addColumn<QString>("valdiklis");
+    QTest::addColumn<bool>("uzdaro");
+    for (const char* v : {"pnlTAB", "lblKomanda1Title", "lblKomanda2Title", "lblStebetojaiTitle", "lblStebetojai",
+                          "lblZaidSK1", "lblZaidSK2", "lblFragaiTitle", "lblLaikasTitle", "lblPingas1", "lblPingas2",
+                          "imgZemelapis", "lblZemelapis", "lblAdresas"})
+        QTest::newRow(v) << QString::fromLatin1(v) << true;
+    // Controls without a click of their own close nothing.
+    QTest::newRow("server name label") << u"lblServerioPavadinimas"_s << false;
+    QTest::newRow("players count label") << u"lblZaidejaiSK"_s << false;
+}
+
+void TstMeniu::uzdarantysPaspaudimai() {
+    QFETCH(QString, valdiklis);
+    QFETCH(bool, uzdaro);
+    auto* v = frmPagrindinis->findChild<QWidget*>(valdiklis);
+    QVERIFY(v);
+    RodytiVisus();
+    QTest::mouseClick(v, Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(Matomi().isEmpty(), uzdaro);
+}
+
+void TstMeniu::langoFonoPaspaudimas() {
+    RodytiVisus();
+    QTest::mouseClick(frmPagrindinis, Qt::LeftButton, {}, QPoint(480, 300));
+    QCOMPARE(Matomi(), u"pnlArIseiti"_s);
+    // A click inside a panel is the panel's own: nothing closes.
+    RodytiVisus();
+    QTest::mouseClick(frmPagrindinis->pnlMeniuLygis2, Qt::LeftButton, {}, QPoint(200, 90));
+    QCOMPARE(Skydeliai().size(), qsizetype(Matomi().split(u',').size()));
+}
+
+void TstMeniu::lentelesPasikeitimasUzdaro() {
+    RodytiVisus();
+    frmPagrindinis->RodytiZaidejus({KurtiZaidejoInfo(1, "x", 1, 1.0f)});
+    QCOMPARE(Matomi(), QString());
+    // A press in a column hands the keyboard to the address box.
+    frmPagrindinis->activateWindow();
+    QTest::mousePress(frmPagrindinis->memFragai2, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(frmPagrindinis->memFragai2, Qt::LeftButton, {}, QPoint(3, 3));
+    QTRY_VERIFY(frmPagrindinis->edtHostas->hasFocus());
+}
+
+void TstMeniu::geraiUzdaro() {
+    RodytiVisus();
+    frmPagrindinis->MeniuPerjungtas = true;
+    QTest::mouseClick(frmPagrindinis->lblGerai, Qt::LeftButton, {}, QPoint(3, 3));
+    // The confirmations panel is not among those it closes.
+    QCOMPARE(Matomi(), u"pnlPatvirtinimai"_s);
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+}
+
+void TstMeniu::serveriuSarasasIsMeniu() {
+    frmPagrindinis->pnlMeniuLygis1->show();
+    frmPagrindinis->pnlPatvirtinimai->show();
+    frmPagrindinis->pnlArIseiti->show();
+    frmPagrindinis->MeniuPerjungtas = true;
+    bool buvoRodomas = false;
+    QTimer::singleShot(50, frmServeriai, [&] {
+        buvoRodomas = frmServeriai->isVisible() && frmServeriai->isModal();
+        frmServeriai->close();
+    });
+    QTimer::singleShot(5000, frmServeriai, [] { frmServeriai->close(); }); // never left open
+    QTest::mouseClick(frmPagrindinis->lblMeniu2, Qt::LeftButton, {}, QPoint(3, 3));
+    QVERIFY(buvoRodomas);
+    QVERIFY(!frmServeriai->isVisible());
+    QCOMPARE(Matomi(), u"pnlArIseiti"_s);
+    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+}
+
+void TstMeniu::iseitiTaipNe() {
+    frmPagrindinis->pnlArIseiti->show();
+    QTest::mouseClick(frmPagrindinis->lblIseitiNe, Qt::LeftButton, {}, QPoint(3, 3));
+    QVERIFY(!frmPagrindinis->pnlArIseiti->isVisible());
+    QVERIFY(frmPagrindinis->isVisible());
+    frmPagrindinis->pnlArIseiti->show();
+    QTest::mouseClick(frmPagrindinis->lblIseitiTaip, Qt::LeftButton, {}, QPoint(3, 3));
+    QVERIFY(!frmPagrindinis->isVisible());
+}
+
+void TstMeniu::intervalas_data() {
+    QTest::addColumn<bool>("serveriu");
+    QTest::addColumn<int>("pries");
+    QTest::addColumn<QString>("siulo");
+    QTest::addColumn<QString>("ivesta"); // "<cancel>" leaves the default text
+    QTest::addColumn<int>("po");
+    QTest::addColumn<bool>("klaida");
+    QTest::newRow("cancel keeps whole seconds") << false << 2500 << u"2"_s << u"<cancel>"_s << 2000 << false;
+    QTest::newRow("below a second offers 0") << false << 999 << u"0"_s << u"<cancel>"_s << 0 << false;
+    QTest::newRow("seven seconds") << false << 5000 << u"5"_s << u"7"_s << 7000 << false;
+    QTest::newRow("zero stops the refresh") << false << 5000 << u"5"_s << u"0"_s << 0 << false;
+    QTest::newRow("hexadecimal") << false << 5000 << u"5"_s << u"$A"_s << 10000 << false;
+    QTest::newRow("letters") << false << 5000 << u"5"_s << u"abc"_s << 5000 << true;
+    QTest::newRow("empty text") << false << 5000 << u"5"_s << QString() << 5000 << true;
+    QTest::newRow("negative refused") << false << 5000 << u"5"_s << u"-3"_s << 5000 << true;
+    QTest::newRow("largest that fits") << false << 5000 << u"5"_s << u"2147483"_s << 2147483000 << false;
+    QTest::newRow("beyond 31 bits refused") << false << 5000 << u"5"_s << u"2147484"_s << 5000 << true;
+    QTest::newRow("server list: ten seconds") << true << 10000 << u"10"_s << u"12"_s << 12000 << false;
+    QTest::newRow("server list: bad number") << true << 10000 << u"10"_s << u"1x"_s << 10000 << true;
+}
+
+void TstMeniu::intervalas() {
+    QFETCH(bool, serveriu);
+    QFETCH(int, pries);
+    QFETCH(QString, ivesta);
+    QFETCH(bool, klaida);
+    TLaikmatis* laikmatis = serveriu ? frmServeriai->tmrAtnaujinimasServeriai : frmPagrindinis->tmrAtnaujinimas;
+    laikmatis->setIntervalas(pries);
+    laikmatis->setEnabled(true);
+    aplinka.ivedimas = [&](const QString&, const QString&, const QString& numatyta) {
+        return ivesta == u"<cancel>"_s ? numatyta : ivesta;
+    };
+    TTybLabel* etikete = serveriu ? frmPagrindinis->lblIntervalasServeriaiBendrai : frmPagrindinis->lblIntervalas;
+    frmPagrindinis->pnlAtnaujinimai->show();
+    QTest::mouseClick(etikete, Qt::LeftButton, {}, QPoint(3, 3));
+    QCOMPARE(aplinka.ivedimoKlausimai.size(), 3);
+    QCOMPARE(aplinka.ivedimoKlausimai[0], frmPagrindinis->Tekstas("Pranesimai", "IrasykiteSKTitle"));
+    QCOMPARE(aplinka.ivedimoKlausimai[1], frmPagrindinis->Tekstas("Pranesimai", "IrasykiteSK"));
+    QTEST(aplinka.ivedimoKlausimai[2], "siulo");
+    QTEST(laikmatis->interval(), "po");
+    QCOMPARE(laikmatis->isActive(), laikmatis->interval() > 0);
+    QCOMPARE(aplinka.pranesimai,
+             klaida ? QStringList{frmPagrindinis->Tekstas("Pranesimai", "BlogasSkaicius")} : QStringList());
+    laikmatis->setEnabled(false);
+}
+
+void TstMeniu::zymimiejiValdoSkydelius() {
+    frmPagrindinis->chkTAB->setChecked(false);
+    QVERIFY(!frmPagrindinis->pnlTAB->isVisible());
+    frmPagrindinis->chkTAB->setChecked(true);
+    QVERIFY(frmPagrindinis->pnlTAB->isVisible());
+    frmPagrindinis->chkMeniuApacioj->setChecked(false);
+    QVERIFY(!frmPagrindinis->imgApacia->isVisible());
+    frmPagrindinis->chkMeniuApacioj->setChecked(true);
+    QVERIFY(frmPagrindinis->imgApacia->isVisible());
+}
+
+void TstMeniu::shiftRodoLentele() {
+    frmPagrindinis->chkTAB->setChecked(false);
+    frmPagrindinis->activateWindow();
+    frmPagrindinis->edtHostas->setFocus();
+    Paspausti(Qt::Key_Shift, Qt::ShiftModifier);
+    QVERIFY(frmPagrindinis->pnlTAB->isVisible());
+    Paspausti(Qt::Key_A, Qt::ShiftModifier); // still Shift alone
+    QVERIFY(frmPagrindinis->pnlTAB->isVisible());
+    Atleisti(Qt::Key_A, Qt::ShiftModifier);
+    QVERIFY(!frmPagrindinis->pnlTAB->isVisible()); // any release hides it
+    Paspausti(Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier);
+    QVERIFY(!frmPagrindinis->pnlTAB->isVisible()); // not Shift alone
+    Paspausti(Qt::Key_Shift, Qt::ShiftModifier | Qt::AltModifier);
+    QVERIFY(!frmPagrindinis->pnlTAB->isVisible());
+    Atleisti(Qt::Key_Shift, Qt::AltModifier);
+    // With the option on, the scoreboard stays whatever the keys.
+    frmPagrindinis->chkTAB->setChecked(true);
+    Paspausti(Qt::Key_B);
+    Atleisti(Qt::Key_B);
+    QVERIFY(frmPagrindinis->pnlTAB->isVisible());
+    frmPagrindinis->edtHostas->clear();
+}
+
+void TstMeniu::ctrlSlepiaJuosta_data() {
+    QTest::addColumn<bool>("prikalta");
+    QTest::newRow("bar not pinned") << false;
+    QTest::newRow("bar pinned") << true;
+}
+
+void TstMeniu::ctrlSlepiaJuosta() {
+    QFETCH(bool, prikalta);
+    frmPagrindinis->chkMeniuApacioj->setChecked(prikalta);
+    frmPagrindinis->imgApacia->show();
+    frmPagrindinis->activateWindow();
+    frmPagrindinis->edtHostas->setFocus();
+    Paspausti(Qt::Key_Control, Qt::ControlModifier);
+    QCOMPARE(frmPagrindinis->imgApacia->isVisible(), prikalta);
+    Atleisti(Qt::Key_Control);
+    Paspausti(Qt::Key_Shift, Qt::ShiftModifier);
+    QCOMPARE(frmPagrindinis->imgApacia->isVisible(), prikalta); // Shift alone brings nothing back
+    Atleisti(Qt::Key_Shift);
+    Paspausti(Qt::Key_Control, Qt::ControlModifier);
+    QVERIFY(frmPagrindinis->imgApacia->isVisible()); // the next key, Ctrl too, shows it again
+    QCOMPARE(frmPagrindinis->chkMeniuApacioj->isChecked(), prikalta);
+    Paspausti(Qt::Key_Control, Qt::ControlModifier);
+    QCOMPARE(frmPagrindinis->imgApacia->isVisible(), prikalta);
+    Paspausti(Qt::Key_X);
+    QVERIFY(frmPagrindinis->imgApacia->isVisible());
+    Atleisti(Qt::Key_X);
+    frmPagrindinis->edtHostas->clear();
+}
+
+void TstMeniu::ctrlTab() {
+    frmPagrindinis->activateWindow();
+    frmPagrindinis->edtHostas->setFocus();
+    QTest::keyClick(frmPagrindinis->edtHostas, Qt::Key_Tab);
+    QCOMPARE(aplinka.pranesimai, QStringList());
+    frmPagrindinis->edtHostas->setFocus();
+    QTest::keyClick(frmPagrindinis->edtHostas, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(aplinka.pranesimai, QStringList{u"it's good"_s});
+}
+
+void TstMeniu::escape_data() {
+    QTest::addColumn<bool>("klausti");
+    QTest::newRow("asks first") << true;
+    QTest::newRow("closes at once") << false;
+}
+
+void TstMeniu::escape() {
+    QFETCH(bool, klausti);
+    frmPagrindinis->chkArIseiti->setChecked(klausti);
+    frmPagrindinis->activateWindow();
+    frmPagrindinis->edtHostas->setFocus();
+    Paspausti(Qt::Key_Escape);
+    QVERIFY(frmPagrindinis->isVisible()); // the release decides, not the press
+    QVERIFY(!frmPagrindinis->pnlArIseiti->isVisible());
+    Atleisti(Qt::Key_Escape);
+    QCOMPARE(frmPagrindinis->pnlArIseiti->isVisible(), klausti);
+    QCOMPARE(frmPagrindinis->isVisible(), klausti);
+}
+
+QTEST_MAIN(TstMeniu)
+#include "tst_meniu.moc"

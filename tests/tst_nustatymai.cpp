@@ -1,0 +1,298 @@
+// The settings file: what the watcher's first showing loads and what its
+// closing saves, byte for byte.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Modulis2.h"
+#include "StebetojoAplinka.h"
+#include "TybCheckBox.h"
+#include "TybINI.h"
+#include "Valdikliai.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFailas = u"resursai/Nustatymai.tyb"_s;
+
+QByteArray Failas(const QList<QByteArray>& eilutes) {
+    QByteArray b;
+    for (const QByteArray& e : eilutes)
+        b += e + "\r\n";
+    return b;
+}
+
+QByteArray Pilnas(const QByteArray& tab = "1", const QByteArray& intervalas = "5000",
+                  const QByteArray& serveriai = "10000", const QByteArray& kalba = "English") {
+    return Failas({"-->Nustatymai<--", "TAB=" + tab, "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
+                   "KeistiHosta=0", "Intervalas=" + intervalas, "ServeriaiBendrai=" + serveriai, "Kalba=" + kalba});
+}
+
+} // namespace
+
+class TstNustatymai : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void pradinisFailas();
+    void zymimieji_data();
+    void zymimieji();
+    void intervalai_data();
+    void intervalai();
+    void betKokiaTvarka();
+    void trukstamasRaktas();
+    void nera_data();
+    void nera();
+    void neissaugojus();
+    void nezinomaKalbaIssaugoma();
+    void issaugojimasIsseikiaTvarka();
+    void klaidaNeuzlaikoLango();
+
+private:
+    void Ikelti(const QByteArray& turinys);
+    TStebetojoAplinka aplinka;
+};
+
+void TstNustatymai::initTestCase() {
+    QVERIFY(aplinka.Paruosti());
+    QVERIFY(aplinka.Paleisti());
+}
+
+void TstNustatymai::cleanupTestCase() {
+    aplinka.Baigti();
+}
+
+void TstNustatymai::init() {
+    aplinka.pranesimai.clear();
+    QVERIFY(aplinka.Rasyti(kFailas, Pilnas()));
+}
+
+void TstNustatymai::Ikelti(const QByteArray& turinys) {
+    QVERIFY(aplinka.Rasyti(kFailas, turinys));
+    Apsaugota(frmPagrindinis, [] { frmPagrindinis->IkeltiNustatymus(); });
+}
+
+void TstNustatymai::pradinisFailas() {
+    // The shipped file, loaded by the first showing.
+    QVERIFY(frmPagrindinis->chkTAB->isChecked());
+    QVERIFY(frmPagrindinis->chkMeniuApacioj->isChecked());
+    QVERIFY(frmPagrindinis->chkArIseiti->isChecked());
+    QVERIFY(frmPagrindinis->chkIssaugotiPakeitimus->isChecked());
+    QVERIFY(!frmPagrindinis->chkKeistiHosta->isChecked());
+    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->interval(), 5000);
+    QCOMPARE(frmServeriai->tmrAtnaujinimasServeriai->interval(), 10000);
+    QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"English"_s);
+    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\kalbos\\English.lng"_s);
+    QCOMPARE(frmPagrindinis->lblAdresas->text(), frmPagrindinis->Tekstas("frmPagrindinis", "lblAdresas") + u':');
+    QVERIFY(!frmPagrindinis->lblAdresas->text().startsWith(u"###"_s));
+}
+
+void TstNustatymai::zymimieji_data() {
+    QTest::addColumn<QByteArray>("reiksme");
+    QTest::addColumn<bool>("pazymetas");
+    QTest::newRow("1") << QByteArray("1") << true;
+    QTest::newRow("0") << QByteArray("0") << false;
+    QTest::newRow("blank before") << QByteArray(" 1") << false;
+    QTest::newRow("blank after") << QByteArray("1 ") << false;
+    QTest::newRow("a word") << QByteArray("yes") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void TstNustatymai::zymimieji() {
+    QFETCH(QByteArray, reiksme);
+    QFETCH(bool, pazymetas);
+    frmPagrindinis->chkTAB->setChecked(!pazymetas);
+    Ikelti(Pilnas(reiksme));
+    QCOMPARE(frmPagrindinis->chkTAB->isChecked(), pazymetas);
+    QCOMPARE(frmPagrindinis->pnlTAB->isVisible(), pazymetas); // its click handler ran
+    QVERIFY(aplinka.pranesimai.isEmpty());
+}
+
+void TstNustatymai::intervalai_data() {
+    QTest::addColumn<QByteArray>("intervalas");
+    QTest::addColumn<QByteArray>("serveriai");
+    QTest::addColumn<int>("stebetojo");
+    QTest::addColumn<int>("saraso");
+    QTest::addColumn<QString>("klaida");
+    QTest::newRow("plain") << QByteArray("7000") << QByteArray("8000") << 7000 << 8000 << QString();
+    QTest::newRow("watcher's trimmed at both ends")
+        << QByteArray(" 7000 ") << QByteArray("8000") << 7000 << 8000 << QString();
+    QTest::newRow("list's leading blanks skipped")
+        << QByteArray("7000") << QByteArray("   7000") << 7000 << 7000 << QString();
+    QTest::newRow("list's trailing blank fails")
+        << QByteArray("7000") << QByteArray("7000 ") << 7000 << 10000 << u"'7000 ' is not a valid integer value"_s;
+    QTest::newRow("hexadecimal") << QByteArray("$1F4") << QByteArray("0x10") << 500 << 16 << QString();
+    QTest::newRow("zero stops the refresh") << QByteArray("0") << QByteArray("10000") << 0 << 10000 << QString();
+    QTest::newRow("not a number") << QByteArray("soon") << QByteArray("8000") << 5000 << 10000
+                                  << u"'soon' is not a valid integer value"_s;
+    QTest::newRow("negative refused") << QByteArray("-5000") << QByteArray("8000") << 5000 << 10000
+                                      << u"'-5000' is not a valid integer value"_s;
+    QTest::newRow("beyond 32 bits") << QByteArray("2147483648") << QByteArray("8000") << 5000 << 10000
+                                    << u"'2147483648' is not a valid integer value"_s;
+}
+
+void TstNustatymai::intervalai() {
+    QFETCH(QByteArray, intervalas);
+    QFETCH(QByteArray, serveriai);
+    QFETCH(QString, klaida);
+    frmPagrindinis->tmrAtnaujinimas->setIntervalas(5000);
+    frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(10000);
+    frmPagrindinis->cboKalbos->setEditText(u"before"_s);
+    frmPagrindinis->tmrAtnaujinimas->setEnabled(true);
+    Ikelti(Pilnas("1", intervalas, serveriai, "Lietuviu"));
+    QTEST(frmPagrindinis->tmrAtnaujinimas->interval(), "stebetojo");
+    QTEST(frmServeriai->tmrAtnaujinimasServeriai->interval(), "saraso");
+    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->isActive(), frmPagrindinis->tmrAtnaujinimas->interval() > 0);
+    frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
+    if (klaida.isEmpty()) {
+        QVERIFY(aplinka.pranesimai.isEmpty());
+        QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"Lietuviu"_s);
+        QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Kalbos\\Lietuviu.lng"_s);
+    } else {
+        // The load stops at the failing key: the language is not applied and the
+        // component still names the settings file.
+        QCOMPARE(aplinka.pranesimai, QStringList{klaida});
+        QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"before"_s);
+        QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Nustatymai.tyb"_s);
+    }
+}
+
+void TstNustatymai::betKokiaTvarka() {
+    frmPagrindinis->chkKeistiHosta->setChecked(false);
+    Ikelti(Failas({"; options", "-->Nustatymai<--", "Kalba=Lietuviu", "ServeriaiBendrai=3000", "KeistiHosta=1",
+                   "Intervalas=4000", "TAB=0", "ArIseiti=0", "IssaugotiPakeitimus=1", "MeniuApacioj=0"}));
+    QVERIFY(aplinka.pranesimai.isEmpty());
+    QVERIFY(frmPagrindinis->chkKeistiHosta->isChecked());
+    QVERIFY(!frmPagrindinis->chkTAB->isChecked());
+    QVERIFY(!frmPagrindinis->chkMeniuApacioj->isChecked());
+    QVERIFY(!frmPagrindinis->imgApacia->isVisible());
+    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->interval(), 4000);
+    QCOMPARE(frmServeriai->tmrAtnaujinimasServeriai->interval(), 3000);
+    QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"Lietuviu"_s);
+    frmPagrindinis->chkMeniuApacioj->setChecked(true);
+    frmPagrindinis->chkTAB->setChecked(true);
+}
+
+void TstNustatymai::trukstamasRaktas() {
+    const QByteArray be = Failas({"-->Nustatymai<--", "TAB=1", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
+                                  "Intervalas=5000", "ServeriaiBendrai=10000", "Kalba=English"});
+    frmPagrindinis->chkKeistiHosta->setChecked(true);
+    Ikelti(be);
+    QVERIFY(!frmPagrindinis->chkKeistiHosta->isChecked());
+    frmPagrindinis->chkKeistiHosta->setChecked(true);
+    frmPagrindinis->IssaugotiNustatymus();
+    // The missing key is inserted right under the header; every other line keeps its place.
+    QCOMPARE(aplinka.Skaityti(kFailas),
+             Failas({"-->Nustatymai<--", "KeistiHosta=1", "TAB=1", "MeniuApacioj=1", "ArIseiti=1",
+                     "IssaugotiPakeitimus=1", "Intervalas=5000", "ServeriaiBendrai=10000", "Kalba=English"}));
+    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Kalbos\\English.lng"_s);
+    frmPagrindinis->chkKeistiHosta->setChecked(false);
+}
+
+void TstNustatymai::nera_data() {
+    QTest::addColumn<bool>("failas");
+    QTest::addColumn<QString>("zyme");
+    QTest::newRow("no file") << false << u"###1"_s;
+    QTest::newRow("no section") << true << u"###2"_s;
+}
+
+void TstNustatymai::nera() {
+    QFETCH(bool, failas);
+    QFETCH(QString, zyme);
+    QVERIFY(QFile::remove(aplinka.Kelias(kFailas)));
+    if (failas)
+        QVERIFY(aplinka.Rasyti(kFailas, Failas({"-->Kita<--", "TAB=1"})));
+    for (TTybCheckBox* c : {frmPagrindinis->chkTAB, frmPagrindinis->chkMeniuApacioj, frmPagrindinis->chkArIseiti,
+                            frmPagrindinis->chkIssaugotiPakeitimus})
+        c->setChecked(true);
+    Apsaugota(frmPagrindinis, [] { frmPagrindinis->IkeltiNustatymus(); });
+    QVERIFY(!frmPagrindinis->chkTAB->isChecked());
+    QVERIFY(!frmPagrindinis->chkIssaugotiPakeitimus->isChecked());
+    QCOMPARE(aplinka.pranesimai, QStringList{u"'"_s + zyme + u"' is not a valid integer value"_s});
+    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(true);
+    frmPagrindinis->IssaugotiNustatymus();
+    if (!failas) {
+        QVERIFY(!QFile::exists(aplinka.Kelias(kFailas))); // never created
+    } else {
+        // The section is appended with all eight keys.
+        TTybINI skaitytojas;
+        skaitytojas.setByla(kFailas);
+        for (const char* raktas : {"TAB", "MeniuApacioj", "ArIseiti", "IssaugotiPakeitimus", "KeistiHosta",
+                                   "Intervalas", "ServeriaiBendrai", "Kalba"})
+            QVERIFY2(!skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, QString::fromLatin1(raktas)).startsWith("###"),
+                     raktas);
+        QVERIFY(aplinka.Skaityti(kFailas).startsWith(Failas({"-->Kita<--", "TAB=1", "", "-->Nustatymai<--"})));
+    }
+    frmPagrindinis->chkTAB->setChecked(true);
+    frmPagrindinis->chkMeniuApacioj->setChecked(true);
+}
+
+void TstNustatymai::neissaugojus() {
+    const QByteArray pries = aplinka.Skaityti(kFailas);
+    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(false);
+    frmPagrindinis->chkTAB->setChecked(false);
+    frmPagrindinis->close();
+    QCOMPARE(aplinka.Skaityti(kFailas), pries); // the unchecked box itself is not saved either
+    frmPagrindinis->show();                     // loads the file again
+    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    QVERIFY(frmPagrindinis->chkIssaugotiPakeitimus->isChecked());
+    QVERIFY(frmPagrindinis->chkTAB->isChecked());
+}
+
+void TstNustatymai::nezinomaKalbaIssaugoma() {
+    frmPagrindinis->cboKalbos->setEditText(u"Klingon"_s);
+    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(true);
+    frmPagrindinis->close();
+    TTybINI skaitytojas;
+    skaitytojas.setByla(kFailas);
+    QCOMPARE(skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, u"Kalba"_s), QByteArray("Klingon"));
+    frmPagrindinis->show(); // every text is then a marker
+    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"Klingon"_s);
+    QCOMPARE(frmPagrindinis->btnRodyti->text(), u"###1"_s);
+    Ikelti(Pilnas());
+    frmPagrindinis->PritaikytiKalba();
+}
+
+void TstNustatymai::issaugojimasIsseikiaTvarka() {
+    // Load, change nothing, save: the file keeps every byte.
+    const QByteArray originalas = Failas({"; Velmorant settings", "", "-->Nustatymai<--", "Kalba=English", "TAB=1",
+                                          "KeistiHosta=0", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
+                                          "Intervalas=5000", "ServeriaiBendrai=10000", "", "-->Kita<--", "x=y"});
+    Ikelti(originalas);
+    frmPagrindinis->IssaugotiNustatymus();
+    QCOMPARE(aplinka.Skaityti(kFailas), originalas);
+    // A change of every option comes back after a load.
+    frmPagrindinis->chkArIseiti->setChecked(false);
+    frmPagrindinis->tmrAtnaujinimas->setIntervalas(12000);
+    frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(3000);
+    frmPagrindinis->IssaugotiNustatymus();
+    frmPagrindinis->chkArIseiti->setChecked(true);
+    frmPagrindinis->tmrAtnaujinimas->setIntervalas(5000);
+    Apsaugota(frmPagrindinis, [] { frmPagrindinis->IkeltiNustatymus(); });
+    QVERIFY(!frmPagrindinis->chkArIseiti->isChecked());
+    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->interval(), 12000);
+    QCOMPARE(frmServeriai->tmrAtnaujinimasServeriai->interval(), 3000);
+    QVERIFY(aplinka.pranesimai.isEmpty());
+}
+
+void TstNustatymai::klaidaNeuzlaikoLango() {
+    // A conversion error in the load is reported; the language list, the
+    // captions and the bar are still made.
+    QVERIFY(aplinka.Rasyti(kFailas, Pilnas("1", "x")));
+    frmPagrindinis->cboKalbos->clear();
+    frmPagrindinis->btnRodyti->setText(u"btnRodyti"_s);
+    frmPagrindinis->imgApacia->Drobe().fill(Qt::white);
+    frmPagrindinis->FormShow();
+    QCOMPARE(aplinka.pranesimai, QStringList{u"'x' is not a valid integer value"_s});
+    QCOMPARE(frmPagrindinis->cboKalbos->count(), 2);
+    QVERIFY(frmPagrindinis->btnRodyti->text() != u"btnRodyti"_s);
+    QCOMPARE(frmPagrindinis->imgApacia->Vaizdas().pixelColor(5, 10), QColor(0x10, 0x0C, 0x08));
+}
+
+QTEST_MAIN(TstNustatymai)
+#include "tst_nustatymai.moc"

@@ -1,0 +1,1168 @@
+// The server list window against local test game servers on loopback: the
+// list file, the walk with its pacing, ping, time-out and ban, replies from the
+// wrong sender, the add and remove commands, editing, the double-click that
+// hands an address to the watcher, and the watcher's pause.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QNetworkDatagram>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include "AtsakymuKurejas.h"
+#include "Laikrodis.h"
+#include "Modulis1.h"
+#include "Modulis2.h"
+#include "NMUDP.h"
+#include "Pranesimai.h"
+#include "Programa.h"
+#include "TestinisServeris.h"
+#include "TybINI.h"
+#include "Valdikliai.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kKalbos = QString::fromUtf8(VELMORANT_SOURCE_DIR) + u"/resursai/Kalbos/"_s;
+const QString kFailas = u"resursai/Serveriai.tyb"_s;
+
+TServerioTurinys Turinys(const QByteArray& vardas, const QByteArray& zemelapis, char os, quint8 zaidejai, quint8 max) {
+    TServerioTurinys t;
+    t.Detales.Info.Pavadinimas = vardas;
+    t.Detales.Info.Zemelapis = zemelapis;
+    t.Detales.Info.Katalogas = "cstrike";
+    t.Detales.Info.Zaidimas = "Counter-Strike";
+    t.Detales.MaxZaideju = max;
+    t.Detales.Protokolas = 47;
+    t.Detales.ServerioTipas = 'd';
+    t.Detales.OS = os;
+    t.ZaidejuSkaicius = zaidejai;
+    return t;
+}
+
+TDetales Detales(const QByteArray& vardas) {
+    TDetales d;
+    d.Info.Pavadinimas = vardas;
+    d.Info.Zemelapis = "de_aztec";
+    d.Zaidejai = 7;
+    d.MaxZaideju = 12;
+    d.OS = 'w';
+    return d;
+}
+
+// A server socket under the test's own hand: it records requests and sends
+// whatever the test wants.
+struct TRankinisServeris {
+    QUdpSocket lizdas;
+    QList<QNetworkDatagram> gauta;
+    QHostAddress klientas;
+    quint16 klientoPortas = 0;
+
+    bool Paleisti(const QHostAddress& adresas = QHostAddress::LocalHost) {
+        if (!lizdas.bind(adresas, 0))
+            return false;
+        QObject::connect(&lizdas, &QUdpSocket::readyRead, &lizdas, [this] {
+            while (lizdas.hasPendingDatagrams()) {
+                const QNetworkDatagram d = lizdas.receiveDatagram();
+                klientas = d.senderAddress();
+                klientoPortas = d.senderPort();
+                gauta.append(d);
+            }
+        });
+        return true;
+    }
+    QString Adresas() const { return lizdas.localAddress().toString() + u':' + QString::number(lizdas.localPort()); }
+    void Siusti(const QByteArray& d) { lizdas.writeDatagram(d, klientas, klientoPortas); }
+};
+
+QString Adresas(const TTestinisServeris& s) {
+    return u"127.0.0.1:"_s + QString::number(s.Prievadas());
+}
+
+// The file as the window writes it: the title line, the given lines, empty
+// lines up to 200, each ended by CR LF.
+QByteArray Isvestis(const QList<QByteArray>& eilutes, const QByteArray& antraste = "Address") {
+    QByteArray b = antraste + "\r\n";
+    for (int i = 0; i < 199; ++i)
+        b += (i < eilutes.size() ? eilutes.at(i) : QByteArray()) + "\r\n";
+    return b;
+}
+
+} // namespace
+
+class TstServeriai : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void isdestymas();
+    void kalba();
+    void sarasoFailas_data();
+    void sarasoFailas();
+    void failasKeiciamasAtomiskai();
+    void neperskaitomasFailas();
+    void neirasomasFailas();
+    void apejimas();
+    void pingasMilisekundemis_data();
+    void pingasMilisekundemis();
+    void timeoutIrToliau();
+    void banas();
+    void veluojantisAtsakymasKitojeEiluteje();
+    void svetimasSiuntejas_data();
+    void svetimasSiuntejas();
+    void nerandamasHostas();
+    void portasIsAdreso_data();
+    void portasIsAdreso();
+    void blogiDatagramai_data();
+    void blogiDatagramai();
+    void pranesimaiNesikrauna();
+    void atnaujinimasNuoPirmosEilutes();
+    void pakartotinisRodymas();
+    void prideti_data();
+    void prideti();
+    void pasalinti_data();
+    void pasalinti();
+    void pasalinimasApejimoMetu();
+    void dvigubasPaspaudimas_data();
+    void dvigubasPaspaudimas();
+    void redagavimas_data();
+    void redagavimas();
+    void stebetojoPauze_data();
+    void stebetojoPauze();
+    void modalinisLangas();
+
+private:
+    void RasytiFaila(const QByteArray& turinys);
+    QByteArray SkaitytiFaila() const;
+    void Rodyti();
+    QString Langelis(int stulpelis, int eilute) const {
+        return frmServeriai->stgServeriai->Langelis(stulpelis, eilute);
+    }
+    QString Tekstas(const char* sekcija, const char* raktas) const { return frmPagrindinis->Tekstas(sekcija, raktas); }
+
+    QTemporaryDir aplankas;
+    QString senasAplankas;
+    QStringList pranesimai;
+    std::function<void()> kaiRodomasPranesimas;
+    QStringList paieskos;
+    qint64 netikrasLaikas = 0;
+    bool netikrasLaikrodis = false;
+};
+
+void TstServeriai::initTestCase() {
+    QVERIFY(aplankas.isValid());
+    QVERIFY(QDir(aplankas.path()).mkpath(u"resursai/Kalbos"_s));
+    for (const QString& f : {u"English.lng"_s, u"Lietuviu.lng"_s})
+        QVERIFY2(QFile::copy(kKalbos + f, aplankas.path() + u"/resursai/Kalbos/"_s + f), qPrintable(f));
+    senasAplankas = QDir::currentPath();
+    QDir::setCurrent(aplankas.path());
+
+    NustatytiPranesimoRodyma([this](QWidget*, const QString& tekstas) {
+        pranesimai.append(tekstas);
+        if (kaiRodomasPranesimas)
+            kaiRodomasPranesimas();
+    });
+    NustatytiLaikrodi([this]() -> qint64 {
+        static QElapsedTimer tikras = [] {
+            QElapsedTimer t;
+            t.start();
+            return t;
+        }();
+        return netikrasLaikrodis ? netikrasLaikas : tikras.elapsed();
+    });
+    SukurtiLangus();
+    QVERIFY(frmPagrindinis);
+    QVERIFY(frmServeriai);
+    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\English.lng"_s);
+}
+
+void TstServeriai::cleanupTestCase() {
+    SunaikintiLangus();
+    QVERIFY(!frmServeriai);
+    QDir::setCurrent(senasAplankas);
+    NustatytiPranesimoRodyma({});
+    NustatytiLaikrodi({});
+}
+
+void TstServeriai::init() {
+    pranesimai.clear();
+    paieskos.clear();
+    kaiRodomasPranesimas = {};
+    netikrasLaikrodis = false;
+    QFile::remove(kFailas);
+    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\English.lng"_s);
+    frmPagrindinis->edtHostas->clear();
+    frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
+    frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(10000);
+    // Names are looked up here, never in the real name service.
+    frmServeriai->NMUDP1->VardoPaieska = [this](const QString& vardas, QObject*,
+                                                std::function<void(const QList<QHostAddress>&)> baigta) {
+        paieskos.append(vardas);
+        if (vardas == u"localhost"_s)
+            baigta({QHostAddress(QHostAddress::LocalHost)});
+        else
+            baigta({});
+    };
+}
+
+void TstServeriai::cleanup() {
+    PriesPakeiciantFaila = {};
+    frmServeriai->hide();
+    frmServeriai->tmrAtnaujinimasServeriai->setEnabled(false);
+    frmServeriai->tmrAtnaujinimas->setEnabled(false);
+    frmServeriai->tmrPingas->stop();
+    frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
+    frmPagrindinis->tmrPingas->stop();
+    // Let late datagrams of this case arrive now rather than in the next one.
+    QTest::qWait(20);
+}
+
+void TstServeriai::RasytiFaila(const QByteArray& turinys) {
+    QFile f(kFailas);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(turinys), turinys.size());
+}
+
+QByteArray TstServeriai::SkaitytiFaila() const {
+    QFile f(kFailas);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll();
+}
+
+void TstServeriai::Rodyti() {
+    frmServeriai->show();
+    QVERIFY(frmServeriai->isVisible());
+}
+
+// ---- Layout and texts ----
+
+void TstServeriai::isdestymas() {
+    // Before the first showing: the layout's own captions.
+    QCOMPARE(frmServeriai->objectName(), u"frmServeriai"_s);
+    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - Informacija Apie Serverius"_s);
+    QCOMPARE(frmServeriai->mnuPrideti->text(), u"mnuPrideti"_s);
+    QCOMPARE(frmServeriai->mnuUzdaryti2->text(), u"mnuUzdaryti2"_s);
+    QCOMPARE(frmServeriai->mnuServeriai->title(), u"mnuServeriai"_s);
+    QVERIFY(!frmServeriai->windowIcon().isNull());
+
+    TTinklelis* g = frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s);
+    QVERIFY(g);
+    QCOMPARE(g->geometry(), QRect(8, 5, 569, 425));
+    QCOMPARE(g->parentWidget()->size(), QSize(583, 434));
+    QCOMPARE(g->columnCount(), 6);
+    QCOMPARE(g->rowCount(), 200);
+    const int plociai[] = {20, 110, 173, 91, 85, 55};
+    for (int c = 0; c < 6; ++c)
+        QCOMPARE(g->columnWidth(c), plociai[c]);
+    QCOMPARE(g->verticalHeader()->defaultSectionSize(), 17);
+    QVERIFY(g->isRowHidden(0)); // the title row is shown as the fixed header
+    QCOMPARE(g->editTriggers(), QAbstractItemView::EditTriggers(QAbstractItemView::NoEditTriggers));
+    QCOMPARE(g->palette().color(QPalette::Text), QColor(0xFF, 0xAA, 0x00));
+    QCOMPARE(g->palette().color(QPalette::Base), QColor(Qt::black));
+    QCOMPARE(frmServeriai->palette().color(QPalette::Window), QColor(Qt::black));
+
+    for (const char* vardas :
+         {"mnuPrideti", "mnuPasalinti", "N2", "mnuUzdaryti", "mnuPrideti2", "mnuPasalinti2", "N1", "mnuUzdaryti2"})
+        QVERIFY2(frmServeriai->findChild<QAction*>(QString::fromLatin1(vardas)), vardas);
+    QVERIFY(frmServeriai->findChild<QMenuBar*>(u"mnuPagrindinis"_s));
+    QVERIFY(frmServeriai->findChild<QMenu*>(u"mnuKitoKlaviso"_s));
+    QCOMPARE(frmServeriai->mnuServeriai->actions(),
+             (QList<QAction*>{frmServeriai->mnuPrideti, frmServeriai->mnuPasalinti, frmServeriai->N2,
+                              frmServeriai->mnuUzdaryti}));
+    QVERIFY(frmServeriai->N1->isSeparator());
+
+    auto* udp = frmServeriai->findChild<TNMUDP*>(u"NMUDP1"_s);
+    QVERIFY(udp);
+    QCOMPARE(udp->LocalPort(), 27035);
+    QCOMPARE(udp->RemotePort(), 27015);
+    QCOMPARE(udp->ReportLevel(), 2);
+    auto* periodas = frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s);
+    QVERIFY(periodas);
+    QCOMPARE(periodas->interval(), 10000);
+    QVERIFY(!periodas->isActive());
+    auto* zingsnis = frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s);
+    QVERIFY(zingsnis);
+    QCOMPARE(zingsnis->interval(), 200);
+    QVERIFY(!zingsnis->isActive());
+    auto* pingas = frmServeriai->findChild<QTimer*>(u"tmrPingas"_s);
+    QVERIFY(pingas);
+    QCOMPARE(pingas->interval(), 1);
+    QVERIFY(!pingas->isActive());
+    QCOMPARE(frmServeriai->Eilute, 0);
+    QVERIFY(!frmServeriai->ArGalimaSiusti);
+}
+
+void TstServeriai::kalba() {
+    Rodyti();
+    TTinklelis* g = frmServeriai->stgServeriai;
+    const QStringList antrastes{u"OS"_s, u"Address"_s, u"Server name"_s, u"Map"_s, u"Players"_s, u"Ping"_s};
+    for (int c = 0; c < 6; ++c) {
+        QCOMPARE(g->Langelis(c, 0), antrastes.at(c));
+        QCOMPARE(g->horizontalHeaderItem(c)->text(), antrastes.at(c));
+    }
+    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - Server list"_s);
+    QCOMPARE(frmServeriai->mnuServeriai->title(), u"Servers"_s);
+    QCOMPARE(frmServeriai->mnuPrideti->text(), u"Add server"_s);
+    QCOMPARE(frmServeriai->mnuPrideti2->text(), u"Add server"_s);
+    QCOMPARE(frmServeriai->mnuPasalinti2->text(), u"Remove server"_s);
+    QCOMPARE(frmServeriai->mnuUzdaryti->text(), u"Close"_s);
+    QVERIFY(g->font().bold());
+    QCOMPARE(g->palette().color(QPalette::Text), QColor(0xFF, 0xAA, 0x00));
+    frmServeriai->hide();
+
+    // Another language at the next showing, title line of the file included.
+    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
+    Rodyti();
+    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - Serverių sąrašas"_s);
+    QCOMPARE(g->Langelis(3, 0), u"Žemėlapis"_s);
+    QCOMPARE(frmServeriai->mnuPasalinti->text(), u"Pašalinti serverį"_s);
+    frmServeriai->close();
+    QCOMPARE(SkaitytiFaila().left(9), QByteArray("Adresas\r\n"));
+
+    // A key missing from the file shows the lookup's marker.
+    QFile f(u"resursai/Kalbos/Be.lng"_s);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("-->frmServeriai<--\r\nAdresas=Addr\r\n");
+    f.close();
+    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\Be.lng"_s);
+    Rodyti();
+    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - ###3"_s);
+    QCOMPARE(g->Langelis(1, 0), u"Addr"_s);
+    QCOMPARE(g->Langelis(0, 0), u"###3"_s);
+    QVERIFY(QFile::remove(u"resursai/Kalbos/Be.lng"_s));
+}
+
+// ---- The list file ----
+
+void TstServeriai::sarasoFailas_data() {
+    QTest::addColumn<QByteArray>("failas");
+    QTest::addColumn<QStringList>("adresai"); // rows 1, 2, ... of the address column
+    QTest::addColumn<QByteArray>("irasyta");
+
+    QTest::newRow("fewer than 200 lines") << QByteArray("Old title\r\nalfa.example\r\nbeta.example:27016\r\n")
+                                          << QStringList{u"alfa.example"_s, u"beta.example:27016"_s, QString()}
+                                          << Isvestis({"alfa.example", "beta.example:27016"});
+    QTest::newRow("empty file") << QByteArray() << QStringList{QString(), QString()} << Isvestis({});
+    QTest::newRow("title line only") << QByteArray("Adresas\r\n") << QStringList{QString()} << Isvestis({});
+    QTest::newRow("blank line between addresses kept as a slot")
+        << QByteArray("t\r\nalfa.example\r\n\r\ngama.example\r\n")
+        << QStringList{u"alfa.example"_s, u" "_s, u"gama.example"_s, QString()}
+        << Isvestis({"alfa.example", " ", "gama.example"});
+    QTest::newRow("blanks-only line kept as it is")
+        << QByteArray("t\r\n   \r\nbeta.example\r\n") << QStringList{u"   "_s, u"beta.example"_s}
+        << Isvestis({"   ", "beta.example"});
+    QTest::newRow("no line end after the last line")
+        << QByteArray("t\r\nalfa.example") << QStringList{u"alfa.example"_s, QString()} << Isvestis({"alfa.example"});
+    QTest::newRow("LF and lone CR line ends")
+        << QByteArray("t\nalfa.example\rbeta.example\n\rgama.example")
+        << QStringList{u"alfa.example"_s, u"beta.example"_s, u" "_s, u"gama.example"_s}
+        << Isvestis({"alfa.example", "beta.example", " ", "gama.example"});
+    QTest::newRow("a NUL byte ends the text")
+        << QByteArray("t\r\nalfa.example\r\nbe") + QByteArray(1, '\0') + QByteArray("ta\r\ngama.example\r\n")
+        << QStringList{u"alfa.example"_s, u"be"_s, QString()} << Isvestis({"alfa.example", "be"});
+    QTest::newRow("Baltic and UTF-8 bytes written back as read")
+        << QByteArray("t\r\n\xFE"
+                      "aidimai.example\r\n\xC5\xBE"
+                      "aidimai.example\r\n")
+        << QStringList{u"žaidimai.example"_s, u"žaidimai.example"_s}
+        << Isvestis({"\xFE"
+                     "aidimai.example",
+                     "\xC5\xBE"
+                     "aidimai.example"});
+
+    QByteArray daug = "title\r\n";
+    QList<QByteArray> tiketina;
+    QStringList adresai;
+    for (int i = 1; i <= 250; ++i) {
+        const QByteArray a = "s" + QByteArray::number(i) + ".example";
+        daug += a + "\r\n";
+        if (i <= 199) {
+            tiketina.append(a);
+            adresai.append(QString::fromLatin1(a));
+        }
+    }
+    QTest::newRow("more than 200 lines: the rest dropped") << daug << adresai << Isvestis(tiketina);
+}
+
+void TstServeriai::sarasoFailas() {
+    QFETCH(QByteArray, failas);
+    QFETCH(QStringList, adresai);
+    RasytiFaila(failas);
+    Rodyti();
+    // The title row shows the current title, not the file's first line.
+    QCOMPARE(Langelis(1, 0), u"Address"_s);
+    for (int i = 0; i < adresai.size(); ++i)
+        QCOMPARE(Langelis(1, i + 1), adresai.at(i));
+    frmServeriai->close();
+    QVERIFY(!frmServeriai->isVisible());
+    QVERIFY(!frmServeriai->tmrAtnaujinimasServeriai->isActive());
+    QTEST(SkaitytiFaila(), "irasyta");
+    QVERIFY(pranesimai.isEmpty());
+}
+
+void TstServeriai::failasKeiciamasAtomiskai() {
+    RasytiFaila("t\r\nalfa.example\r\n");
+    Rodyti();
+    frmServeriai->stgServeriai->NustatytiLangeli(1, 2, u"beta.example"_s);
+    // Until the new file takes its place, the old one is whole.
+    QByteArray pries;
+    QString kelias;
+    PriesPakeiciantFaila = [&](const QString& k) {
+        kelias = k;
+        pries = SkaitytiFaila();
+    };
+    frmServeriai->close();
+    QVERIFY(kelias.endsWith(u"Serveriai.tyb"_s));
+    QCOMPARE(pries, QByteArray("t\r\nalfa.example\r\n"));
+    QCOMPARE(SkaitytiFaila(), Isvestis({"alfa.example", "beta.example"}));
+    QVERIFY(pranesimai.isEmpty());
+}
+
+void TstServeriai::neperskaitomasFailas() {
+    RasytiFaila("t\r\nalfa.example\r\nbeta.example\r\n");
+    Rodyti();
+    frmServeriai->close();
+    // The file's place is taken by a folder: it exists but cannot be read.
+    QVERIFY(QFile::remove(kFailas));
+    QVERIFY(QDir().mkpath(kFailas));
+    Rodyti();
+    QCOMPARE(pranesimai.size(), 1);
+    QVERIFY2(pranesimai.at(0).contains(u"Serveriai.tyb"_s), qPrintable(pranesimai.at(0)));
+    // The list in the window stays.
+    QCOMPARE(Langelis(1, 1), u"alfa.example"_s);
+    QCOMPARE(Langelis(1, 2), u"beta.example"_s);
+    QCOMPARE(Langelis(1, 0), u"Address"_s);
+    QVERIFY(frmServeriai->tmrAtnaujinimas->Enabled()); // the walk runs all the same
+    // Writing fails too, once, and the list still stays.
+    frmServeriai->close();
+    QCOMPARE(pranesimai.size(), 2);
+    QVERIFY2(pranesimai.at(1).contains(u"Serveriai.tyb"_s), qPrintable(pranesimai.at(1)));
+    QCOMPARE(Langelis(1, 2), u"beta.example"_s);
+    QVERIFY(!frmServeriai->tmrAtnaujinimasServeriai->isActive());
+    QVERIFY(QDir().rmdir(kFailas));
+}
+
+void TstServeriai::neirasomasFailas() {
+    RasytiFaila("t\r\nalfa.example\r\n");
+    Rodyti();
+    frmServeriai->stgServeriai->NustatytiLangeli(1, 2, u"beta.example"_s);
+    // A folder in the file's place: the new content cannot take it.
+    QVERIFY(QFile::remove(kFailas));
+    QVERIFY(QDir().mkpath(kFailas));
+    frmServeriai->close();
+    QVERIFY(!frmServeriai->isVisible());
+    QCOMPARE(pranesimai.size(), 1);
+    QVERIFY2(pranesimai.at(0).contains(u"Serveriai.tyb"_s), qPrintable(pranesimai.at(0)));
+    QCOMPARE(Langelis(1, 1), u"alfa.example"_s);
+    QCOMPARE(Langelis(1, 2), u"beta.example"_s);
+    QVERIFY(QFileInfo(kFailas).isDir());
+    QVERIFY(QDir().rmdir(kFailas));
+    // Once the place is free again, the next close writes the list kept.
+    Rodyti();
+    QCOMPARE(pranesimai.size(), 1); // a missing file is an empty list, no message
+    frmServeriai->stgServeriai->NustatytiLangeli(1, 1, u"alfa.example"_s);
+    frmServeriai->close();
+    QCOMPARE(SkaitytiFaila(), Isvestis({"alfa.example"}));
+}
+
+// ---- The walk ----
+
+void TstServeriai::apejimas() {
+    TTestinisServeris a, b, c;
+    for (TTestinisServeris* s : {&a, &b, &c})
+        QVERIFY(s->Paleisti());
+    a.NustatytiTurini(Turinys("Alpha", "de_dust2", 'w', 3, 16));
+    b.NustatytiTurini(Turinys("Bravo", "cs_office", 'l', 0, 20));
+    c.NustatytiTurini(Turinys("\xC5\xBD"
+                              "aibas",
+                              "de_nuke", 'L', 32, 32));
+    RasytiFaila("t\r\n" + Adresas(a).toLatin1() + "\r\n" + Adresas(b).toLatin1() + "\r\n" + Adresas(c).toLatin1() +
+                "\r\n");
+    QElapsedTimer laikas;
+    laikas.start();
+    Rodyti();
+    QTRY_VERIFY_WITH_TIMEOUT(frmServeriai->ArPabaiga, 5000);
+    // One row per 200 ms tick, and a fourth tick finds the end.
+    QVERIFY2(laikas.elapsed() >= 750, qPrintable(QString::number(laikas.elapsed())));
+    QVERIFY(!frmServeriai->tmrAtnaujinimas->isActive());
+    QCOMPARE(frmServeriai->Eilute, 4);
+
+    const QStringList os{u"W"_s, u"L"_s, u"L"_s};
+    const QStringList vardai{u"Alpha"_s, u"Bravo"_s, u"Žaibas"_s};
+    const QStringList zemelapiai{u"de_dust2"_s, u"cs_office"_s, u"de_nuke"_s};
+    const QStringList zaidejai{u"3/16"_s, u"0/20"_s, u"32/32"_s};
+    for (int r = 1; r <= 3; ++r) {
+        QCOMPARE(Langelis(0, r), os.at(r - 1));
+        QCOMPARE(Langelis(2, r), vardai.at(r - 1));
+        QCOMPARE(Langelis(3, r), zemelapiai.at(r - 1));
+        QCOMPARE(Langelis(4, r), zaidejai.at(r - 1));
+        bool skaicius = false;
+        const int ms = Langelis(5, r).toInt(&skaicius);
+        QVERIFY2(skaicius && ms >= 0 && ms < 1000, qPrintable(Langelis(5, r)));
+    }
+    for (TTestinisServeris* s : {&a, &b, &c}) {
+        QCOMPARE(s->Uzklausos().size(), 1);
+        QCOMPARE(s->Uzklausos().at(0).Zodis, QByteArray("details"));
+        QCOMPARE(s->Uzklausos().at(0).Ilgis, 256);
+        QVERIFY(s->Uzklausos().at(0).SiuntejoPrievadas != 27035); // the watcher holds that port
+    }
+    QCOMPARE(Langelis(2, 4), QString());
+    QVERIFY(pranesimai.isEmpty());
+    // A picture of the filled window for a human eye, when asked for.
+    const QString nuotraukos = qEnvironmentVariable("VELMORANT_NUOTRAUKOS");
+    if (!nuotraukos.isEmpty())
+        QVERIFY(frmServeriai->grab().save(nuotraukos + u"/serveriai.png"_s));
+}
+
+void TstServeriai::pingasMilisekundemis_data() {
+    QTest::addColumn<int>("praejo");
+    QTest::addColumn<QString>("pingas");
+    QTest::newRow("reply before the clock moves") << 0 << u"0"_s;
+    QTest::newRow("37 ms") << 37 << u"37"_s;
+    QTest::newRow("4999 ms, just in time") << 4999 << u"4999"_s;
+}
+
+void TstServeriai::pingasMilisekundemis() {
+    QFETCH(int, praejo);
+    netikrasLaikrodis = true;
+    netikrasLaikas = 100000;
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    RasytiFaila("t\r\n" + rankinis.Adresas().toLatin1() + "\r\n");
+    Rodyti();
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 1, 5000);
+    QVERIFY(frmServeriai->tmrPingas->isActive());
+    QVERIFY(!frmServeriai->ArGalimaSiusti);
+    netikrasLaikas += praejo;
+    rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Ping")));
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Ping"_s, 5000);
+    QTEST(Langelis(5, 1), "pingas");
+    QCOMPARE(frmServeriai->PingoLaikas, praejo);
+    QVERIFY(!frmServeriai->tmrPingas->isActive());
+    QVERIFY(frmServeriai->ArGalimaSiusti);
+}
+
+void TstServeriai::timeoutIrToliau() {
+    netikrasLaikrodis = true;
+    netikrasLaikas = 200000;
+    TTestinisServeris tylus, atsakantis;
+    QVERIFY(tylus.Paleisti());
+    QVERIFY(atsakantis.Paleisti());
+    TServerioElgsena tyla;
+    tyla.Budas = TAtsakymuBudas::Tyla;
+    tylus.NustatytiElgsena(tyla);
+    atsakantis.NustatytiTurini(Turinys("Second", "de_inferno", 'w', 1, 10));
+    RasytiFaila("t\r\n" + Adresas(tylus).toLatin1() + "\r\n" + Adresas(atsakantis).toLatin1() + "\r\n");
+    Rodyti();
+    QTRY_COMPARE_WITH_TIMEOUT(tylus.Uzklausos().size(), 1, 5000);
+    // The walk waits for the silent server, however many ticks go by.
+    QTest::qWait(450);
+    QCOMPARE(frmServeriai->Eilute, 1);
+    QCOMPARE(atsakantis.Uzklausos().size(), 0);
+    netikrasLaikas += 4999;
+    QTest::qWait(30);
+    QCOMPARE(Langelis(5, 1), QString());
+    netikrasLaikas += 1;
+    const QString timeout = Tekstas("Pranesimai", "Timeout");
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(5, 1), timeout, 5000);
+    QCOMPARE(timeout, u"No reply"_s);
+    // The walk goes on to the next row.
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 2), u"Second"_s, 5000);
+    QCOMPARE(Langelis(5, 2), u"0"_s);
+    QCOMPARE(Langelis(5, 1), timeout);
+    for (int c : {0, 2, 3, 4})
+        QCOMPARE(Langelis(c, 1), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(frmServeriai->ArPabaiga, 5000);
+    QVERIFY(pranesimai.isEmpty());
+}
+
+void TstServeriai::banas() {
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    TTestinisServeris kitas;
+    QVERIFY(kitas.Paleisti());
+    kitas.NustatytiTurini(Turinys("After ban", "de_dust", 'l', 2, 8));
+    RasytiFaila("t\r\n" + rankinis.Adresas().toLatin1() + "\r\n" + Adresas(kitas).toLatin1() + "\r\n");
+    Rodyti();
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 1, 5000);
+    frmServeriai->tmrAtnaujinimas->setEnabled(false); // hold the walk at this row
+    rankinis.Siusti(KurtiBanoAtsakyma());
+    // Everything after the ban notice is dropped without a message.
+    rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Should not show")));
+    rankinis.Siusti(KurtiAtsakyma('X'));
+    rankinis.Siusti(QByteArray(3000, 'x'));
+    const QString banas = Tekstas("Pranesimai", "Banas");
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(5, 1), banas, 5000);
+    QCOMPARE(banas, u"Banned"_s);
+    QVERIFY(frmServeriai->ArBanas);
+    QVERIFY(frmServeriai->ArGalimaSiusti);
+    QVERIFY(!frmServeriai->tmrPingas->isActive());
+    QTest::qWait(50);
+    QCOMPARE(Langelis(2, 1), QString());
+    QVERIFY(pranesimai.isEmpty());
+    frmServeriai->tmrAtnaujinimas->setEnabled(true);
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 2), u"After ban"_s, 5000);
+    QCOMPARE(Langelis(2, 1), QString());
+    QCOMPARE(Langelis(5, 1), banas);
+    QVERIFY(!frmServeriai->ArBanas); // the next send cleared it
+    QVERIFY(pranesimai.isEmpty());
+}
+
+void TstServeriai::veluojantisAtsakymasKitojeEiluteje() {
+    netikrasLaikrodis = true;
+    netikrasLaikas = 300000;
+    TRankinisServeris pirmas, antras;
+    QVERIFY(pirmas.Paleisti());
+    QVERIFY(antras.Paleisti());
+    RasytiFaila("t\r\n" + pirmas.Adresas().toLatin1() + "\r\n" + antras.Adresas().toLatin1() + "\r\n");
+    Rodyti();
+    QTRY_COMPARE_WITH_TIMEOUT(pirmas.gauta.size(), 1, 5000);
+    netikrasLaikas += 5000;
+    QTRY_COMPARE_WITH_TIMEOUT(antras.gauta.size(), 1, 5000);
+    QCOMPARE(frmServeriai->Eilute, 2);
+    // The first server answers now, late: its reply belongs to no row polled now.
+    pirmas.Siusti(KurtiDetaliuAtsakyma(Detales("Late")));
+    pirmas.Siusti(KurtiBanoAtsakyma());
+    QTest::qWait(50);
+    QCOMPARE(Langelis(2, 2), QString());
+    QCOMPARE(Langelis(5, 2), QString());
+    QCOMPARE(Langelis(2, 1), QString());
+    QCOMPARE(Langelis(5, 1), Tekstas("Pranesimai", "Timeout"));
+    QVERIFY(!frmServeriai->ArBanas);
+    antras.Siusti(KurtiDetaliuAtsakyma(Detales("On time")));
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 2), u"On time"_s, 5000);
+    // A second copy of the same reply, after the poll was answered, changes nothing.
+    netikrasLaikas += 250;
+    antras.Siusti(KurtiDetaliuAtsakyma(Detales("Copy")));
+    QTest::qWait(50);
+    QCOMPARE(Langelis(2, 2), u"On time"_s);
+    QCOMPARE(Langelis(5, 2), u"0"_s);
+}
+
+void TstServeriai::svetimasSiuntejas_data() {
+    QTest::addColumn<bool>("kitasAdresas");
+    QTest::newRow("same address, other port") << false;
+    QTest::newRow("other loopback address") << true;
+}
+
+void TstServeriai::svetimasSiuntejas() {
+    QFETCH(bool, kitasAdresas);
+    TRankinisServeris tikras, svetimas;
+    QVERIFY(tikras.Paleisti());
+    if (!svetimas.Paleisti(kitasAdresas ? QHostAddress(u"127.0.0.2"_s) : QHostAddress(QHostAddress::LocalHost)))
+        QSKIP("no second loopback address here");
+    RasytiFaila("t\r\n" + tikras.Adresas().toLatin1() + "\r\n");
+    Rodyti();
+    QTRY_COMPARE_WITH_TIMEOUT(tikras.gauta.size(), 1, 5000);
+    svetimas.klientas = tikras.klientas;
+    svetimas.klientoPortas = tikras.klientoPortas;
+    for (const QByteArray& d :
+         {KurtiDetaliuAtsakyma(Detales("Stranger")), KurtiBanoAtsakyma(), KurtiAtsakyma('X'), QByteArray(3000, 'x')})
+        svetimas.Siusti(d);
+    QTest::qWait(50);
+    QCOMPARE(Langelis(2, 1), QString());
+    QCOMPARE(Langelis(5, 1), QString());
+    QVERIFY(!frmServeriai->ArBanas);
+    QVERIFY(pranesimai.isEmpty());
+    QVERIFY(!frmServeriai->ArGalimaSiusti); // still waiting for the polled server
+    tikras.Siusti(KurtiDetaliuAtsakyma(Detales("Polled")));
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Polled"_s, 5000);
+}
+
+void TstServeriai::nerandamasHostas() {
+    TTestinisServeris serveris;
+    QVERIFY(serveris.Paleisti());
+    serveris.NustatytiTurini(Turinys("By name", "de_train", 'l', 4, 10));
+    RasytiFaila("t\r\nnowhere.example\r\nlocalhost:" + QByteArray::number(serveris.Prievadas()) + "\r\n");
+    Rodyti();
+    frmServeriai->stgServeriai->NustatytiLangeli(2, 1, u"kept"_s); // what the row held stays
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 2), u"By name"_s, 5000);
+    QCOMPARE(serveris.Uzklausos().size(), 1);
+    // The lookup was asked twice (the endpoint's second try), and no message came.
+    QCOMPARE(paieskos, (QStringList{u"nowhere.example"_s, u"nowhere.example"_s, u"localhost"_s}));
+    QVERIFY(pranesimai.isEmpty());
+    QCOMPARE(Langelis(2, 1), u"kept"_s);
+    for (int c : {0, 3, 4, 5})
+        QCOMPARE(Langelis(c, 1), QString());
+    QCOMPARE(Langelis(1, 1), u"nowhere.example"_s);
+}
+
+void TstServeriai::portasIsAdreso_data() {
+    QTest::addColumn<QString>("sablonas"); // %1: the local server's port
+    QTest::addColumn<int>("portas");       // 0: the local server's port
+    QTest::addColumn<bool>("issiusta");
+    QTest::newRow("host:port") << u"127.0.0.1:%1"_s << 0 << true;
+    QTest::newRow("blanks around host and port") << u" 127.0.0.1 : %1 "_s << 0 << true;
+    QTest::newRow("host name and port") << u"localhost:%1"_s << 0 << true;
+    QTest::newRow("bare host: 27015") << u"127.0.0.1"_s << 27015 << true;
+    QTest::newRow("empty port: 27015") << u"127.0.0.1:"_s << 27015 << true;
+    QTest::newRow("port not a number") << u"127.0.0.1:abc"_s << 0 << false;
+    QTest::newRow("port beyond 65535") << u"127.0.0.1:70000"_s << 0 << false;
+}
+
+void TstServeriai::portasIsAdreso() {
+    QFETCH(QString, sablonas);
+    QFETCH(int, portas);
+    QFETCH(bool, issiusta);
+    netikrasLaikrodis = true;
+    netikrasLaikas = 500000;
+    TTestinisServeris serveris, kitas;
+    QVERIFY(serveris.Paleisti());
+    QVERIFY(kitas.Paleisti());
+    kitas.NustatytiTurini(Turinys("Next row", "de_cbble", 'w', 0, 2));
+    const QString adresas = QString(sablonas).replace(u"%1"_s, QString::number(serveris.Prievadas()));
+    RasytiFaila("t\r\n" + adresas.toLatin1() + "\r\n" + Adresas(kitas).toLatin1() + "\r\n");
+    Rodyti();
+    // The walk's steps are taken here, one at a time.
+    frmServeriai->tmrAtnaujinimas->setEnabled(false);
+    frmServeriai->ApklaustiKitaServeri();
+    QCOMPARE(frmServeriai->Eilute, 1);
+    QCOMPARE(!frmServeriai->ArGalimaSiusti, issiusta);
+    QCOMPARE(frmServeriai->tmrPingas->isActive(), issiusta);
+    if (issiusta) {
+        QCOMPARE(frmServeriai->NMUDP1->PaskutinisAdresas(), QHostAddress(QHostAddress::LocalHost));
+        QCOMPARE(int(frmServeriai->NMUDP1->PaskutinisPortas()), portas ? portas : int(serveris.Prievadas()));
+    }
+    if (issiusta && portas == 0) {
+        QTRY_COMPARE_WITH_TIMEOUT(Langelis(4, 1), u"0/0"_s, 5000);
+        QCOMPARE(serveris.Uzklausos().size(), 1);
+    } else if (issiusta) {
+        netikrasLaikas += 5000; // nobody need answer there
+        QTRY_VERIFY_WITH_TIMEOUT(frmServeriai->ArGalimaSiusti, 5000);
+    }
+    // Either way the walk goes on to the next row.
+    frmServeriai->ApklaustiKitaServeri();
+    QCOMPARE(frmServeriai->Eilute, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 2), u"Next row"_s, 5000);
+    if (!issiusta)
+        QCOMPARE(serveris.Uzklausos().size(), 0);
+    QVERIFY(pranesimai.isEmpty());
+    QCOMPARE(Langelis(1, 1), adresas); // the cell keeps what was typed
+}
+
+void TstServeriai::blogiDatagramai_data() {
+    QTest::addColumn<QByteArray>("datagrama");
+    QTest::addColumn<QString>("pranesimas"); // empty: none
+    QTest::addColumn<bool>("laukiaToliau");  // the poll stays in flight
+    QTest::addColumn<QString>("pingas");     // the ping cell afterwards
+    QTest::newRow("unknown letter") << KurtiAtsakyma('X', "abc") << u"Nežinomi duomenys"_s << false << QString();
+    QTest::newRow("text reply") << KurtiTekstoAtsakyma("nfo", "x") << u"Nežinomi duomenys"_s << false << QString();
+    QTest::newRow("players reply") << KurtiZaidejuAtsakyma({}) << u"Nežinomi duomenys"_s << false << QString();
+    QTest::newRow("2024 bytes refused") << KurtiIsplestaZaidejuAtsakyma({}, 2024) << u"2024 BaituGavau"_s << true
+                                        << QString();
+    QTest::newRow("oversized 3000") << QByteArray(3000, 'm') << u"3000 BaituGavau"_s << true << QString();
+    QTest::newRow("empty") << QByteArray() << QString() << true << QString();
+    QTest::newRow("one byte") << QByteArray("\xFF", 1) << QString() << true << QString();
+    QTest::newRow("four bytes") << QByteArray("\xFF\xFF\xFF\xFF", 4) << QString() << true << QString();
+    QTest::newRow("header only: details decoded empty") << KurtiAntraste('m') << QString() << false << u"0"_s;
+}
+
+void TstServeriai::blogiDatagramai() {
+    QFETCH(QByteArray, datagrama);
+    QFETCH(QString, pranesimas);
+    QFETCH(bool, laukiaToliau);
+    netikrasLaikrodis = true;
+    netikrasLaikas = 600000;
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    RasytiFaila("t\r\n" + rankinis.Adresas().toLatin1() + "\r\n");
+    Rodyti();
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 1, 5000);
+    frmServeriai->tmrAtnaujinimas->setEnabled(false); // hold the walk at this row
+    rankinis.Siusti(datagrama);
+    if (pranesimas.isEmpty()) {
+        QTest::qWait(50);
+        QVERIFY(pranesimai.isEmpty());
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(pranesimai.size(), 1, 5000);
+        QCOMPARE(pranesimai.at(0), QString(pranesimas).replace(u" BaituGavau"_s, Tekstas("Pranesimai", "BaituGavau")));
+    }
+    QCOMPARE(!frmServeriai->ArGalimaSiusti, laukiaToliau);
+    QCOMPARE(frmServeriai->tmrPingas->isActive(), laukiaToliau);
+    if (laukiaToliau) {
+        // The poll goes on: the real reply is still taken.
+        rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Still heard")));
+        QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Still heard"_s, 5000);
+    } else {
+        QTEST(Langelis(5, 1), "pingas");
+        // The poll is over: its clock marks no time-out later.
+        netikrasLaikas += 6000;
+        QTest::qWait(30);
+        QTEST(Langelis(5, 1), "pingas");
+    }
+}
+
+void TstServeriai::pranesimaiNesikrauna() {
+    // While one box opened by a reply is open, the replies that arrive add no
+    // box of their own; afterwards boxes open again.
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    RasytiFaila("t\r\n" + rankinis.Adresas().toLatin1() + "\r\n");
+    Rodyti();
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 1, 5000);
+    int gylis = 0;
+    int didziausias = 0;
+    bool pirmas = true;
+    kaiRodomasPranesimas = [&] {
+        ++gylis;
+        didziausias = qMax(didziausias, gylis);
+        if (pirmas) {
+            pirmas = false;
+            for (int i = 0; i < 20; ++i)
+                rankinis.Siusti(QByteArray(2500 + i, 'x'));
+            rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Marker")));
+            // The box stays open until the marker behind the flood was handled.
+            QEventLoop langas;
+            QTimer tikrinimas;
+            connect(&tikrinimas, &QTimer::timeout, &langas, [&] {
+                if (!Langelis(2, 1).isEmpty())
+                    langas.quit();
+            });
+            tikrinimas.start(5);
+            QTimer::singleShot(5000, &langas, &QEventLoop::quit);
+            langas.exec();
+        }
+        --gylis;
+    };
+    rankinis.Siusti(QByteArray(3000, 'x'));
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Marker"_s, 5000);
+    QCOMPARE(didziausias, 1);
+    QCOMPARE(pranesimai.size(), 1);
+    // A later poll may open a box again.
+    frmServeriai->tmrAtnaujinimasServeriaiTimer();
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 2, 5000);
+    rankinis.Siusti(QByteArray(2100, 'x'));
+    QTRY_COMPARE_WITH_TIMEOUT(pranesimai.size(), 2, 5000);
+}
+
+void TstServeriai::atnaujinimasNuoPirmosEilutes() {
+    netikrasLaikrodis = true; // the silent server never times out on its own
+    netikrasLaikas = 400000;
+    TTestinisServeris atsakantis, tylus, trecias;
+    for (TTestinisServeris* s : {&atsakantis, &tylus, &trecias})
+        QVERIFY(s->Paleisti());
+    atsakantis.NustatytiTurini(Turinys("First", "de_dust2", 'w', 1, 2));
+    TServerioElgsena tyla;
+    tyla.Budas = TAtsakymuBudas::Tyla;
+    tylus.NustatytiElgsena(tyla);
+    RasytiFaila("t\r\n" + Adresas(atsakantis).toLatin1() + "\r\n" + Adresas(tylus).toLatin1() + "\r\n" +
+                Adresas(trecias).toLatin1() + "\r\n");
+    frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(700);
+    Rodyti();
+    // A walk held by the silent second row starts again at row 1 every period,
+    // so the third row is never reached.
+    QTRY_VERIFY_WITH_TIMEOUT(atsakantis.Uzklausos().size() >= 3, 5000);
+    QVERIFY(tylus.Uzklausos().size() >= 2);
+    QCOMPARE(trecias.Uzklausos().size(), 0);
+    QCOMPARE(Langelis(2, 1), u"First"_s);
+    QCOMPARE(Langelis(5, 2), QString());
+    QVERIFY(pranesimai.isEmpty());
+}
+
+void TstServeriai::pakartotinisRodymas() {
+    TTestinisServeris serveris;
+    QVERIFY(serveris.Paleisti());
+    serveris.NustatytiTurini(Turinys("Again", "de_dust2", 'w', 1, 2));
+    RasytiFaila("t\r\n" + Adresas(serveris).toLatin1() + "\r\n");
+    Rodyti();
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Again"_s, 5000);
+    frmServeriai->close();
+    QVERIFY(!frmServeriai->tmrAtnaujinimasServeriai->isActive());
+    // Showing again clears every live value and walks afresh.
+    TServerioElgsena tyla;
+    tyla.Budas = TAtsakymuBudas::Tyla;
+    serveris.NustatytiElgsena(tyla);
+    Rodyti();
+    for (int c : {0, 2, 3, 4, 5})
+        QCOMPARE(Langelis(c, 1), QString());
+    QCOMPARE(Langelis(1, 1), Adresas(serveris));
+    QCOMPARE(frmServeriai->Eilute, 0);
+    QVERIFY(frmServeriai->tmrAtnaujinimasServeriai->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(serveris.Uzklausos().size(), 2, 5000);
+}
+
+// ---- Add and remove ----
+
+void TstServeriai::prideti_data() {
+    QTest::addColumn<int>("uzpildyta");     // rows 1..n hold servers
+    QTest::addColumn<QList<int>>("tarpai"); // rows left free among them
+    QTest::addColumn<int>("eilute");        // the row that gets the placeholder, -1: none
+    QTest::addColumn<bool>("kontekstinis");
+    QTest::newRow("empty list") << 0 << QList<int>{} << 1 << false;
+    QTest::newRow("after three servers") << 3 << QList<int>{} << 4 << false;
+    QTest::newRow("first gap taken") << 5 << QList<int>{2, 4} << 2 << false;
+    QTest::newRow("from the right-click menu") << 2 << QList<int>{} << 3 << true;
+    QTest::newRow("every row in use") << 199 << QList<int>{} << -1 << false;
+}
+
+void TstServeriai::prideti() {
+    QFETCH(int, uzpildyta);
+    QFETCH(QList<int>, tarpai);
+    QFETCH(int, eilute);
+    QFETCH(bool, kontekstinis);
+    QByteArray failas = "t\r\n";
+    for (int r = 1; r <= uzpildyta; ++r)
+        failas += (tarpai.contains(r) ? QByteArray() : "s" + QByteArray::number(r) + ".example") + "\r\n";
+    RasytiFaila(failas);
+    Rodyti();
+    QStringList pries;
+    for (int r = 0; r < 200; ++r)
+        pries.append(Langelis(1, r));
+    (kontekstinis ? frmServeriai->mnuPrideti2 : frmServeriai->mnuPrideti)->trigger();
+    for (int r = 0; r < 200; ++r)
+        QCOMPARE(Langelis(1, r), r == eilute ? TfrmServeriai::kNaujasAdresas : pries.at(r));
+    // Only one row per click.
+    if (eilute > 0) {
+        frmServeriai->mnuPrideti->trigger();
+        QCOMPARE(Langelis(1, eilute), TfrmServeriai::kNaujasAdresas);
+    }
+    // Nothing reaches the file before the window closes.
+    QCOMPARE(SkaitytiFaila(), failas);
+}
+
+void TstServeriai::pasalinti_data() {
+    QTest::addColumn<QStringList>("adresai"); // rows 1, 2, ...
+    QTest::addColumn<int>("dabartine");
+    QTest::addColumn<QStringList>("liko");
+    QTest::addColumn<bool>("kontekstinis");
+    QTest::newRow("middle row, no gap above")
+        << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s} << 2 << QStringList{u"a"_s, u"c"_s, u"d"_s, QString()} << false;
+    QTest::newRow("first row") << QStringList{u"a"_s, u"b"_s} << 1 << QStringList{u"b"_s, QString()} << true;
+    QTest::newRow("last server") << QStringList{u"a"_s, u"b"_s} << 2 << QStringList{u"a"_s, QString()} << false;
+    QTest::newRow("gap above: the first gap is closed") << QStringList{u"a"_s, u" "_s, u"c"_s, u"d"_s} << 4
+                                                        << QStringList{u"a"_s, u"c"_s, QString(), QString()} << false;
+    QTest::newRow("empty row: nothing visible changes")
+        << QStringList{u"a"_s, u"b"_s} << 7 << QStringList{u"a"_s, u"b"_s, QString()} << true;
+}
+
+void TstServeriai::pasalinti() {
+    QFETCH(QStringList, adresai);
+    QFETCH(int, dabartine);
+    QFETCH(QStringList, liko);
+    QFETCH(bool, kontekstinis);
+    Rodyti();
+    frmServeriai->tmrAtnaujinimas->setEnabled(false); // nothing to poll here
+    TTinklelis* g = frmServeriai->stgServeriai;
+    // Every column of a row carries its row's mark, so a move shows in all six.
+    for (int r = 1; r <= adresai.size(); ++r) {
+        g->NustatytiLangeli(1, r, adresai.at(r - 1));
+        for (int c : {0, 2, 3, 4, 5})
+            g->NustatytiLangeli(c, r, adresai.at(r - 1) + QString::number(c));
+    }
+    g->NustatytiLangeli(1, 199, u"last"_s);
+    g->NustatytiLangeli(5, 199, u"last5"_s);
+    g->setCurrentCell(dabartine, 0);
+    (kontekstinis ? frmServeriai->mnuPasalinti2 : frmServeriai->mnuPasalinti)->trigger();
+    for (int r = 1; r <= liko.size(); ++r) {
+        const QString a = liko.at(r - 1);
+        QCOMPARE(Langelis(1, r), a);
+        for (int c : {0, 2, 3, 4, 5})
+            QCOMPARE(Langelis(c, r), a.isEmpty() ? QString() : a + QString::number(c));
+    }
+    // The rows below the gap moved up, the last row is left empty.
+    QCOMPARE(Langelis(1, 198), u"last"_s);
+    QCOMPARE(Langelis(5, 198), u"last5"_s);
+    for (int c = 0; c < 6; ++c)
+        QCOMPARE(Langelis(c, 199), QString());
+    QCOMPARE(Langelis(1, 0), u"Address"_s); // the title row never moves
+}
+
+void TstServeriai::pasalinimasApejimoMetu() {
+    TRankinisServeris tylus;
+    QVERIFY(tylus.Paleisti());
+    TTestinisServeris antras;
+    QVERIFY(antras.Paleisti());
+    antras.NustatytiTurini(Turinys("Moved up", "de_dust2", 'w', 1, 2));
+    RasytiFaila("t\r\n" + tylus.Adresas().toLatin1() + "\r\n" + Adresas(antras).toLatin1() + "\r\n");
+    Rodyti();
+    QTRY_COMPARE_WITH_TIMEOUT(tylus.gauta.size(), 1, 5000);
+    TTinklelis* g = frmServeriai->stgServeriai;
+    // The server being polled is taken out: its poll ends with it.
+    g->setCurrentCell(1, 0);
+    frmServeriai->mnuPasalinti->trigger();
+    QCOMPARE(Langelis(1, 1), Adresas(antras));
+    QCOMPARE(frmServeriai->Eilute, 0);
+    QVERIFY(frmServeriai->ArGalimaSiusti);
+    QVERIFY(!frmServeriai->tmrPingas->isActive());
+    tylus.Siusti(KurtiDetaliuAtsakyma(Detales("Removed"))); // finds no row
+    // The server that moved into row 1 is polled next and fills its row.
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Moved up"_s, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(frmServeriai->ArPabaiga, 5000);
+    QCOMPARE(Langelis(2, 2), QString());
+    QCOMPARE(antras.Uzklausos().size(), 1);
+
+    // A row above the one in flight goes: the poll keeps its server and follows it up.
+    g->NustatytiLangeli(1, 2, tylus.Adresas());
+    frmServeriai->tmrAtnaujinimasServeriaiTimer();
+    QTRY_COMPARE_WITH_TIMEOUT(tylus.gauta.size(), 2, 5000);
+    QCOMPARE(frmServeriai->Eilute, 2);
+    g->setCurrentCell(1, 0);
+    frmServeriai->mnuPasalinti2->trigger();
+    QCOMPARE(Langelis(1, 1), tylus.Adresas());
+    QCOMPARE(frmServeriai->Eilute, 1);
+    QVERIFY(!frmServeriai->ArGalimaSiusti);
+    tylus.Siusti(KurtiDetaliuAtsakyma(Detales("Same server")));
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Same server"_s, 5000);
+    QCOMPARE(Langelis(2, 2), QString());
+}
+
+// ---- The grid ----
+
+void TstServeriai::dvigubasPaspaudimas_data() {
+    QTest::addColumn<int>("eilute");
+    QTest::addColumn<int>("stulpelis");
+    QTest::addColumn<bool>("atidaro");
+    QTest::addColumn<bool>("jauPazymetas"); // the cell was selected by an earlier click
+    QTest::newRow("address cell") << 1 << 1 << true << false;
+    QTest::newRow("address cell already selected") << 1 << 1 << true << true;
+    QTest::newRow("another column of the row") << 2 << 3 << true << false;
+    QTest::newRow("blank slot") << 3 << 1 << false << false;
+    QTest::newRow("empty row") << 5 << 2 << false << true;
+}
+
+void TstServeriai::dvigubasPaspaudimas() {
+    QFETCH(int, eilute);
+    QFETCH(int, stulpelis);
+    QFETCH(bool, atidaro);
+    QFETCH(bool, jauPazymetas);
+    TTestinisServeris serveris;
+    QVERIFY(serveris.Paleisti());
+    const QString adresas = Adresas(serveris);
+    RasytiFaila("t\r\n" + adresas.toLatin1() + "\r\n" + adresas.toLatin1() + "\r\n\r\nlast.example\r\n");
+    Rodyti();
+    QVERIFY(QTest::qWaitForWindowExposed(frmServeriai));
+    TTinklelis* g = frmServeriai->stgServeriai;
+    const QRect langelis = g->visualRect(g->model()->index(eilute, stulpelis));
+    if (jauPazymetas)
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, langelis.center());
+    // A double-click: press and release, then the second press that the system reports as one.
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, langelis.center());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, langelis.center());
+    if (!atidaro) {
+        QVERIFY(frmServeriai->isVisible());
+        QCOMPARE(frmPagrindinis->edtHostas->text(), QString());
+        return;
+    }
+    // The watcher watches the row's address; the list closes (and saves).
+    QCOMPARE(frmPagrindinis->edtHostas->text(), adresas);
+    QVERIFY(!frmServeriai->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(serveris.Uzklausos().size() >= 3, 5000);
+    QList<QByteArray> zodziai;
+    for (const TGautaUzklausa& u : serveris.Uzklausos())
+        if (u.SiuntejoPrievadas == 27035)
+            zodziai.append(u.Zodis);
+    QCOMPARE(zodziai, (QList<QByteArray>{"ping", "players", "details"}));
+    QVERIFY(frmPagrindinis->tmrAtnaujinimas->Enabled());
+    QCOMPARE(SkaitytiFaila(), Isvestis({adresas.toLatin1(), adresas.toLatin1(), " ", "last.example"}));
+    // No editor is left in the closed window, not even a delayed one.
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QCOMPARE(g->viewport()->findChild<QLineEdit*>(), nullptr);
+}
+
+void TstServeriai::redagavimas_data() {
+    QTest::addColumn<int>("stulpelis");
+    QTest::addColumn<bool>("galima");
+    for (int c = 0; c < 6; ++c)
+        QTest::newRow(qPrintable(u"column %1"_s.arg(c))) << c << (c == 1);
+}
+
+void TstServeriai::redagavimas() {
+    QFETCH(int, stulpelis);
+    QFETCH(bool, galima);
+    RasytiFaila("t\r\nalfa.example\r\n");
+    Rodyti();
+    QVERIFY(QTest::qWaitForWindowExposed(frmServeriai));
+    frmServeriai->activateWindow();
+    TTinklelis* g = frmServeriai->stgServeriai;
+    g->setFocus();
+    const QRect langelis = g->visualRect(g->model()->index(2, stulpelis));
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, langelis.center());
+    QCOMPARE(g->currentRow(), 2);
+    QCOMPARE(g->currentColumn(), stulpelis);
+    QCOMPARE(g->editTriggers() != QAbstractItemView::NoEditTriggers, galima);
+    QTest::keyClick(g, Qt::Key_Q);
+    QCOMPARE(g->viewport()->findChild<QLineEdit*>() != nullptr, galima);
+    if (galima) {
+        auto* redaktorius = g->viewport()->findChild<QLineEdit*>();
+        QVERIFY(redaktorius);
+        QTest::keyClicks(redaktorius, u"uake.example"_s);
+        QTest::keyClick(redaktorius, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(Langelis(1, 2), u"quake.example"_s, 5000);
+        frmServeriai->close();
+        QCOMPARE(SkaitytiFaila(), Isvestis({"alfa.example", "quake.example"}));
+    } else {
+        QCOMPARE(Langelis(stulpelis, 2), QString());
+        QCOMPARE(g->viewport()->findChild<QLineEdit*>(), nullptr);
+    }
+    // The title row takes no typing even where the column does.
+    frmServeriai->show();
+    g->setCurrentCell(0, 1);
+    QVERIFY(g->editTriggers() != QAbstractItemView::NoEditTriggers);
+    QTest::keyClick(g, Qt::Key_F2);
+    QTest::keyClick(g, Qt::Key_Z);
+    QCOMPARE(g->viewport()->findChild<QLineEdit*>(), nullptr);
+    QCOMPARE(Langelis(1, 0), u"Address"_s);
+}
+
+// ---- The watcher ----
+
+void TstServeriai::stebetojoPauze_data() {
+    QTest::addColumn<QString>("adresas");
+    QTest::addColumn<bool>("atnaujinama");
+    QTest::newRow("watcher has an address") << u"127.0.0.1:27999"_s << true;
+    QTest::newRow("blanks only") << u"   "_s << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TstServeriai::stebetojoPauze() {
+    QFETCH(QString, adresas);
+    QFETCH(bool, atnaujinama);
+    frmPagrindinis->edtHostas->setText(adresas);
+    frmPagrindinis->tmrAtnaujinimas->setEnabled(true);
+    Rodyti();
+    QVERIFY(!frmPagrindinis->tmrAtnaujinimas->Enabled());
+    QVERIFY(!frmPagrindinis->tmrAtnaujinimas->isActive());
+    frmServeriai->close();
+    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->Enabled(), atnaujinama);
+    // Hiding without closing resumes the watcher the same way.
+    frmPagrindinis->tmrAtnaujinimas->setEnabled(true);
+    Rodyti();
+    QVERIFY(!frmPagrindinis->tmrAtnaujinimas->Enabled());
+    frmServeriai->hide();
+    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->Enabled(), atnaujinama);
+}
+
+void TstServeriai::modalinisLangas() {
+    RasytiFaila("t\r\nalfa.example\r\n");
+    frmPagrindinis->move(100, 80);
+    bool patikrinta = false;
+    QTimer::singleShot(0, frmServeriai, [&] {
+        patikrinta =
+            frmServeriai->isVisible() && frmServeriai->isModal() &&
+            (frmServeriai->frameGeometry().center() - frmPagrindinis->frameGeometry().center()).manhattanLength() <= 2;
+        frmServeriai->mnuUzdaryti->trigger();
+    });
+    QTimer::singleShot(5000, frmServeriai, [] { frmServeriai->hide(); }); // never left open
+    frmServeriai->exec();
+    QVERIFY(patikrinta);
+    QVERIFY(!frmServeriai->isVisible());
+    QCOMPARE(SkaitytiFaila(), Isvestis({"alfa.example"}));
+    QVERIFY(frmServeriai->findChild<QWidget*>(u"stgServeriai"_s)); // closing only hides
+}
+
+QTEST_MAIN(TstServeriai)
+#include "tst_serveriai.moc"

@@ -1,0 +1,5 @@
+# The secondary windows: server list, server details and rules, about. Each
+# binds no fixed port of its own, but the watcher they start with holds UDP 27035.
+velmorant_test(tst_serveriai SOURCES tst_serveriai.cpp LIBS velmorant_windows velmorant_testserver LOCK udp27035)
+velmorant_test(tst_taisykles SOURCES tst_taisykles.cpp LIBS velmorant_windows velmorant_testserver LOCK udp27035)
+velmorant_test(tst_apie SOURCES tst_apie.cpp LIBS velmorant_windows velmorant_testserver LOCK udp27035)

@@ -1,0 +1,728 @@
+#include "Modulis2.h"
+
+#include <optional>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QHideEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <QWindow>
+
+#include "Ikona.h"
+#include "Keliai.h"
+#include "Laikrodis.h"
+#include "Modulis1.h"
+#include "NMUDP.h"
+#include "Skaiciai.h"
+#include "Tekstas.h"
+#include "TybINI.h"
+#include "Valdikliai.h"
+#include "iphostport.h"
+
+using namespace Qt::StringLiterals;
+
+TfrmServeriai* frmServeriai = nullptr;
+
+const QString TfrmServeriai::kSarasoFailas = u"resursai/Serveriai.tyb"_s;
+// A name under the reserved ".example" domain never reaches a real server,
+// and the port shows the user how to type one.
+const QString TfrmServeriai::kNaujasAdresas = u"serveris.example:27015"_s;
+
+namespace {
+
+constexpr int kOranzine = 43775; // #FFAA00, text of the server-facing windows
+constexpr int kPlociai[TfrmServeriai::kStulpeliai] = {20, 110, 173, 91, 85, 55};
+constexpr const char* kAntrasciuRaktai[TfrmServeriai::kStulpeliai] = {"OS",        "Adresas",  "ServerioPavadinimas",
+                                                                      "Zemelapis", "Zaidejai", "Pingas"};
+constexpr int kAdresoStulpelis = 1;
+constexpr int kPingoStulpelis = 5;
+
+// A poll without a reply after this many milliseconds has timed out.
+constexpr qint64 kLaukimoRiba = 5000;
+// Pacing of a walk: one row per tick.
+constexpr int kZingsnisMs = 200;
+constexpr int kAtnaujinimasMs = 10000;
+
+// Editing, where the grid allows it: typing, F2, or a click on the focused cell.
+constexpr QAbstractItemView::EditTriggers kRedagavimas =
+    QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
+
+// The bytes a cell was read from, kept beside its text.
+constexpr int kBaituVaidmuo = Qt::UserRole + 1;
+
+const QString kSansSerif = u"MS Sans Serif"_s;
+const QString kTinkleliuLinijos = u"#808080"_s;
+
+// Menus keep the system's colours on a window painted black.
+void SistemosSpalvos(QWidget* valdiklis) {
+    const QPalette sistemos = QApplication::palette(valdiklis);
+    QPalette p = valdiklis->palette();
+    for (int grupe = 0; grupe < QPalette::NColorGroups; ++grupe)
+        for (int vaidmuo = 0; vaidmuo < QPalette::NColorRoles; ++vaidmuo)
+            p.setBrush(QPalette::ColorGroup(grupe), QPalette::ColorRole(vaidmuo),
+                       sistemos.brush(QPalette::ColorGroup(grupe), QPalette::ColorRole(vaidmuo)));
+    valdiklis->setPalette(p);
+}
+
+QAction* Veiksmas(QWidget* langas, QMenu* meniu, const char* vardas) {
+    auto* a = new QAction(QString::fromLatin1(vardas), langas);
+    a->setObjectName(QString::fromLatin1(vardas));
+    meniu->addAction(a);
+    return a;
+}
+
+// The operating system letter of a details reply, upper-cased; nothing for a
+// reply that ends before it.
+QString OsRaide(char os) {
+    if (os == 0)
+        return {};
+    return RodomasTekstas(QByteArray(1, os)).toUpper();
+}
+
+} // namespace
+
+// ---- The string grid ----
+
+TTinklelis::TTinklelis(int stulpeliai, int eilutes, QWidget* tevas) : QTableWidget(eilutes, stulpeliai, tevas) {
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    QHeaderView* antraste = horizontalHeader();
+    antraste->setMinimumSectionSize(1);
+    antraste->setSectionsClickable(false);
+    antraste->setHighlightSections(false);
+    antraste->setStretchLastSection(false);
+    antraste->setSectionResizeMode(QHeaderView::Interactive);
+    antraste->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int c = 0; c < stulpeliai; ++c)
+        setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(true);
+    setWordWrap(false);
+    setShowGrid(true);
+    setRowHidden(0, true);
+    connect(model(), &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& nuo, const QModelIndex& iki) {
+        if (nuo.row() == 0)
+            for (int c = nuo.column(); c <= iki.column(); ++c)
+                AtnaujintiAntraste(c);
+    });
+    connect(model(), &QAbstractItemModel::modelReset, this, [this] {
+        for (int c = 0; c < columnCount(); ++c)
+            AtnaujintiAntraste(c);
+    });
+}
+
+TTinklelis::~TTinklelis() {
+    // The model outlives this part of the grid and reports its own teardown.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
+void TTinklelis::AtnaujintiAntraste(int ACol) {
+    if (QTableWidgetItem* a = horizontalHeaderItem(ACol))
+        a->setText(Langelis(ACol, 0));
+}
+
+QString TTinklelis::Langelis(int ACol, int ARow) const {
+    const QTableWidgetItem* i = item(ARow, ACol);
+    return i ? i->text() : QString();
+}
+
+void TTinklelis::NustatytiLangeli(int ACol, int ARow, const QString& tekstas) {
+    NustatytiLangeli(ACol, ARow, tekstas, QByteArray());
+}
+
+void TTinklelis::NustatytiLangeli(int ACol, int ARow, const QString& tekstas, const QByteArray& baitai) {
+    if (ARow < 0 || ARow >= rowCount() || ACol < 0 || ACol >= columnCount())
+        return;
+    QTableWidgetItem* i = item(ARow, ACol);
+    if (!i) {
+        i = new QTableWidgetItem();
+        i->setData(kBaituVaidmuo, baitai.isNull() ? QVariant() : QVariant(baitai));
+        i->setText(tekstas);
+        setItem(ARow, ACol, i);
+        if (ARow == 0)
+            AtnaujintiAntraste(ACol);
+        return;
+    }
+    i->setData(kBaituVaidmuo, baitai.isNull() ? QVariant() : QVariant(baitai));
+    i->setText(tekstas);
+}
+
+QByteArray TTinklelis::LangelioBaitai(int ACol, int ARow) const {
+    const QTableWidgetItem* i = item(ARow, ACol);
+    if (!i)
+        return {};
+    const QVariant baitai = i->data(kBaituVaidmuo);
+    if (baitai.isValid()) {
+        const QByteArray b = baitai.toByteArray();
+        if (RodomasTekstas(b) == i->text())
+            return b;
+    }
+    return i->text().toUtf8();
+}
+
+void TTinklelis::IsvalytiLangeli(int ACol, int ARow) {
+    delete takeItem(ARow, ACol);
+    if (ARow == 0)
+        AtnaujintiAntraste(ACol);
+}
+
+void TTinklelis::IsvalytiViska() {
+    clearContents();
+    for (int c = 0; c < columnCount(); ++c)
+        AtnaujintiAntraste(c);
+}
+
+void TTinklelis::NustatytiTeksta(const QColor& spalva, bool storas) {
+    QFont sriftas = font();
+    sriftas.setBold(storas);
+    setFont(sriftas);
+    horizontalHeader()->setFont(sriftas);
+    NustatytiSpalvas(this, spalva);
+    // Grid lines in grey, which shows on the black cells; the title row black
+    // like the cells, in the cells' text colour.
+    setStyleSheet(u"QTableView { gridline-color: %1; }"_s.arg(kTinkleliuLinijos));
+    horizontalHeader()->setStyleSheet(
+        u"QHeaderView { background-color: black; } "
+        "QHeaderView::section { background-color: black; color: %1; border: 0px; "
+        "border-right: 1px solid %2; border-bottom: 1px solid %2; padding: 0px 2px; }"_s.arg(spalva.name(),
+                                                                                             kTinkleliuLinijos));
+}
+
+bool TTinklelis::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (index.row() == 0)
+        return false; // the titles are the program's, not the user's
+    return QTableWidget::edit(index, trigger, event);
+}
+
+// ---- The window ----
+
+void CentruotiVirsStebetojo(QWidget* langas) {
+    if (!frmPagrindinis)
+        return;
+    QRect vieta = langas->frameGeometry();
+    vieta.moveCenter(frmPagrindinis->frameGeometry().center());
+    langas->move(vieta.topLeft());
+    if (QWindow* stebetojas = frmPagrindinis->windowHandle()) {
+        langas->winId();
+        if (QWindow* savas = langas->windowHandle())
+            savas->setTransientParent(stebetojas);
+    }
+}
+
+TfrmServeriai::TfrmServeriai(QWidget* tevas) : QDialog(tevas) {
+    setObjectName(u"frmServeriai"_s);
+    SukurtiValdiklius();
+    SujungtiIvykius();
+    Saugiai([this] { FormCreate(); });
+}
+
+TfrmServeriai::~TfrmServeriai() {
+    if (frmServeriai == this)
+        frmServeriai = nullptr;
+}
+
+void TfrmServeriai::SukurtiValdiklius() {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(u"Velmorant - Informacija Apie Serverius"_s);
+    setWindowIcon(ProgramosIkona());
+    setFont(SriftasTaskais(kSansSerif, 8));
+
+    mnuPagrindinis = new QMenuBar(this);
+    mnuPagrindinis->setObjectName(u"mnuPagrindinis"_s);
+    mnuPagrindinis->setNativeMenuBar(false);
+    mnuServeriai = mnuPagrindinis->addMenu(u"mnuServeriai"_s);
+    mnuServeriai->setObjectName(u"mnuServeriai"_s);
+    mnuPrideti = Veiksmas(this, mnuServeriai, "mnuPrideti");
+    mnuPasalinti = Veiksmas(this, mnuServeriai, "mnuPasalinti");
+    N2 = mnuServeriai->addSeparator();
+    N2->setObjectName(u"N2"_s);
+    mnuUzdaryti = Veiksmas(this, mnuServeriai, "mnuUzdaryti");
+
+    mnuKitoKlaviso = new QMenu(this);
+    mnuKitoKlaviso->setObjectName(u"mnuKitoKlaviso"_s);
+    mnuPrideti2 = Veiksmas(this, mnuKitoKlaviso, "mnuPrideti2");
+    mnuPasalinti2 = Veiksmas(this, mnuKitoKlaviso, "mnuPasalinti2");
+    N1 = mnuKitoKlaviso->addSeparator();
+    N1->setObjectName(u"N1"_s);
+    mnuUzdaryti2 = Veiksmas(this, mnuKitoKlaviso, "mnuUzdaryti2");
+    for (QWidget* meniu : std::initializer_list<QWidget*>{mnuPagrindinis, mnuServeriai, mnuKitoKlaviso})
+        SistemosSpalvos(meniu);
+
+    // The client area (583 x 434) lies under the menu bar.
+    const int meniuAukstis = mnuPagrindinis->sizeHint().height();
+    mnuPagrindinis->setGeometry(0, 0, 583, meniuAukstis);
+    auto* klientas = new QWidget(this);
+    klientas->setObjectName(u"klientoSritis"_s);
+    klientas->setGeometry(0, meniuAukstis, 583, 434);
+    setFixedSize(583, 434 + meniuAukstis);
+
+    stgServeriai = new TTinklelis(kStulpeliai, kEilutes, klientas);
+    stgServeriai->setObjectName(u"stgServeriai"_s);
+    stgServeriai->setGeometry(8, 5, 569, 425);
+    stgServeriai->horizontalHeader()->setDefaultSectionSize(20);
+    for (int c = 0; c < kStulpeliai; ++c)
+        stgServeriai->setColumnWidth(c, kPlociai[c]);
+    stgServeriai->verticalHeader()->setDefaultSectionSize(17);
+    stgServeriai->horizontalHeader()->setFixedHeight(17);
+    NustatytiSpalvas(stgServeriai, SpalvaBGR(kOranzine), Qt::black);
+    stgServeriai->NustatytiTeksta(SpalvaBGR(kOranzine), false);
+    stgServeriai->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    stgServeriai->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    NMUDP1 = new TNMUDP(this);
+    NMUDP1->setObjectName(u"NMUDP1"_s);
+    NMUDP1->setRemoteHost(u"127.0.0.1"_s);
+    NMUDP1->setRemotePort(27015);
+    NMUDP1->setLocalPort(27035);
+    NMUDP1->setReportLevel(2);
+
+    tmrAtnaujinimasServeriai = new TLaikmatis(this);
+    tmrAtnaujinimasServeriai->setObjectName(u"tmrAtnaujinimasServeriai"_s);
+    tmrAtnaujinimasServeriai->setIntervalas(kAtnaujinimasMs);
+    tmrPingas = new QTimer(this);
+    tmrPingas->setObjectName(u"tmrPingas"_s);
+    tmrPingas->setTimerType(Qt::PreciseTimer);
+    tmrPingas->setInterval(1);
+    tmrAtnaujinimas = new TLaikmatis(this);
+    tmrAtnaujinimas->setObjectName(u"tmrAtnaujinimas"_s);
+    tmrAtnaujinimas->setIntervalas(kZingsnisMs);
+}
+
+void TfrmServeriai::SujungtiIvykius() {
+    for (QAction* a : {mnuPrideti, mnuPrideti2})
+        connect(a, &QAction::triggered, this, [this] { Saugiai([this] { mnuPridetiClick(); }); });
+    for (QAction* a : {mnuPasalinti, mnuPasalinti2})
+        connect(a, &QAction::triggered, this, [this] { Saugiai([this] { mnuPasalintiClick(); }); });
+    for (QAction* a : {mnuUzdaryti, mnuUzdaryti2})
+        connect(a, &QAction::triggered, this, [this] { Saugiai([this] { mnuUzdarytiClick(); }); });
+    connect(stgServeriai, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& vieta) { mnuKitoKlaviso->popup(stgServeriai->viewport()->mapToGlobal(vieta)); });
+    connect(stgServeriai, &QTableWidget::cellDoubleClicked, this,
+            [this](int, int) { Saugiai([this] { stgServeriaiDblClick(); }); });
+    connect(stgServeriai, &QTableWidget::currentCellChanged, this, [this](int eilute, int stulpelis, int, int) {
+        Saugiai([&] {
+            bool galima = true;
+            stgServeriaiSelectCell(stulpelis, eilute, galima);
+        });
+    });
+    connect(tmrAtnaujinimasServeriai, &QTimer::timeout, this,
+            [this] { Saugiai([this] { tmrAtnaujinimasServeriaiTimer(); }); });
+    connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
+    connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrPingasTimer(); }); });
+    NMUDP1->OnDataReceived = [this](QObject* sender, int kiekis, const QString& is, int portas) {
+        Saugiai([&] { NMUDP1DataReceived(sender, kiekis, is, portas); });
+    };
+    NMUDP1->OnDataSend = [this](QObject* sender) {
+        Saugiai([&] { NMUDP1DataSend(sender); });
+    };
+    NMUDP1->OnStatus = [this](QObject* sender, const QString& busena) {
+        Saugiai([&] { NMUDP1Status(sender, busena); });
+    };
+    NMUDP1->OnInvalidHost = [this](bool& handled) {
+        Saugiai([&] { NMUDP1InvalidHost(handled); });
+    };
+    NMUDP1->OnBufferInvalid = [this](bool& handled, QByteArray& buff, int& length) {
+        Saugiai([&] { NMUDP1BufferInvalid(handled, buff, length); });
+    };
+    NMUDP1->OnStreamInvalid = [this](bool& handled, TAtminiesSrautas& srautas) {
+        Saugiai([&] { NMUDP1StreamInvalid(handled, srautas); });
+    };
+}
+
+QString TfrmServeriai::Tekstas(const char* sekcija, const char* raktas) const {
+    if (!frmPagrindinis)
+        return QString::fromLatin1(kRezultatasNeraFailo);
+    return frmPagrindinis->Tekstas(sekcija, raktas);
+}
+
+// ---- Creation, showing, closing ----
+
+void TfrmServeriai::FormCreate() {
+    NustatytiFona(this, Qt::black);
+}
+
+void TfrmServeriai::setVisible(bool matomas) {
+    if (matomas && !isVisible())
+        CentruotiVirsStebetojo(this);
+    QDialog::setVisible(matomas);
+}
+
+void TfrmServeriai::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        Saugiai([this] { FormShow(); });
+}
+
+void TfrmServeriai::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        Saugiai([this] { FormHide(); });
+}
+
+void TfrmServeriai::done(int rezultatas) {
+    Saugiai([this] { FormClose(); });
+    QDialog::done(rezultatas);
+}
+
+void TfrmServeriai::FormShow() {
+    std::optional<QList<QByteArray>> eilutes;
+    try {
+        eilutes = SkaitytiSarasa();
+    } catch (const EFailoKlaida& e) {
+        RodytiPranesima(this, e.Message());
+    }
+    if (eilutes) {
+        stgServeriai->IsvalytiViska();
+        IkeltiSarasa(*eilutes);
+    } else {
+        // The file could not be read: the list in the window stays, its live values go.
+        for (int r = 0; r < kEilutes; ++r)
+            for (int c = 0; c < kStulpeliai; ++c)
+                if (c != kAdresoStulpelis)
+                    stgServeriai->IsvalytiLangeli(c, r);
+    }
+    PritaikytiKalba();
+    tmrAtnaujinimasServeriai->setEnabled(true);
+    PradetiApejima();
+    if (frmPagrindinis)
+        frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
+}
+
+void TfrmServeriai::PritaikytiKalba() {
+    stgServeriai->NustatytiTeksta(SpalvaBGR(kOranzine), true);
+    for (int c = 0; c < kStulpeliai; ++c) {
+        if (frmPagrindinis) {
+            // The title is kept with its bytes: the list file's first line holds them.
+            const QByteArray b =
+                frmPagrindinis->TybINI1->SkaitytiReiksme(u"frmServeriai"_s, QString::fromLatin1(kAntrasciuRaktai[c]));
+            stgServeriai->NustatytiLangeli(c, 0, RodomasTekstas(b), b);
+        } else {
+            stgServeriai->NustatytiLangeli(c, 0, Tekstas("frmServeriai", kAntrasciuRaktai[c]));
+        }
+    }
+    mnuServeriai->setTitle(Tekstas("frmServeriai", "mnuServeriai"));
+    const QString prideti = Tekstas("frmServeriai", "mnuPrideti");
+    mnuPrideti->setText(prideti);
+    mnuPrideti2->setText(prideti);
+    const QString pasalinti = Tekstas("frmServeriai", "mnuPasalinti");
+    mnuPasalinti->setText(pasalinti);
+    mnuPasalinti2->setText(pasalinti);
+    const QString uzdaryti = Tekstas("frmServeriai", "mnuUzdaryti");
+    mnuUzdaryti->setText(uzdaryti);
+    mnuUzdaryti2->setText(uzdaryti);
+    setWindowTitle(u"Velmorant - "_s + Tekstas("frmServeriai", "Cap2"));
+}
+
+void TfrmServeriai::FormClose() {
+    try {
+        IssaugotiSarasa();
+    } catch (const EFailoKlaida& e) {
+        RodytiPranesima(this, e.Message());
+    }
+    tmrAtnaujinimasServeriai->setEnabled(false);
+}
+
+void TfrmServeriai::FormHide() {
+    if (frmPagrindinis && !ApkarpytiTarpus(frmPagrindinis->edtHostas->text()).isEmpty())
+        frmPagrindinis->tmrAtnaujinimas->setEnabled(true);
+}
+
+void TfrmServeriai::mnuUzdarytiClick() {
+    close();
+}
+
+// ---- The list file ----
+
+QList<QByteArray> TfrmServeriai::SkaitytiSarasa() {
+    const QString kelias = VietinisKelias(kSarasoFailas);
+    const QFileInfo info(kelias);
+    if (!info.exists())
+        return {};
+    if (info.isDir())
+        throw EFailoKlaida(u"Cannot read the file \"%1\": it is not a regular file"_s.arg(kelias));
+    QFile failas(kelias);
+    if (!failas.open(QIODevice::ReadOnly))
+        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
+    const QByteArray turinys = failas.readAll();
+    if (failas.error() != QFileDevice::NoError)
+        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
+
+    // Lines end with CR LF, a lone CR or a lone LF; a NUL byte ends the text;
+    // a terminator at the very end opens no further line.
+    QList<QByteArray> eilutes;
+    qsizetype galas = turinys.indexOf('\0');
+    if (galas < 0)
+        galas = turinys.size();
+    qsizetype i = 0;
+    while (i < galas && eilutes.size() < kEilutes) {
+        qsizetype pabaiga = i;
+        while (pabaiga < galas && turinys[pabaiga] != '\r' && turinys[pabaiga] != '\n')
+            ++pabaiga;
+        eilutes.append(turinys.mid(i, pabaiga - i));
+        if (pabaiga < galas && turinys[pabaiga] == '\r')
+            ++pabaiga;
+        if (pabaiga < galas && turinys[pabaiga] == '\n')
+            ++pabaiga;
+        i = pabaiga;
+    }
+    return eilutes;
+}
+
+void TfrmServeriai::IkeltiSarasa(const QList<QByteArray>& eilutes) {
+    for (int r = 0; r < kEilutes; ++r)
+        stgServeriai->IsvalytiLangeli(kAdresoStulpelis, r);
+    for (int r = 0; r < eilutes.size() && r < kEilutes; ++r) {
+        // An empty line keeps its slot as one blank, so later lines keep their rows.
+        const QByteArray eilute = eilutes.at(r).isEmpty() ? QByteArray(" ") : eilutes.at(r);
+        stgServeriai->NustatytiLangeli(kAdresoStulpelis, r, RodomasTekstas(eilute), eilute);
+    }
+}
+
+QByteArray TfrmServeriai::SarasoTurinys() const {
+    QByteArray turinys;
+    for (int r = 0; r < kEilutes; ++r) {
+        QByteArray eilute = stgServeriai->LangelioBaitai(kAdresoStulpelis, r);
+        // A line break inside a cell would shift every later row of the file.
+        for (char& c : eilute)
+            if (c == '\r' || c == '\n' || c == '\0')
+                c = ' ';
+        turinys += eilute;
+        turinys += "\r\n";
+    }
+    return turinys;
+}
+
+void TfrmServeriai::IssaugotiSarasa() const {
+    PakeistiFailaAtomiskai(VietinisKelias(kSarasoFailas), SarasoTurinys());
+}
+
+// ---- The walk ----
+
+bool TfrmServeriai::ArTusciaEilute(int ARow) const {
+    return ApkarpytiTarpus(stgServeriai->Langelis(kAdresoStulpelis, ARow)).isEmpty();
+}
+
+void TfrmServeriai::AtsisakytiUzklausos() {
+    ArGalimaSiusti = true;
+    tmrPingas->stop();
+}
+
+void TfrmServeriai::PradetiApejima() {
+    if (arSiunciama) {
+        // A name lookup is running the event loop: the walk starts once the send is over.
+        arLaukiaPradzios = true;
+        return;
+    }
+    // A poll still in flight belonged to the abandoned walk: its reply is not taken.
+    AtsisakytiUzklausos();
+    tmrAtnaujinimas->setEnabled(true);
+    Eilute = 0;
+    ArPabaiga = false;
+}
+
+void TfrmServeriai::tmrAtnaujinimasServeriaiTimer() {
+    PradetiApejima();
+}
+
+void TfrmServeriai::tmrAtnaujinimasTimer() {
+    ApklaustiKitaServeri();
+}
+
+void TfrmServeriai::ApklaustiKitaServeri() {
+    if (!ArGalimaSiusti || arSiunciama)
+        return;
+    ++Eilute;
+    if (Eilute >= kEilutes || ArTusciaEilute(Eilute)) {
+        ArPabaiga = true;
+        tmrAtnaujinimas->setEnabled(false);
+        return;
+    }
+    const TAdresoDalys dalys = AtskirtiPorta(stgServeriai->Langelis(kAdresoStulpelis, Eilute));
+    int portas = 0;
+    if (!BandytiStrToInt(dalys.Portas, portas))
+        return; // like a failed send: the next tick goes on to the next row
+    NMUDP1->setRemoteHost(dalys.Hostas);
+    NMUDP1->setRemotePort(portas);
+    NMUDP1->setReportLevel(2);
+    ArBanas = false;
+    PingoLaikas = 0;
+    bool issiusta = false;
+    arSiunciama = true;
+    try {
+        NMUDP1->SendDatagram(UzklausosDatagrama(kDetails));
+        issiusta = true;
+    } catch (const EKlaida&) {
+        // An unreachable server is no error of its own: its row keeps what it held.
+    }
+    arSiunciama = false;
+    if (issiusta) {
+        siuntimoPradzia = DabarMs();
+        tmrPingas->start();
+        ArGalimaSiusti = false;
+    }
+    if (arLaukiaPradzios) {
+        arLaukiaPradzios = false;
+        PradetiApejima();
+    }
+}
+
+void TfrmServeriai::tmrPingasTimer() {
+    if (ArGalimaSiusti) {
+        tmrPingas->stop(); // no poll in flight
+        return;
+    }
+    PingoLaikas = int(qMin<qint64>(DabarMs() - siuntimoPradzia, kLaukimoRiba));
+    if (PingoLaikas >= kLaukimoRiba)
+        PazymetiTimeout();
+}
+
+void TfrmServeriai::PazymetiTimeout() {
+    AtsisakytiUzklausos();
+    if (Eilute >= 1 && Eilute < kEilutes)
+        stgServeriai->NustatytiLangeli(kPingoStulpelis, Eilute, Tekstas("Pranesimai", "Timeout"));
+}
+
+// ---- Replies ----
+
+void TfrmServeriai::NMUDP1DataReceived(QObject*, int NumberBytes, const QString& FromIP, int Port) {
+    // Only the server of the poll in flight may answer it: a late reply of a
+    // server polled earlier would land in the row polled now.
+    if (FromIP != NMUDP1->PaskutinisAdresas().toString() || Port != NMUDP1->PaskutinisPortas())
+        return;
+    if (ArGalimaSiusti || Eilute < 1 || Eilute >= kEilutes)
+        return;
+    if (ArBanas)
+        return;
+    if (NumberBytes > kDidziausiasAtsakymas) {
+        tinkloPranesimai.Rodyti(QString::number(NumberBytes) + Tekstas("Pranesimai", "BaituGavau"));
+        return;
+    }
+    if (NumberBytes < kAntrastesIlgis)
+        return; // a failed receive or no type letter
+    if (DabarMs() - siuntimoPradzia >= kLaukimoRiba) {
+        PazymetiTimeout(); // the clock's own tick has not seen the limit yet
+        return;
+    }
+    TAtminiesSrautas srautas;
+    NMUDP1->CopyReceivedToStream(srautas);
+    const char tipas = SkaitytiAntraste(srautas);
+    ArGalimaSiusti = true;
+    switch (tipas) {
+    case kTipasDetales:
+        RodytiDetales(SkaitytiDetales(srautas));
+        RodytiPinga();
+        break;
+    case kTipasBanas:
+        PazymetiBana();
+        break;
+    default:
+        // The poll is over either way; a running clock would later mark a row it no longer owns.
+        tmrPingas->stop();
+        tinkloPranesimai.Rodyti(u"Nežinomi duomenys"_s);
+        break;
+    }
+}
+
+void TfrmServeriai::RodytiDetales(const TDetales& detales) {
+    stgServeriai->NustatytiLangeli(0, Eilute, OsRaide(detales.OS));
+    stgServeriai->NustatytiLangeli(2, Eilute, RodomasTekstas(detales.Info.Pavadinimas));
+    stgServeriai->NustatytiLangeli(3, Eilute, RodomasTekstas(detales.Info.Zemelapis));
+    stgServeriai->NustatytiLangeli(4, Eilute,
+                                   QString::number(detales.Zaidejai) + u'/' + QString::number(detales.MaxZaideju));
+}
+
+void TfrmServeriai::RodytiPinga() {
+    tmrPingas->stop();
+    PingoLaikas = int(qBound<qint64>(0, DabarMs() - siuntimoPradzia, kLaukimoRiba));
+    stgServeriai->NustatytiLangeli(kPingoStulpelis, Eilute, QString::number(PingoLaikas));
+}
+
+void TfrmServeriai::PazymetiBana() {
+    ArBanas = true;
+    tmrPingas->stop();
+    stgServeriai->NustatytiLangeli(kPingoStulpelis, Eilute, Tekstas("Pranesimai", "Banas"));
+}
+
+void TfrmServeriai::NMUDP1DataSend(QObject*) {}
+
+void TfrmServeriai::NMUDP1Status(QObject*, const QString&) {}
+
+void TfrmServeriai::NMUDP1InvalidHost(bool& handled) {
+    handled = true; // silent: the walk moves on
+}
+
+void TfrmServeriai::NMUDP1BufferInvalid(bool&, QByteArray&, int&) {
+    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasBuferis"));
+}
+
+void TfrmServeriai::NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas&) {
+    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasSrautas"));
+    handled = true;
+}
+
+// ---- The grid and its menus ----
+
+void TfrmServeriai::stgServeriaiDblClick() {
+    const int eilute = stgServeriai->currentRow();
+    if (eilute < 1 || ArTusciaEilute(eilute) || !frmPagrindinis)
+        return;
+    frmPagrindinis->edtHostas->setText(stgServeriai->Langelis(kAdresoStulpelis, eilute));
+    frmPagrindinis->btnRodyti->click();
+    close();
+}
+
+void TfrmServeriai::stgServeriaiSelectCell(int ACol, int, bool&) {
+    stgServeriai->setEditTriggers(ACol == kAdresoStulpelis ? kRedagavimas : QAbstractItemView::NoEditTriggers);
+}
+
+void TfrmServeriai::mnuPridetiClick() {
+    // Row 0 is the title row, never a server's slot.
+    for (int r = 1; r < kEilutes; ++r) {
+        if (ArTusciaEilute(r)) {
+            stgServeriai->NustatytiLangeli(kAdresoStulpelis, r, kNaujasAdresas);
+            return;
+        }
+    }
+}
+
+void TfrmServeriai::mnuPasalintiClick() {
+    const int dabartine = stgServeriai->currentRow();
+    if (dabartine >= 1) {
+        if (dabartine == Eilute && !ArGalimaSiusti)
+            AtsisakytiUzklausos(); // the server being polled is gone
+        for (int c = 0; c < kStulpeliai; ++c)
+            stgServeriai->IsvalytiLangeli(c, dabartine);
+    }
+    int tarpas = -1;
+    for (int r = 1; r < kEilutes && tarpas < 0; ++r)
+        if (ArTusciaEilute(r))
+            tarpas = r;
+    if (tarpas < 0)
+        return;
+    for (int r = tarpas; r < kEilutes - 1; ++r) {
+        for (int c = 0; c < kStulpeliai; ++c) {
+            if (QTableWidgetItem* zemiau = stgServeriai->takeItem(r + 1, c))
+                stgServeriai->setItem(r, c, zemiau);
+            else
+                stgServeriai->IsvalytiLangeli(c, r);
+        }
+    }
+    for (int c = 0; c < kStulpeliai; ++c)
+        stgServeriai->IsvalytiLangeli(c, kEilutes - 1);
+    // The walk follows its rows up: a poll in flight below the gap keeps its
+    // server, and the row that moved into the gap is the next one polled.
+    if (Eilute >= 1 && Eilute >= tarpas) {
+        if (Eilute == tarpas)
+            AtsisakytiUzklausos(); // the row being polled is the one taken out
+        --Eilute;
+    }
+}

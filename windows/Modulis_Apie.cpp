@@ -1,0 +1,127 @@
+#include "Modulis_Apie.h"
+
+#include <QEvent>
+#include <QHideEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QShowEvent>
+
+#include "Ikona.h"
+#include "Modulis1.h"
+#include "Modulis2.h"
+#include "TybINI.h"
+#include "Valdikliai.h"
+
+using namespace Qt::StringLiterals;
+
+TfrmApie* frmApie = nullptr;
+
+namespace {
+
+const QString kSansSerif = u"MS Sans Serif"_s;
+constexpr int kBordo = 128; // #800000, maroon
+
+QLabel* Etikete(QWidget* tevas, const char* vardas, int x, int y, int w, int h, const QFont& sriftas) {
+    QLabel* l = Sukurti<QLabel>(tevas, vardas, x, y, w, h);
+    l->setTextFormat(Qt::PlainText);
+    l->setFont(sriftas);
+    l->setText(QString::fromLatin1(vardas));
+    return l;
+}
+
+// Labels that size themselves to their text.
+void NustatytiTeksta(QLabel* l, const QString& tekstas) {
+    l->setText(tekstas);
+    l->adjustSize();
+}
+
+} // namespace
+
+TfrmApie::TfrmApie(QWidget* tevas) : QDialog(tevas) {
+    setObjectName(u"frmApie"_s);
+    SukurtiValdiklius();
+}
+
+TfrmApie::~TfrmApie() {
+    if (frmApie == this)
+        frmApie = nullptr;
+}
+
+void TfrmApie::SukurtiValdiklius() {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(348, 146);
+    setWindowTitle(u"Velmorant - Apie"_s);
+    setWindowIcon(ProgramosIkona());
+    const QFont sriftas = SriftasTaskais(kSansSerif, 8);
+    setFont(sriftas);
+    NustatytiSpalvas(this, Qt::black, Qt::white);
+
+    Image1 = Sukurti<QLabel>(this, "Image1", 32, 24, 32, 32);
+    Image1->setPixmap(QPixmap::fromImage(ProgramosIkonosVaizdas()));
+    Image1->adjustSize(); // sized to its picture
+
+    lblPavadinimas = Etikete(this, "lblPavadinimas", 96, 16, 10, 10, SriftasTaskais(kSansSerif, 14));
+    NustatytiSpalvas(lblPavadinimas, SpalvaBGR(kBordo));
+    lblPavadinimas->adjustSize();
+    lblVersija = Etikete(this, "lblVersija", 96, 40, 10, 10, sriftas);
+    lblVersija->adjustSize();
+    // Fixed areas: a longer text is cut off at the bottom edge.
+    lblKomentarai = Etikete(this, "lblKomentarai", 16, 64, 321, 41, sriftas);
+    lblKomentarai->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblKomentarai->setWordWrap(true);
+    lblCopyright = Etikete(this, "lblCopyright", 16, 120, 321, 17, sriftas);
+    lblCopyright->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblCopyright->setWordWrap(true);
+}
+
+QString TfrmApie::Tekstas(const char* sekcija, const char* raktas) const {
+    if (!frmPagrindinis)
+        return QString::fromLatin1(kRezultatasNeraFailo);
+    return frmPagrindinis->Tekstas(sekcija, raktas);
+}
+
+void TfrmApie::setVisible(bool matomas) {
+    if (matomas && !isVisible())
+        CentruotiVirsStebetojo(this);
+    QDialog::setVisible(matomas);
+}
+
+void TfrmApie::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // The platform may or may not activate a window it shows; the texts are
+    // read now, and the activation that comes with the showing reads nothing again.
+    Saugiai([this] { FormActivate(); });
+    laukiamaAktyvinimo = true;
+}
+
+void TfrmApie::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        laukiamaAktyvinimo = false;
+}
+
+bool TfrmApie::event(QEvent* ivykis) {
+    if (ivykis->type() == QEvent::WindowActivate) {
+        if (laukiamaAktyvinimo)
+            laukiamaAktyvinimo = false;
+        else
+            Saugiai([this] { FormActivate(); });
+    }
+    return QDialog::event(ivykis);
+}
+
+void TfrmApie::FormActivate() {
+    // Empty texts when the record cannot be read (SkaitytiVersija then leaves them).
+    VersijosTekstai = TVersijosTekstai{};
+    SkaitytiVersija(VersijosTekstai);
+    NustatytiTeksta(lblPavadinimas, VersijosTekstai[kProduktoPavadinimas]);
+    NustatytiTeksta(lblVersija, Tekstas("Pranesimai", "Versija") + u' ' + VersijosTekstai[kProduktoVersija] + u", "_s +
+                                    Tekstas("Pranesimai", "Pataisymas") + u' ' +
+                                    PataisymoTekstas(VersijosTekstai[kFailoVersija]));
+    lblCopyright->setText(VersijosTekstai[kAutoriuTeises]);
+    lblKomentarai->setText(Tekstas("frmApie", "lblKomentarai"));
+    setWindowTitle(u"Velmorant - "_s + Tekstas("frmApie", "Cap1"));
+}

@@ -1,0 +1,52 @@
+// The about window: the program's name, version line and legal notice from
+// its own version record, and a comment from the language file, read anew at
+// every activation.
+//
+// The layout is built in code from the window's layout table
+// (SukurtiValdiklius); the behaviour lives in FormActivate.
+#pragma once
+
+#include <QDialog>
+
+#include "FailoInfo.h"
+#include "Pranesimai.h"
+
+class QLabel;
+
+class TfrmApie : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmApie(QWidget* tevas = nullptr);
+    ~TfrmApie() override;
+
+    // Controls, named as in the layout.
+    QLabel* Image1 = nullptr;
+    QLabel* lblPavadinimas = nullptr;
+    QLabel* lblVersija = nullptr;
+    QLabel* lblKomentarai = nullptr;
+    QLabel* lblCopyright = nullptr;
+
+    // The window's own copy of the ten version texts, read at every activation.
+    TVersijosTekstai VersijosTekstai;
+
+    // Handlers.
+    void FormActivate();
+
+    // Shown centred over the watcher.
+    void setVisible(bool matomas) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* ivykis) override;
+
+private:
+    void SukurtiValdiklius();
+    template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
+    QString Tekstas(const char* sekcija, const char* raktas) const;
+
+    // The activation that follows a showing was handled by the showing itself.
+    bool laukiamaAktyvinimo = false;
+};
+
+extern TfrmApie* frmApie;
