@@ -22,6 +22,7 @@
 #include "NMUDP.h"
 #include "Pranesimai.h"
 #include "Programa.h"
+#include "RankinisServeris.h"
 #include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
 #include "TybCheckBox.h"
@@ -54,31 +55,6 @@ TServerioTurinys Turinys(const QByteArray& zemelapis = "de_dust2", const TZaidej
     t.ZaidejuSkaicius = kiekis;
     return t;
 }
-
-// A server socket under the test's own hand: it records requests and sends
-// whatever the test wants.
-struct TRankinisServeris {
-    QUdpSocket lizdas;
-    QList<QNetworkDatagram> gauta;
-    QHostAddress klientas;
-    quint16 klientoPortas = 0;
-
-    bool Paleisti(const QHostAddress& adresas = QHostAddress::LocalHost) {
-        if (!lizdas.bind(adresas, 0))
-            return false;
-        QObject::connect(&lizdas, &QUdpSocket::readyRead, &lizdas, [this] {
-            while (lizdas.hasPendingDatagrams()) {
-                const QNetworkDatagram d = lizdas.receiveDatagram();
-                klientas = d.senderAddress();
-                klientoPortas = d.senderPort();
-                gauta.append(d);
-            }
-        });
-        return true;
-    }
-    QString Adresas() const { return lizdas.localAddress().toString() + u':' + QString::number(lizdas.localPort()); }
-    void Siusti(const QByteArray& d) { lizdas.writeDatagram(d, klientas, klientoPortas); }
-};
 
 } // namespace
 

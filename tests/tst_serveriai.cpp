@@ -25,6 +25,7 @@
 #include "NMUDP.h"
 #include "Pranesimai.h"
 #include "Programa.h"
+#include "RankinisServeris.h"
 #include "TestinisServeris.h"
 #include "TybINI.h"
 #include "Valdikliai.h"
@@ -59,31 +60,6 @@ TDetales Detales(const QByteArray& vardas) {
     d.OS = 'w';
     return d;
 }
-
-// A server socket under the test's own hand: it records requests and sends
-// whatever the test wants.
-struct TRankinisServeris {
-    QUdpSocket lizdas;
-    QList<QNetworkDatagram> gauta;
-    QHostAddress klientas;
-    quint16 klientoPortas = 0;
-
-    bool Paleisti(const QHostAddress& adresas = QHostAddress::LocalHost) {
-        if (!lizdas.bind(adresas, 0))
-            return false;
-        QObject::connect(&lizdas, &QUdpSocket::readyRead, &lizdas, [this] {
-            while (lizdas.hasPendingDatagrams()) {
-                const QNetworkDatagram d = lizdas.receiveDatagram();
-                klientas = d.senderAddress();
-                klientoPortas = d.senderPort();
-                gauta.append(d);
-            }
-        });
-        return true;
-    }
-    QString Adresas() const { return lizdas.localAddress().toString() + u':' + QString::number(lizdas.localPort()); }
-    void Siusti(const QByteArray& d) { lizdas.writeDatagram(d, klientas, klientoPortas); }
-};
 
 QString Adresas(const TTestinisServeris& s) {
     return u"127.0.0.1:"_s + QString::number(s.Prievadas());

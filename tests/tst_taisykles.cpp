@@ -23,6 +23,7 @@
 #include "NMUDP.h"
 #include "Pranesimai.h"
 #include "Programa.h"
+#include "RankinisServeris.h"
 #include "TestinisServeris.h"
 #include "TybINI.h"
 #include "Valdikliai.h"
@@ -105,30 +106,6 @@ TTaisykles Taisykles(int kiekis, const QByteArray& priesdelis = "r") {
         t.append({priesdelis + QByteArray::number(i), "v" + QByteArray::number(i)});
     return t;
 }
-
-// A server socket under the test's own hand.
-struct TRankinisServeris {
-    QUdpSocket lizdas;
-    QList<QNetworkDatagram> gauta;
-    QHostAddress klientas;
-    quint16 klientoPortas = 0;
-
-    bool Paleisti(const QHostAddress& adresas = QHostAddress::LocalHost) {
-        if (!lizdas.bind(adresas, 0))
-            return false;
-        QObject::connect(&lizdas, &QUdpSocket::readyRead, &lizdas, [this] {
-            while (lizdas.hasPendingDatagrams()) {
-                const QNetworkDatagram d = lizdas.receiveDatagram();
-                klientas = d.senderAddress();
-                klientoPortas = d.senderPort();
-                gauta.append(d);
-            }
-        });
-        return true;
-    }
-    QString Adresas() const { return lizdas.localAddress().toString() + u':' + QString::number(lizdas.localPort()); }
-    void Siusti(const QByteArray& d) { lizdas.writeDatagram(d, klientas, klientoPortas); }
-};
 
 } // namespace
 

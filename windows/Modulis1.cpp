@@ -4,6 +4,8 @@
 #include "Modulis_Apie.h"
 #include "Modulis_Taisykles.h"
 
+#include "Atsakymai.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -308,18 +310,7 @@ void TfrmPagrindinis::SujungtiIvykius() {
     connect(edtHostas, &QLineEdit::textChanged, this, [this] { Saugiai([this] { edtHostasChange(); }); });
     connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { Timer1Timer(); }); });
     connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
-    NMUDP1->OnDataReceived = [this](QObject* sender, int kiekis, const QString& is, int portas) {
-        Saugiai([&] { NMUDP1DataReceived(sender, kiekis, is, portas); });
-    };
-    NMUDP1->OnInvalidHost = [this](bool& handled) {
-        Saugiai([&] { NMUDP1InvalidHost(handled); });
-    };
-    NMUDP1->OnBufferInvalid = [this](bool& handled, QByteArray& buff, int& length) {
-        Saugiai([&] { NMUDP1BufferInvalid(handled, buff, length); });
-    };
-    NMUDP1->OnStreamInvalid = [this](bool& handled, TAtminiesSrautas& srautas) {
-        Saugiai([&] { NMUDP1StreamInvalid(handled, srautas); });
-    };
+    SujungtiNMUDP(this);
 
     // Every scoreboard change closes the menus; a press in a column hands the
     // keyboard to the address box.
@@ -597,19 +588,10 @@ void TfrmPagrindinis::RodytiPinga() {
 // ---- Replies ----
 
 void TfrmPagrindinis::NMUDP1DataReceived(QObject*, int NumberBytes, const QString& FromIP, int Port) {
-    // Only the server this window asked may answer it.
-    if (FromIP != NMUDP1->PaskutinisAdresas().toString() || Port != NMUDP1->PaskutinisPortas())
-        return;
-    if (ArBanas)
-        return;
-    if (NumberBytes > kDidziausiasAtsakymas) {
-        tinkloPranesimai.Rodyti(QString::number(NumberBytes) + Tekstas("Pranesimai", "BaituGavau"));
-        return;
-    }
-    if (NumberBytes < kAntrastesIlgis)
-        return; // a failed receive or no type letter
+    // While banned, nothing received is shown until the next round.
     TAtminiesSrautas srautas;
-    NMUDP1->CopyReceivedToStream(srautas);
+    if (!PriimtiAtsakyma(*NMUDP1, NumberBytes, FromIP, Port, ArBanas, tinkloPranesimai, srautas))
+        return;
     switch (SkaitytiAntraste(srautas)) {
     case kTipasZaidejai:
         RodytiZaidejus(SkaitytiZaidejus(srautas));
@@ -639,6 +621,10 @@ void TfrmPagrindinis::NMUDP1DataReceived(QObject*, int NumberBytes, const QStrin
         break;
     }
 }
+
+void TfrmPagrindinis::NMUDP1DataSend(QObject*) {}
+
+void TfrmPagrindinis::NMUDP1Status(QObject*, const QString&) {}
 
 void TfrmPagrindinis::NMUDP1InvalidHost(bool& handled) {
     RodytiPranesima(this, Tekstas("Pranesimai", "BlogasServeris"));

@@ -110,6 +110,8 @@ public:
     void Timer1Timer();
     void edtHostasChange();
     void NMUDP1DataReceived(QObject* Sender, int NumberBytes, const QString& FromIP, int Port);
+    void NMUDP1DataSend(QObject* Sender);
+    void NMUDP1Status(QObject* Sender, const QString& status);
     void NMUDP1InvalidHost(bool& handled);
     void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
     void NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas& Stream);

@@ -1,5 +1,7 @@
 #include "Modulis2.h"
 
+#include "Atsakymai.h"
+
 #include <optional>
 
 #include <QApplication>
@@ -318,24 +320,7 @@ void TfrmServeriai::SujungtiIvykius() {
             [this] { Saugiai([this] { tmrAtnaujinimasServeriaiTimer(); }); });
     connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
     connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrPingasTimer(); }); });
-    NMUDP1->OnDataReceived = [this](QObject* sender, int kiekis, const QString& is, int portas) {
-        Saugiai([&] { NMUDP1DataReceived(sender, kiekis, is, portas); });
-    };
-    NMUDP1->OnDataSend = [this](QObject* sender) {
-        Saugiai([&] { NMUDP1DataSend(sender); });
-    };
-    NMUDP1->OnStatus = [this](QObject* sender, const QString& busena) {
-        Saugiai([&] { NMUDP1Status(sender, busena); });
-    };
-    NMUDP1->OnInvalidHost = [this](bool& handled) {
-        Saugiai([&] { NMUDP1InvalidHost(handled); });
-    };
-    NMUDP1->OnBufferInvalid = [this](bool& handled, QByteArray& buff, int& length) {
-        Saugiai([&] { NMUDP1BufferInvalid(handled, buff, length); });
-    };
-    NMUDP1->OnStreamInvalid = [this](bool& handled, TAtminiesSrautas& srautas) {
-        Saugiai([&] { NMUDP1StreamInvalid(handled, srautas); });
-    };
+    SujungtiNMUDP(this);
 }
 
 QString TfrmServeriai::Tekstas(const char* sekcija, const char* raktas) const {
@@ -594,26 +579,16 @@ void TfrmServeriai::PazymetiTimeout() {
 // ---- Replies ----
 
 void TfrmServeriai::NMUDP1DataReceived(QObject*, int NumberBytes, const QString& FromIP, int Port) {
-    // Only the server of the poll in flight may answer it: a late reply of a
-    // server polled earlier would land in the row polled now.
-    if (FromIP != NMUDP1->PaskutinisAdresas().toString() || Port != NMUDP1->PaskutinisPortas())
+    // Only the poll in flight may be answered: a late reply of a server polled
+    // earlier would land in the row polled now. While banned, nothing is taken.
+    const bool belaukiant = ArGalimaSiusti || Eilute < 1 || Eilute >= kEilutes;
+    TAtminiesSrautas srautas;
+    if (!PriimtiAtsakyma(*NMUDP1, NumberBytes, FromIP, Port, belaukiant || ArBanas, tinkloPranesimai, srautas))
         return;
-    if (ArGalimaSiusti || Eilute < 1 || Eilute >= kEilutes)
-        return;
-    if (ArBanas)
-        return;
-    if (NumberBytes > kDidziausiasAtsakymas) {
-        tinkloPranesimai.Rodyti(QString::number(NumberBytes) + Tekstas("Pranesimai", "BaituGavau"));
-        return;
-    }
-    if (NumberBytes < kAntrastesIlgis)
-        return; // a failed receive or no type letter
     if (DabarMs() - siuntimoPradzia >= kLaukimoRiba) {
         PazymetiTimeout(); // the clock's own tick has not seen the limit yet
         return;
     }
-    TAtminiesSrautas srautas;
-    NMUDP1->CopyReceivedToStream(srautas);
     const char tipas = SkaitytiAntraste(srautas);
     ArGalimaSiusti = true;
     switch (tipas) {

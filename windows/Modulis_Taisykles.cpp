@@ -1,5 +1,7 @@
 #include "Modulis_Taisykles.h"
 
+#include "Atsakymai.h"
+
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QLabel>
@@ -112,24 +114,7 @@ void TfrmTaisykles::SukurtiValdiklius() {
 }
 
 void TfrmTaisykles::SujungtiIvykius() {
-    NMUDP1->OnDataReceived = [this](QObject* sender, int kiekis, const QString& is, int portas) {
-        Saugiai([&] { NMUDP1DataReceived(sender, kiekis, is, portas); });
-    };
-    NMUDP1->OnDataSend = [this](QObject* sender) {
-        Saugiai([&] { NMUDP1DataSend(sender); });
-    };
-    NMUDP1->OnStatus = [this](QObject* sender, const QString& busena) {
-        Saugiai([&] { NMUDP1Status(sender, busena); });
-    };
-    NMUDP1->OnInvalidHost = [this](bool& handled) {
-        Saugiai([&] { NMUDP1InvalidHost(handled); });
-    };
-    NMUDP1->OnBufferInvalid = [this](bool& handled, QByteArray& buff, int& length) {
-        Saugiai([&] { NMUDP1BufferInvalid(handled, buff, length); });
-    };
-    NMUDP1->OnStreamInvalid = [this](bool& handled, TAtminiesSrautas& srautas) {
-        Saugiai([&] { NMUDP1StreamInvalid(handled, srautas); });
-    };
+    SujungtiNMUDP(this);
 }
 
 QString TfrmTaisykles::Tekstas(const char* sekcija, const char* raktas) const {
@@ -217,19 +202,11 @@ void TfrmTaisykles::FormHide() {
 // ---- Replies ----
 
 void TfrmTaisykles::NMUDP1DataReceived(QObject*, int NumberBytes, const QString& FromIP, int Port) {
-    // Only the server this window asked may answer it.
-    if (FromIP != NMUDP1->PaskutinisAdresas().toString() || Port != NMUDP1->PaskutinisPortas())
-        return;
-    if (frmPagrindinis && frmPagrindinis->ArBanas)
-        return;
-    if (NumberBytes > kDidziausiasAtsakymas) {
-        tinkloPranesimai.Rodyti(QString::number(NumberBytes) + Tekstas("Pranesimai", "BaituGavau"));
-        return;
-    }
-    if (NumberBytes < kAntrastesIlgis)
-        return; // a failed receive or no type letter
+    // Nothing is taken while the watcher's latest poll was answered with a ban.
+    const bool banas = frmPagrindinis && frmPagrindinis->ArBanas;
     TAtminiesSrautas srautas;
-    NMUDP1->CopyReceivedToStream(srautas);
+    if (!PriimtiAtsakyma(*NMUDP1, NumberBytes, FromIP, Port, banas, tinkloPranesimai, srautas))
+        return;
     switch (SkaitytiAntraste(srautas)) {
     case kTipasDetales:
         RodytiDetales(SkaitytiDetales(srautas));
