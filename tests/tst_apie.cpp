@@ -18,13 +18,12 @@
 #include "NMUDP.h"
 #include "Pranesimai.h"
 #include "Programa.h"
+#include "StebetojoAplinka.h"
 #include "TybINI.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kKalbos = QString::fromUtf8(VELMORANT_SOURCE_DIR) + u"/resursai/Kalbos/"_s;
 
 TVersijosIrasas Irasas(const QString& produktoVersija, const QString& failoVersija) {
     TVersijosIrasas irasas = KompiliuotasVersijosIrasas();
@@ -62,21 +61,14 @@ private:
     // Takes the activation away from the about window and gives it back.
     void Aktyvinti();
 
-    QTemporaryDir aplankas;
-    QString senasAplankas;
-    QStringList pranesimai;
+    TStebetojoAplinka aplinka;
+    QStringList& pranesimai = aplinka.pranesimai;
     int pabaigos = 0;
     QWidget* kitas = nullptr;
 };
 
 void TstApie::initTestCase() {
-    QVERIFY(aplankas.isValid());
-    QVERIFY(QDir(aplankas.path()).mkpath(u"resursai/Kalbos"_s));
-    for (const QString& f : {u"English.lng"_s, u"Lietuviu.lng"_s})
-        QVERIFY2(QFile::copy(kKalbos + f, aplankas.path() + u"/resursai/Kalbos/"_s + f), qPrintable(f));
-    senasAplankas = QDir::currentPath();
-    QDir::setCurrent(aplankas.path());
-    NustatytiPranesimoRodyma([this](QWidget*, const QString& tekstas) { pranesimai.append(tekstas); });
+    QVERIFY(aplinka.Paruosti());
     NustatytiProgramosPabaiga([this] { ++pabaigos; });
     SukurtiLangus();
     QVERIFY(frmApie);
@@ -88,13 +80,11 @@ void TstApie::initTestCase() {
 
 void TstApie::cleanupTestCase() {
     delete kitas;
-    SunaikintiLangus();
+    aplinka.Baigti();
     QVERIFY(!frmPagrindinis);
     QVERIFY(!frmServeriai);
     QVERIFY(!frmApie);
     QVERIFY(!frmTaisykles);
-    QDir::setCurrent(senasAplankas);
-    NustatytiPranesimoRodyma({});
     NustatytiProgramosPabaiga({});
     AtstatytiVersijosIrasa();
 }

@@ -26,6 +26,7 @@
 #include "Pranesimai.h"
 #include "Programa.h"
 #include "RankinisServeris.h"
+#include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
 #include "TybINI.h"
 #include "Valdikliai.h"
@@ -34,7 +35,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kKalbos = QString::fromUtf8(VELMORANT_SOURCE_DIR) + u"/resursai/Kalbos/"_s;
 const QString kFailas = u"resursai/Serveriai.tyb"_s;
 
 TServerioTurinys Turinys(const QByteArray& vardas, const QByteArray& zemelapis, char os, quint8 zaidejai, quint8 max) {
@@ -129,36 +129,16 @@ private:
     }
     QString Tekstas(const char* sekcija, const char* raktas) const { return frmPagrindinis->Tekstas(sekcija, raktas); }
 
-    QTemporaryDir aplankas;
-    QString senasAplankas;
-    QStringList pranesimai;
-    std::function<void()> kaiRodomasPranesimas;
+    TStebetojoAplinka aplinka;
+    QStringList& pranesimai = aplinka.pranesimai;
+    std::function<void()>& kaiRodomasPranesimas = aplinka.kaiRodomasPranesimas;
     QStringList paieskos;
-    qint64 netikrasLaikas = 0;
-    bool netikrasLaikrodis = false;
+    qint64& netikrasLaikas = aplinka.netikrasLaikas;
+    bool& netikrasLaikrodis = aplinka.netikrasLaikrodis;
 };
 
 void TstServeriai::initTestCase() {
-    QVERIFY(aplankas.isValid());
-    QVERIFY(QDir(aplankas.path()).mkpath(u"resursai/Kalbos"_s));
-    for (const QString& f : {u"English.lng"_s, u"Lietuviu.lng"_s})
-        QVERIFY2(QFile::copy(kKalbos + f, aplankas.path() + u"/resursai/Kalbos/"_s + f), qPrintable(f));
-    senasAplankas = QDir::currentPath();
-    QDir::setCurrent(aplankas.path());
-
-    NustatytiPranesimoRodyma([this](QWidget*, const QString& tekstas) {
-        pranesimai.append(tekstas);
-        if (kaiRodomasPranesimas)
-            kaiRodomasPranesimas();
-    });
-    NustatytiLaikrodi([this]() -> qint64 {
-        static QElapsedTimer tikras = [] {
-            QElapsedTimer t;
-            t.start();
-            return t;
-        }();
-        return netikrasLaikrodis ? netikrasLaikas : tikras.elapsed();
-    });
+    QVERIFY(aplinka.Paruosti());
     SukurtiLangus();
     QVERIFY(frmPagrindinis);
     QVERIFY(frmServeriai);
@@ -166,11 +146,8 @@ void TstServeriai::initTestCase() {
 }
 
 void TstServeriai::cleanupTestCase() {
-    SunaikintiLangus();
+    aplinka.Baigti();
     QVERIFY(!frmServeriai);
-    QDir::setCurrent(senasAplankas);
-    NustatytiPranesimoRodyma({});
-    NustatytiLaikrodi({});
 }
 
 void TstServeriai::init() {

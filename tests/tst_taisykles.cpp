@@ -24,6 +24,7 @@
 #include "Pranesimai.h"
 #include "Programa.h"
 #include "RankinisServeris.h"
+#include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
 #include "TybINI.h"
 #include "Valdikliai.h"
@@ -31,8 +32,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kKalbos = QString::fromUtf8(VELMORANT_SOURCE_DIR) + u"/resursai/Kalbos/"_s;
 
 // A language whose value words all differ, so a test sees which one was taken.
 const QByteArray kBandomojiKalba = "-->frmTaisykles<--\r\n"
@@ -152,31 +151,16 @@ private:
         return frmTaisykles->stgTaisykles->Langelis(stulpelis, eilute);
     }
 
-    QTemporaryDir aplankas;
-    QString senasAplankas;
-    QStringList pranesimai;
-    std::function<void()> kaiRodomasPranesimas;
+    TStebetojoAplinka aplinka;
+    QStringList& pranesimai = aplinka.pranesimai;
+    std::function<void()>& kaiRodomasPranesimas = aplinka.kaiRodomasPranesimas;
     QStringList paieskos;
     int siuntimai = 0;
 };
 
 void TstTaisykles::initTestCase() {
-    QVERIFY(aplankas.isValid());
-    QVERIFY(QDir(aplankas.path()).mkpath(u"resursai/Kalbos"_s));
-    for (const QString& f : {u"English.lng"_s, u"Lietuviu.lng"_s})
-        QVERIFY2(QFile::copy(kKalbos + f, aplankas.path() + u"/resursai/Kalbos/"_s + f), qPrintable(f));
-    QFile f(aplankas.path() + u"/resursai/Kalbos/Bandymas.lng"_s);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(kBandomojiKalba);
-    f.close();
-    senasAplankas = QDir::currentPath();
-    QDir::setCurrent(aplankas.path());
-
-    NustatytiPranesimoRodyma([this](QWidget*, const QString& tekstas) {
-        pranesimai.append(tekstas);
-        if (kaiRodomasPranesimas)
-            kaiRodomasPranesimas();
-    });
+    QVERIFY(aplinka.Paruosti());
+    QVERIFY(aplinka.Rasyti(u"resursai/Kalbos/Bandymas.lng"_s, kBandomojiKalba));
     SukurtiLangus();
     QVERIFY(frmPagrindinis);
     QVERIFY(frmTaisykles);
@@ -189,10 +173,8 @@ void TstTaisykles::initTestCase() {
 }
 
 void TstTaisykles::cleanupTestCase() {
-    SunaikintiLangus();
+    aplinka.Baigti();
     QVERIFY(!frmTaisykles);
-    QDir::setCurrent(senasAplankas);
-    NustatytiPranesimoRodyma({});
 }
 
 void TstTaisykles::init() {
