@@ -14,6 +14,7 @@
 
 #include "AtsakymuKurejas.h"
 #include "Modulis1.h"
+#include "Pranesimai.h"
 #include "NMUDP.h"
 #include "Programa.h"
 #include "Valdikliai.h"
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
     QApplication programa(argc, argv);
     QTemporaryDir tuscias; // no resursai folder: no picture to decode
     QDir::setCurrent(tuscias.path());
+    // No settings file here: the load's complaint must not wait for a click.
+    NustatytiPranesimoRodyma([](QWidget*, const QString&) {});
     SukurtiLangus();
     frmPagrindinis->show();
     benchmark::Initialize(&argc, argv);
