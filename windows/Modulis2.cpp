@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
-#include <QWindow>
 
 #include "Ikona.h"
 #include "Keliai.h"
@@ -206,20 +205,7 @@ bool TTinklelis::edit(const QModelIndex& index, EditTrigger trigger, QEvent* eve
 
 // ---- The window ----
 
-void CentruotiVirsStebetojo(QWidget* langas) {
-    if (!frmPagrindinis)
-        return;
-    QRect vieta = langas->frameGeometry();
-    vieta.moveCenter(frmPagrindinis->frameGeometry().center());
-    langas->move(vieta.topLeft());
-    if (QWindow* stebetojas = frmPagrindinis->windowHandle()) {
-        langas->winId();
-        if (QWindow* savas = langas->windowHandle())
-            savas->setTransientParent(stebetojas);
-    }
-}
-
-TfrmServeriai::TfrmServeriai(QWidget* tevas) : QDialog(tevas) {
+TfrmServeriai::TfrmServeriai(QWidget* tevas) : TAntrinisLangas(tevas) {
     setObjectName(u"frmServeriai"_s);
     SukurtiValdiklius();
     SujungtiIvykius();
@@ -323,39 +309,15 @@ void TfrmServeriai::SujungtiIvykius() {
     SujungtiNMUDP(this);
 }
 
-QString TfrmServeriai::Tekstas(const char* sekcija, const char* raktas) const {
-    if (!frmPagrindinis)
-        return QString::fromLatin1(kRezultatasNeraFailo);
-    return frmPagrindinis->Tekstas(sekcija, raktas);
-}
-
 // ---- Creation, showing, closing ----
 
 void TfrmServeriai::FormCreate() {
     NustatytiFona(this, Qt::black);
 }
 
-void TfrmServeriai::setVisible(bool matomas) {
-    if (matomas && !isVisible())
-        CentruotiVirsStebetojo(this);
-    QDialog::setVisible(matomas);
-}
-
-void TfrmServeriai::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        Saugiai([this] { FormShow(); });
-}
-
-void TfrmServeriai::hideEvent(QHideEvent* event) {
-    QDialog::hideEvent(event);
-    if (!event->spontaneous())
-        Saugiai([this] { FormHide(); });
-}
-
 void TfrmServeriai::done(int rezultatas) {
     Saugiai([this] { FormClose(); });
-    QDialog::done(rezultatas);
+    TAntrinisLangas::done(rezultatas);
 }
 
 void TfrmServeriai::FormShow() {

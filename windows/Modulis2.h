@@ -10,10 +10,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDialog>
 #include <QList>
 #include <QTableWidget>
 
+#include "AntrinisLangas.h"
 #include "Pranesimai.h"
 #include "cstrike.h"
 
@@ -59,11 +59,7 @@ private:
     void AtnaujintiAntraste(int ACol);
 };
 
-// Places a secondary window's frame centred over the watcher's and keeps it
-// above the watcher; the secondary windows call it as they are shown.
-void CentruotiVirsStebetojo(QWidget* langas);
-
-class TfrmServeriai : public QDialog {
+class TfrmServeriai : public TAntrinisLangas {
     Q_OBJECT
 public:
     explicit TfrmServeriai(QWidget* tevas = nullptr);
@@ -106,10 +102,10 @@ public:
 
     // Handlers.
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void PritaikytiKalba();
     void FormClose();
-    void FormHide();
+    void FormHide() override;
     void tmrAtnaujinimasServeriaiTimer();
     void tmrAtnaujinimasTimer();
     void tmrPingasTimer();
@@ -148,21 +144,14 @@ public:
     // Replaces the list file atomically; throws EFailoKlaida naming the file.
     void IssaugotiSarasa() const;
 
-    // Shown centred over the watcher.
-    void setVisible(bool matomas) override;
     // Every way of closing (title-bar button, Esc, the close items, a
     // double-click) ends here.
     void done(int rezultatas) override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
 private:
     void SukurtiValdiklius();
     void SujungtiIvykius();
-    template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
-    QString Tekstas(const char* sekcija, const char* raktas) const;
     // Ends the poll in flight without an answer of its own.
     void AtsisakytiUzklausos();
 

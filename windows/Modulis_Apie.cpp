@@ -37,7 +37,7 @@ void NustatytiTeksta(QLabel* l, const QString& tekstas) {
 
 } // namespace
 
-TfrmApie::TfrmApie(QWidget* tevas) : QDialog(tevas) {
+TfrmApie::TfrmApie(QWidget* tevas) : TAntrinisLangas(tevas) {
     setObjectName(u"frmApie"_s);
     SukurtiValdiklius();
 }
@@ -75,20 +75,8 @@ void TfrmApie::SukurtiValdiklius() {
     lblCopyright->setWordWrap(true);
 }
 
-QString TfrmApie::Tekstas(const char* sekcija, const char* raktas) const {
-    if (!frmPagrindinis)
-        return QString::fromLatin1(kRezultatasNeraFailo);
-    return frmPagrindinis->Tekstas(sekcija, raktas);
-}
-
-void TfrmApie::setVisible(bool matomas) {
-    if (matomas && !isVisible())
-        CentruotiVirsStebetojo(this);
-    QDialog::setVisible(matomas);
-}
-
 void TfrmApie::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    TAntrinisLangas::showEvent(event);
     if (event->spontaneous())
         return;
     // The platform may or may not activate a window it shows; the texts are
@@ -98,7 +86,7 @@ void TfrmApie::showEvent(QShowEvent* event) {
 }
 
 void TfrmApie::hideEvent(QHideEvent* event) {
-    QDialog::hideEvent(event);
+    TAntrinisLangas::hideEvent(event);
     if (!event->spontaneous())
         laukiamaAktyvinimo = false;
 }
@@ -110,7 +98,7 @@ bool TfrmApie::event(QEvent* ivykis) {
         else
             Saugiai([this] { FormActivate(); });
     }
-    return QDialog::event(ivykis);
+    return TAntrinisLangas::event(ivykis);
 }
 
 void TfrmApie::FormActivate() {

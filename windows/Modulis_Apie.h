@@ -6,14 +6,12 @@
 // (SukurtiValdiklius); the behaviour lives in FormActivate.
 #pragma once
 
-#include <QDialog>
-
+#include "AntrinisLangas.h"
 #include "FailoInfo.h"
-#include "Pranesimai.h"
 
 class QLabel;
 
-class TfrmApie : public QDialog {
+class TfrmApie : public TAntrinisLangas {
     Q_OBJECT
 public:
     explicit TfrmApie(QWidget* tevas = nullptr);
@@ -32,9 +30,6 @@ public:
     // Handlers.
     void FormActivate();
 
-    // Shown centred over the watcher.
-    void setVisible(bool matomas) override;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -42,8 +37,6 @@ protected:
 
 private:
     void SukurtiValdiklius();
-    template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
-    QString Tekstas(const char* sekcija, const char* raktas) const;
 
     // The activation that follows a showing was handled by the showing itself.
     bool laukiamaAktyvinimo = false;

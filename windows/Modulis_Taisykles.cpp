@@ -49,7 +49,7 @@ void Prideti(QLabel* l, const QString& reiksme) {
 
 } // namespace
 
-TfrmTaisykles::TfrmTaisykles(QWidget* tevas) : QDialog(tevas) {
+TfrmTaisykles::TfrmTaisykles(QWidget* tevas) : TAntrinisLangas(tevas) {
     setObjectName(u"frmTaisykles"_s);
     SukurtiValdiklius();
     SujungtiIvykius();
@@ -117,12 +117,6 @@ void TfrmTaisykles::SujungtiIvykius() {
     SujungtiNMUDP(this);
 }
 
-QString TfrmTaisykles::Tekstas(const char* sekcija, const char* raktas) const {
-    if (!frmPagrindinis)
-        return QString::fromLatin1(kRezultatasNeraFailo);
-    return frmPagrindinis->Tekstas(sekcija, raktas);
-}
-
 QList<QLabel*> TfrmTaisykles::ReiksmiuEtiketes() const {
     return {lblAdresas,         lblServeris,       lblZemelapis,        lblKatalogas,     lblPavadinimas,
             lblZaidejaiAktyvus, lblZaidejaiViso,   lblProtokoloVersija, lblServerioTipas, lblOSTipas,
@@ -134,24 +128,6 @@ QList<QLabel*> TfrmTaisykles::ReiksmiuEtiketes() const {
 
 void TfrmTaisykles::FormCreate() {
     NustatytiFona(this, Qt::black);
-}
-
-void TfrmTaisykles::setVisible(bool matomas) {
-    if (matomas && !isVisible())
-        CentruotiVirsStebetojo(this);
-    QDialog::setVisible(matomas);
-}
-
-void TfrmTaisykles::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        Saugiai([this] { FormShow(); });
-}
-
-void TfrmTaisykles::hideEvent(QHideEvent* event) {
-    QDialog::hideEvent(event);
-    if (!event->spontaneous())
-        Saugiai([this] { FormHide(); });
 }
 
 void TfrmTaisykles::FormShow() {

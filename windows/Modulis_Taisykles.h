@@ -7,7 +7,8 @@
 // control + event.
 #pragma once
 
-#include <QDialog>
+#include "AntrinisLangas.h"
+
 #include <QList>
 
 #include "Pranesimai.h"
@@ -17,7 +18,7 @@ class QLabel;
 class TNMUDP;
 class TTinklelis;
 
-class TfrmTaisykles : public QDialog {
+class TfrmTaisykles : public TAntrinisLangas {
     Q_OBJECT
 public:
     explicit TfrmTaisykles(QWidget* tevas = nullptr);
@@ -51,9 +52,9 @@ public:
 
     // Handlers.
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void PritaikytiKalba();
-    void FormHide();
+    void FormHide() override;
     void NMUDP1DataReceived(QObject* Sender, int NumberBytes, const QString& FromIP, int Port);
     void NMUDP1DataSend(QObject* Sender);
     void NMUDP1Status(QObject* Sender, const QString& status);
@@ -73,18 +74,9 @@ public:
     // integer digit, two decimals, the decimal separator of the user's locale.
     static QString Megabaitai(qint32 baitai);
 
-    // Shown centred over the watcher.
-    void setVisible(bool matomas) override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
 private:
     void SukurtiValdiklius();
     void SujungtiIvykius();
-    template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
-    QString Tekstas(const char* sekcija, const char* raktas) const;
 
     TTinkloPranesimai tinkloPranesimai{this};
 };
