@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QSet>
 
 #include "Keliai.h"
 
@@ -69,6 +70,27 @@ int IeskotiFailu(const QString& katalogas, const QString& kauke, bool suPakatalo
     QString visas = katalogas + kauke;
     visas.replace(u'\\', u'/');
     const qsizetype skirtukas = visas.lastIndexOf(u'/');
-    const QString aplankas = skirtukas < 0 ? QString() : VietinisKelias(visas.left(skirtukas + 1));
-    return IeskotiAplanke(aplankas, visas.mid(skirtukas + 1), suPakatalogiais, sarasas);
+    const QString kauke2 = visas.mid(skirtukas + 1);
+    if (skirtukas < 0)
+        return IeskotiAplanke(QString(), kauke2, suPakatalogiais, sarasas);
+    // The data folder may lie in two places (the user's and the shipped one):
+    // their union is listed, a name found earlier hiding the same name later.
+    const QStringList aplankai = VisiVietiniaiKeliai(visas.left(skirtukas + 1));
+    if (aplankai.size() == 1)
+        return IeskotiAplanke(aplankai.first(), kauke2, suPakatalogiais, sarasas);
+    QSet<QString> matyti;
+    int kiekis = 0;
+    for (const QString& aplankas : aplankai) {
+        QStringList rasti;
+        IeskotiAplanke(aplankas, kauke2, suPakatalogiais, rasti);
+        for (const QString& kelias : rasti) {
+            const QString santykinis = kelias.mid(aplankas.size());
+            if (matyti.contains(santykinis))
+                continue;
+            matyti.insert(santykinis);
+            sarasas.append(kelias);
+            ++kiekis;
+        }
+    }
+    return kiekis;
 }

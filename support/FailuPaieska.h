@@ -11,7 +11,10 @@
 //
 // `katalogas` ends with a separator ("\" or "/"), since the mask is appended to it
 // directly; the folder part of katalogas + kauke goes through VietinisKelias, so
-// "resursai\kalbos\" reaches the folder whatever its letter case on disk. Each
+// "resursai\kalbos\" reaches the folder whatever its letter case on disk. When
+// the data folder lies in two places (VisiVietiniaiKeliai), both are searched, the
+// user's first, and a name (relative to the searched folder) that the first already
+// gave is not given again. Each
 // appended entry is that resolved folder path (with "/" separators) followed by
 // the name, so QFileInfo can split it.
 //

@@ -2,12 +2,14 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+TDuomenuAplankai duomenuAplankai;
 
 // The entry of `aplankas` that `vardas` names: the exact spelling when it exists,
 // otherwise the first entry (in byte order) equal to it without regard to case;
@@ -28,12 +30,14 @@ QString RastiIrasa(const QString& aplankas, const QString& vardas) {
     return rastas;
 }
 
-} // namespace
+QString Suvienodinti(const QString& kelias) {
+    QString s = kelias;
+    s.replace(u'\\', u'/');
+    return s;
+}
 
-QString VietinisKelias(const QString& kelias) {
-    QString suvienodintas = kelias;
-    suvienodintas.replace(u'\\', u'/');
-
+// The component-by-component lookup of a path with "/" separators.
+QString Issprensti(const QString& suvienodintas) {
     const bool absoliutus = suvienodintas.startsWith(u'/');
     const bool suGaliniu = suvienodintas.endsWith(u'/');
     const QStringList dalys = suvienodintas.split(u'/', Qt::SkipEmptyParts);
@@ -58,4 +62,98 @@ QString VietinisKelias(const QString& kelias) {
         aplankas += dalis + u'/';
     }
     return rezultatas;
+}
+
+// For a relative path whose first component is "resursai": true, with the
+// rest of the path after that component (its separator included, or empty).
+bool DuomenuKelias(const QString& suvienodintas, QString& likutis) {
+    qsizetype pradzia = 0;
+    while (pradzia < suvienodintas.size() && suvienodintas.at(pradzia) == u'/')
+        ++pradzia;
+    if (pradzia > 0)
+        return false;
+    const qsizetype galas = suvienodintas.indexOf(u'/');
+    const QString pirma = galas < 0 ? suvienodintas : suvienodintas.left(galas);
+    if (pirma.compare("resursai"_L1, Qt::CaseInsensitive) != 0)
+        return false;
+    likutis = galas < 0 ? QString() : suvienodintas.mid(galas);
+    return true;
+}
+
+QString Sujungti(const QString& aplankas, const QString& likutis) {
+    return Issprensti(Suvienodinti(aplankas) + likutis);
+}
+
+bool Yra(const QString& kelias) {
+    const QFileInfo info(kelias);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+void NustatytiDuomenuAplankus(const TDuomenuAplankai& aplankai) {
+    duomenuAplankai = aplankai;
+}
+
+TDuomenuAplankai DuomenuAplankai() {
+    return duomenuAplankai;
+}
+
+QString VietinisKelias(const QString& kelias) {
+    const QString suvienodintas = Suvienodinti(kelias);
+    QString likutis;
+    if (!DuomenuKelias(suvienodintas, likutis))
+        return Issprensti(suvienodintas);
+    if (!duomenuAplankai.Vartotojo.isEmpty()) {
+        const QString vartotojo = Sujungti(duomenuAplankai.Vartotojo, likutis);
+        if (Yra(vartotojo))
+            return vartotojo;
+        const QString isleistas = Sujungti(duomenuAplankai.Duomenys, likutis);
+        return Yra(isleistas) ? isleistas : vartotojo;
+    }
+    return Sujungti(duomenuAplankai.Duomenys, likutis);
+}
+
+QStringList VisiVietiniaiKeliai(const QString& kelias) {
+    const QString suvienodintas = Suvienodinti(kelias);
+    QString likutis;
+    if (!DuomenuKelias(suvienodintas, likutis))
+        return {Issprensti(suvienodintas)};
+    QStringList keliai;
+    if (!duomenuAplankai.Vartotojo.isEmpty())
+        keliai.append(Sujungti(duomenuAplankai.Vartotojo, likutis));
+    keliai.append(Sujungti(duomenuAplankai.Duomenys, likutis));
+    return keliai;
+}
+
+QString RasomasKelias(const QString& kelias) {
+    const QString suvienodintas = Suvienodinti(kelias);
+    QString likutis;
+    if (duomenuAplankai.Vartotojo.isEmpty() || !DuomenuKelias(suvienodintas, likutis))
+        return kelias;
+    const QString tikslas = Sujungti(duomenuAplankai.Vartotojo, likutis);
+    if (Yra(tikslas))
+        return tikslas;
+    QDir().mkpath(QFileInfo(tikslas).path());
+    const QString isleistas = Sujungti(duomenuAplankai.Duomenys, likutis);
+    if (QFileInfo(isleistas).isFile() && QFile::copy(isleistas, tikslas))
+        QFile::setPermissions(tikslas, QFile::permissions(tikslas) | QFileDevice::WriteOwner);
+    return tikslas;
+}
+
+TDuomenuAplankai RastiDuomenuAplankus(const QString& programosAplankas, const QString& idiegtasKelias,
+                                      const QString& konfiguracijosAplankas) {
+    TDuomenuAplankai aplankai;
+    const QFileInfo vietinis(Issprensti(u"resursai"_s));
+    if (vietinis.isDir()) {
+        if (!vietinis.isWritable())
+            aplankai.Vartotojo = konfiguracijosAplankas;
+        return aplankai;
+    }
+    const QFileInfo idiegtas(QDir(programosAplankas).filePath(idiegtasKelias));
+    if (!programosAplankas.isEmpty() && idiegtas.isDir()) {
+        aplankai.Duomenys = idiegtas.canonicalFilePath();
+        aplankai.Vartotojo = konfiguracijosAplankas;
+    }
+    return aplankai;
 }

@@ -2,12 +2,12 @@
 # Installs the Debian packages the build needs, when they are missing.
 #   tools/deps.sh run    what building and running the program needs
 #   tools/deps.sh test   that, plus what the tests need (clang and its
-#                        sanitizer and fuzzer runtime, QStat)
+#                        sanitizer and fuzzer runtime, QStat, desktop-file-validate)
 set -eu
 
 packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core"
 if [ "${1:-run}" = test ]; then
-    packages="$packages clang libclang-rt-14-dev qstat"
+    packages="$packages clang libclang-rt-14-dev qstat desktop-file-utils"
 fi
 
 missing=""

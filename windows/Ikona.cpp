@@ -10,11 +10,13 @@ constexpr int kDydis = 32;
 
 } // namespace
 
-QImage ProgramosIkonosVaizdas() {
-    QImage vaizdas(kDydis, kDydis, QImage::Format_ARGB32_Premultiplied);
+QImage ProgramosIkonosVaizdas(int dydis) {
+    QImage vaizdas(dydis, dydis, QImage::Format_ARGB32_Premultiplied);
     vaizdas.fill(Qt::transparent);
     QPainter p(&vaizdas);
     p.setRenderHint(QPainter::Antialiasing);
+    // The drawing below is in the coordinates of the 32 x 32 picture.
+    p.scale(qreal(dydis) / kDydis, qreal(dydis) / kDydis);
 
     const QColor oranzine(0xFF, 0xAA, 0x00);
     const QColor tamsi(0x19, 0x31, 0x31);

@@ -6,8 +6,10 @@
 #include <QIcon>
 #include <QImage>
 
-// The picture itself, 32 x 32, ARGB with a transparent surround.
-QImage ProgramosIkonosVaizdas();
+// The picture itself, `dydis` x `dydis` (32 by default), ARGB with a
+// transparent surround; other sizes are the same drawing scaled, not resampled.
+// Needs no application object, so a build tool can export it.
+QImage ProgramosIkonosVaizdas(int dydis = 32);
 
 // The same picture as an icon, for the windows and the application.
 // Needs a QGuiApplication.

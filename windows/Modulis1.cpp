@@ -9,8 +9,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
-#include <QProcess>
-#include <QStandardPaths>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QComboBox>
 #include <QSignalBlocker>
 #include <QDir>
@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include "JpegVaizdas.h"
+#include "Keliai.h"
 #include "Laikrodis.h"
 #include "NMUDP.h"
 #include "Skaiciai.h"
@@ -36,6 +37,7 @@
 #include "TybCheckBox.h"
 #include "TybLabel.h"
 #include "Valdikliai.h"
+#include "ZaidimoPaleidimas.h"
 #include "iphostport.h"
 
 using namespace Qt::StringLiterals;
@@ -667,12 +669,12 @@ void TfrmPagrindinis::RodytiZemelapi(const QByteArray& zemelapis) {
     const QString vardas = RodomasTekstas(zemelapis);
     QImage vaizdas;
     if (TinkamasZemelapioVardas(vardas)) {
-        const QString kelias = u"resursai/zemelapiai/"_s + vardas + u".jpg"_s;
+        const QString kelias = VietinisKelias(u"resursai/zemelapiai/"_s + vardas + u".jpg"_s);
         if (QFileInfo(kelias).isFile())
             vaizdas = SkaitytiJpeg(kelias);
     }
     if (vaizdas.isNull())
-        vaizdas = SkaitytiJpeg(u"resursai/zemelapiai/standartinis.jpg"_s);
+        vaizdas = SkaitytiJpeg(VietinisKelias(u"resursai/zemelapiai/standartinis.jpg"_s));
     // A missing or broken fallback leaves the picture empty.
     imgZemelapis->NustatytiVaizda(vaizdas);
 }
@@ -900,7 +902,7 @@ int Intervalas(const QString& tekstas) {
 } // namespace
 
 void TfrmPagrindinis::IkeltiNustatymus() {
-    TybINI1->setByla(kNustatymuFailas);
+    TybINI1->setByla(RasomasKelias(kNustatymuFailas));
     const auto taip = [this](const char* raktas) {
         return TybINI1->SkaitytiReiksme(kNustatymuSekcija, QString::fromLatin1(raktas)) == "1";
     };
@@ -918,7 +920,7 @@ void TfrmPagrindinis::IkeltiNustatymus() {
 }
 
 void TfrmPagrindinis::IssaugotiNustatymus() {
-    TybINI1->setByla(kNustatymuFailas);
+    TybINI1->setByla(RasomasKelias(kNustatymuFailas));
     const auto rasyti = [this](const char* raktas, const QByteArray& reiksme) {
         TybINI1->RasytiReiksme(kNustatymuSekcija, QString::fromLatin1(raktas), reiksme);
     };
@@ -1010,12 +1012,9 @@ void TfrmPagrindinis::btnJungtisClick() {
     const QString adresas = edtHostas->text();
     if (ApkarpytiTarpus(adresas).isEmpty())
         return;
-    const QString failas = ZaidimoKatalogas + u"\\hl.exe"_s;
-    // The game's own command line: the fixed words, then the address as typed.
-    const QStringList argumentai{failas, u"-game"_s, u"cstrike"_s, u"-toconsole"_s, u"+connect"_s, adresas};
-    const QString wine = QStandardPaths::findExecutable(u"wine"_s);
-    const bool katalogasYra = !ZaidimoKatalogas.isEmpty() && ZaidimoKatalogas != QString::fromLatin1(kRaktoNera);
-    if (wine.isEmpty() || !katalogasYra || !QProcess::startDetached(wine, argumentai)) {
+    TPaleidimoAplinka aplinka = SistemosPaleidimoAplinka();
+    aplinka.AtidarytiNuoroda = [](const QString& nuoroda) { return QDesktopServices::openUrl(QUrl(nuoroda)); };
+    if (PaleistiZaidima(adresas, ZaidimoKatalogas, aplinka) == TPaleidimoBudas::Nepaleista) {
         // Nothing was started: say so and keep watching.
         RodytiPranesima(this, Tekstas("Pranesimai", "ZaidimasNepaleistas"));
         return;

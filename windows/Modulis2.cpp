@@ -390,7 +390,7 @@ void TfrmServeriai::mnuUzdarytiClick() {
 // ---- The list file ----
 
 QList<QByteArray> TfrmServeriai::SkaitytiSarasa() {
-    const QString kelias = VietinisKelias(kSarasoFailas);
+    const QString kelias = VietinisKelias(RasomasKelias(kSarasoFailas));
     const QFileInfo info(kelias);
     if (!info.exists())
         return {};
@@ -449,7 +449,7 @@ QByteArray TfrmServeriai::SarasoTurinys() const {
 }
 
 void TfrmServeriai::IssaugotiSarasa() const {
-    PakeistiFailaAtomiskai(VietinisKelias(kSarasoFailas), SarasoTurinys());
+    PakeistiFailaAtomiskai(VietinisKelias(RasomasKelias(kSarasoFailas)), SarasoTurinys());
 }
 
 // ---- The walk ----

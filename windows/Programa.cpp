@@ -3,15 +3,18 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "FailoInfo.h"
 #include "Ikona.h"
+#include "Keliai.h"
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Modulis_Apie.h"
 #include "Modulis_Taisykles.h"
 #include "Pranesimai.h"
+#include "Zvalga.h"
 
 using namespace Qt::StringLiterals;
 
@@ -51,9 +54,16 @@ void ApdorotiArgumentus(const QStringList& argumentai) {
 
 int VykdytiPrograma(int argc, char** argv) {
     QApplication programa(argc, argv);
+    // The data: "resursai" of the working directory, else the installed data
+    // beside the executable with the user's configuration folder for what is written.
+    QApplication::setApplicationName(u"Velmorant"_s);
+    NustatytiDuomenuAplankus(RastiDuomenuAplankus(QApplication::applicationDirPath(),
+                                                  QString::fromUtf8(VELMORANT_IDIEGTI_DUOMENYS),
+                                                  QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
     SukurtiLangus();
     frmPagrindinis->show();
     ApdorotiArgumentus(QApplication::arguments());
+    PradetiZvalgaJeiReikia();
     const int rezultatas = QApplication::exec();
     SunaikintiLangus();
     return rezultatas;
