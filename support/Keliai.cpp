@@ -131,12 +131,16 @@ QString RasomasKelias(const QString& kelias) {
     QString likutis;
     if (duomenuAplankai.Vartotojo.isEmpty() || !DuomenuKelias(suvienodintas, likutis))
         return kelias;
-    const QString tikslas = Sujungti(duomenuAplankai.Vartotojo, likutis);
+    QString tikslas = Sujungti(duomenuAplankai.Vartotojo, likutis);
     if (Yra(tikslas))
         return tikslas;
-    QDir().mkpath(QFileInfo(tikslas).path());
     const QString isleistas = Sujungti(duomenuAplankai.Duomenys, likutis);
-    if (QFileInfo(isleistas).isFile() && QFile::copy(isleistas, tikslas))
+    const bool yraNumatytas = QFileInfo(isleistas).isFile();
+    // The copy is spelled as the shipped file is, whatever spelling asked for it.
+    if (yraNumatytas)
+        tikslas = Sujungti(duomenuAplankai.Vartotojo, isleistas.mid(Suvienodinti(duomenuAplankai.Duomenys).size()));
+    QDir().mkpath(QFileInfo(tikslas).path());
+    if (yraNumatytas && QFile::copy(isleistas, tikslas))
         QFile::setPermissions(tikslas, QFile::permissions(tikslas) | QFileDevice::WriteOwner);
     return tikslas;
 }
