@@ -1,5 +1,6 @@
-// Starting the installed game on the watched server through Wine: the install
-// folder from Wine's registry, the command, and what happens when nothing starts.
+// Starting the installed game on the watched server through Wine or Steam: the
+// install folder from Wine's registry, the command, the address check, and what
+// happens when nothing starts.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -34,13 +35,20 @@ private Q_SLOTS:
     void nepavykes();
     void issaugoNustatymus_data();
     void issaugoNustatymus();
+    void pavojingasAdresas_data();
+    void pavojingasAdresas();
+    void steamBeWine_data();
+    void steamBeWine();
 
 private:
     QStringList Argumentai() const;
     TStebetojoAplinka aplinka;
     QTemporaryDir prefiksas;
     QTemporaryDir bin;
+    QTemporaryDir steamBin;
+    QTemporaryDir tusciasPrefiksas;
     QByteArray senasPath;
+    QByteArray senasWinePrefix;
 };
 
 void TstJungtis::initTestCase() {
@@ -60,6 +68,25 @@ void TstJungtis::initTestCase() {
         f.close();
         QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
+    // No handler for steam:// addresses, whatever the machine has.
+    {
+        QFile f(bin.filePath(u"xdg-mime"_s));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nexit 0\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    // A stand-in for steam, logging the same way.
+    {
+        QVERIFY(steamBin.isValid() && tusciasPrefiksas.isValid());
+        QFile f(steamBin.filePath(u"steam"_s));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$VELMORANT_WINE_LOG.tmp\"\n"
+                "/bin/mv \"$VELMORANT_WINE_LOG.tmp\" \"$VELMORANT_WINE_LOG\"\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    senasWinePrefix = qgetenv("WINEPREFIX");
     qputenv("WINEPREFIX", prefiksas.path().toLocal8Bit());
     qputenv("VELMORANT_WINE_LOG", aplinka.Kelias(u"wine.log"_s).toLocal8Bit());
     senasPath = qgetenv("PATH");
@@ -70,6 +97,7 @@ void TstJungtis::initTestCase() {
 void TstJungtis::cleanupTestCase() {
     aplinka.Baigti();
     qputenv("PATH", senasPath);
+    qputenv("WINEPREFIX", senasWinePrefix);
 }
 
 void TstJungtis::init() {
@@ -105,13 +133,15 @@ void TstJungtis::katalogasIsRegistro() {
 
 void TstJungtis::paleidimas_data() {
     QTest::addColumn<QString>("adresas");
-    QTest::newRow("host and port") << u"game.example.org:27016"_s;
-    QTest::newRow("blanks around, passed as typed") << u"  10.0.0.7:27015 "_s;
-    QTest::newRow("bare host") << u"10.0.0.7"_s;
+    QTest::addColumn<QString>("perduotas");
+    QTest::newRow("host and port") << u"game.example.org:27016"_s << u"game.example.org:27016"_s;
+    QTest::newRow("blanks around, trimmed") << u"  10.0.0.7:27015 "_s << u"10.0.0.7:27015"_s;
+    QTest::newRow("bare host") << u"10.0.0.7"_s << u"10.0.0.7"_s;
 }
 
 void TstJungtis::paleidimas() {
     QFETCH(QString, adresas);
+    QFETCH(QString, perduotas);
     frmPagrindinis->edtHostas->setText(adresas);
     QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
     // No exit question, whatever the option says: the watcher closes.
@@ -120,7 +150,7 @@ void TstJungtis::paleidimas() {
     QVERIFY(aplinka.pranesimai.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);
     QCOMPARE(Argumentai(), (QStringList{u"C:\\Games\\Half-Life\\hl.exe"_s, u"-game"_s, u"cstrike"_s, u"-toconsole"_s,
-                                        u"+connect"_s, adresas}));
+                                        u"+connect"_s, perduotas}));
 }
 
 void TstJungtis::tusciasAdresasNieko_data() {
@@ -186,6 +216,60 @@ void TstJungtis::issaugoNustatymus() {
     if (issaugoti)
         QVERIFY(nustatymai.RasytiReiksme(u"Nustatymai"_s, u"KeistiHosta"_s, "0") == "###0");
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);
+}
+
+void TstJungtis::pavojingasAdresas_data() {
+    QTest::addColumn<QString>("adresas");
+    QTest::newRow("command after semicolon") << u"127.0.0.1;quit"_s;
+    QTest::newRow("plus word") << u"127.0.0.1 +exec x"_s;
+    QTest::newRow("exec after port") << u"1.2.3.4:27015;exec x.cfg"_s;
+    QTest::newRow("engine switch") << u"-dev"_s;
+}
+
+void TstJungtis::pavojingasAdresas() {
+    // Both ways exist: Wine knows the folder, steam is on the path. The address
+    // alone keeps the game from starting.
+    QFETCH(QString, adresas);
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + steamBin.path().toLocal8Bit() + ':' + senasPath);
+    frmPagrindinis->edtHostas->setText(adresas);
+    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis->Tekstas("Pranesimai", "ZaidimasNepaleistas")});
+    QVERIFY(frmPagrindinis->isVisible());
+    QTest::qWait(50);
+    QVERIFY(!QFile::exists(aplinka.Kelias(u"wine.log"_s)));
+}
+
+void TstJungtis::steamBeWine_data() {
+    QTest::addColumn<QString>("adresas");
+    QTest::addColumn<QString>("nuoroda");
+    QTest::newRow("address with port") << u"127.0.0.1:27015"_s << u"steam://connect/127.0.0.1:27015"_s;
+    QTest::newRow("default port") << u"127.0.0.1"_s << u"steam://connect/127.0.0.1:27015"_s;
+    QTest::newRow("name, other port, blanks") << u" game.example.org:27016 "_s
+                                              << u"steam://connect/game.example.org:27016"_s;
+}
+
+void TstJungtis::steamBeWine() {
+    // No Wine prefix at all: the watcher, created afresh, finds no game folder;
+    // steam is on the path, wine is not.
+    QFETCH(QString, adresas);
+    QFETCH(QString, nuoroda);
+    qputenv("WINEPREFIX", tusciasPrefiksas.path().toLocal8Bit());
+    qputenv("PATH", steamBin.path().toLocal8Bit());
+    SunaikintiLangus();
+    SukurtiLangus();
+    qputenv("WINEPREFIX", prefiksas.path().toLocal8Bit());
+    QCOMPARE(frmPagrindinis->ZaidimoKatalogas, u"#001"_s);
+    frmPagrindinis->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    frmPagrindinis->chkArIseiti->setChecked(true);
+    frmPagrindinis->edtHostas->setText(adresas);
+    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    // As for a game started through Wine: no question, no message, the watcher closes.
+    QVERIFY(!frmPagrindinis->isVisible());
+    QVERIFY(!frmPagrindinis->pnlArIseiti->isVisible());
+    QVERIFY(aplinka.pranesimai.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);
+    QCOMPARE(Argumentai(), QStringList{nuoroda});
 }
 
 QTEST_MAIN(TstJungtis)
