@@ -244,8 +244,8 @@ void TstJungtis::steamBeWine_data() {
     QTest::addColumn<QString>("nuoroda");
     QTest::newRow("address with port") << u"127.0.0.1:27015"_s << u"steam://connect/127.0.0.1:27015"_s;
     QTest::newRow("default port") << u"127.0.0.1"_s << u"steam://connect/127.0.0.1:27015"_s;
-    QTest::newRow("name, other port, blanks") << u" game.example.org:27016 "_s
-                                              << u"steam://connect/game.example.org:27016"_s;
+    QTest::newRow("name, other port, blanks")
+        << u" game.example.org:27016 "_s << u"steam://connect/game.example.org:27016"_s;
 }
 
 void TstJungtis::steamBeWine() {
