@@ -1013,7 +1013,9 @@ void TfrmPagrindinis::btnJungtisClick() {
     if (ApkarpytiTarpus(adresas).isEmpty())
         return;
     TPaleidimoAplinka aplinka = SistemosPaleidimoAplinka();
-    aplinka.AtidarytiNuoroda = [](const QString& nuoroda) { return QDesktopServices::openUrl(QUrl(nuoroda)); };
+    aplinka.AtidarytiNuoroda = [](const QString& nuoroda) {
+        return QDesktopServices::openUrl(QUrl(nuoroda));
+    };
     if (PaleistiZaidima(adresas, ZaidimoKatalogas, aplinka) == TPaleidimoBudas::Nepaleista) {
         // Nothing was started: say so and keep watching.
         RodytiPranesima(this, Tekstas("Pranesimai", "ZaidimasNepaleistas"));
