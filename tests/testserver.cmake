@@ -8,6 +8,8 @@ if(TARGET velmorant_testserver)
         LIBS velmorant_testserver)
     velmorant_test(tst_testinis_serveris SOURCES tst_testinis_serveris.cpp
         LIBS velmorant_testserver)
+    velmorant_test(tst_testinis_serveris_a2s SOURCES tst_testinis_serveris_a2s.cpp SesijosVairuotojas.h
+        LIBS velmorant_testserver)
     velmorant_test(tst_testinis_serveris_programa SOURCES tst_testinis_serveris_programa.cpp
         LIBS velmorant_testserver)
     target_compile_definitions(tst_testinis_serveris_programa PRIVATE
