@@ -1,6 +1,7 @@
 // The query session: the datagrams of each round, the fall-back to A2S, the
 // challenges, the first-reply rule and the dialect kept in the registry,
 // driven with a clock the test moves.
+#include <QFile>
 #include <QTest>
 #include <QtEndian>
 
@@ -127,6 +128,8 @@ private Q_SLOTS:
     void kitiAtsakymai();
     void bendrasRegistras();
     void kartaPerRaunda();
+    void zaidejuFiksacijos_data();
+    void zaidejuFiksacijos();
 };
 
 void TstSesija::senasRaundas_data() {
@@ -440,6 +443,47 @@ void TstSesija::kartaPerRaunda() {
         QCOMPARE(a.sesija.Zinios().Dialektas, TDialektas::A2S);
         a.laikas += 5000;
     }
+}
+
+void TstSesija::zaidejuFiksacijos_data() {
+    QTest::addColumn<QString>("failas");
+    QTest::addColumn<int>("kiek");
+    QTest::addColumn<QByteArray>("pirmas"); // empty: not compared
+    QTest::addColumn<int>("fragai");
+    QTest::newRow("D-1") << u"D-1.bin"_s << 7 << QByteArray() << 12;
+    QTest::newRow("D-2") << u"D-2.bin"_s << 5 << QByteArray() << 0;
+    QTest::newRow("D-3") << u"D-3.bin"_s << 23 << QByteArray("|SgK| Vicking **PT**") << 10;
+    QTest::newRow("D-4") << u"D-4.bin"_s << 23 << QByteArray("Rewel") << 30;
+    QTest::newRow("D-6, index bytes all 0") << u"D-6.bin"_s << 26 << QByteArray("ShadowPlayerX") << 0;
+    QTest::newRow("D-8") << u"D-8.bin"_s << 26 << QByteArray("{S.G.H.}-{gT}-]V[rClam") << 4;
+    QTest::newRow("D-9") << u"D-9.bin"_s << 29 << QByteArray("Shinobi") << 28;
+    QTest::newRow("D-10") << u"D-10.bin"_s << 16 << QByteArray("[M|475|M] PNCO {A}") << 137;
+    QTest::newRow("D-11") << u"D-11.bin"_s << 13 << QByteArray("Merlin ~MG*") << 4;
+    QTest::newRow("D-12") << u"D-12.bin"_s << 26 << QByteArray("Rider") << 6;
+}
+
+void TstSesija::zaidejuFiksacijos() {
+    QFETCH(QString, failas);
+    QFETCH(int, kiek);
+    QFETCH(QByteArray, pirmas);
+    QFETCH(int, fragai);
+    QFile f(QString::fromUtf8(VELMORANT_CAPTURES_DIR) + u'/' + failas);
+    if (!f.open(QIODevice::ReadOnly))
+        QSKIP("the recorded datagram is not there");
+    const QByteArray d = f.readAll();
+    TAplinka a(kStebetojoPrasymai);
+    a.sesija.PradetiRaunda(kServeris);
+    const TSesijosAtsakymas r = a.Gauti(d);
+    QCOMPARE(r.Rusis, TAtsakymoRusis::Zaidejai);
+    QCOMPARE(r.Zaidejai.size(), kiek);
+    if (!pirmas.isEmpty())
+        QCOMPARE(r.Zaidejai.first().Zaidejas.Vardas, pirmas);
+    QCOMPARE(r.Zaidejai.first().Zaidejas.Fragai, fragai);
+    for (const TZaidejoInfo& z : r.Zaidejai)
+        QVERIFY(!z.Zaidejas.Vardas.isEmpty());
+    // The same reply again in the round, as the real server sent it (D-4 and
+    // D-5, D-6 and D-7 are byte-identical pairs): dropped.
+    QCOMPARE(a.Gauti(d).Rusis, TAtsakymoRusis::Nieko);
 }
 
 QTEST_APPLESS_MAIN(TstSesija)

@@ -115,7 +115,9 @@ std::optional<QByteArray> TTestinisServeris::IprastasAtsakymas(const QByteArray&
 TA2SInfo TTestinisServeris::Info() const {
     const TDetales& d = turinys.Detales;
     TA2SInfo i;
-    i.Protokolas = d.Protokolas;
+    // Servers of this engine report 48 in the info reply whatever their
+    // details reply says (47); clients tell the split layout by it.
+    i.Protokolas = 48;
     i.Pavadinimas = d.Info.Pavadinimas;
     i.Zemelapis = d.Info.Zemelapis;
     i.Katalogas = d.Info.Katalogas;
@@ -181,7 +183,7 @@ QList<QByteArray> TTestinisServeris::A2SAtsakymai(const QByteArray& datagrama) {
                 d.Info.Adresas = (Adresas().toString() + u':' + QString::number(Prievadas())).toLatin1();
             return {KurtiDetaliuAtsakymaSuBotais(d, turinys.Botai), info};
         }
-        return Suskaidyti(info, false);
+        return {info}; // the info reply is never split
     }
     if (raide != kA2SZaidejai && raide != kA2STaisykles)
         return {};
