@@ -38,6 +38,8 @@ public:
         zaidejai.reset();
         detales.reset();
         taisykles.reset();
+        PilnaPoMs = -1;
+        raundoPradzia = laikrodis.elapsed();
         Siusti(sesija.PradetiRaunda(Serveris()));
         Planuoti();
     }
@@ -62,6 +64,8 @@ public:
     std::optional<TSesijosAtsakymas> detales;
     std::optional<TTaisykles> taisykles;
     int issiusta = 0;
+    // Milliseconds from the round's start until ping, players and details were all in (-1: not yet).
+    qint64 PilnaPoMs = -1;
 
 private:
     void Siusti(const QList<QByteArray>& datagramos) {
@@ -101,11 +105,14 @@ private:
                 break;
             }
             atsakymai.append(std::move(a));
+            if (PilnaPoMs < 0 && ArLentaPilna())
+                PilnaPoMs = laikrodis.elapsed() - raundoPradzia;
         }
         Planuoti();
     }
 
     QElapsedTimer laikrodis;
+    qint64 raundoPradzia = 0;
     QHostAddress adresas;
     quint16 prievadas;
     QUdpSocket lizdas;
