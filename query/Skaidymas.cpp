@@ -1,5 +1,8 @@
 #include "Skaidymas.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QtEndian>
 
 namespace {
@@ -60,7 +63,10 @@ TDaliesRezultatas TDaliuSurinkejas::Priimti(const QHostAddress& siuntejas, quint
     if (viso < 1 || viso > kDaugiausiaDaliu || nr >= viso || datagrama.size() < pradzia)
         return {TDaliesBusena::Atmesta, {}};
 
-    const TRaktas raktas{siuntejas.toString().toLatin1(), prievadas, id, naujas};
+    const Q_IPV6ADDR ip6 = siuntejas.toIPv6Address();
+    std::array<quint8, 16> adresas;
+    std::copy(std::begin(ip6.c), std::end(ip6.c), adresas.begin());
+    const TRaktas raktas{adresas, prievadas, id, naujas};
     auto it = rinkiniai.find(raktas);
     if (it == rinkiniai.end()) {
         if (int(rinkiniai.size()) >= kDaugiausiaRinkiniu)

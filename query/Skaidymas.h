@@ -16,6 +16,7 @@
 // 16 KB is refused. The joined payload is the reply, FF FF FF FF + type letter.
 #pragma once
 
+#include <array>
 #include <map>
 #include <tuple>
 
@@ -61,6 +62,7 @@ private:
         QList<bool> Gautos;
         int Gauta = 0;
     };
-    using TRaktas = std::tuple<QByteArray, quint16, quint32, bool>; // address, port, id, newer layout
+    // address (IPv6 form, IPv4 mapped), port, id, newer layout
+    using TRaktas = std::tuple<std::array<quint8, 16>, quint16, quint32, bool>;
     std::map<TRaktas, TRinkinys> rinkiniai;
 };
