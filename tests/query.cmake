@@ -1,3 +1,6 @@
 velmorant_test(tst_cstrike SOURCES tst_cstrike.cpp LIBS velmorant_query)
 velmorant_test(tst_iphostport SOURCES tst_iphostport.cpp LIBS velmorant_query)
 velmorant_test(tst_nmudp SOURCES tst_nmudp.cpp LIBS velmorant_query LOCK udp27035)
+velmorant_test(tst_skaidymas SOURCES tst_skaidymas.cpp LIBS velmorant_query)
+velmorant_test(tst_a2s SOURCES tst_a2s.cpp LIBS velmorant_query)
+velmorant_test(tst_sesija SOURCES tst_sesija.cpp LIBS velmorant_query)

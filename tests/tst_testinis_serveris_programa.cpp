@@ -138,10 +138,36 @@ void TstTestinisServerisPrograma::pagalba() {
     QVERIFY(p.LauktiPabaigos());
     QCOMPARE(p.procesas.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.procesas.exitCode(), 0);
-    for (const char* parinktis :
-         {"--address", "--port", "--content", "--print-content", "--delay", "--ignore-ping", "--ban", "--text",
-          "--text-second", "--unknown-type", "--oversized-players", "--silent", "--reply-from-other-port",
-          "--duplicate", "--quiet", "PORT", "playersCount", "rules"})
+    for (const char* parinktis : {"--address",
+                                  "--port",
+                                  "--content",
+                                  "--print-content",
+                                  "--delay",
+                                  "--ignore-ping",
+                                  "--ban",
+                                  "--text",
+                                  "--text-second",
+                                  "--unknown-type",
+                                  "--oversized-players",
+                                  "--silent",
+                                  "--reply-from-other-port",
+                                  "--duplicate",
+                                  "--quiet",
+                                  "--mode",
+                                  "--info-challenge",
+                                  "--challenge",
+                                  "--split-layout",
+                                  "--split-size",
+                                  "--split-reversed",
+                                  "--split-duplicate",
+                                  "--split-drop-last",
+                                  "--stray-challenge",
+                                  "--zero-datagram",
+                                  "--rate-limit",
+                                  "PORT",
+                                  "playersCount",
+                                  "rules",
+                                  "appId"})
         QVERIFY2(p.isvestis.contains(parinktis), parinktis);
 }
 

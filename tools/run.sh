@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds the program and the local test game server, starts the server on
+# Builds the program and the local test game server, starts the server (as a
+# server of today: "ping" and the Steam queries, see --help) on
 # 127.0.0.1 and opens the watcher already watching it. Closing the watcher
 # stops the server.
 set -eu
@@ -13,7 +14,7 @@ log=$(mktemp)
 trap 'kill "$pid" 2>/dev/null; rm -f "$log"' EXIT INT TERM
 # The usual game port when it is free, otherwise one the system picks.
 for port in 27015 0; do
-    "$server" --address 127.0.0.1 --port "$port" >"$log" 2>&1 &
+    "$server" --address 127.0.0.1 --port "$port" --mode modern >"$log" 2>&1 &
     pid=$!
     i=0
     while [ $i -lt 50 ] && ! grep -q '^PORT ' "$log" && kill -0 "$pid" 2>/dev/null; do

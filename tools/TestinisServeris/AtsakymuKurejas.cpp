@@ -130,3 +130,80 @@ TZaidejoInfo KurtiZaidejoInfo(quint8 nr, const QByteArray& vardas, qint32 fragai
     info.Sekundes = dalys.Sekundes;
     return info;
 }
+
+QByteArray KurtiIssukioAtsakyma(TIssukis issukis) {
+    QByteArray d = KurtiAntraste(kTipasIssukis);
+    RasytiSkaiciu<quint32>(d, issukis);
+    return d;
+}
+
+QByteArray KurtiInfoAtsakyma(const TA2SInfo& i) {
+    QByteArray d = KurtiAntraste(kTipasInfo);
+    RasytiSkaiciu<quint8>(d, i.Protokolas);
+    RasytiEilute(d, i.Pavadinimas);
+    RasytiEilute(d, i.Zemelapis);
+    RasytiEilute(d, i.Katalogas);
+    RasytiEilute(d, i.Zaidimas);
+    RasytiSkaiciu<qint16>(d, i.AppId);
+    RasytiSkaiciu<quint8>(d, i.Zaidejai);
+    RasytiSkaiciu<quint8>(d, i.MaxZaideju);
+    RasytiSkaiciu<quint8>(d, i.Botai);
+    d.append(i.ServerioTipas);
+    d.append(i.OS);
+    RasytiSkaiciu<quint8>(d, i.Slaptazodis);
+    RasytiSkaiciu<quint8>(d, i.VAC);
+    RasytiEilute(d, i.Versija);
+    if (!i.ArPapildomi)
+        return d;
+    RasytiSkaiciu<quint8>(d, i.EDF);
+    if (i.EDF & kEdfPortas)
+        RasytiSkaiciu<quint16>(d, i.ZaidimoPortas);
+    if (i.EDF & kEdfSteamId)
+        RasytiSkaiciu<quint64>(d, i.SteamId);
+    if (i.EDF & kEdfStebetojai) {
+        RasytiSkaiciu<quint16>(d, i.StebetojuPortas);
+        RasytiEilute(d, i.StebetojuVardas);
+    }
+    if (i.EDF & kEdfZymes)
+        RasytiEilute(d, i.Zymes);
+    if (i.EDF & kEdfZaidimoId)
+        RasytiSkaiciu<quint64>(d, i.ZaidimoId);
+    return d;
+}
+
+QByteArray KurtiDetaliuAtsakymaSuBotais(const TDetales& detales, quint8 botai) {
+    QByteArray d = KurtiDetaliuAtsakyma(detales);
+    RasytiSkaiciu<quint8>(d, botai);
+    return d;
+}
+
+QList<QByteArray> KurtiDalis(const QByteArray& atsakymas, quint32 id, int dydis, bool naujas, bool suspausta,
+                             bool visada) {
+    if (dydis < 1)
+        dydis = 1;
+    qsizetype kiek = (atsakymas.size() + dydis - 1) / dydis;
+    if (visada && kiek < 2)
+        kiek = 2;
+    if (kiek > 15 || kiek > atsakymas.size())
+        return {};
+    const qsizetype dalies = (atsakymas.size() + kiek - 1) / kiek;
+    if (suspausta)
+        id |= 0x80000000u;
+    else
+        id &= 0x7FFFFFFFu;
+    QList<QByteArray> dalys;
+    for (qsizetype n = 0; n < kiek; ++n) {
+        QByteArray d("\xFE\xFF\xFF\xFF", 4);
+        RasytiSkaiciu<quint32>(d, id);
+        if (naujas) {
+            RasytiSkaiciu<quint8>(d, quint8(kiek));
+            RasytiSkaiciu<quint8>(d, quint8(n));
+            RasytiSkaiciu<quint16>(d, quint16(qMin(dalies + 12, qsizetype(0xFFFF))));
+        } else {
+            RasytiSkaiciu<quint8>(d, quint8((n << 4) | kiek));
+        }
+        d.append(atsakymas.mid(n * dalies, dalies));
+        dalys.append(d);
+    }
+    return dalys;
+}

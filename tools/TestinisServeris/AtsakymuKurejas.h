@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 
+#include "A2S.h"
 #include "cstrike.h"
 
 // The four 0xFF bytes and the type letter.
@@ -52,3 +53,21 @@ QByteArray KurtiTaisykliuAtsakyma(const TTaisykles& taisykles, std::optional<qui
 // A player entry with the hour, minute and second parts filled the way
 // SkaitytiZaidejus fills them, so it compares equal to the decoded entry.
 TZaidejoInfo KurtiZaidejoInfo(quint8 nr, const QByteArray& vardas, qint32 fragai, float laikas);
+
+// 'A': the four challenge bytes.
+QByteArray KurtiIssukioAtsakyma(TIssukis issukis);
+
+// 'I': every field of the record; the extra data as EDF says (nothing after
+// the version when ArPapildomi is not set).
+QByteArray KurtiInfoAtsakyma(const TA2SInfo& info);
+
+// 'm' followed by the bots byte, as today's servers send it.
+QByteArray KurtiDetaliuAtsakymaSuBotais(const TDetales& detales, quint8 botai);
+
+// The reply as split fragments of at most dydis payload bytes each (at least
+// two fragments when visada is set, at most 15), in the layout given:
+// newer == false this engine's layout, otherwise the newer one, with the
+// id's compressed bit when suspausta. Nothing when the reply needs more than
+// 15 fragments.
+QList<QByteArray> KurtiDalis(const QByteArray& atsakymas, quint32 id, int dydis, bool naujas, bool suspausta = false,
+                             bool visada = false);

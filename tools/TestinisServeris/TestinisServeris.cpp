@@ -1,8 +1,12 @@
 #include "TestinisServeris.h"
 
+#include <algorithm>
+
 #include <QNetworkDatagram>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <QUdpSocket>
+#include <QtEndian>
 
 #include "AtsakymuKurejas.h"
 
@@ -19,7 +23,11 @@ std::optional<QByteArray> UzklausosZodis(const QByteArray& datagrama) {
     return zodis;
 }
 
-TTestinisServeris::TTestinisServeris(QObject* tevas) : QObject(tevas) {}
+TTestinisServeris::TTestinisServeris(QObject* tevas)
+    : QObject(tevas), issukis(QRandomGenerator::global()->generate()),
+      skaidymoId(QRandomGenerator::global()->bounded(1u << 30)) {
+    laikas.start();
+}
 
 TTestinisServeris::~TTestinisServeris() = default;
 
@@ -83,6 +91,7 @@ void TTestinisServeris::IsvalytiSkaitiklius() {
     uzklausos.clear();
     atmesti = 0;
     issiusti = 0;
+    apriboti = 0;
 }
 
 std::optional<QByteArray> TTestinisServeris::IprastasAtsakymas(const QByteArray& zodis) const {
@@ -103,27 +112,130 @@ std::optional<QByteArray> TTestinisServeris::IprastasAtsakymas(const QByteArray&
     return std::nullopt;
 }
 
-std::optional<QByteArray> TTestinisServeris::Atsakymas(const QByteArray& zodis) const {
+TA2SInfo TTestinisServeris::Info() const {
+    const TDetales& d = turinys.Detales;
+    TA2SInfo i;
+    // Servers of this engine report 48 in the info reply whatever their
+    // details reply says (47); clients tell the split layout by it.
+    i.Protokolas = 48;
+    i.Pavadinimas = d.Info.Pavadinimas;
+    i.Zemelapis = d.Info.Zemelapis;
+    i.Katalogas = d.Info.Katalogas;
+    i.Zaidimas = d.Info.Zaidimas;
+    i.AppId = turinys.AppId;
+    i.Zaidejai = turinys.ZaidejuSkaicius ? *turinys.ZaidejuSkaicius
+                                         : static_cast<quint8>(qMin<qsizetype>(turinys.Zaidejai.size(), 255));
+    i.MaxZaideju = d.MaxZaideju;
+    i.Botai = turinys.Botai;
+    i.ServerioTipas = d.ServerioTipas;
+    i.OS = d.OS;
+    i.Slaptazodis = d.Slaptazodis;
+    i.VAC = d.Saugus;
+    i.Versija = turinys.Versija;
+    i.ArPapildomi = true;
+    i.EDF = kEdfPortas | kEdfZaidimoId;
+    i.ZaidimoPortas = Prievadas();
+    i.ZaidimoId = quint64(quint16(turinys.AppId));
+    return i;
+}
+
+QList<QByteArray> TTestinisServeris::Suskaidyti(const QByteArray& atsakymas, bool visada) {
+    if (elgsena.Rezimas == TServerioRezimas::Senas || (!visada && atsakymas.size() <= elgsena.DaliesDydis))
+        return {atsakymas};
+    const bool naujas = elgsena.Skaidymas != TSkaidymoBudas::Variklio;
+    QList<QByteArray> dalys = KurtiDalis(atsakymas, ++skaidymoId, elgsena.DaliesDydis, naujas,
+                                         elgsena.Skaidymas == TSkaidymoBudas::NaujasSuspaustas, visada);
+    if (dalys.isEmpty())
+        return {atsakymas}; // too long for fifteen fragments: sent whole
+    if (elgsena.PamestiDali)
+        dalys.removeLast();
+    if (elgsena.DaliysAtvirkscia)
+        std::reverse(dalys.begin(), dalys.end());
+    if (elgsena.DaliysDukart) {
+        QList<QByteArray> dukart;
+        for (const QByteArray& d : std::as_const(dalys))
+            dukart << d << d;
+        dalys = dukart;
+    }
+    return dalys;
+}
+
+QList<QByteArray> TTestinisServeris::A2SAtsakymai(const QByteArray& datagrama) {
+    const char raide = datagrama[4];
+    const TServerioRezimas r = elgsena.Rezimas;
+    auto issukisTinka = [&](qsizetype nuo) {
+        return datagrama.size() >= nuo + 4 && qFromLittleEndian<quint32>(datagrama.constData() + nuo) == issukis;
+    };
+    if (raide == kA2SInfo) {
+        if (!datagrama.startsWith(QByteArrayView(A2SInfoUzklausa())))
+            return {};
+        if (r == TServerioRezimas::Tarpinis) {
+            const std::optional<QByteArray> m = IprastasAtsakymas(kDetails);
+            return {*m};
+        }
+        if (elgsena.InfoReikiaIssukio && !issukisTinka(25))
+            return {KurtiIssukioAtsakyma(issukis)};
+        const QByteArray info = KurtiInfoAtsakyma(Info());
+        if (r == TServerioRezimas::Abu) {
+            TDetales d = turinys.Detales;
+            d.Zaidejai = Info().Zaidejai;
+            if (d.Info.Adresas.isEmpty())
+                d.Info.Adresas = (Adresas().toString() + u':' + QString::number(Prievadas())).toLatin1();
+            return {KurtiDetaliuAtsakymaSuBotais(d, turinys.Botai), info};
+        }
+        return {info}; // the info reply is never split
+    }
+    if (raide != kA2SZaidejai && raide != kA2STaisykles)
+        return {};
+    if (!issukisTinka(5))
+        return {KurtiIssukioAtsakyma(issukis)};
+    if (raide == kA2SZaidejai)
+        return Suskaidyti(KurtiZaidejuAtsakyma(turinys.Zaidejai), false);
+    return Suskaidyti(KurtiTaisykliuAtsakyma(turinys.Taisykles), true);
+}
+
+QList<QByteArray> TTestinisServeris::Atsakymai(const QByteArray& zodis, const QByteArray& datagrama) {
     const bool zinomas = zodis == kPing || zodis == kPlayers || zodis == kDetails || zodis == kRules;
+    const bool a2s = elgsena.Rezimas != TServerioRezimas::Senas && datagrama.size() >= 9 &&
+                     (datagrama[4] == kA2SInfo || datagrama[4] == kA2SZaidejai || datagrama[4] == kA2STaisykles);
     if (elgsena.IgnoruotiPinga && zodis == kPing)
-        return std::nullopt;
+        return {};
     switch (elgsena.Budas) {
     case TAtsakymuBudas::Tyla:
-        return std::nullopt;
+        return {};
     case TAtsakymuBudas::Banas:
-        return KurtiBanoAtsakyma();
+        return {KurtiBanoAtsakyma()};
     case TAtsakymuBudas::Tekstas:
-        return KurtiTekstoAtsakyma(elgsena.PirmasTekstas, elgsena.AntrasTekstas);
+        return {KurtiTekstoAtsakyma(elgsena.PirmasTekstas, elgsena.AntrasTekstas)};
     case TAtsakymuBudas::NezinomasTipas:
-        return KurtiAtsakyma(elgsena.NezinomasTipas, QByteArray(1, '\0'));
+        return {KurtiAtsakyma(elgsena.NezinomasTipas, QByteArray(1, '\0'))};
     case TAtsakymuBudas::Iprastas:
         break;
     }
+    if (a2s)
+        return A2SAtsakymai(datagrama);
     if (!zinomas)
-        return std::nullopt;
+        return {};
+    // Today's servers answer only "ping" of the legacy words.
+    const bool modernus = elgsena.Rezimas == TServerioRezimas::Modernus || elgsena.Rezimas == TServerioRezimas::Abu;
+    if (modernus && zodis != kPing)
+        return {};
     if (zodis == kPlayers && elgsena.ZaidejuAtsakymoDydis > 0)
-        return KurtiIsplestaZaidejuAtsakyma(turinys.Zaidejai, elgsena.ZaidejuAtsakymoDydis);
-    return IprastasAtsakymas(zodis);
+        return {KurtiIsplestaZaidejuAtsakyma(turinys.Zaidejai, elgsena.ZaidejuAtsakymoDydis)};
+    return Suskaidyti(*IprastasAtsakymas(zodis), false);
+}
+
+bool TTestinisServeris::ArLeidziama(const QHostAddress& siuntejas) {
+    if (elgsena.GreicioRiba <= 0)
+        return true;
+    const qint64 dabar = laikas.elapsed();
+    QList<qint64>& laikai = uzklausuLaikai[siuntejas.toString()];
+    while (!laikai.isEmpty() && dabar - laikai.first() >= 60000)
+        laikai.removeFirst();
+    if (laikai.size() >= elgsena.GreicioRiba)
+        return false;
+    laikai.append(dabar);
+    return true;
 }
 
 void TTestinisServeris::SkaitytiDatagramas() {
@@ -142,13 +254,21 @@ void TTestinisServeris::Apdoroti(const QByteArray& datagrama, const QHostAddress
         Q_EMIT DatagramaAtmesta(static_cast<int>(datagrama.size()));
         return;
     }
-    const TGautaUzklausa uzklausa{*zodis, static_cast<int>(datagrama.size()), siuntejas, prievadas};
+    const TGautaUzklausa uzklausa{*zodis, static_cast<int>(datagrama.size()), siuntejas, prievadas, datagrama};
     uzklausos.append(uzklausa);
     Q_EMIT UzklausaGauta(uzklausa);
 
-    const std::optional<QByteArray> atsakymas = Atsakymas(*zodis);
-    if (!atsakymas)
+    if (!ArLeidziama(siuntejas)) {
+        ++apriboti;
         return;
+    }
+    QList<QByteArray> atsakymas = Atsakymai(*zodis, datagrama);
+    if (atsakymas.isEmpty())
+        return;
+    if (elgsena.NuliniaiBaitai > 0)
+        atsakymas.prepend(QByteArray(elgsena.NuliniaiBaitai, '\0'));
+    if (elgsena.PasalinisIssukis)
+        atsakymas.prepend(KurtiIssukioAtsakyma(issukis));
     int kartai = 1;
     if (elgsena.DvigubiAtsakymai != 0) {
         kartai = 2;
@@ -156,24 +276,27 @@ void TTestinisServeris::Apdoroti(const QByteArray& datagrama, const QHostAddress
             --elgsena.DvigubiAtsakymai;
     }
     if (elgsena.DelsaMs <= 0) {
-        Siusti(*atsakymas, siuntejas, prievadas, kartai);
+        Siusti(atsakymas, siuntejas, prievadas, kartai);
         return;
     }
     // The reply is the one for the content at arrival; a precise timer never
     // fires before the delay has passed.
-    QTimer::singleShot(elgsena.DelsaMs, Qt::PreciseTimer, this, [this, a = *atsakymas, siuntejas, prievadas, kartai] {
+    QTimer::singleShot(elgsena.DelsaMs, Qt::PreciseTimer, this, [this, a = atsakymas, siuntejas, prievadas, kartai] {
         Siusti(a, siuntejas, prievadas, kartai);
     });
 }
 
-void TTestinisServeris::Siusti(const QByteArray& atsakymas, const QHostAddress& kam, quint16 prievadas, int kartai) {
+void TTestinisServeris::Siusti(const QList<QByteArray>& atsakymai, const QHostAddress& kam, quint16 prievadas,
+                               int kartai) {
     QUdpSocket* is = elgsena.AtsakytiIsKitoPrievado ? kitasLizdas : lizdas;
     if (!is)
         return;
     for (int i = 0; i < kartai; ++i) {
-        if (is->writeDatagram(atsakymas, kam, prievadas) != atsakymas.size())
-            continue;
-        ++issiusti;
-        Q_EMIT AtsakymasIssiustas(atsakymas, is->localPort());
+        for (const QByteArray& atsakymas : atsakymai) {
+            if (is->writeDatagram(atsakymas, kam, prievadas) != atsakymas.size())
+                continue;
+            ++issiusti;
+            Q_EMIT AtsakymasIssiustas(atsakymas, is->localPort());
+        }
     }
 }

@@ -1,18 +1,23 @@
 // A local game server for tests and manual runs: it binds a UDP socket and
-// answers the query requests ("ping", "players", "details", "rules") from the
-// content it is given, and can be told to misbehave the ways real servers do
-// (late, silent, banned, odd replies) so a client's handling can be checked.
+// answers the query requests ("ping", "players", "details", "rules", and the
+// Steam queries A2S_INFO, A2S_PLAYER, A2S_RULES as today's servers do) from
+// the content it is given, and can be told to misbehave the ways real servers
+// do (late, silent, banned, odd replies, broken split replies, rate limits) so
+// a client's handling can be checked.
 #pragma once
 
 #include <optional>
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QMetaType>
 #include <QObject>
 #include <QString>
 
+#include "A2S.h"
 #include "cstrike.h"
 
 class QUdpSocket;
@@ -28,7 +33,29 @@ struct TServerioTurinys {
     std::optional<quint8> ZaidejuSkaicius;
     TZaidejai Zaidejai;
     TTaisykles Taisykles;
+    // Fields only the info reply 'I' carries.
+    qint16 AppId = 10;
+    quint8 Botai = 0;
+    QByteArray Versija = QByteArrayLiteral("1.1.2.7/Stdio");
     bool operator==(const TServerioTurinys&) const = default;
+};
+
+// Which queries the server speaks.
+enum class TServerioRezimas {
+    Senas,    // the legacy words; the Steam queries get no reply
+    Modernus, // today's servers: of the legacy words only "ping" is answered; the
+              // Steam queries are, the challenge required for players and rules
+              // (for info too with InfoReikiaIssukio), rules split in two or more
+    Tarpinis, // a proxy: the legacy words answered, A2S_INFO with 'm' without the bots byte
+    Abu       // as Modernus, but A2S_INFO gets 'm' (with the bots byte) and then 'I'
+};
+
+// The layout of split replies.
+enum class TSkaidymoBudas {
+    Variklio,        // this engine's: one byte, number and total in its two halves
+    Naujas,          // the newer engine's: total, number, largest size
+    NaujasSuspaustas // the newer layout with the id's compressed bit set (the
+                     // payload itself is not compressed: a client must drop the set)
 };
 
 // How the server answers the requests it recognises.
@@ -59,6 +86,23 @@ struct TServerioElgsena {
     // How many of the coming answered requests get their reply sent twice;
     // a negative number: every one.
     int DvigubiAtsakymai = 0;
+
+    TServerioRezimas Rezimas = TServerioRezimas::Senas;
+    bool InfoReikiaIssukio = false;
+    // Split replies (not in Senas): layout, and the payload bytes of one fragment.
+    // A longer reply is split; the rules reply to A2S_RULES always is.
+    TSkaidymoBudas Skaidymas = TSkaidymoBudas::Variklio;
+    int DaliesDydis = 1391;
+    bool DaliysAtvirkscia = false; // fragments sent last first
+    bool DaliysDukart = false;     // every fragment sent twice
+    bool PamestiDali = false;      // the last fragment is never sent
+    // Before each reply: an 'A' nobody asked for (the current challenge), and a
+    // datagram of this many zero bytes.
+    bool PasalinisIssukis = false;
+    int NuliniaiBaitai = 0;
+    // Requests answered per source address per minute; the rest are dropped
+    // silently (0: no limit).
+    int GreicioRiba = 0;
     bool operator==(const TServerioElgsena&) const = default;
 };
 
@@ -67,6 +111,7 @@ struct TGautaUzklausa {
     int Ilgis = 0;    // the whole datagram's length
     QHostAddress Siuntejas;
     quint16 SiuntejoPrievadas = 0;
+    QByteArray Baitai; // the whole datagram as received
 };
 Q_DECLARE_METATYPE(TGautaUzklausa)
 
@@ -100,6 +145,12 @@ public:
     // The reply the server sends now to a request with this word when it
     // answers normally (no misbehaviour applied); nothing for unknown words.
     std::optional<QByteArray> IprastasAtsakymas(const QByteArray& zodis) const;
+    // The info reply 'I' the content gives.
+    TA2SInfo Info() const;
+
+    // The challenge the Steam queries must carry (random at construction).
+    TIssukis Issukis() const { return issukis; }
+    void NustatytiIssuki(TIssukis c) { issukis = c; }
 
     // Every request received since the start or the last IsvalytiSkaitiklius().
     const QList<TGautaUzklausa>& Uzklausos() const { return uzklausos; }
@@ -107,6 +158,8 @@ public:
     int AtmestiDatagramai() const { return atmesti; }
     // Datagrams sent (a reply sent twice counts twice).
     int IssiustiAtsakymai() const { return issiusti; }
+    // Requests left unanswered by the rate limit.
+    int Apriboti() const { return apriboti; }
     void IsvalytiSkaitiklius();
 
 Q_SIGNALS:
@@ -117,8 +170,11 @@ Q_SIGNALS:
 private:
     void SkaitytiDatagramas();
     void Apdoroti(const QByteArray& datagrama, const QHostAddress& siuntejas, quint16 prievadas);
-    std::optional<QByteArray> Atsakymas(const QByteArray& zodis) const;
-    void Siusti(const QByteArray& atsakymas, const QHostAddress& kam, quint16 prievadas, int kartai);
+    QList<QByteArray> Atsakymai(const QByteArray& zodis, const QByteArray& datagrama);
+    QList<QByteArray> A2SAtsakymai(const QByteArray& datagrama);
+    QList<QByteArray> Suskaidyti(const QByteArray& atsakymas, bool visada);
+    bool ArLeidziama(const QHostAddress& siuntejas);
+    void Siusti(const QList<QByteArray>& atsakymai, const QHostAddress& kam, quint16 prievadas, int kartai);
 
     QUdpSocket* lizdas = nullptr;
     QUdpSocket* kitasLizdas = nullptr;
@@ -128,4 +184,9 @@ private:
     QList<TGautaUzklausa> uzklausos;
     int atmesti = 0;
     int issiusti = 0;
+    int apriboti = 0;
+    TIssukis issukis = 0;
+    quint32 skaidymoId = 0;
+    QHash<QString, QList<qint64>> uzklausuLaikai; // per source address, for the rate limit
+    QElapsedTimer laikas;
 };

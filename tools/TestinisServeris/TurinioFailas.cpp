@@ -190,7 +190,8 @@ public:
         if (!TikZinomiRaktai(o, {},
                              {u"textEncoding"_s, u"name"_s, u"map"_s, u"address"_s, u"folder"_s, u"game"_s,
                               u"maxPlayers"_s, u"playersCount"_s, u"protocol"_s, u"serverType"_s, u"os"_s,
-                              u"password"_s, u"mod"_s, u"secure"_s, u"players"_s, u"rules"_s}))
+                              u"password"_s, u"mod"_s, u"secure"_s, u"players"_s, u"rules"_s, u"appId"_s, u"bots"_s,
+                              u"version"_s}))
             return std::nullopt;
         if (o.contains(u"textEncoding"_s)) {
             const QString k = o[u"textEncoding"_s].toString();
@@ -244,6 +245,13 @@ public:
         }
         if (gerai && o.contains(u"mod"_s))
             gerai = Modas(o[u"mod"_s], d);
+        baitas(u"bots"_s, t.Botai);
+        tekstas(u"version"_s, t.Versija);
+        if (gerai && o.contains(u"appId"_s)) {
+            double id = 0;
+            gerai = Sveikas(o[u"appId"_s], u"appId"_s, -32768, 32767, id);
+            t.AppId = static_cast<qint16>(id);
+        }
         if (gerai && o.contains(u"players"_s))
             gerai = Zaidejai(o[u"players"_s], t.Zaidejai);
         if (gerai && o.contains(u"rules"_s))
@@ -270,9 +278,9 @@ std::optional<TServerioTurinys> SkaitytiTurinioJson(const QByteArray& json, QStr
 
 QByteArray RasytiTurinioJson(const TServerioTurinys& t) {
     const TDetales& d = t.Detales;
-    QList<QByteArray> tekstai = {d.Info.Pavadinimas, d.Info.Zemelapis, d.Info.Adresas,
-                                 d.Info.Katalogas,   d.Info.Zaidimas,  QByteArray(1, d.ServerioTipas),
-                                 QByteArray(1, d.OS)};
+    QList<QByteArray> tekstai = {d.Info.Pavadinimas,  d.Info.Zemelapis, d.Info.Adresas,
+                                 d.Info.Katalogas,    d.Info.Zaidimas,  QByteArray(1, d.ServerioTipas),
+                                 QByteArray(1, d.OS), t.Versija};
     if (d.ArModas == 1)
         tekstai << d.MOD.Svetaine << d.MOD.Parsisiuntimas << d.MOD.Rezervuota;
     for (const TZaidejoInfo& z : t.Zaidejai)
@@ -314,6 +322,9 @@ QByteArray RasytiTurinioJson(const TServerioTurinys& t) {
         o[u"mod"_s] = QJsonValue(QJsonValue::Null);
     }
     o[u"secure"_s] = d.Saugus;
+    o[u"appId"_s] = t.AppId;
+    o[u"bots"_s] = t.Botai;
+    o[u"version"_s] = tekstas(t.Versija);
     QJsonArray zaidejai;
     for (const TZaidejoInfo& z : t.Zaidejai) {
         QJsonObject p;

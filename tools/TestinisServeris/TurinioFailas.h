@@ -22,7 +22,10 @@
 //     "secure": false,           // true/false or a byte 0-255
 //     "players": [],             // [{"name": "x", "frags": -2, "seconds": 61.5, "slot": 1}, ...];
 //                                //   slot (0-255) defaults to the position in the list, from 1
-//     "rules": []                // [["mp_timelimit", "20"], ...]
+//     "rules": [],               // [["mp_timelimit", "20"], ...]
+//     "appId": 10,               // -32768-32767, the info reply's app id
+//     "bots": 0,                 // 0-255, the bots among the players (info reply)
+//     "version": "1.1.2.7/Stdio" // the info reply's version text
 //   }
 //
 // Texts must not hold U+0000: the wire ends a text at the first zero byte.

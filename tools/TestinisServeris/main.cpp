@@ -91,7 +91,12 @@ int main(int argc, char* argv[]) {
         "(32), \"playersCount\" (null = listed players), \"protocol\" (47), \"serverType\" (\"d\"), \"os\" "
         "(\"l\"), \"password\" (false), \"mod\": null | {\"url\", \"download\", \"reserved\", \"version\", "
         "\"size\", \"serverOnly\", \"customDll\"}, \"secure\" (false), \"players\": [{\"name\", \"frags\", "
-        "\"seconds\", \"slot\"}], \"rules\": [[name, value], ...]}. --print-content shows a full example."_s);
+        "\"seconds\", \"slot\"}], \"rules\": [[name, value], ...], \"appId\" (10), \"bots\" (0), \"version\" "
+        "(\"1.1.2.7/Stdio\")}. --print-content shows a full example.\n\n"
+        "Modes (--mode): legacy answers the legacy words only; modern answers \"ping\" and the Steam queries "
+        "A2S_INFO, A2S_PLAYER and A2S_RULES (challenge required for players and rules, rules split), as today's "
+        "servers do; proxy answers the legacy words and A2S_INFO with 'm'; both answers A2S_INFO with 'm' then "
+        "'I'."_s);
     parser.addHelpOption();
     const QCommandLineOption adresasOpt(u"address"_s, u"Address to bind (default 127.0.0.1)."_s, u"ip"_s,
                                         u"127.0.0.1"_s);
@@ -126,8 +131,30 @@ int main(int argc, char* argv[]) {
                                          "(-1: every reply)."_s,
                                          u"n"_s);
     const QCommandLineOption tylusOpt(u"quiet"_s, u"Do not log the requests on standard error."_s);
-    parser.addOptions({adresasOpt, prievadasOpt, turinysOpt, spausdintiOpt, delsaOpt, pingasOpt, banasOpt, tekstasOpt,
-                       antrasTekstasOpt, tipasOpt, didelisOpt, tylaOpt, kitasOpt, dvigubaiOpt, tylusOpt});
+    const QCommandLineOption rezimasOpt(u"mode"_s, u"legacy (default), modern, proxy or both."_s, u"mode"_s,
+                                        u"legacy"_s);
+    const QCommandLineOption infoIssukisOpt(u"info-challenge"_s, u"A2S_INFO too needs the challenge."_s);
+    const QCommandLineOption issukisOpt(u"challenge"_s, u"The challenge, 8 hex digits (default: random)."_s, u"hex"_s);
+    const QCommandLineOption skaidymasOpt(u"split-layout"_s,
+                                          u"Split replies in this engine's layout (engine, default), the newer "
+                                          "one (newer), or the newer one marked compressed (newer-compressed)."_s,
+                                          u"layout"_s, u"engine"_s);
+    const QCommandLineOption dydisOpt(u"split-size"_s, u"Payload bytes of one fragment (default 1391)."_s, u"bytes"_s);
+    const QCommandLineOption atvirksciaOpt(u"split-reversed"_s, u"Send the fragments last first."_s);
+    const QCommandLineOption dukartOpt(u"split-duplicate"_s, u"Send every fragment twice."_s);
+    const QCommandLineOption pamestiOpt(u"split-drop-last"_s, u"Never send the last fragment."_s);
+    const QCommandLineOption pasalinisOpt(u"stray-challenge"_s, u"Send an 'A' nobody asked for before each reply."_s);
+    const QCommandLineOption nuliaiOpt(u"zero-datagram"_s,
+                                       u"Send a datagram of this many zero bytes before each reply."_s, u"bytes"_s);
+    const QCommandLineOption ribaOpt(u"rate-limit"_s,
+                                     u"Answer at most this many requests per source address per minute; drop "
+                                     "the rest silently."_s,
+                                     u"n"_s);
+    parser.addOptions({adresasOpt,   prievadasOpt, turinysOpt,       spausdintiOpt, delsaOpt,       pingasOpt,
+                       banasOpt,     tekstasOpt,   antrasTekstasOpt, tipasOpt,      didelisOpt,     tylaOpt,
+                       kitasOpt,     dvigubaiOpt,  tylusOpt,         rezimasOpt,    infoIssukisOpt, issukisOpt,
+                       skaidymasOpt, dydisOpt,     atvirksciaOpt,    dukartOpt,     pamestiOpt,     pasalinisOpt,
+                       nuliaiOpt,    ribaOpt});
     parser.process(programa);
     if (!parser.positionalArguments().isEmpty())
         return Klaida(u"unexpected argument %1 (see --help)"_s.arg(parser.positionalArguments().first()));
@@ -190,6 +217,57 @@ int main(int argc, char* argv[]) {
             return Klaida(u"--duplicate takes a count, or -1 for every reply"_s);
         elgsena.DvigubiAtsakymai = *n;
     }
+    const QString rezimas = parser.value(rezimasOpt);
+    if (rezimas == u"legacy"_s)
+        elgsena.Rezimas = TServerioRezimas::Senas;
+    else if (rezimas == u"modern"_s)
+        elgsena.Rezimas = TServerioRezimas::Modernus;
+    else if (rezimas == u"proxy"_s)
+        elgsena.Rezimas = TServerioRezimas::Tarpinis;
+    else if (rezimas == u"both"_s)
+        elgsena.Rezimas = TServerioRezimas::Abu;
+    else
+        return Klaida(u"--mode takes legacy, modern, proxy or both"_s);
+    const QString skaidymas = parser.value(skaidymasOpt);
+    if (skaidymas == u"engine"_s)
+        elgsena.Skaidymas = TSkaidymoBudas::Variklio;
+    else if (skaidymas == u"newer"_s)
+        elgsena.Skaidymas = TSkaidymoBudas::Naujas;
+    else if (skaidymas == u"newer-compressed"_s)
+        elgsena.Skaidymas = TSkaidymoBudas::NaujasSuspaustas;
+    else
+        return Klaida(u"--split-layout takes engine, newer or newer-compressed"_s);
+    if (parser.isSet(dydisOpt)) {
+        const std::optional<int> n = SkaiciusIs(parser.value(dydisOpt), 1, 65000);
+        if (!n)
+            return Klaida(u"--split-size takes a size from 1 to 65000 bytes"_s);
+        elgsena.DaliesDydis = *n;
+    }
+    if (parser.isSet(nuliaiOpt)) {
+        const std::optional<int> n = SkaiciusIs(parser.value(nuliaiOpt), 1, 65507);
+        if (!n)
+            return Klaida(u"--zero-datagram takes a size from 1 to 65507 bytes"_s);
+        elgsena.NuliniaiBaitai = *n;
+    }
+    if (parser.isSet(ribaOpt)) {
+        const std::optional<int> n = SkaiciusIs(parser.value(ribaOpt), 1, 1000000);
+        if (!n)
+            return Klaida(u"--rate-limit takes a count from 1"_s);
+        elgsena.GreicioRiba = *n;
+    }
+    elgsena.InfoReikiaIssukio = parser.isSet(infoIssukisOpt);
+    elgsena.DaliysAtvirkscia = parser.isSet(atvirksciaOpt);
+    elgsena.DaliysDukart = parser.isSet(dukartOpt);
+    elgsena.PamestiDali = parser.isSet(pamestiOpt);
+    elgsena.PasalinisIssukis = parser.isSet(pasalinisOpt);
+    std::optional<TIssukis> issukis;
+    if (parser.isSet(issukisOpt)) {
+        bool gerai = false;
+        const uint c = parser.value(issukisOpt).toUInt(&gerai, 16);
+        if (!gerai || parser.value(issukisOpt).size() != 8)
+            return Klaida(u"--challenge takes 8 hex digits"_s);
+        issukis = c;
+    }
     elgsena.IgnoruotiPinga = parser.isSet(pingasOpt);
     elgsena.AtsakytiIsKitoPrievado = parser.isSet(kitasOpt);
 
@@ -206,6 +284,8 @@ int main(int argc, char* argv[]) {
     TTestinisServeris serveris;
     serveris.NustatytiTurini(turinys);
     serveris.NustatytiElgsena(elgsena);
+    if (issukis)
+        serveris.NustatytiIssuki(*issukis);
     if (!serveris.Paleisti(adresas, static_cast<quint16>(*prievadas)))
         return Klaida(serveris.Klaida());
     if (!parser.isSet(tylusOpt)) {

@@ -1,0 +1,3 @@
+add_executable(bench_sesija bench_sesija.cpp)
+target_include_directories(bench_sesija PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(bench_sesija PRIVATE velmorant_query velmorant_testserver benchmark::benchmark velmorant_options)
