@@ -62,6 +62,7 @@ TEilutes Eilutes(const QByteArray& turinys) {
     e.Tekstas.replace("\r\n", "\n");
     e.Tekstas.replace('\r', '\n');
     const QByteArrayView t(e.Tekstas);
+    e.Sarasas.reserve(e.Tekstas.count('\n') + 1);
     for (qsizetype nuo = 0; nuo < t.size();) {
         const qsizetype iki = t.indexOf('\n', nuo);
         e.Sarasas.append(t.sliced(nuo, (iki < 0 ? t.size() : iki) - nuo));
@@ -139,20 +140,26 @@ public:
     TSaugykla(const QByteArray& pradinis, const QString* kelias) : turinys(pradinis), kelias(kelias) {
         if (kelias) {
             Irasyti(*kelias, pradinis);
-            ini.setByla(*kelias);
+            Ini().setByla(*kelias);
         }
     }
     QByteArray Turinys() const { return kelias ? Perskaityti(*kelias) : turinys; }
     QByteArray Skaityti(const QString& sekcija, const QString& raktas) const {
-        return kelias ? ini.SkaitytiReiksme(sekcija, raktas) : ini.SkaitytiIsTurinio(turinys, sekcija, raktas);
+        return kelias ? Ini().SkaitytiReiksme(sekcija, raktas) : Ini().SkaitytiIsTurinio(turinys, sekcija, raktas);
     }
     QByteArray Rasyti(const QString& sekcija, const QString& raktas, const QByteArray& reiksme) {
-        return kelias ? ini.RasytiReiksme(sekcija, raktas, reiksme)
-                      : ini.RasytiITurini(turinys, sekcija, raktas, reiksme);
+        return kelias ? Ini().RasytiReiksme(sekcija, raktas, reiksme)
+                      : Ini().RasytiITurini(turinys, sekcija, raktas, reiksme);
     }
 
 private:
-    TTybINI ini;
+    // Built once: the component keeps nothing between calls but its properties.
+    TTybINI& Ini() const {
+        static TTybINI atminties;
+        static TTybINI failo;
+        return kelias ? failo : atminties;
+    }
+
     QByteArray turinys;
     const QString* kelias;
 };
@@ -235,10 +242,15 @@ extern "C" const char* __asan_default_options() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* duomenys, std::size_t dydis) {
     const QByteArray turinys(reinterpret_cast<const char*>(duomenys), static_cast<qsizetype>(dydis));
 
-    // Candidates: a few fixed names plus the headers and keys the input itself holds.
-    QList<QByteArray> sekcijos{"Nustatymai", "frmPagrindinis", "Pranesimai", ""};
-    QList<QByteArray> raktai{"TAB", "Cap1", "Timeout", "=", ";x", ""};
-    QList<QByteArray> reiksmes{"1", "", " a = b ", "-->x<--", "Lietuvi\xC5\xB3", "\xEB"};
+    // Candidates: a few fixed names plus the headers and keys the input itself holds,
+    // and texts that hold line breaks, which a write must refuse.
+    // (The fixed texts are built once; the lists share them.)
+    static const QList<QByteArray> kSekcijos{"Nustatymai", "frmPagrindinis", "Pranesimai", ""};
+    static const QList<QByteArray> kRaktai{"TAB", "Cap1", "Timeout", "=", ";x", "", "k\n"};
+    static const QList<QByteArray> kReiksmes{"1", "", " a = b ", "-->x<--", "Lietuvi\xC5\xB3", "\xEB", "a\r\nb"};
+    QList<QByteArray> sekcijos = kSekcijos;
+    QList<QByteArray> raktai = kRaktai;
+    QList<QByteArray> reiksmes = kReiksmes;
     const TEilutes eilutes = Eilutes(turinys);
     for (const QByteArrayView e : eilutes.Sarasas) {
         if (e.startsWith("-->") && e.endsWith("<--") && e.size() >= 6)
@@ -250,9 +262,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* duomenys, std::size_t 
             reiksmes.append(e.sliced(lygu + 1).toByteArray());
         }
     }
-    // Now and then texts that hold line breaks, which a write must refuse.
-    reiksmes.append("a\r\nb");
-    raktai.append("k\n");
 
     TSaugykla atmintis(turinys, nullptr);
     std::optional<TSaugykla> failas;

@@ -91,6 +91,11 @@ std::optional<TFailas> SkaitytiFaila(const QString& byla) {
     return rezultatas;
 }
 
+// A result marker as a text that shares the constant's bytes (no allocation).
+template <qsizetype N> QByteArray Rezultatas(const char (&zyme)[N]) {
+    return QByteArray::fromRawData(zyme, N - 1);
+}
+
 bool ArTinkaEilutei(const QByteArray& tekstas) {
     return !tekstas.contains('\r') && !tekstas.contains('\n') && !tekstas.contains('\0');
 }
@@ -177,10 +182,10 @@ QByteArray Skaityti(const TTybINI& ini, const QByteArray& turinys, const QString
     const TEilutes eilutes = IsskaidytiEilutes(turinys);
     const TSekcijuPaieska paieska(ini.Zymes(), sekcija.toUtf8());
     if (!paieska.RastiSekcija(eilutes))
-        return kRezultatasNeraSekcijos;
+        return Rezultatas(kRezultatasNeraSekcijos);
     const std::optional<qsizetype> eilute = paieska.RastiRakta(eilutes, raktas.toUtf8());
     if (!eilute)
-        return kRezultatasNeraRakto;
+        return Rezultatas(kRezultatasNeraRakto);
     const TEilute tekstas = eilutes.at(*eilute);
     const QByteArray& zenklas = ini.Zymes().Lygu;
     const qsizetype vieta = zenklas.isEmpty() ? -1 : tekstas.indexOf(zenklas);
@@ -211,16 +216,16 @@ QByteArray Rasyti(const TTybINI& ini, const QByteArray turinys, const QByteArray
         israsyti(SujungtiEilutes(eilutes));
         eilutes.append(naujaEilute);
         israsyti(SujungtiEilutes(eilutes));
-        return kRezultatasNeraSekcijos;
+        return Rezultatas(kRezultatasNeraSekcijos);
     }
     if (eilute) {
         eilutes[*eilute] = naujaEilute;
         israsyti(SujungtiEilutes(eilutes));
-        return kRezultatasPakeista;
+        return Rezultatas(kRezultatasPakeista);
     }
     eilutes.insert(*antraste + 1, naujaEilute);
     israsyti(SujungtiEilutes(eilutes));
-    return kRezultatasNeraRakto;
+    return Rezultatas(kRezultatasNeraRakto);
 }
 
 } // namespace
@@ -228,7 +233,7 @@ QByteArray Rasyti(const TTybINI& ini, const QByteArray turinys, const QByteArray
 QByteArray TTybINI::SkaitytiReiksme(const QString& sekcija, const QString& raktas) const {
     const std::optional<TFailas> failas = SkaitytiFaila(byla);
     if (!failas)
-        return kRezultatasNeraFailo;
+        return Rezultatas(kRezultatasNeraFailo);
     return Skaityti(*this, failas->Turinys, sekcija, raktas);
 }
 
@@ -242,7 +247,7 @@ QByteArray TTybINI::RasytiReiksme(const QString& sekcija, const QString& raktas,
     TikrintiEilutei(sek, rak, reiksme, u'"' + byla + u'"');
     const std::optional<TFailas> failas = SkaitytiFaila(byla);
     if (!failas)
-        return kRezultatasNeraFailo;
+        return Rezultatas(kRezultatasNeraFailo);
     const QString& kelias = failas->Kelias;
     return Rasyti(*this, failas->Turinys, sek, rak, reiksme,
                   [&kelias](const QByteArray& naujas) { PakeistiFailaAtomiskai(kelias, naujas); });
