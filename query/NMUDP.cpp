@@ -1,7 +1,5 @@
 #include "NMUDP.h"
 
-#include <arpa/inet.h>
-
 #include <QEventLoop>
 #include <QHostInfo>
 #include <QNetworkDatagram>
@@ -9,11 +7,13 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include "iphostport.h"
+
 namespace {
 
-void SistemosPaieska(const QString& vardas, QObject* kontekstas,
-                     std::function<void(const QList<QHostAddress>&)> baigta) {
-    QHostInfo::lookupHost(vardas, kontekstas, [baigta = std::move(baigta)](const QHostInfo& info) {
+// The lookup seam of the process (iphostport), read at each lookup.
+void BendraPaieska(const QString& vardas, QObject* kontekstas, std::function<void(const QList<QHostAddress>&)> baigta) {
+    Ieskoti(vardas, kontekstas, [baigta = std::move(baigta)](const QHostInfo& info) {
         baigta(info.error() == QHostInfo::NoError ? info.addresses() : QList<QHostAddress>{});
     });
 }
@@ -28,7 +28,7 @@ QString TaskuotasIPv4(const QHostAddress& adresas) {
 
 } // namespace
 
-TNMUDP::TNMUDP(QObject* owner) : QObject(owner), VardoPaieska(SistemosPaieska) {
+TNMUDP::TNMUDP(QObject* owner) : QObject(owner), VardoPaieska(BendraPaieska) {
     ReportStatus(NMConst::kLygisInicializavimas, QString::fromLatin1(NMConst::sInitializing));
     KurtiLizda();
 }
@@ -66,10 +66,8 @@ quint16 TNMUDP::UzimtasPortas() const {
 }
 
 quint32 TNMUDP::ResolveRemoteHost() {
-    const QByteArray vardas = remoteHost.toLatin1();
-    in_addr taskuotas{};
-    if (inet_aton(vardas.constData(), &taskuotas) != 0)
-        return ntohl(taskuotas.s_addr);
+    if (const std::optional<quint32> taskuotas = TaskuotasAdresas(remoteHost))
+        return *taskuotas;
 
     for (int nesekmes = 0;;) {
         // A local context object: should the nested loop end early (the program
@@ -79,7 +77,14 @@ quint32 TNMUDP::ResolveRemoteHost() {
         bool baigta = false;
         quint32 rastas = 0;
         bool pavyko = false;
+        // A name service that never answers counts as a failed lookup after the limit.
+        QTimer::singleShot(PaieskosLaikoRiba, &kontekstas, [&] {
+            baigta = true;
+            laukimas.quit();
+        });
         VardoPaieska(remoteHost, &kontekstas, [&](const QList<QHostAddress>& adresai) {
+            if (baigta)
+                return;
             for (const QHostAddress& a : adresai) {
                 bool ipv4 = false;
                 const quint32 v = a.toIPv4Address(&ipv4);

@@ -42,7 +42,9 @@ public:
 
     // Name lookup used for host names: asks for the addresses of a name and
     // calls back, on the GUI thread, with what it found (empty on failure).
-    // The default asks the system resolver; tests put their own here.
+    // The default goes through the lookup seam of the process (NustatytiPaieska
+    // in iphostport.h), as read at each lookup; tests may also put their own
+    // here for one endpoint.
     using TVardoPaieska = std::function<void(const QString& vardas, QObject* kontekstas,
                                              std::function<void(const QList<QHostAddress>&)> baigta)>;
 
@@ -65,6 +67,8 @@ public:
     TStreamInvalid OnStreamInvalid; // declared only; nothing raises it
     TBuffInvalid OnBufferInvalid;
     TVardoPaieska VardoPaieska;
+    // Milliseconds a send waits for one lookup before taking it as failed.
+    int PaieskosLaikoRiba = 10000;
 
     // Sends length bytes of Buff as one datagram. Raises UDPSockError for an
     // unresolvable host, a null address or a port outside 1..65535, and EKlaida

@@ -1,5 +1,6 @@
 #include "cstrike.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <type_traits>
@@ -109,6 +110,9 @@ TZaidejai SkaitytiZaidejus(TAtminiesSrautas& srautas) {
     const quint8 kiekis = SkaitytiSkaiciu<quint8>(srautas);
     TZaidejai sarasas(kiekis);
     for (TZaidejoInfo& info : sarasas) {
+        // Once the datagram is used up, every further entry stays cleared.
+        if (srautas.Likutis() == 0)
+            break;
         SkaitytiZaidejaI(srautas, info.Zaidejas);
         const TLaikoDalys dalys = IsskaidytiLaika(SveikosSekundes(info.Zaidejas.Laikas));
         info.Valandos = dalys.Valandos;
@@ -147,8 +151,10 @@ TDetales SkaitytiDetales(TAtminiesSrautas& srautas) {
 
 TTaisykles SkaitytiTaisykles(TAtminiesSrautas& srautas) {
     const quint16 kiekis = SkaitytiSkaiciu<quint16>(srautas);
-    TTaisykles sarasas(kiekis);
+    TTaisykles sarasas(std::min<qint64>(kiekis, DidziausiasTaisykliuSkaicius(srautas.Size())));
     for (TTaisykle& t : sarasas) {
+        if (srautas.Likutis() == 0)
+            break;
         t.Pavadinimas = SkaitytiEilute(srautas);
         t.Reiksme = SkaitytiEilute(srautas);
     }

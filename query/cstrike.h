@@ -104,7 +104,14 @@ QByteArray SkaitytiEilute(TAtminiesSrautas& srautas);
 TZaidejas SkaitytiZaideja(TAtminiesSrautas& srautas);
 TZaidejai SkaitytiZaidejus(TAtminiesSrautas& srautas);
 TDetales SkaitytiDetales(TAtminiesSrautas& srautas);
+// The 16-bit count sizes the list, and pairs the datagram does not reach stay
+// cleared; but a count above what a datagram of this length could ever carry
+// (each pair takes at least its two zero bytes) is taken as that bound, so a
+// forged count in a few bytes cannot make a list of 65535 entries.
 TTaisykles SkaitytiTaisykles(TAtminiesSrautas& srautas);
+inline constexpr qint64 DidziausiasTaisykliuSkaicius(qint64 datagramosIlgis) {
+    return datagramosIlgis / 2;
+}
 
 struct TLaikoDalys {
     quint32 Valandos = 0;

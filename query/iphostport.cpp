@@ -1,7 +1,11 @@
 #include "iphostport.h"
 
+#include <arpa/inet.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QHostAddress>
-#include <QHostInfo>
+#include <QTimer>
 
 #include "Skaiciai.h"
 
@@ -17,27 +21,217 @@ TAdresoDalys AtskirtiPorta(const QString& adresas) {
     return dalys;
 }
 
-QString GautiIP(const QString& hostas) {
-    if (hostas.isEmpty())
-        return hostas;
-    const QHostInfo info = QHostInfo::fromName(hostas);
+std::optional<quint32> TaskuotasAdresas(const QString& tekstas) {
+    // inet_aton reads exactly what the endpoint sends to, so a host the window
+    // shows in dotted form is the address its datagrams went to.
+    const QByteArray baitai = tekstas.toLatin1();
+    in_addr adresas{};
+    if (baitai.isEmpty() || inet_aton(baitai.constData(), &adresas) == 0)
+        return std::nullopt;
+    return ntohl(adresas.s_addr);
+}
+
+namespace {
+
+QString TaskuotasTekstas(quint32 adresas) {
+    return QHostAddress(adresas).toString();
+}
+
+std::optional<QString> PirmasIPv4(const QHostInfo& info) {
     if (info.error() != QHostInfo::NoError)
-        return hostas;
+        return std::nullopt;
     for (const QHostAddress& a : info.addresses()) {
         bool ipv4 = false;
         const quint32 adresas = a.toIPv4Address(&ipv4);
         if (ipv4)
-            return QHostAddress(adresas).toString();
+            return TaskuotasTekstas(adresas);
     }
-    return hostas;
+    return std::nullopt;
+}
+
+std::optional<QString> RastasVardas(const QHostInfo& info, const QString& ip) {
+    // Without a registered name the resolver hands the address back as the name.
+    if (info.error() != QHostInfo::NoError || info.hostName().isEmpty() || info.hostName() == ip)
+        return std::nullopt;
+    return info.hostName();
+}
+
+void SistemosPaieska(const QString& tekstas, QObject* kontekstas, TPaieskosPabaiga baigta) {
+    QHostInfo::lookupHost(tekstas, kontekstas, [baigta = std::move(baigta)](const QHostInfo& info) { baigta(info); });
+}
+
+TPaieska& DabartinePaieska() {
+    static TPaieska paieska;
+    return paieska;
+}
+
+} // namespace
+
+TPaieska NustatytiPaieska(TPaieska nauja) {
+    std::swap(DabartinePaieska(), nauja);
+    return nauja;
+}
+
+namespace {
+
+// One lookup through the seam, waited for in a nested event loop (nothing when
+// it fails to answer in time). Without an application object there is no loop
+// to run: the system resolver is asked directly.
+std::optional<QHostInfo> LauktiPaieskos(const QString& tekstas) {
+    if (!QCoreApplication::instance())
+        return QHostInfo::fromName(tekstas);
+    QObject kontekstas; // dropping it drops the late answer and the time limit
+    QEventLoop laukimas;
+    std::optional<QHostInfo> rezultatas;
+    bool baigta = false;
+    QTimer::singleShot(PaieskosLaukimasMs, &kontekstas, [&] {
+        baigta = true;
+        laukimas.quit();
+    });
+    Ieskoti(tekstas, &kontekstas, [&](const QHostInfo& info) {
+        if (baigta)
+            return;
+        rezultatas = info;
+        baigta = true;
+        laukimas.quit();
+    });
+    if (!baigta)
+        laukimas.exec();
+    return rezultatas;
+}
+
+} // namespace
+
+QString GautiIP(const QString& hostas) {
+    if (hostas.isEmpty())
+        return hostas;
+    if (const std::optional<quint32> adresas = TaskuotasAdresas(hostas))
+        return TaskuotasTekstas(*adresas);
+    const std::optional<QHostInfo> info = LauktiPaieskos(hostas);
+    return (info ? PirmasIPv4(*info) : std::nullopt).value_or(hostas);
 }
 
 QString GautiVarda(const QString& ip) {
     QHostAddress adresas;
     if (!adresas.setAddress(ip) || adresas.protocol() != QAbstractSocket::IPv4Protocol)
         return ip;
-    const QHostInfo info = QHostInfo::fromName(adresas.toString());
-    if (info.error() != QHostInfo::NoError || info.hostName().isEmpty())
+    const std::optional<QHostInfo> info = LauktiPaieskos(adresas.toString());
+    return (info ? RastasVardas(*info, adresas.toString()) : std::nullopt).value_or(ip);
+}
+
+void Ieskoti(const QString& tekstas, QObject* kontekstas, TPaieskosPabaiga baigta) {
+    // A copy: the seam may be replaced while it runs.
+    const TPaieska paieska = DabartinePaieska();
+    if (paieska)
+        paieska(tekstas, kontekstas, std::move(baigta));
+    else
+        SistemosPaieska(tekstas, kontekstas, std::move(baigta));
+}
+
+// ---- TAdresuPaieska ----
+
+TAdresuPaieska::TAdresuPaieska(QObject* tevas) : QObject(tevas) {}
+
+TAdresuPaieska::~TAdresuPaieska() = default;
+
+std::optional<QString> TAdresuPaieska::IP(const QString& hostas) {
+    if (hostas.isEmpty())
+        return hostas;
+    if (const std::optional<quint32> adresas = TaskuotasAdresas(hostas))
+        return TaskuotasTekstas(*adresas);
+    return Atsakyti(TKryptis::Pirmyn, hostas);
+}
+
+std::optional<QString> TAdresuPaieska::Vardas(const QString& ip) {
+    QHostAddress adresas;
+    if (!adresas.setAddress(ip) || adresas.protocol() != QAbstractSocket::IPv4Protocol)
         return ip;
-    return info.hostName();
+    return Atsakyti(TKryptis::Atgal, ip);
+}
+
+int TAdresuPaieska::Vykdomos() const {
+    int kiek = 0;
+    for (const QHash<QString, TIrasas>* lentele : {&ipLentele, &vardai})
+        for (const TIrasas& irasas : *lentele)
+            kiek += irasas.Vyksta ? 1 : 0;
+    return kiek;
+}
+
+std::optional<QString> TAdresuPaieska::Atsakyti(TKryptis kryptis, const QString& tekstas) {
+    QHash<QString, TIrasas>& lentele = Lentele(kryptis);
+    const auto it = lentele.constFind(tekstas);
+    if (it == lentele.cend() || !it->ArYra) {
+        Pradeti(kryptis, tekstas);
+        return std::nullopt;
+    }
+    const qint64 riba = it->ArPavyko ? galiojimas : galiojimas / 10;
+    if (it->Amzius.elapsed() >= riba)
+        Pradeti(kryptis, tekstas); // the older answer serves until the new one comes
+    return it->Atsakymas;
+}
+
+void TAdresuPaieska::Pradeti(TKryptis kryptis, const QString& tekstas) {
+    QHash<QString, TIrasas>& lentele = Lentele(kryptis);
+    if (!lentele.contains(tekstas))
+        Apriboti(lentele);
+    TIrasas& irasas = lentele[tekstas];
+    if (irasas.Vyksta)
+        return;
+    // One context object per lookup: deleting it drops the lookup's late answer
+    // and its time limit together.
+    QObject* kontekstas = new QObject(this);
+    irasas.Vyksta = kontekstas;
+    QTimer::singleShot(laikoRiba, kontekstas,
+                       [this, kryptis, tekstas, kontekstas] { Baigti(kryptis, tekstas, kontekstas, std::nullopt); });
+    Ieskoti(tekstas, kontekstas, [this, kryptis, tekstas, kontekstas](const QHostInfo& info) {
+        // Through the event loop even when the seam answers at once, so that no
+        // signal comes out of IP() or Vardas().
+        QTimer::singleShot(0, kontekstas,
+                           [this, kryptis, tekstas, kontekstas, info] { Baigti(kryptis, tekstas, kontekstas, info); });
+    });
+}
+
+void TAdresuPaieska::Baigti(TKryptis kryptis, const QString& tekstas, QObject* kontekstas,
+                            const std::optional<QHostInfo>& info) {
+    QHash<QString, TIrasas>& lentele = Lentele(kryptis);
+    const auto it = lentele.find(tekstas);
+    if (it == lentele.end() || it->Vyksta != kontekstas)
+        return;
+    it->Vyksta = nullptr;
+    kontekstas->deleteLater();
+
+    std::optional<QString> atsakymas;
+    if (info)
+        atsakymas = kryptis == TKryptis::Pirmyn ? PirmasIPv4(*info) : RastasVardas(*info, tekstas);
+    if (atsakymas) {
+        it->Atsakymas = *atsakymas;
+        it->ArPavyko = true;
+    } else if (!(it->ArYra && it->ArPavyko)) {
+        // A failed refresh keeps the answer it had; otherwise the text stands for itself.
+        it->Atsakymas = tekstas;
+        it->ArPavyko = false;
+    }
+    it->ArYra = true;
+    it->Amzius.start();
+    const QString rastas = it->Atsakymas;
+    if (kryptis == TKryptis::Pirmyn)
+        Q_EMIT IPRastas(tekstas, rastas);
+    else
+        Q_EMIT VardasRastas(tekstas, rastas);
+}
+
+void TAdresuPaieska::Apriboti(QHash<QString, TIrasas>& lentele) {
+    // Room for one more: the answer kept longest goes (running lookups stay).
+    while (lentele.size() >= kDidziausiasIrasu) {
+        auto seniausias = lentele.end();
+        for (auto it = lentele.begin(); it != lentele.end(); ++it) {
+            if (it->Vyksta || !it->ArYra)
+                continue;
+            if (seniausias == lentele.end() || it->Amzius.elapsed() > seniausias->Amzius.elapsed())
+                seniausias = it;
+        }
+        if (seniausias == lentele.end())
+            return;
+        lentele.erase(seniausias);
+    }
 }

@@ -1,7 +1,46 @@
-// Server address helpers: splitting "host[:port]" and turning a host into its
-// dotted IPv4 form and back.
+// Server address helpers: splitting "host[:port]", turning a host into its
+// dotted IPv4 form and back, and name lookups that never block the caller.
+//
+// For the windows: TAdresuPaieska answers from what it already knows and looks
+// the rest up in the background, so no handler waits on the name service.
+//
+//   paieska = new TAdresuPaieska(this);                      // one per window
+//   connect(paieska, &TAdresuPaieska::IPRastas, this, &TfrmX::IPRastas);
+//   connect(paieska, &TAdresuPaieska::VardasRastas, this, &TfrmX::VardasRastas);
+//
+//   paieska->IP(hostas)      dotted IPv4 text of `hostas` when it is known now:
+//                            a dotted address is its own answer (never looked
+//                            up), a name answered before comes from the cache.
+//                            Otherwise std::nullopt, and a lookup is started
+//                            (one per name, however often it is asked); when it
+//                            ends, IPRastas(hostas, ip) is emitted and later
+//                            calls answer at once. A name that cannot be
+//                            resolved answers with itself, as GautiIP does.
+//   paieska->Vardas(ip)      the same for the host name of a dotted address
+//                            (reverse lookup, "change the host" option);
+//                            VardasRastas(ip, vardas) when it ends. Text that is
+//                            no dotted address answers with itself at once.
+//
+//   Asking early pays: a window can call IP(hostas) when it sends its requests
+//   and again when the reply arrives. Answers are reused for Galiojimas() ms
+//   (failures for a tenth of that); an older answer is still returned while a
+//   fresh lookup runs. A lookup that has not answered after LaikoRiba() ms counts
+//   as failed, and its late answer is dropped. Signals are always emitted from
+//   the event loop, never from inside IP() or Vardas().
+//
+// The lookup seam: NustatytiPaieska replaces the one lookup function of the
+// process (forward for a name, reverse for a dotted address); TAdresuPaieska,
+// GautiIP, GautiVarda and the default lookup of every TNMUDP go through it, so a test can put a name
+// service that answers late, wrongly or never under the whole program.
 #pragma once
 
+#include <functional>
+#include <optional>
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QHostInfo>
+#include <QObject>
 #include <QString>
 
 inline constexpr char kNumatytasPortas[] = "27015";
@@ -17,10 +56,83 @@ struct TAdresoDalys {
 // becomes "27015". The port stays text.
 TAdresoDalys AtskirtiPorta(const QString& adresas);
 
+// The address of an IPv4 text in the forms the socket library reads as one
+// ("10.0.0.5", also "10.5" or "0x0a.0.0.5"), in host byte order; nothing for
+// any other text. No lookup.
+std::optional<quint32> TaskuotasAdresas(const QString& tekstas);
+
 // First IPv4 address of the host in dotted form; the host unchanged when the
-// lookup fails. Blocks while the name service answers.
+// lookup fails or takes longer than PaieskosLaukimasMs. A dotted address is
+// returned in its canonical form without any lookup. A name is looked up
+// through the seam below while a nested event loop keeps the program running
+// (timers, repaints and other handlers, this one included, can run meanwhile),
+// as the endpoint does for its sends.
 QString GautiIP(const QString& hostas);
 
 // Host name registered for a dotted IPv4 address; the text unchanged when the
-// reverse lookup fails. Blocks while the name service answers.
+// reverse lookup fails or takes too long, or the text is no dotted address.
+// Waits like GautiIP.
 QString GautiVarda(const QString& ip);
+
+// How long GautiIP and GautiVarda wait for the name service, in milliseconds.
+inline int PaieskosLaukimasMs = 10000;
+
+// One lookup: `tekstas` is a name (forward: the answer's addresses) or a dotted
+// address (reverse: the answer's host name). `baigta` is called once, on the GUI
+// thread, unless `kontekstas` is destroyed first.
+using TPaieskosPabaiga = std::function<void(const QHostInfo&)>;
+using TPaieska = std::function<void(const QString& tekstas, QObject* kontekstas, TPaieskosPabaiga baigta)>;
+
+// Replaces the lookup of the process; an empty function restores the system
+// resolver. Returns the one it replaces.
+TPaieska NustatytiPaieska(TPaieska nauja);
+
+// Runs one lookup through the current seam.
+void Ieskoti(const QString& tekstas, QObject* kontekstas, TPaieskosPabaiga baigta);
+
+class TAdresuPaieska : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kNumatytaLaikoRiba = 10000;
+    static constexpr int kNumatytasGaliojimas = 300000;
+    static constexpr int kDidziausiasIrasu = 256;
+
+    explicit TAdresuPaieska(QObject* tevas = nullptr);
+    ~TAdresuPaieska() override;
+
+    std::optional<QString> IP(const QString& hostas);
+    std::optional<QString> Vardas(const QString& ip);
+
+    int LaikoRiba() const { return laikoRiba; }
+    void setLaikoRiba(int ms) { laikoRiba = ms; }
+    int Galiojimas() const { return galiojimas; }
+    void setGaliojimas(int ms) { galiojimas = ms; }
+    // Lookups started and not yet ended.
+    int Vykdomos() const;
+
+Q_SIGNALS:
+    void IPRastas(const QString& hostas, const QString& ip);
+    void VardasRastas(const QString& ip, const QString& vardas);
+
+private:
+    struct TIrasas {
+        QString Atsakymas;
+        bool ArYra = false;        // an answer (or the failure's fallback) is there
+        bool ArPavyko = false;     // the name service answered it
+        QElapsedTimer Amzius;      // since the answer came
+        QObject* Vyksta = nullptr; // the running lookup's context
+    };
+    enum class TKryptis { Pirmyn, Atgal };
+
+    std::optional<QString> Atsakyti(TKryptis kryptis, const QString& tekstas);
+    void Pradeti(TKryptis kryptis, const QString& tekstas);
+    void Baigti(TKryptis kryptis, const QString& tekstas, QObject* kontekstas, const std::optional<QHostInfo>& info);
+    QHash<QString, TIrasas>& Lentele(TKryptis kryptis) { return kryptis == TKryptis::Pirmyn ? ipLentele : vardai; }
+    void Apriboti(QHash<QString, TIrasas>& lentele);
+
+    QHash<QString, TIrasas> ipLentele;
+    QHash<QString, TIrasas> vardai;
+    int laikoRiba = kNumatytaLaikoRiba;
+    int galiojimas = kNumatytasGaliojimas;
+};

@@ -52,13 +52,22 @@ public:
     ~TTybINI() override;
 
     QString SectionBeginID() const { return sectionBeginID; }
-    void setSectionBeginID(const QString& v) { sectionBeginID = v; }
+    void setSectionBeginID(const QString& v) { sectionBeginID = v, zymes.Pradzia = v.toUtf8(); }
     QString SectionEndID() const { return sectionEndID; }
-    void setSectionEndID(const QString& v) { sectionEndID = v; }
+    void setSectionEndID(const QString& v) { sectionEndID = v, zymes.Pabaiga = v.toUtf8(); }
     QString ZenklasLygu() const { return zenklasLygu; }
-    void setZenklasLygu(const QString& v) { zenklasLygu = v; }
+    void setZenklasLygu(const QString& v) { zenklasLygu = v, zymes.Lygu = v.toUtf8(); }
     QString KomentaroZenklas() const { return komentaroZenklas; }
-    void setKomentaroZenklas(const QString& v) { komentaroZenklas = v; }
+    void setKomentaroZenklas(const QString& v) { komentaroZenklas = v, zymes.Komentaras = v.toUtf8(); }
+
+    // The four markers as the bytes the operations match.
+    struct TZymes {
+        QByteArray Pradzia;
+        QByteArray Pabaiga;
+        QByteArray Lygu;
+        QByteArray Komentaras;
+    };
+    const TZymes& Zymes() const { return zymes; }
 
     // The file the operations work on, as the program names it ("resursai\Nustatymai.tyb");
     // each operation passes it through VietinisKelias. Assigning reads nothing. A name
@@ -86,11 +95,20 @@ public:
     // CR, LF or NUL, which the line format cannot carry.
     QByteArray RasytiReiksme(const QString& sekcija, const QString& raktas, const QByteArray& reiksme);
 
+    // The two operations on a file content held in memory instead of the file
+    // at Byla, with the same markers: the same results (never "###1"), and the
+    // write leaves in `turinys` exactly what RasytiReiksme leaves in the file.
+    // The write throws EKlaida, leaving `turinys` alone, for line breaks and NUL.
+    QByteArray SkaitytiIsTurinio(const QByteArray& turinys, const QString& sekcija, const QString& raktas) const;
+    QByteArray RasytiITurini(QByteArray& turinys, const QString& sekcija, const QString& raktas,
+                             const QByteArray& reiksme) const;
+
 private:
     QString sectionBeginID;
     QString sectionEndID;
     QString zenklasLygu;
     QString komentaroZenklas;
+    TZymes zymes;
     QString byla;
 };
 

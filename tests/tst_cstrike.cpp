@@ -81,6 +81,8 @@ private Q_SLOTS:
     void detaliuNukirpimas();
     void zaidejuNukirpimas();
     void taisykliuNukirpimas();
+    void taisykliuKiekisVirsDatagramos_data();
+    void taisykliuKiekisVirsDatagramos();
     void tekstaiSavarankiski();
     void fiksacijosDetales_data();
     void fiksacijosDetales();
@@ -448,6 +450,41 @@ void TstCstrike::taisykliuNukirpimas() {
             QCOMPARE(t[1].Pavadinimas, QByteArray("bb"));
             QCOMPARE(t[1].Reiksme, QByteArray("22"));
         }
+    }
+}
+
+void TstCstrike::taisykliuKiekisVirsDatagramos_data() {
+    QTest::addColumn<int>("kiekis");
+    QTest::addColumn<int>("poru");         // pairs "n<i>" / "v<i>" that follow the count
+    QTest::addColumn<int>("nuliuPriedas"); // zero bytes after them
+    QTest::addColumn<int>("laukiama");
+    // A datagram of S bytes carries at most S / 2 pairs.
+    QTest::newRow("65535 in seven bytes") << 65535 << 0 << 0 << 3;
+    QTest::newRow("65535 in a full datagram") << 65535 << 0 << kDidziausiasAtsakymas - 7 << kDidziausiasAtsakymas / 2;
+    QTest::newRow("count at the bound") << 10 << 0 << 13 << 10;
+    QTest::newRow("one above the bound") << 11 << 0 << 13 << 10;
+    QTest::newRow("count above the pairs but below the bound") << 5 << 2 << 0 << 5;
+    // 7 + 40 * 6 bytes: 123 entries, the 40 pairs first.
+    QTest::newRow("every pair carried is kept") << 65535 << 40 << 0 << 123;
+}
+
+void TstCstrike::taisykliuKiekisVirsDatagramos() {
+    QFETCH(int, kiekis);
+    QFETCH(int, poru);
+    QFETCH(int, nuliuPriedas);
+    QFETCH(int, laukiama);
+    TRasytojas r;
+    r.antraste('E').u16(quint16(kiekis));
+    for (int i = 0; i < poru; ++i)
+        r.txt("n" + QByteArray::number(i % 10)).txt("v" + QByteArray::number(i % 10));
+    r.b.append(QByteArray(nuliuPriedas, '\0'));
+    TAtminiesSrautas s = PoAntrastes(r.b);
+    const TTaisykles t = SkaitytiTaisykles(s);
+    QCOMPARE(int(t.size()), laukiama);
+    for (int i = 0; i < t.size(); ++i) {
+        const TTaisykle tiketina =
+            i < poru ? TTaisykle{"n" + QByteArray::number(i % 10), "v" + QByteArray::number(i % 10)} : TTaisykle{};
+        QCOMPARE(t[i], tiketina);
     }
 }
 

@@ -1,6 +1,10 @@
-// Address splitting and the blocking name lookups (loopback names only).
+// Address splitting, the blocking name lookups (loopback names only) and the
+// lookups that never block, against name services put in through the seam.
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
+#include "NMUDP.h"
 #include "iphostport.h"
 
 using namespace Qt::StringLiterals;
@@ -14,7 +18,75 @@ private Q_SLOTS:
     void gautiIP();
     void gautiVarda_data();
     void gautiVarda();
+    void cleanup();
+    void gautiPerSiuluve_data();
+    void gautiPerSiuluve();
+
+    void taskuotasAdresas_data();
+    void taskuotasAdresas();
+    void taskuotiBePaieskos_data();
+    void taskuotiBePaieskos();
+    void neatsakanti_data();
+    void neatsakanti();
+    void atsakymas_data();
+    void atsakymas();
+    void signalasNeIsKvietimo();
+    void pasenesAtsakymas();
+    void veluojantisAtsakymasIsmetamas();
+    void galinyjeNeatsakanti();
 };
+
+namespace {
+
+// A name service put in through the seam: it counts the questions and answers
+// from a table after `delsimasMs`, or never when `atsako` is false.
+struct TNetikraPaieska {
+    QHash<QString, QHostInfo> atsakymai;
+    QStringList klausimai;
+    int delsimasMs = 0;
+    bool atsako = true;
+    bool iskart = false; // answers inside the call
+
+    TPaieska Funkcija() {
+        return [this](const QString& tekstas, QObject* kontekstas, TPaieskosPabaiga baigta) {
+            klausimai << tekstas;
+            if (!atsako)
+                return;
+            QHostInfo info = atsakymai.value(tekstas);
+            if (!atsakymai.contains(tekstas))
+                info.setError(QHostInfo::HostNotFound);
+            if (iskart)
+                baigta(info);
+            else
+                QTimer::singleShot(delsimasMs, kontekstas, [baigta, info] { baigta(info); });
+        };
+    }
+};
+
+QHostInfo Adresai(const QStringList& adresai) {
+    QHostInfo info;
+    QList<QHostAddress> a;
+    for (const QString& t : adresai)
+        a << QHostAddress(t);
+    info.setAddresses(a);
+    return info;
+}
+
+QHostInfo Vardas(const QString& vardas) {
+    QHostInfo info;
+    info.setHostName(vardas);
+    return info;
+}
+
+std::optional<QString> Klausti(TAdresuPaieska& p, bool atgal, const QString& tekstas) {
+    return atgal ? p.Vardas(tekstas) : p.IP(tekstas);
+}
+
+QSignalSpy* Sekti(TAdresuPaieska& p, bool atgal) {
+    return atgal ? new QSignalSpy(&p, &TAdresuPaieska::VardasRastas) : new QSignalSpy(&p, &TAdresuPaieska::IPRastas);
+}
+
+} // namespace
 
 void TstIphostport::atskirtiPorta_data() {
     QTest::addColumn<QString>("adresas");
@@ -43,6 +115,8 @@ void TstIphostport::gautiIP_data() {
     QTest::addColumn<QString>("hostas");
     QTest::addColumn<QString>("ip");
     QTest::newRow("dotted stays") << u"127.0.0.1"_s << u"127.0.0.1"_s;
+    QTest::newRow("short dotted form is written out") << u"127.1"_s << u"127.0.0.1"_s;
+    QTest::newRow("hexadecimal part") << u"0x7f.0.0.2"_s << u"127.0.0.2"_s;
     QTest::newRow("localhost") << u"localhost"_s << u"127.0.0.1"_s;
     QTest::newRow("empty") << QString() << QString();
 }
@@ -63,6 +137,237 @@ void TstIphostport::gautiVarda_data() {
 void TstIphostport::gautiVarda() {
     QFETCH(QString, ip);
     QTEST(GautiVarda(ip), "vardas");
+}
+
+void TstIphostport::cleanup() {
+    NustatytiPaieska({});
+    PaieskosLaukimasMs = 10000;
+}
+
+void TstIphostport::gautiPerSiuluve_data() {
+    QTest::addColumn<bool>("atgal");
+    QTest::addColumn<QString>("tekstas");
+    QTest::addColumn<bool>("atsako");
+    QTest::addColumn<QString>("laukiama");
+    QTest::addColumn<QStringList>("klausimai");
+    const QHostInfo srv = Adresai({u"10.0.0.7"_s});
+    QTest::newRow("dotted: no lookup") << false << u"10.0.0.5"_s << false << u"10.0.0.5"_s << QStringList();
+    QTest::newRow("short dotted: no lookup") << false << u"10.5"_s << false << u"10.0.0.5"_s << QStringList();
+    QTest::newRow("name answered") << false << u"srv"_s << true << u"10.0.0.7"_s << QStringList{u"srv"_s};
+    QTest::newRow("name never answered") << false << u"srv"_s << false << u"srv"_s << QStringList{u"srv"_s};
+    QTest::newRow("reverse answered") << true << u"10.0.0.5"_s << true << u"srv.example"_s
+                                      << QStringList{u"10.0.0.5"_s};
+    QTest::newRow("reverse never answered")
+        << true << u"10.0.0.5"_s << false << u"10.0.0.5"_s << QStringList{u"10.0.0.5"_s};
+    QTest::newRow("reverse of a name: no lookup") << true << u"srv"_s << true << u"srv"_s << QStringList();
+}
+
+void TstIphostport::gautiPerSiuluve() {
+    QFETCH(bool, atgal);
+    QFETCH(QString, tekstas);
+    QFETCH(bool, atsako);
+    TNetikraPaieska netikra;
+    netikra.atsako = atsako;
+    netikra.delsimasMs = 10;
+    netikra.atsakymai.insert(u"srv"_s, Adresai({u"10.0.0.7"_s}));
+    netikra.atsakymai.insert(u"10.0.0.5"_s, Vardas(u"srv.example"_s));
+    NustatytiPaieska(netikra.Funkcija());
+    PaieskosLaukimasMs = 50;
+    // The event loop runs while it waits: a timer started before fires.
+    // (Its context ends with this test, so an unfired timer goes with it.)
+    bool tiksejo = false;
+    QObject kontekstas;
+    QTimer::singleShot(0, &kontekstas, [&tiksejo] { tiksejo = true; });
+    QTEST(atgal ? GautiVarda(tekstas) : GautiIP(tekstas), "laukiama");
+    QTEST(netikra.klausimai, "klausimai");
+    QCOMPARE(tiksejo, !netikra.klausimai.isEmpty());
+}
+
+void TstIphostport::taskuotasAdresas_data() {
+    QTest::addColumn<QString>("tekstas");
+    QTest::addColumn<bool>("arAdresas");
+    QTest::addColumn<quint32>("adresas");
+    QTest::newRow("dotted") << u"10.1.2.3"_s << true << 0x0A010203u;
+    QTest::newRow("two parts") << u"10.5"_s << true << 0x0A000005u;
+    QTest::newRow("hexadecimal") << u"0x0a.0.0.5"_s << true << 0x0A000005u;
+    QTest::newRow("zero") << u"0.0.0.0"_s << true << 0u;
+    QTest::newRow("name") << u"srv.example"_s << false << 0u;
+    QTest::newRow("part too large") << u"10.0.0.256"_s << false << 0u;
+    QTest::newRow("empty") << QString() << false << 0u;
+    QTest::newRow("IPv6") << u"::1"_s << false << 0u;
+}
+
+void TstIphostport::taskuotasAdresas() {
+    QFETCH(QString, tekstas);
+    QFETCH(bool, arAdresas);
+    const std::optional<quint32> a = TaskuotasAdresas(tekstas);
+    QCOMPARE(a.has_value(), arAdresas);
+    if (arAdresas)
+        QTEST(*a, "adresas");
+}
+
+void TstIphostport::taskuotiBePaieskos_data() {
+    QTest::addColumn<bool>("atgal");
+    QTest::addColumn<QString>("tekstas");
+    QTest::addColumn<QString>("atsakymas");
+    QTest::newRow("dotted address") << false << u"10.0.0.5"_s << u"10.0.0.5"_s;
+    QTest::newRow("short dotted address") << false << u"127.1"_s << u"127.0.0.1"_s;
+    QTest::newRow("empty host") << false << QString() << QString();
+    QTest::newRow("reverse of a name is the name") << true << u"srv"_s << u"srv"_s;
+    QTest::newRow("reverse of IPv6 text is the text") << true << u"::1"_s << u"::1"_s;
+}
+
+void TstIphostport::taskuotiBePaieskos() {
+    QFETCH(bool, atgal);
+    QFETCH(QString, tekstas);
+    TNetikraPaieska netikra;
+    netikra.atsako = false;
+    NustatytiPaieska(netikra.Funkcija());
+    TAdresuPaieska p;
+    const std::unique_ptr<QSignalSpy> spy(Sekti(p, atgal));
+    const std::optional<QString> atsakymas = Klausti(p, atgal, tekstas);
+    QVERIFY(atsakymas.has_value());
+    QTEST(*atsakymas, "atsakymas");
+    QCOMPARE(netikra.klausimai, QStringList());
+    QCOMPARE(p.Vykdomos(), 0);
+    QCOMPARE(spy->count(), 0);
+}
+
+void TstIphostport::neatsakanti_data() {
+    QTest::addColumn<bool>("atgal");
+    QTest::addColumn<QString>("tekstas");
+    QTest::newRow("forward") << false << u"srv.example"_s;
+    QTest::newRow("reverse") << true << u"10.0.0.5"_s;
+}
+
+void TstIphostport::neatsakanti() {
+    QFETCH(bool, atgal);
+    QFETCH(QString, tekstas);
+    TNetikraPaieska netikra;
+    netikra.atsako = false;
+    NustatytiPaieska(netikra.Funkcija());
+    TAdresuPaieska p;
+    p.setLaikoRiba(100);
+    const std::unique_ptr<QSignalSpy> spy(Sekti(p, atgal));
+
+    // Nothing is known: no answer, one lookup, however often it is asked.
+    QCOMPARE(Klausti(p, atgal, tekstas), std::nullopt);
+    QCOMPARE(Klausti(p, atgal, tekstas), std::nullopt);
+    QCOMPARE(netikra.klausimai, QStringList{tekstas});
+    QCOMPARE(p.Vykdomos(), 1);
+
+    // At the time limit the lookup counts as failed: the text stands for itself.
+    QVERIFY(spy->wait(5000));
+    QCOMPARE(spy->count(), 1);
+    QCOMPARE(spy->at(0), (QVariantList{tekstas, tekstas}));
+    QCOMPARE(p.Vykdomos(), 0);
+    QCOMPARE(Klausti(p, atgal, tekstas), std::optional<QString>(tekstas));
+    QCOMPARE(netikra.klausimai.size(), 1);
+}
+
+void TstIphostport::atsakymas_data() {
+    QTest::addColumn<bool>("atgal");
+    QTest::addColumn<QString>("tekstas");
+    QTest::addColumn<QHostInfo>("info");
+    QTest::addColumn<QString>("laukiama");
+    QTest::newRow("first IPv4 address") << false << u"srv.example"_s
+                                        << Adresai({u"::1"_s, u"10.0.0.7"_s, u"10.0.0.8"_s}) << u"10.0.0.7"_s;
+    QTest::newRow("only IPv6: the name") << false << u"srv.example"_s << Adresai({u"::1"_s}) << u"srv.example"_s;
+    QTest::newRow("unknown name: the name") << false << u"nera.example"_s << QHostInfo() << u"nera.example"_s;
+    QTest::newRow("reverse name") << true << u"10.0.0.5"_s << Vardas(u"srv.example"_s) << u"srv.example"_s;
+    QTest::newRow("reverse without a name") << true << u"10.0.0.6"_s << Vardas(u"10.0.0.6"_s) << u"10.0.0.6"_s;
+}
+
+void TstIphostport::atsakymas() {
+    QFETCH(bool, atgal);
+    QFETCH(QString, tekstas);
+    QFETCH(QHostInfo, info);
+    QFETCH(QString, laukiama);
+    TNetikraPaieska netikra;
+    netikra.delsimasMs = 20;
+    if (!info.addresses().isEmpty() || !info.hostName().isEmpty())
+        netikra.atsakymai.insert(tekstas, info);
+    NustatytiPaieska(netikra.Funkcija());
+    TAdresuPaieska p;
+    const std::unique_ptr<QSignalSpy> spy(Sekti(p, atgal));
+    QCOMPARE(Klausti(p, atgal, tekstas), std::nullopt);
+    QVERIFY(spy->wait(5000));
+    QCOMPARE(spy->at(0), (QVariantList{tekstas, laukiama}));
+    // Reused: answered at once, no second lookup.
+    QCOMPARE(Klausti(p, atgal, tekstas), std::optional<QString>(laukiama));
+    QCOMPARE(netikra.klausimai.size(), 1);
+}
+
+void TstIphostport::signalasNeIsKvietimo() {
+    TNetikraPaieska netikra;
+    netikra.iskart = true;
+    netikra.atsakymai.insert(u"srv"_s, Adresai({u"10.0.0.9"_s}));
+    NustatytiPaieska(netikra.Funkcija());
+    TAdresuPaieska p;
+    QSignalSpy spy(&p, &TAdresuPaieska::IPRastas);
+    QCOMPARE(p.IP(u"srv"_s), std::nullopt);
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(spy.at(0), (QVariantList{u"srv"_s, u"10.0.0.9"_s}));
+}
+
+void TstIphostport::pasenesAtsakymas() {
+    TNetikraPaieska netikra;
+    netikra.atsakymai.insert(u"srv"_s, Adresai({u"10.0.0.1"_s}));
+    NustatytiPaieska(netikra.Funkcija());
+    TAdresuPaieska p;
+    QSignalSpy spy(&p, &TAdresuPaieska::IPRastas);
+    QCOMPARE(p.IP(u"srv"_s), std::nullopt);
+    QVERIFY(spy.wait(5000));
+    // Past its validity the old answer still serves while a new lookup runs.
+    p.setGaliojimas(0);
+    netikra.atsakymai.insert(u"srv"_s, Adresai({u"10.0.0.2"_s}));
+    QCOMPARE(p.IP(u"srv"_s), std::optional<QString>(u"10.0.0.1"_s));
+    QCOMPARE(netikra.klausimai.size(), 2);
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(spy.last(), (QVariantList{u"srv"_s, u"10.0.0.2"_s}));
+    // A failed refresh keeps the answer that was found.
+    netikra.atsakymai.clear();
+    QCOMPARE(p.IP(u"srv"_s), std::optional<QString>(u"10.0.0.2"_s));
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(spy.last(), (QVariantList{u"srv"_s, u"10.0.0.2"_s}));
+}
+
+void TstIphostport::veluojantisAtsakymasIsmetamas() {
+    TNetikraPaieska netikra;
+    netikra.delsimasMs = 300;
+    netikra.atsakymai.insert(u"srv"_s, Adresai({u"10.0.0.3"_s}));
+    NustatytiPaieska(netikra.Funkcija());
+    TAdresuPaieska p;
+    p.setLaikoRiba(30);
+    QSignalSpy spy(&p, &TAdresuPaieska::IPRastas);
+    QCOMPARE(p.IP(u"srv"_s), std::nullopt);
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(spy.at(0), (QVariantList{u"srv"_s, u"srv"_s}));
+    // The answer that comes after the limit changes nothing.
+    QVERIFY(!spy.wait(600));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(p.IP(u"srv"_s), std::optional<QString>(u"srv"_s));
+}
+
+void TstIphostport::galinyjeNeatsakanti() {
+    // The endpoint's own lookup goes through the same seam, and a name service
+    // that never answers ends the send with the endpoint's failure.
+    TNetikraPaieska netikra;
+    netikra.atsako = false;
+    NustatytiPaieska(netikra.Funkcija());
+    TNMUDP udp;
+    udp.PaieskosLaikoRiba = 50;
+    udp.setRemoteHost(u"srv.example"_s);
+    udp.setRemotePort(27015);
+    int kartai = 0;
+    udp.OnInvalidHost = [&kartai](bool& handled) {
+        ++kartai;
+        handled = true;
+    };
+    QVERIFY_THROWS_EXCEPTION(UDPSockError, udp.SendDatagram(QByteArray(4, 'x')));
+    QCOMPARE(kartai, 1);
+    QCOMPARE(netikra.klausimai, (QStringList{u"srv.example"_s, u"srv.example"_s}));
 }
 
 QTEST_GUILESS_MAIN(TstIphostport)

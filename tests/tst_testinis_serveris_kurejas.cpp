@@ -1,6 +1,8 @@
 // The reply builders of the test server against the readers of cstrike.h: every
 // reply built from records decodes back into the same records and fills the
 // datagram exactly, and real captured replies rebuild byte for byte.
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -346,7 +348,8 @@ void TstTestinisServerisKurejas::taisykliuKiekis() {
     TAtminiesSrautas s(d);
     SkaitytiAntraste(s);
     const TTaisykles perskaitytos = SkaitytiTaisykles(s);
-    QCOMPARE(perskaitytos.size(), 0x0104);
+    // The reader believes the count up to the pairs a datagram of this size could carry.
+    QCOMPARE(perskaitytos.size(), std::min<qsizetype>(0x0104, d.size() / 2));
     QCOMPARE(perskaitytos.mid(0, 2), taisykles);
     QCOMPARE(perskaitytos[2], TTaisykle{});
 }

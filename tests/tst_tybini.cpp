@@ -329,6 +329,12 @@ void TstTybINI::rasymas() {
     // A write replaces exactly the line a read of the same key returns.
     QCOMPARE(ini.SkaitytiReiksme(sekcija, raktas), reiksme);
     QCOMPARE(QDir(aplankas->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Nustatymai.tyb"_s});
+
+    // The same write on the content in memory: the same result and bytes.
+    QByteArray atmintyje = turinys;
+    QTEST(ini.RasytiITurini(atmintyje, sekcija, raktas, reiksme), "rezultatas");
+    QTEST(atmintyje, "po");
+    QCOMPARE(ini.SkaitytiIsTurinio(atmintyje, sekcija, raktas), reiksme);
 }
 
 void TstTybINI::kitiZenklai_data() {
@@ -357,8 +363,12 @@ void TstTybINI::kitiZenklai() {
     ini.setKomentaroZenklas(u"//"_s);
     ini.setByla(kelias);
     QTEST(ini.SkaitytiReiksme(u"P"_s, raktas), "tikimasi");
+    QTEST(ini.SkaitytiIsTurinio(turinys, u"P"_s, raktas), "tikimasi");
     QCOMPARE(ini.RasytiReiksme(u"P"_s, raktas, "z"), QByteArray("###0"));
     QCOMPARE(ini.SkaitytiReiksme(u"P"_s, raktas), QByteArray("z"));
+    QByteArray atmintyje = turinys;
+    QCOMPARE(ini.RasytiITurini(atmintyje, u"P"_s, raktas, "z"), QByteArray("###0"));
+    QCOMPARE(atmintyje, Perskaityti(kelias));
 }
 
 void TstTybINI::neperskaitomas_data() {
@@ -456,6 +466,9 @@ void TstTybINI::eilutesLauzimas() {
     ini.setByla(kelias);
     QVERIFY_THROWS_EXCEPTION(EKlaida, ini.RasytiReiksme(sekcija, raktas, reiksme));
     QCOMPARE(Perskaityti(kelias), turinys);
+    QByteArray atmintyje = turinys;
+    QVERIFY_THROWS_EXCEPTION(EKlaida, ini.RasytiITurini(atmintyje, sekcija, raktas, reiksme));
+    QCOMPARE(atmintyje, turinys);
 }
 
 void TstTybINI::pertrauktasRasymas() {
