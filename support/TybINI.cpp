@@ -17,38 +17,6 @@ namespace {
 
 using TEilutes = QList<QByteArray>;
 
-// Up to the first NUL; CR LF, a lone CR and a lone LF each end a line. A text
-// that ends with a line break has no empty line after it.
-TEilutes IsskaidytiEilutes(const QByteArray& turinys) {
-    qsizetype pabaiga = turinys.indexOf('\0');
-    if (pabaiga < 0)
-        pabaiga = turinys.size();
-    TEilutes eilutes;
-    qsizetype pradzia = 0;
-    qsizetype i = 0;
-    while (i < pabaiga) {
-        const char c = turinys.at(i);
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
-        }
-        eilutes.append(turinys.mid(pradzia, i - pradzia));
-        if (c == '\r' && i + 1 < pabaiga && turinys.at(i + 1) == '\n')
-            ++i;
-        pradzia = ++i;
-    }
-    if (pradzia < pabaiga)
-        eilutes.append(turinys.mid(pradzia, pabaiga - pradzia));
-    return eilutes;
-}
-
-QByteArray SujungtiEilutes(const TEilutes& eilutes) {
-    QByteArray turinys;
-    for (const QByteArray& e : eilutes)
-        turinys += e + "\r\n";
-    return turinys;
-}
-
 bool ArTinkaFailoVardui(const QString& byla) {
     return !byla.contains(u'*') && !byla.contains(u'?');
 }
@@ -59,27 +27,15 @@ struct TFailas {
 };
 
 // The file's path and content, or nothing when no file exists there (a folder
-// counts as no file). Anything else that cannot be read is an error naming the file.
+// counts as no file).
 std::optional<TFailas> SkaitytiFaila(const QString& byla) {
     if (!ArTinkaFailoVardui(byla))
         return std::nullopt;
     const QString kelias = VietinisKelias(byla);
-    const QFileInfo info(kelias);
-    if (!info.exists() || info.isDir())
+    std::optional<QByteArray> turinys = SkaitytiFailoTurini(kelias, false);
+    if (!turinys)
         return std::nullopt;
-    if (!info.isFile())
-        throw EFailoKlaida(u"Cannot read the file \"%1\": it is not a regular file"_s.arg(kelias));
-    QFile failas(kelias);
-    if (!failas.open(QIODevice::ReadOnly)) {
-        // Removed between the test above and the opening: that is no file as well.
-        if (!QFileInfo::exists(kelias))
-            return std::nullopt;
-        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
-    }
-    TFailas rezultatas{kelias, failas.readAll()};
-    if (failas.error() != QFileDevice::NoError)
-        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
-    return rezultatas;
+    return TFailas{kelias, std::move(*turinys)};
 }
 
 bool ArTinkaEilutei(const QByteArray& tekstas) {
@@ -215,6 +171,55 @@ QByteArray TTybINI::RasytiReiksme(const QString& sekcija, const QString& raktas,
     eilutes.insert(*antraste + 1, naujaEilute);
     PakeistiFailaAtomiskai(kelias, SujungtiEilutes(eilutes));
     return kRezultatasNeraRakto;
+}
+
+QList<QByteArray> IsskaidytiEilutes(const QByteArray& turinys) {
+    qsizetype pabaiga = turinys.indexOf('\0');
+    if (pabaiga < 0)
+        pabaiga = turinys.size();
+    QList<QByteArray> eilutes;
+    qsizetype pradzia = 0;
+    qsizetype i = 0;
+    while (i < pabaiga) {
+        const char c = turinys.at(i);
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        eilutes.append(turinys.mid(pradzia, i - pradzia));
+        if (c == '\r' && i + 1 < pabaiga && turinys.at(i + 1) == '\n')
+            ++i;
+        pradzia = ++i;
+    }
+    if (pradzia < pabaiga)
+        eilutes.append(turinys.mid(pradzia, pabaiga - pradzia));
+    return eilutes;
+}
+
+QByteArray SujungtiEilutes(const QList<QByteArray>& eilutes) {
+    QByteArray turinys;
+    for (const QByteArray& e : eilutes)
+        turinys += e + "\r\n";
+    return turinys;
+}
+
+std::optional<QByteArray> SkaitytiFailoTurini(const QString& kelias, bool aplankasKlaida) {
+    const QFileInfo info(kelias);
+    if (!info.exists() || (info.isDir() && !aplankasKlaida))
+        return std::nullopt;
+    if (!info.isFile())
+        throw EFailoKlaida(u"Cannot read the file \"%1\": it is not a regular file"_s.arg(kelias));
+    QFile failas(kelias);
+    if (!failas.open(QIODevice::ReadOnly)) {
+        // Removed between the test above and the opening: that is no file as well.
+        if (!QFileInfo::exists(kelias))
+            return std::nullopt;
+        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
+    }
+    QByteArray turinys = failas.readAll();
+    if (failas.error() != QFileDevice::NoError)
+        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
+    return turinys;
 }
 
 void PakeistiFailaAtomiskai(const QString& kelias, const QByteArray& turinys) {

@@ -13,10 +13,29 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ApatineJuosta.h"
 #include "Laikrodis.h"
 #include "Modulis1.h"
 #include "Pranesimai.h"
 #include "Programa.h"
+#include "Tinklelis.h"
+#include "TybCheckBox.h"
+#include "TybINI.h"
+#include "TybLabel.h"
+#include "Valdikliai.h"
+
+// A control or component of the watcher, found by its name as users and tools see it.
+template <typename T> T* Valdiklis(const char* vardas) {
+    T* v = frmPagrindinis ? frmPagrindinis->findChild<T*>(QString::fromLatin1(vardas)) : nullptr;
+    if (!v)
+        qFatal("the watcher has no %s", vardas);
+    return v;
+}
 
 class TStebetojoAplinka {
 public:

@@ -127,7 +127,9 @@ private:
     QString Langelis(int stulpelis, int eilute) const {
         return frmServeriai->stgServeriai->Langelis(stulpelis, eilute);
     }
-    QString Tekstas(const char* sekcija, const char* raktas) const { return frmPagrindinis->Tekstas(sekcija, raktas); }
+    QString Tekstas(const char* sekcija, const char* raktas) const {
+        return frmPagrindinis->Kalba().Tekstas(sekcija, raktas);
+    }
 
     TStebetojoAplinka aplinka;
     QStringList& pranesimai = aplinka.pranesimai;
@@ -142,7 +144,7 @@ void TstServeriai::initTestCase() {
     SukurtiLangus();
     QVERIFY(frmPagrindinis);
     QVERIFY(frmServeriai);
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\English.lng"_s);
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
 }
 
 void TstServeriai::cleanupTestCase() {
@@ -156,9 +158,9 @@ void TstServeriai::init() {
     kaiRodomasPranesimas = {};
     netikrasLaikrodis = false;
     QFile::remove(kFailas);
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\English.lng"_s);
-    frmPagrindinis->edtHostas->clear();
-    frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
+    Valdiklis<QLineEdit>("edtHostas")->clear();
+    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
     frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(10000);
     // Names are looked up here, never in the real name service.
     frmServeriai->NMUDP1->VardoPaieska = [this](const QString& vardas, QObject*,
@@ -177,8 +179,8 @@ void TstServeriai::cleanup() {
     frmServeriai->tmrAtnaujinimasServeriai->setEnabled(false);
     frmServeriai->tmrAtnaujinimas->setEnabled(false);
     frmServeriai->tmrPingas->stop();
-    frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
-    frmPagrindinis->tmrPingas->stop();
+    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
+    Valdiklis<QTimer>("tmrPingas")->stop();
     // Let late datagrams of this case arrive now rather than in the next one.
     QTest::qWait(20);
 }
@@ -278,7 +280,7 @@ void TstServeriai::kalba() {
     frmServeriai->hide();
 
     // Another language at the next showing, title line of the file included.
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
     Rodyti();
     QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - Serverių sąrašas"_s);
     QCOMPARE(g->Langelis(3, 0), u"Žemėlapis"_s);
@@ -291,7 +293,7 @@ void TstServeriai::kalba() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("-->frmServeriai<--\r\nAdresas=Addr\r\n");
     f.close();
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\Be.lng"_s);
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Be.lng"_s);
     Rodyti();
     QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - ###3"_s);
     QCOMPARE(g->Langelis(1, 0), u"Addr"_s);
@@ -712,9 +714,9 @@ void TstServeriai::blogiDatagramai_data() {
     QTest::addColumn<QString>("pranesimas"); // empty: none
     QTest::addColumn<bool>("laukiaToliau");  // the poll stays in flight
     QTest::addColumn<QString>("pingas");     // the ping cell afterwards
-    QTest::newRow("unknown letter") << KurtiAtsakyma('X', "abc") << u"Nežinomi duomenys"_s << false << QString();
-    QTest::newRow("text reply") << KurtiTekstoAtsakyma("nfo", "x") << u"Nežinomi duomenys"_s << false << QString();
-    QTest::newRow("players reply") << KurtiZaidejuAtsakyma({}) << u"Nežinomi duomenys"_s << false << QString();
+    QTest::newRow("unknown letter") << KurtiAtsakyma('X', "abc") << u"NezinomiDuomenys"_s << false << QString();
+    QTest::newRow("text reply") << KurtiTekstoAtsakyma("nfo", "x") << u"NezinomiDuomenys"_s << false << QString();
+    QTest::newRow("players reply") << KurtiZaidejuAtsakyma({}) << u"NezinomiDuomenys"_s << false << QString();
     QTest::newRow("2024 bytes refused") << KurtiIsplestaZaidejuAtsakyma({}, 2024) << u"2024 BaituGavau"_s << true
                                         << QString();
     QTest::newRow("oversized 3000") << QByteArray(3000, 'm') << u"3000 BaituGavau"_s << true << QString();
@@ -742,7 +744,12 @@ void TstServeriai::blogiDatagramai() {
         QVERIFY(pranesimai.isEmpty());
     } else {
         QTRY_COMPARE_WITH_TIMEOUT(pranesimai.size(), 1, 5000);
-        QCOMPARE(pranesimai.at(0), QString(pranesimas).replace(u" BaituGavau"_s, Tekstas("Pranesimai", "BaituGavau")));
+        // The texts come from the language in effect, like the other server windows'.
+        const QString tiketinas =
+            pranesimas == u"NezinomiDuomenys"_s
+                ? Tekstas("Pranesimai", "NezinomiDuomenys")
+                : QString(pranesimas).replace(u" BaituGavau"_s, Tekstas("Pranesimai", "BaituGavau"));
+        QCOMPARE(pranesimai.at(0), tiketinas);
     }
     QCOMPARE(!frmServeriai->ArGalimaSiusti, laukiaToliau);
     QCOMPARE(frmServeriai->tmrPingas->isActive(), laukiaToliau);
@@ -1007,11 +1014,11 @@ void TstServeriai::dvigubasPaspaudimas() {
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, langelis.center());
     if (!atidaro) {
         QVERIFY(frmServeriai->isVisible());
-        QCOMPARE(frmPagrindinis->edtHostas->text(), QString());
+        QCOMPARE(Valdiklis<QLineEdit>("edtHostas")->text(), QString());
         return;
     }
     // The watcher watches the row's address; the list closes (and saves).
-    QCOMPARE(frmPagrindinis->edtHostas->text(), adresas);
+    QCOMPARE(Valdiklis<QLineEdit>("edtHostas")->text(), adresas);
     QVERIFY(!frmServeriai->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(serveris.Uzklausos().size() >= 3, 5000);
     QList<QByteArray> zodziai;
@@ -1019,7 +1026,7 @@ void TstServeriai::dvigubasPaspaudimas() {
         if (u.SiuntejoPrievadas == 27035)
             zodziai.append(u.Zodis);
     QCOMPARE(zodziai, (QList<QByteArray>{"ping", "players", "details"}));
-    QVERIFY(frmPagrindinis->tmrAtnaujinimas->Enabled());
+    QVERIFY(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
     QCOMPARE(SkaitytiFaila(), Isvestis({adresas.toLatin1(), adresas.toLatin1(), " ", "last.example"}));
     // No editor is left in the closed window, not even a delayed one.
     QTest::qWait(QApplication::doubleClickInterval() + 100);
@@ -1084,19 +1091,19 @@ void TstServeriai::stebetojoPauze_data() {
 void TstServeriai::stebetojoPauze() {
     QFETCH(QString, adresas);
     QFETCH(bool, atnaujinama);
-    frmPagrindinis->edtHostas->setText(adresas);
-    frmPagrindinis->tmrAtnaujinimas->setEnabled(true);
+    Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
+    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(true);
     Rodyti();
-    QVERIFY(!frmPagrindinis->tmrAtnaujinimas->Enabled());
-    QVERIFY(!frmPagrindinis->tmrAtnaujinimas->isActive());
+    QVERIFY(!Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
+    QVERIFY(!Valdiklis<TLaikmatis>("tmrAtnaujinimas")->isActive());
     frmServeriai->close();
-    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->Enabled(), atnaujinama);
+    QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled(), atnaujinama);
     // Hiding without closing resumes the watcher the same way.
-    frmPagrindinis->tmrAtnaujinimas->setEnabled(true);
+    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(true);
     Rodyti();
-    QVERIFY(!frmPagrindinis->tmrAtnaujinimas->Enabled());
+    QVERIFY(!Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
     frmServeriai->hide();
-    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->Enabled(), atnaujinama);
+    QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled(), atnaujinama);
 }
 
 void TstServeriai::modalinisLangas() {
