@@ -76,6 +76,14 @@ TMemo* Memo(QWidget* tevas, const char* vardas, int x, int y, int w, int h, int 
     return m;
 }
 
+// A scoreboard rule across the panel at height y.
+TLinija* Linija(QWidget* tevas, const char* vardas, int y, int tusas, int plunksna) {
+    auto* l = new TLinija(tevas, SpalvaBGR(tusas), SpalvaBGR(plunksna));
+    l->setObjectName(QString::fromLatin1(vardas));
+    l->setGeometry(8, y, 393, 1);
+    return l;
+}
+
 // Map names come from the server; only a plain file name may reach the disk.
 bool TinkamasZemelapioVardas(const QString& vardas) {
     if (vardas.isEmpty() || vardas == u"."_s || vardas == u".."_s)
@@ -138,9 +146,7 @@ void TfrmPagrindinis::SukurtiValdiklius() {
     lblFragaiTitle = Etikete(pnlTAB, "lblFragaiTitle", 216, 24, 94, 16, antraste, kKomanda1);
     lblLaikasTitle = Etikete(pnlTAB, "lblLaikasTitle", 296, 24, 95, 16, antraste, kKomanda1);
     lblPingas1 = Etikete(pnlTAB, "lblPingas1", 360, 24, 74, 16, antraste, kPingas1);
-    Shape1 = new TLinija(pnlTAB, SpalvaBGR(kPingas1), SpalvaBGR(kPingas1));
-    Shape1->setObjectName(u"Shape1"_s);
-    Shape1->setGeometry(8, 40, 393, 1);
+    Shape1 = Linija(pnlTAB, "Shape1", 40, kPingas1, kPingas1);
     memKomanda1 = Memo(pnlTAB, "memKomanda1", 8, 48, 193, 201, kKomanda1, false);
     memFragai1 = Memo(pnlTAB, "memFragai1", 208, 48, 57, 201, kKomanda1, true);
     memLaikas1 = Memo(pnlTAB, "memLaikas1", 272, 48, 73, 201, kKomanda1, true);
@@ -148,25 +154,16 @@ void TfrmPagrindinis::SukurtiValdiklius() {
     lblZaidSK2 = Etikete(pnlTAB, "lblZaidSK2", 104, 256, 62, 13, Sriftas(kSansSerif, 8, true), kKomanda2);
     lblPingas2 = Etikete(pnlTAB, "lblPingas2", 360, 256, 97, 16, antraste, kKomanda2);
     lblPingas2->setText(u"lblPingasTitle"_s);
-    Shape2 = new TLinija(pnlTAB, SpalvaBGR(kKomanda2), SpalvaBGR(kShape2Plunksna));
-    Shape2->setObjectName(u"Shape2"_s);
-    Shape2->setGeometry(8, 272, 393, 1);
+    Shape2 = Linija(pnlTAB, "Shape2", 272, kKomanda2, kShape2Plunksna);
     memKomanda2 = Memo(pnlTAB, "memKomanda2", 8, 280, 193, 201, kKomanda2, false);
     memFragai2 = Memo(pnlTAB, "memFragai2", 208, 280, 57, 201, kKomanda2, true);
     memLaikas2 = Memo(pnlTAB, "memLaikas2", 272, 280, 73, 201, kKomanda2, true);
-    Shape3 = new TLinija(pnlTAB, SpalvaBGR(kStebetojai), SpalvaBGR(kSidabrine));
-    Shape3->setObjectName(u"Shape3"_s);
-    Shape3->setGeometry(8, 488, 393, 1);
+    Shape3 = Linija(pnlTAB, "Shape3", 488, kStebetojai, kSidabrine);
     lblStebetojaiTitle = Etikete(pnlTAB, "lblStebetojaiTitle", 8, 496, 120, 16, antraste, kStebetojai);
     lblStebetojai = Etikete(pnlTAB, "lblStebetojai", 360, 496, 71, 13, Sriftas(kSansSerif, 11, true), kStebetojai);
 
-    tmrPingas = new QTimer(this);
-    tmrPingas->setObjectName(u"tmrPingas"_s);
-    tmrPingas->setTimerType(Qt::PreciseTimer);
-    tmrPingas->setInterval(1);
-    tmrAtnaujinimas = new TLaikmatis(this);
-    tmrAtnaujinimas->setObjectName(u"tmrAtnaujinimas"_s);
-    tmrAtnaujinimas->setIntervalas(5000);
+    tmrPingas = SukurtiPingoLaikmati();
+    tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", 5000);
     tmrAtnaujinimas->setEnabled(true);
 }
 

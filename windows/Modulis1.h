@@ -185,6 +185,8 @@ private:
     // Loads the settings and takes the language they name; saves them.
     Q_INVOKABLE void IkeltiNustatymus();
     Q_INVOKABLE void IssaugotiNustatymus();
+    // Exit: the question panel when the user wants to be asked, otherwise closing.
+    void KlaustiIseiti();
     // Hides the menu panels; with the exit panel too when suIseitimu is set.
     void UzdarytiSkydelius(bool suIseitimu);
     void IntervaloDialogas(TLaikmatis* laikmatis);

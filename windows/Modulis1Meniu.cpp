@@ -218,10 +218,7 @@ void TfrmPagrindinis::imgApaciaMouseUp(Qt::MouseButton, int X, int Y) {
     if (punktas == TApatineJuosta::Meniu)
         pnlMeniuLygis1->show();
     if (punktas == TApatineJuosta::Iseiti) {
-        if (chkArIseiti->isChecked())
-            pnlArIseiti->show();
-        else
-            close();
+        KlaustiIseiti();
     } else {
         pnlArIseiti->hide();
     }
@@ -248,6 +245,13 @@ void TfrmPagrindinis::lblGeraiClick() {
     pnlAtnaujinimai->hide();
     pnlArIseiti->hide();
     MeniuPerjungtas = false;
+}
+
+void TfrmPagrindinis::KlaustiIseiti() {
+    if (chkArIseiti->isChecked())
+        pnlArIseiti->show();
+    else
+        close();
 }
 
 void TfrmPagrindinis::lblIseitiTaipClick() {
@@ -295,12 +299,8 @@ void TfrmPagrindinis::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
 void TfrmPagrindinis::FormKeyUp(int Key, Qt::KeyboardModifiers) {
     if (!chkTAB->isChecked())
         pnlTAB->hide();
-    if (Key == Qt::Key_Escape) {
-        if (chkArIseiti->isChecked())
-            pnlArIseiti->show();
-        else
-            close();
-    }
+    if (Key == Qt::Key_Escape)
+        KlaustiIseiti();
 }
 
 // ---- Settings ----

@@ -1,5 +1,6 @@
 #include "Modulis2.h"
 
+#include <array>
 #include <optional>
 
 #include <QApplication>
@@ -64,11 +65,22 @@ void SistemosSpalvos(QWidget* valdiklis) {
     valdiklis->setPalette(p);
 }
 
-QAction* Veiksmas(QWidget* langas, QMenu* meniu, const char* vardas) {
-    auto* a = new QAction(QString::fromLatin1(vardas), langas);
-    a->setObjectName(QString::fromLatin1(vardas));
+QAction* Veiksmas(QWidget* langas, QMenu* meniu, const QString& vardas) {
+    auto* a = new QAction(vardas, langas);
+    a->setObjectName(vardas);
     meniu->addAction(a);
     return a;
+}
+
+// Both menus hold add, remove, a separator and close; the pop-up menu's items
+// carry the suffix "2", its separator is N1 where the main menu's is N2.
+void PildytiMeniu(QWidget* langas, QMenu* meniu, std::array<QAction**, 4> punktai, const char* galune) {
+    const QString g = QString::fromLatin1(galune);
+    *punktai[0] = Veiksmas(langas, meniu, u"mnuPrideti"_s + g);
+    *punktai[1] = Veiksmas(langas, meniu, u"mnuPasalinti"_s + g);
+    *punktai[2] = meniu->addSeparator();
+    (*punktai[2])->setObjectName(g.isEmpty() ? u"N2"_s : u"N1"_s);
+    *punktai[3] = Veiksmas(langas, meniu, u"mnuUzdaryti"_s + g);
 }
 
 // The operating system letter of a details reply, upper-cased; nothing for a
@@ -105,19 +117,11 @@ void TfrmServeriai::SukurtiValdiklius() {
     mnuPagrindinis->setNativeMenuBar(false);
     mnuServeriai = mnuPagrindinis->addMenu(u"mnuServeriai"_s);
     mnuServeriai->setObjectName(u"mnuServeriai"_s);
-    mnuPrideti = Veiksmas(this, mnuServeriai, "mnuPrideti");
-    mnuPasalinti = Veiksmas(this, mnuServeriai, "mnuPasalinti");
-    N2 = mnuServeriai->addSeparator();
-    N2->setObjectName(u"N2"_s);
-    mnuUzdaryti = Veiksmas(this, mnuServeriai, "mnuUzdaryti");
+    PildytiMeniu(this, mnuServeriai, {&mnuPrideti, &mnuPasalinti, &N2, &mnuUzdaryti}, "");
 
     mnuKitoKlaviso = new QMenu(this);
     mnuKitoKlaviso->setObjectName(u"mnuKitoKlaviso"_s);
-    mnuPrideti2 = Veiksmas(this, mnuKitoKlaviso, "mnuPrideti2");
-    mnuPasalinti2 = Veiksmas(this, mnuKitoKlaviso, "mnuPasalinti2");
-    N1 = mnuKitoKlaviso->addSeparator();
-    N1->setObjectName(u"N1"_s);
-    mnuUzdaryti2 = Veiksmas(this, mnuKitoKlaviso, "mnuUzdaryti2");
+    PildytiMeniu(this, mnuKitoKlaviso, {&mnuPrideti2, &mnuPasalinti2, &N1, &mnuUzdaryti2}, "2");
     for (QWidget* meniu : std::initializer_list<QWidget*>{mnuPagrindinis, mnuServeriai, mnuKitoKlaviso})
         SistemosSpalvos(meniu);
 
@@ -142,16 +146,9 @@ void TfrmServeriai::SukurtiValdiklius() {
     stgServeriai->setEditTriggers(QAbstractItemView::NoEditTriggers);
     stgServeriai->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    tmrAtnaujinimasServeriai = new TLaikmatis(this);
-    tmrAtnaujinimasServeriai->setObjectName(u"tmrAtnaujinimasServeriai"_s);
-    tmrAtnaujinimasServeriai->setIntervalas(kAtnaujinimasMs);
-    tmrPingas = new QTimer(this);
-    tmrPingas->setObjectName(u"tmrPingas"_s);
-    tmrPingas->setTimerType(Qt::PreciseTimer);
-    tmrPingas->setInterval(1);
-    tmrAtnaujinimas = new TLaikmatis(this);
-    tmrAtnaujinimas->setObjectName(u"tmrAtnaujinimas"_s);
-    tmrAtnaujinimas->setIntervalas(kZingsnisMs);
+    tmrAtnaujinimasServeriai = SukurtiLaikmati(this, "tmrAtnaujinimasServeriai", kAtnaujinimasMs);
+    tmrPingas = SukurtiPingoLaikmati();
+    tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", kZingsnisMs);
 }
 
 void TfrmServeriai::SujungtiIvykius() {

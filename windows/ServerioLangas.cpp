@@ -1,5 +1,6 @@
 #include "ServerioLangas.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include "AtminiesSrautas.h"
@@ -77,6 +78,14 @@ void TServerioLangas::NMUDP1InvalidHost(bool& handled) {
 
 void TServerioLangas::NMUDP1BufferInvalid(bool&, QByteArray&, int&) {
     RodytiPranesima(langas, KalbosTekstas("Pranesimai", "BlogasBuferis"));
+}
+
+QTimer* TServerioLangas::SukurtiPingoLaikmati() {
+    auto* t = new QTimer(langas);
+    t->setObjectName(u"tmrPingas"_s);
+    t->setTimerType(Qt::PreciseTimer);
+    t->setInterval(1);
+    return t;
 }
 
 bool TServerioLangas::RodytiTinkloPranesima(const QString& tekstas) {

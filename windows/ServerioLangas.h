@@ -14,6 +14,7 @@
 #include "Pranesimai.h"
 
 class QObject;
+class QTimer;
 class QWidget;
 class TAtminiesSrautas;
 class TNMUDP;
@@ -56,6 +57,10 @@ protected:
     virtual void NMUDP1InvalidHost(bool& handled);
     // An empty send: "BlogasBuferis", then the endpoint's own error.
     void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
+
+    // The round-trip clock's timer "tmrPingas" of the window: 1 ms precise
+    // ticks, not running.
+    QTimer* SukurtiPingoLaikmati();
 
     // A message caused by network input, through the window's gate: dropped
     // (false) while a box of that gate is open.
