@@ -97,14 +97,11 @@ private Q_SLOTS:
     void timeoutIrToliau();
     void banas();
     void veluojantisAtsakymasKitojeEiluteje();
-    void svetimasSiuntejas_data();
-    void svetimasSiuntejas();
     void nerandamasHostas();
     void portasIsAdreso_data();
     void portasIsAdreso();
     void blogiDatagramai_data();
     void blogiDatagramai();
-    void pranesimaiNesikrauna();
     void atnaujinimasNuoPirmosEilutes();
     void pakartotinisRodymas();
     void prideti_data();
@@ -608,36 +605,6 @@ void TstServeriai::veluojantisAtsakymasKitojeEiluteje() {
     QCOMPARE(Langelis(5, 2), u"0"_s);
 }
 
-void TstServeriai::svetimasSiuntejas_data() {
-    QTest::addColumn<bool>("kitasAdresas");
-    QTest::newRow("same address, other port") << false;
-    QTest::newRow("other loopback address") << true;
-}
-
-void TstServeriai::svetimasSiuntejas() {
-    QFETCH(bool, kitasAdresas);
-    TRankinisServeris tikras, svetimas;
-    QVERIFY(tikras.Paleisti());
-    if (!svetimas.Paleisti(kitasAdresas ? QHostAddress(u"127.0.0.2"_s) : QHostAddress(QHostAddress::LocalHost)))
-        QSKIP("no second loopback address here");
-    RasytiFaila("t\r\n" + tikras.Adresas().toLatin1() + "\r\n");
-    Rodyti();
-    QTRY_COMPARE_WITH_TIMEOUT(tikras.gauta.size(), 1, 5000);
-    svetimas.klientas = tikras.klientas;
-    svetimas.klientoPortas = tikras.klientoPortas;
-    for (const QByteArray& d :
-         {KurtiDetaliuAtsakyma(Detales("Stranger")), KurtiBanoAtsakyma(), KurtiAtsakyma('X'), QByteArray(3000, 'x')})
-        svetimas.Siusti(d);
-    QTest::qWait(50);
-    QCOMPARE(Langelis(2, 1), QString());
-    QCOMPARE(Langelis(5, 1), QString());
-    QVERIFY(!frmServeriai->ArBanas);
-    QVERIFY(pranesimai.isEmpty());
-    QVERIFY(!frmServeriai->ArGalimaSiusti); // still waiting for the polled server
-    tikras.Siusti(KurtiDetaliuAtsakyma(Detales("Polled")));
-    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Polled"_s, 5000);
-}
-
 void TstServeriai::nerandamasHostas() {
     TTestinisServeris serveris;
     QVERIFY(serveris.Paleisti());
@@ -764,49 +731,6 @@ void TstServeriai::blogiDatagramai() {
         QTest::qWait(30);
         QTEST(Langelis(5, 1), "pingas");
     }
-}
-
-void TstServeriai::pranesimaiNesikrauna() {
-    // While one box opened by a reply is open, the replies that arrive add no
-    // box of their own; afterwards boxes open again.
-    TRankinisServeris rankinis;
-    QVERIFY(rankinis.Paleisti());
-    RasytiFaila("t\r\n" + rankinis.Adresas().toLatin1() + "\r\n");
-    Rodyti();
-    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 1, 5000);
-    int gylis = 0;
-    int didziausias = 0;
-    bool pirmas = true;
-    kaiRodomasPranesimas = [&] {
-        ++gylis;
-        didziausias = qMax(didziausias, gylis);
-        if (pirmas) {
-            pirmas = false;
-            for (int i = 0; i < 20; ++i)
-                rankinis.Siusti(QByteArray(2500 + i, 'x'));
-            rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Marker")));
-            // The box stays open until the marker behind the flood was handled.
-            QEventLoop langas;
-            QTimer tikrinimas;
-            connect(&tikrinimas, &QTimer::timeout, &langas, [&] {
-                if (!Langelis(2, 1).isEmpty())
-                    langas.quit();
-            });
-            tikrinimas.start(5);
-            QTimer::singleShot(5000, &langas, &QEventLoop::quit);
-            langas.exec();
-        }
-        --gylis;
-    };
-    rankinis.Siusti(QByteArray(3000, 'x'));
-    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Marker"_s, 5000);
-    QCOMPARE(didziausias, 1);
-    QCOMPARE(pranesimai.size(), 1);
-    // A later poll may open a box again.
-    frmServeriai->tmrAtnaujinimasServeriaiTimer();
-    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 2, 5000);
-    rankinis.Siusti(QByteArray(2100, 'x'));
-    QTRY_COMPARE_WITH_TIMEOUT(pranesimai.size(), 2, 5000);
 }
 
 void TstServeriai::atnaujinimasNuoPirmosEilutes() {
