@@ -196,9 +196,7 @@ void TstApie::versija() {
     QVERIFY(!pranesimai.contains(u"Byla sugadinta"_s));
     QVERIFY(pranesimai.isEmpty());
     // A picture of the window for a human eye, when asked for.
-    const QString nuotraukos = qEnvironmentVariable("VELMORANT_NUOTRAUKOS");
-    if (!nuotraukos.isEmpty())
-        QVERIFY(frmApie->grab().save(nuotraukos + u"/apie.png"_s));
+    QVERIFY(Nuotrauka(frmApie, u"apie.png"_s));
 }
 
 void TstApie::versijosIrasas_data() {

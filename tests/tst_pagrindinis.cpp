@@ -106,8 +106,9 @@ private:
     QStringList& pranesimai = aplinka.pranesimai;
     TTestinisServeris* serveris = nullptr;
     std::function<void()> kaiRodomasPranesimas;
-    qint64 netikrasLaikas = 0;
-    bool netikrasLaikrodis = false;
+    // The shared fake clock of the program environment.
+    qint64& netikrasLaikas = aplinka.netikrasLaikas;
+    bool& netikrasLaikrodis = aplinka.netikrasLaikrodis;
 };
 
 void TstPagrindinis::initTestCase() {
@@ -116,14 +117,6 @@ void TstPagrindinis::initTestCase() {
         if (kaiRodomasPranesimas)
             kaiRodomasPranesimas();
     };
-    NustatytiLaikrodi([this]() -> qint64 {
-        static QElapsedTimer tikras = [] {
-            QElapsedTimer t;
-            t.start();
-            return t;
-        }();
-        return netikrasLaikrodis ? netikrasLaikas : tikras.elapsed();
-    });
     QVERIFY(aplinka.Paleisti());
 }
 
@@ -235,9 +228,7 @@ void TstPagrindinis::raundas() {
     QVERIFY(skaicius);
     QVERIFY(ms >= 0 && ms < 1000);
     // A picture of the filled window for a human eye, when asked for.
-    const QString nuotraukos = qEnvironmentVariable("VELMORANT_NUOTRAUKOS");
-    if (!nuotraukos.isEmpty())
-        QVERIFY(frmPagrindinis->grab().save(nuotraukos + u"/stebetojas.png"_s));
+    QVERIFY(Nuotrauka(frmPagrindinis, u"stebetojas.png"_s));
 }
 
 void TstPagrindinis::stulpeliai_data() {

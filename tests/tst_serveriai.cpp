@@ -160,14 +160,7 @@ void TstServeriai::init() {
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
     frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(10000);
     // Names are looked up here, never in the real name service.
-    frmServeriai->NMUDP1->VardoPaieska = [this](const QString& vardas, QObject*,
-                                                std::function<void(const QList<QHostAddress>&)> baigta) {
-        paieskos.append(vardas);
-        if (vardas == u"localhost"_s)
-            baigta({QHostAddress(QHostAddress::LocalHost)});
-        else
-            baigta({});
-    };
+    NetikraPaieska(frmServeriai->NMUDP1, paieskos);
 }
 
 void TstServeriai::cleanup() {
@@ -475,9 +468,7 @@ void TstServeriai::apejimas() {
     QCOMPARE(Langelis(2, 4), QString());
     QVERIFY(pranesimai.isEmpty());
     // A picture of the filled window for a human eye, when asked for.
-    const QString nuotraukos = qEnvironmentVariable("VELMORANT_NUOTRAUKOS");
-    if (!nuotraukos.isEmpty())
-        QVERIFY(frmServeriai->grab().save(nuotraukos + u"/serveriai.png"_s));
+    QVERIFY(Nuotrauka(frmServeriai, u"serveriai.png"_s));
 }
 
 void TstServeriai::pingasMilisekundemis_data() {
