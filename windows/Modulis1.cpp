@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,20 +11,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTimer>
 
 #include "ApatineJuosta.h"
 #include "FailoInfo.h"
-#include "FailuPaieska.h"
 #include "JpegVaizdas.h"
 #include "Laikrodis.h"
-#include "Modulis2.h"
-#include "Modulis_Apie.h"
-#include "Modulis_Taisykles.h"
 #include "NMUDP.h"
-#include "Nustatymai.h"
 #include "Registras.h"
 #include "Skaiciai.h"
 #include "Stiliai.h"
