@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include "ApatineJuosta.h"
 #include "Modulis1.h"
 #include "Programa.h"
 #include "TybINI.h"
@@ -14,11 +15,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 void BM_PritaikytiKalba(benchmark::State& state) {
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\"_s + (state.range(0) ? u"Lietuviu"_s : u"English"_s) +
-                                     u".lng"_s);
+    frmPagrindinis->findChild<TTybINI*>(u"TybINI1"_s)
+        ->setByla(u"resursai\\Kalbos\\"_s + (state.range(0) ? u"Lietuviu"_s : u"English"_s) + u".lng"_s);
     for (auto _ : state) {
-        frmPagrindinis->PritaikytiKalba();
-        frmPagrindinis->NupiestiMeniu();
+        QMetaObject::invokeMethod(frmPagrindinis, "PritaikytiKalba");
+        frmPagrindinis->findChild<TApatineJuosta*>(u"imgApacia"_s)->Nupiesti();
     }
 }
 

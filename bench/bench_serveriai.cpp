@@ -20,6 +20,7 @@
 #include "Pranesimai.h"
 #include "Programa.h"
 #include "TestinisServeris.h"
+#include "Tinklelis.h"
 #include "Valdikliai.h"
 
 using namespace Qt::StringLiterals;

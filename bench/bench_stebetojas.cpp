@@ -26,9 +26,10 @@ namespace {
 void BM_Atnaujinimas(benchmark::State& state) {
     QUdpSocket serveris;
     serveris.bind(QHostAddress::LocalHost, 0);
-    frmPagrindinis->edtHostas->setText(u"127.0.0.1:"_s + QString::number(serveris.localPort()));
-    frmPagrindinis->btnRodyti->click();
-    frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
+    frmPagrindinis->findChild<QLineEdit*>(u"edtHostas"_s)
+        ->setText(u"127.0.0.1:"_s + QString::number(serveris.localPort()));
+    frmPagrindinis->findChild<QPushButton*>(u"btnRodyti"_s)->click();
+    frmPagrindinis->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s)->setEnabled(false);
     while (!serveris.hasPendingDatagrams())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     quint16 klientas = 0;
@@ -47,11 +48,11 @@ void BM_Atnaujinimas(benchmark::State& state) {
 
     for (auto _ : state) {
         state.PauseTiming();
-        frmPagrindinis->IsvalytiLenta();
+        QMetaObject::invokeMethod(frmPagrindinis, "IsvalytiLenta");
         state.ResumeTiming();
         serveris.writeDatagram(zaidejai, QHostAddress::LocalHost, klientas);
         serveris.writeDatagram(detales, QHostAddress::LocalHost, klientas);
-        while (frmPagrindinis->lblZaidejaiSK->text().isEmpty())
+        while (frmPagrindinis->findChild<QLabel*>(u"lblZaidejaiSK"_s)->text().isEmpty())
             QCoreApplication::processEvents();
     }
 }

@@ -23,7 +23,7 @@ using TEilutes = QList<TEilute>;
 
 // Up to the first NUL; CR LF, a lone CR and a lone LF each end a line. A text
 // that ends with a line break has no empty line after it.
-TEilutes IsskaidytiEilutes(const QByteArray& turinys) {
+TEilutes IsskaidytiIVaizdus(const QByteArray& turinys) {
     qsizetype pabaiga = turinys.indexOf('\0');
     if (pabaiga < 0)
         pabaiga = turinys.size();
@@ -47,7 +47,7 @@ TEilutes IsskaidytiEilutes(const QByteArray& turinys) {
     return eilutes;
 }
 
-QByteArray SujungtiEilutes(const TEilutes& eilutes) {
+QByteArray SujungtiVaizdus(const TEilutes& eilutes) {
     qsizetype ilgis = 0;
     for (const TEilute& e : eilutes)
         ilgis += e.size() + 2;
@@ -68,27 +68,15 @@ struct TFailas {
 };
 
 // The file's path and content, or nothing when no file exists there (a folder
-// counts as no file). Anything else that cannot be read is an error naming the file.
+// counts as no file).
 std::optional<TFailas> SkaitytiFaila(const QString& byla) {
     if (!ArTinkaFailoVardui(byla))
         return std::nullopt;
     const QString kelias = VietinisKelias(byla);
-    const QFileInfo info(kelias);
-    if (!info.exists() || info.isDir())
+    std::optional<QByteArray> turinys = SkaitytiFailoTurini(kelias, false);
+    if (!turinys)
         return std::nullopt;
-    if (!info.isFile())
-        throw EFailoKlaida(u"Cannot read the file \"%1\": it is not a regular file"_s.arg(kelias));
-    QFile failas(kelias);
-    if (!failas.open(QIODevice::ReadOnly)) {
-        // Removed between the test above and the opening: that is no file as well.
-        if (!QFileInfo::exists(kelias))
-            return std::nullopt;
-        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
-    }
-    TFailas rezultatas{kelias, failas.readAll()};
-    if (failas.error() != QFileDevice::NoError)
-        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
-    return rezultatas;
+    return TFailas{kelias, std::move(*turinys)};
 }
 
 // A result marker as a text that shares the constant's bytes (no allocation).
@@ -179,7 +167,7 @@ TTybINI::~TTybINI() = default;
 namespace {
 
 QByteArray Skaityti(const TTybINI& ini, const QByteArray& turinys, const QString& sekcija, const QString& raktas) {
-    const TEilutes eilutes = IsskaidytiEilutes(turinys);
+    const TEilutes eilutes = IsskaidytiIVaizdus(turinys);
     const TSekcijuPaieska paieska(ini.Zymes(), sekcija.toUtf8());
     if (!paieska.RastiSekcija(eilutes))
         return Rezultatas(kRezultatasNeraSekcijos);
@@ -204,7 +192,7 @@ void TikrintiEilutei(const QByteArray& sekcija, const QByteArray& raktas, const 
 // the caller's copy while they are still in use.
 QByteArray Rasyti(const TTybINI& ini, const QByteArray turinys, const QByteArray& sekcija, const QByteArray& raktas,
                   const QByteArray& reiksme, const std::function<void(const QByteArray&)>& israsyti) {
-    TEilutes eilutes = IsskaidytiEilutes(turinys);
+    TEilutes eilutes = IsskaidytiIVaizdus(turinys);
     const TSekcijuPaieska paieska(ini.Zymes(), sekcija);
     const std::optional<qsizetype> antraste = paieska.RastiSekcija(eilutes);
     const std::optional<qsizetype> eilute = paieska.RastiRakta(eilutes, raktas);
@@ -213,18 +201,18 @@ QByteArray Rasyti(const TTybINI& ini, const QByteArray turinys, const QByteArray
     if (!antraste) {
         eilutes.append(TEilute());
         eilutes.append(paieska.Antraste());
-        israsyti(SujungtiEilutes(eilutes));
+        israsyti(SujungtiVaizdus(eilutes));
         eilutes.append(naujaEilute);
-        israsyti(SujungtiEilutes(eilutes));
+        israsyti(SujungtiVaizdus(eilutes));
         return Rezultatas(kRezultatasNeraSekcijos);
     }
     if (eilute) {
         eilutes[*eilute] = naujaEilute;
-        israsyti(SujungtiEilutes(eilutes));
+        israsyti(SujungtiVaizdus(eilutes));
         return Rezultatas(kRezultatasPakeista);
     }
     eilutes.insert(*antraste + 1, naujaEilute);
-    israsyti(SujungtiEilutes(eilutes));
+    israsyti(SujungtiVaizdus(eilutes));
     return Rezultatas(kRezultatasNeraRakto);
 }
 
@@ -263,6 +251,38 @@ QByteArray TTybINI::RasytiITurini(QByteArray& turinys, const QString& sekcija, c
     const QByteArray rak = raktas.toUtf8();
     TikrintiEilutei(sek, rak, reiksme, u"a content in memory"_s);
     return Rasyti(*this, turinys, sek, rak, reiksme, [&turinys](const QByteArray& naujas) { turinys = naujas; });
+}
+
+QList<QByteArray> IsskaidytiEilutes(const QByteArray& turinys) {
+    const TEilutes vaizdai = IsskaidytiIVaizdus(turinys);
+    QList<QByteArray> eilutes;
+    eilutes.reserve(vaizdai.size());
+    for (const TEilute& e : vaizdai)
+        eilutes.append(e.toByteArray());
+    return eilutes;
+}
+
+QByteArray SujungtiEilutes(const QList<QByteArray>& eilutes) {
+    return SujungtiVaizdus(TEilutes(eilutes.cbegin(), eilutes.cend()));
+}
+
+std::optional<QByteArray> SkaitytiFailoTurini(const QString& kelias, bool aplankasKlaida) {
+    const QFileInfo info(kelias);
+    if (!info.exists() || (info.isDir() && !aplankasKlaida))
+        return std::nullopt;
+    if (!info.isFile())
+        throw EFailoKlaida(u"Cannot read the file \"%1\": it is not a regular file"_s.arg(kelias));
+    QFile failas(kelias);
+    if (!failas.open(QIODevice::ReadOnly)) {
+        // Removed between the test above and the opening: that is no file as well.
+        if (!QFileInfo::exists(kelias))
+            return std::nullopt;
+        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
+    }
+    QByteArray turinys = failas.readAll();
+    if (failas.error() != QFileDevice::NoError)
+        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
+    return turinys;
 }
 
 void PakeistiFailaAtomiskai(const QString& kelias, const QByteArray& turinys) {

@@ -26,8 +26,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -111,6 +113,20 @@ private:
     TZymes zymes;
     QString byla;
 };
+
+// The line format's file helpers, shared by the component and the server
+// list's file.
+
+// The lines of a text: up to the first NUL; CR LF, a lone CR and a lone LF each
+// end a line, and a text that ends with a line break has no empty line after it.
+QList<QByteArray> IsskaidytiEilutes(const QByteArray& turinys);
+// The lines joined, each ended by CR LF.
+QByteArray SujungtiEilutes(const QList<QByteArray>& eilutes);
+// The content of the file at `kelias` (a file-system path), or nothing when no
+// file is there. A folder counts as no file, unless `aplankasKlaida` is set, when
+// it is an error like any other thing that is not a regular file. Throws
+// EFailoKlaida naming the file when it exists but cannot be read.
+std::optional<QByteArray> SkaitytiFailoTurini(const QString& kelias, bool aplankasKlaida);
 
 // Replaces the file at `kelias` (a file-system path) by `turinys` atomically: the
 // bytes go to a temporary file beside it, which then takes the file's place.

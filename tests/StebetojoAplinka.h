@@ -13,10 +13,50 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ApatineJuosta.h"
 #include "Laikrodis.h"
 #include "Modulis1.h"
+#include "NMUDP.h"
 #include "Pranesimai.h"
 #include "Programa.h"
+#include "Tinklelis.h"
+#include "TybCheckBox.h"
+#include "TybINI.h"
+#include "TybLabel.h"
+#include "Valdikliai.h"
+
+// A control or component of the watcher, found by its name as users and tools see it.
+template <typename T> T* Valdiklis(const char* vardas) {
+    T* v = frmPagrindinis ? frmPagrindinis->findChild<T*>(QString::fromLatin1(vardas)) : nullptr;
+    if (!v)
+        qFatal("the watcher has no %s", vardas);
+    return v;
+}
+
+// Names are looked up here, never in the real name service: each name asked
+// for is recorded in `paieskos`, and only "localhost" resolves (to 127.0.0.1).
+inline void NetikraPaieska(TNMUDP* udp, QStringList& paieskos) {
+    udp->VardoPaieska = [&paieskos](const QString& vardas, QObject*,
+                                    std::function<void(const QList<QHostAddress>&)> baigta) {
+        paieskos.append(vardas);
+        if (vardas == QStringLiteral("localhost"))
+            baigta({QHostAddress(QHostAddress::LocalHost)});
+        else
+            baigta({});
+    };
+}
+
+// A picture of a filled window for a human eye, saved as `failas` in the folder
+// named by VELMORANT_NUOTRAUKOS when it is set.
+inline bool Nuotrauka(QWidget* langas, const QString& failas) {
+    const QString nuotraukos = qEnvironmentVariable("VELMORANT_NUOTRAUKOS");
+    return nuotraukos.isEmpty() || langas->grab().save(nuotraukos + QLatin1Char('/') + failas);
+}
 
 class TStebetojoAplinka {
 public:

@@ -9,3 +9,4 @@ velmorant_test(tst_registras SOURCES tst_registras.cpp LIBS velmorant_support)
 # Where the data lies for an installed program, and the game launch's choices.
 velmorant_test(tst_duomenu_aplankai SOURCES tst_duomenu_aplankai.cpp LIBS velmorant_support)
 velmorant_test(tst_zaidimo_paleidimas SOURCES tst_zaidimo_paleidimas.cpp LIBS velmorant_support)
+velmorant_test(tst_nustatymu_lentele SOURCES tst_nustatymu_lentele.cpp LIBS velmorant_support)

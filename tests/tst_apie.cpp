@@ -72,7 +72,7 @@ void TstApie::initTestCase() {
     NustatytiProgramosPabaiga([this] { ++pabaigos; });
     SukurtiLangus();
     QVERIFY(frmApie);
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\English.lng"_s);
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
     kitas = new QWidget;
     kitas->setObjectName(u"kitasLangas"_s);
     kitas->resize(50, 50);
@@ -93,7 +93,7 @@ void TstApie::init() {
     pranesimai.clear();
     pabaigos = 0;
     AtstatytiVersijosIrasa();
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\English.lng"_s);
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
 }
 
 void TstApie::cleanup() {
@@ -196,9 +196,7 @@ void TstApie::versija() {
     QVERIFY(!pranesimai.contains(u"Byla sugadinta"_s));
     QVERIFY(pranesimai.isEmpty());
     // A picture of the window for a human eye, when asked for.
-    const QString nuotraukos = qEnvironmentVariable("VELMORANT_NUOTRAUKOS");
-    if (!nuotraukos.isEmpty())
-        QVERIFY(frmApie->grab().save(nuotraukos + u"/apie.png"_s));
+    QVERIFY(Nuotrauka(frmApie, u"apie.png"_s));
 }
 
 void TstApie::versijosIrasas_data() {
@@ -239,7 +237,7 @@ void TstApie::naujaKalbaKitaKartaAktyvinant() {
     QVERIFY(QTest::qWaitForWindowActive(frmApie));
     QCOMPARE(frmApie->windowTitle(), u"Velmorant - About"_s);
     // The watcher picks another language: the about window takes it at its next activation.
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
     QCOMPARE(frmApie->windowTitle(), u"Velmorant - About"_s);
     Aktyvinti();
     QCOMPARE(frmApie->windowTitle(), u"Velmorant - Apie programą"_s);
@@ -247,7 +245,7 @@ void TstApie::naujaKalbaKitaKartaAktyvinant() {
     QCOMPARE(frmApie->lblVersija->text(), u"Versija 1.1, laida 0"_s);
     // And so at the next showing.
     frmApie->hide();
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\English.lng"_s);
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
     frmApie->show();
     QCOMPARE(frmApie->windowTitle(), u"Velmorant - About"_s);
     QCOMPARE(frmApie->lblVersija->text(), u"Version 1.1, build 0"_s);
@@ -259,7 +257,7 @@ void TstApie::ilgasKomentaras() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("-->frmApie<--\r\nlblKomentarai=" + QByteArray(400, 'w').replace(7, 1, " ") + "\r\nCap1=<b>x</b>\r\n");
     f.close();
-    frmPagrindinis->TybINI1->setByla(u"resursai\\Kalbos\\Ilgas.lng"_s);
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Ilgas.lng"_s);
     frmApie->show();
     // The fixed area does not grow: a longer comment is cut at its edge.
     QCOMPARE(frmApie->lblKomentarai->geometry(), QRect(16, 64, 321, 41));

@@ -107,9 +107,9 @@ void TstJungtis::init() {
     }
     aplinka.pranesimai.clear();
     QFile::remove(aplinka.Kelias(u"wine.log"_s));
-    frmPagrindinis->ZaidimoKatalogas = u"C:\\Games\\Half-Life"_s;
-    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(false);
-    frmPagrindinis->chkArIseiti->setChecked(true);
+    frmPagrindinis->setProperty("ZaidimoKatalogas", u"C:\\Games\\Half-Life"_s);
+    Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(false);
+    Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
     qputenv("PATH", bin.path().toLocal8Bit() + ':' + senasPath);
 }
 
@@ -126,7 +126,7 @@ void TstJungtis::katalogasIsRegistro() {
     QCOMPARE(QStandardPaths::findExecutable(u"wine"_s), bin.filePath(u"wine"_s));
     SunaikintiLangus();
     SukurtiLangus();
-    QCOMPARE(frmPagrindinis->ZaidimoKatalogas, u"C:\\Games\\Half-Life"_s);
+    QCOMPARE(frmPagrindinis->property("ZaidimoKatalogas").toString(), u"C:\\Games\\Half-Life"_s);
     frmPagrindinis->show();
     QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
 }
@@ -142,11 +142,11 @@ void TstJungtis::paleidimas_data() {
 void TstJungtis::paleidimas() {
     QFETCH(QString, adresas);
     QFETCH(QString, perduotas);
-    frmPagrindinis->edtHostas->setText(adresas);
-    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
+    QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
     // No exit question, whatever the option says: the watcher closes.
     QVERIFY(!frmPagrindinis->isVisible());
-    QVERIFY(!frmPagrindinis->pnlArIseiti->isVisible());
+    QVERIFY(!Valdiklis<QFrame>("pnlArIseiti")->isVisible());
     QVERIFY(aplinka.pranesimai.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);
     QCOMPARE(Argumentai(), (QStringList{u"C:\\Games\\Half-Life\\hl.exe"_s, u"-game"_s, u"cstrike"_s, u"-toconsole"_s,
@@ -161,8 +161,8 @@ void TstJungtis::tusciasAdresasNieko_data() {
 
 void TstJungtis::tusciasAdresasNieko() {
     QFETCH(QString, adresas);
-    frmPagrindinis->edtHostas->setText(adresas);
-    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
+    QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
     QVERIFY(frmPagrindinis->isVisible());
     QVERIFY(aplinka.pranesimai.isEmpty());
     QTest::qWait(50);
@@ -180,15 +180,15 @@ void TstJungtis::nepavykes_data() {
 void TstJungtis::nepavykes() {
     QFETCH(QString, katalogas);
     QFETCH(bool, wine);
-    frmPagrindinis->ZaidimoKatalogas = katalogas;
+    frmPagrindinis->setProperty("ZaidimoKatalogas", katalogas);
     if (!wine)
         qputenv("PATH", "/nonexistent");
-    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(true);
+    Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(true);
     const QByteArray nustatymai = aplinka.Skaityti(u"resursai/Nustatymai.tyb"_s);
-    frmPagrindinis->edtHostas->setText(u"10.0.0.7:27015"_s);
-    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    Valdiklis<QLineEdit>("edtHostas")->setText(u"10.0.0.7:27015"_s);
+    QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
     // The user is told, and keeps the watcher.
-    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis->Tekstas("Pranesimai", "ZaidimasNepaleistas")});
+    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis->Kalba().Tekstas("Pranesimai", "ZaidimasNepaleistas")});
     QVERIFY(!aplinka.pranesimai.first().startsWith(u"###"_s));
     QVERIFY(frmPagrindinis->isVisible());
     QCOMPARE(aplinka.Skaityti(u"resursai/Nustatymai.tyb"_s), nustatymai);
@@ -204,15 +204,15 @@ void TstJungtis::issaugoNustatymus_data() {
 
 void TstJungtis::issaugoNustatymus() {
     QFETCH(bool, issaugoti);
-    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(issaugoti);
-    frmPagrindinis->chkKeistiHosta->setChecked(true);
-    frmPagrindinis->edtHostas->setText(u"10.0.0.7"_s);
-    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(issaugoti);
+    Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(true);
+    Valdiklis<QLineEdit>("edtHostas")->setText(u"10.0.0.7"_s);
+    QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
     QVERIFY(!frmPagrindinis->isVisible());
     TTybINI nustatymai;
     nustatymai.setByla(u"resursai\\Nustatymai.tyb"_s);
     QCOMPARE(nustatymai.SkaitytiReiksme(u"Nustatymai"_s, u"KeistiHosta"_s), issaugoti ? "1" : "0");
-    frmPagrindinis->chkKeistiHosta->setChecked(false);
+    Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
     if (issaugoti)
         QVERIFY(nustatymai.RasytiReiksme(u"Nustatymai"_s, u"KeistiHosta"_s, "0") == "###0");
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);
@@ -231,9 +231,9 @@ void TstJungtis::pavojingasAdresas() {
     // alone keeps the game from starting.
     QFETCH(QString, adresas);
     qputenv("PATH", bin.path().toLocal8Bit() + ':' + steamBin.path().toLocal8Bit() + ':' + senasPath);
-    frmPagrindinis->edtHostas->setText(adresas);
-    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
-    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis->Tekstas("Pranesimai", "ZaidimasNepaleistas")});
+    Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
+    QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
+    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis->Kalba().Tekstas("Pranesimai", "ZaidimasNepaleistas")});
     QVERIFY(frmPagrindinis->isVisible());
     QTest::qWait(50);
     QVERIFY(!QFile::exists(aplinka.Kelias(u"wine.log"_s)));
@@ -258,15 +258,15 @@ void TstJungtis::steamBeWine() {
     SunaikintiLangus();
     SukurtiLangus();
     qputenv("WINEPREFIX", prefiksas.path().toLocal8Bit());
-    QCOMPARE(frmPagrindinis->ZaidimoKatalogas, u"#001"_s);
+    QCOMPARE(frmPagrindinis->property("ZaidimoKatalogas").toString(), u"#001"_s);
     frmPagrindinis->show();
     QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
-    frmPagrindinis->chkArIseiti->setChecked(true);
-    frmPagrindinis->edtHostas->setText(adresas);
-    QTest::mouseClick(frmPagrindinis->btnJungtis, Qt::LeftButton);
+    Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
+    Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
+    QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
     // As for a game started through Wine: no question, no message, the watcher closes.
     QVERIFY(!frmPagrindinis->isVisible());
-    QVERIFY(!frmPagrindinis->pnlArIseiti->isVisible());
+    QVERIFY(!Valdiklis<QFrame>("pnlArIseiti")->isVisible());
     QVERIFY(aplinka.pranesimai.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);
     QCOMPARE(Argumentai(), QStringList{nuoroda});

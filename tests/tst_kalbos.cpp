@@ -20,8 +20,8 @@ namespace {
 
 QStringList Elementai() {
     QStringList s;
-    for (int i = 0; i < frmPagrindinis->cboKalbos->count(); ++i)
-        s.append(frmPagrindinis->cboKalbos->itemText(i));
+    for (int i = 0; i < Valdiklis<QComboBox>("cboKalbos")->count(); ++i)
+        s.append(Valdiklis<QComboBox>("cboKalbos")->itemText(i));
     return s;
 }
 
@@ -70,8 +70,8 @@ void TstKalbos::cleanupTestCase() {
 }
 
 void TstKalbos::init() {
-    frmPagrindinis->cboKalbos->setEditText(u"English"_s);
-    frmPagrindinis->cboKalbosChange();
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"English"_s);
+    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
 }
 
 void TstKalbos::sarasasKatalogoTvarka() {
@@ -81,52 +81,52 @@ void TstKalbos::sarasasKatalogoTvarka() {
     for (const QString& f : failai)
         vardai.append(QFileInfo(f).completeBaseName());
     QCOMPARE(vardai.size(), 2);
-    frmPagrindinis->IkeltiKalbas();
+    QMetaObject::invokeMethod(frmPagrindinis, "IkeltiKalbas");
     QCOMPARE(Elementai(), vardai); // directory order, not sorted, without ".lng"
     QVERIFY(Elementai().contains(u"English"_s) && Elementai().contains(u"Lietuviu"_s));
 }
 
 void TstKalbos::issaugotasVardasNeElementas() {
-    frmPagrindinis->cboKalbos->setEditText(u"Esperanto"_s);
-    frmPagrindinis->IkeltiKalbas();
-    QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"Esperanto"_s);
-    QCOMPARE(frmPagrindinis->cboKalbos->count(), 2);
-    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\kalbos\\Esperanto.lng"_s);
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Esperanto"_s);
+    QMetaObject::invokeMethod(frmPagrindinis, "IkeltiKalbas");
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Esperanto"_s);
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 2);
+    QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\kalbos\\Esperanto.lng"_s);
 }
 
 void TstKalbos::pasirinkimasKeiciaAntrastes() {
-    QCOMPARE(frmPagrindinis->btnRodyti->text(), En("frmPagrindinis", "btnRodyti"));
-    const int lt = frmPagrindinis->cboKalbos->findText(u"Lietuviu"_s);
+    QCOMPARE(Valdiklis<QPushButton>("btnRodyti")->text(), En("frmPagrindinis", "btnRodyti"));
+    const int lt = Valdiklis<QComboBox>("cboKalbos")->findText(u"Lietuviu"_s);
     QVERIFY(lt >= 0);
     // The user picks an item: the window follows at once.
-    frmPagrindinis->cboKalbos->setCurrentIndex(lt);
-    Q_EMIT frmPagrindinis->cboKalbos->activated(lt);
-    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Kalbos\\Lietuviu.lng"_s);
-    QCOMPARE(frmPagrindinis->btnRodyti->text(), Lt("frmPagrindinis", "btnRodyti"));
-    QCOMPARE(frmPagrindinis->lblAdresas->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
+    Valdiklis<QComboBox>("cboKalbos")->setCurrentIndex(lt);
+    Q_EMIT Valdiklis<QComboBox>("cboKalbos")->activated(lt);
+    QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\Kalbos\\Lietuviu.lng"_s);
+    QCOMPARE(Valdiklis<QPushButton>("btnRodyti")->text(), Lt("frmPagrindinis", "btnRodyti"));
+    QCOMPARE(Valdiklis<QLabel>("lblAdresas")->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
     QVERIFY(En("frmPagrindinis", "btnRodyti") != Lt("frmPagrindinis", "btnRodyti"));
 }
 
 void TstKalbos::rasymasRaidePoRaides() {
-    QLineEdit* eilute = frmPagrindinis->cboKalbos->lineEdit();
+    QLineEdit* eilute = Valdiklis<QComboBox>("cboKalbos")->lineEdit();
     eilute->clear();
     frmPagrindinis->activateWindow();
     eilute->setFocus();
     QStringList antrastes;
     for (const QChar c : u"Lietuviu"_s) {
         QTest::keyClick(eilute, c.toLatin1());
-        antrastes.append(frmPagrindinis->lblMeniu2->text());
+        antrastes.append(Valdiklis<TTybLabel>("lblMeniu2")->text());
     }
     QCOMPARE(antrastes.size(), 8);
     for (int i = 0; i < 7; ++i)
         QCOMPARE(antrastes[i], u"###1"_s);
     QCOMPARE(antrastes[7], Lt("frmPagrindinis", "lblMeniu2"));
-    QCOMPARE(frmPagrindinis->lblAdresas->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
+    QCOMPARE(Valdiklis<QLabel>("lblAdresas")->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
 }
 
 void TstKalbos::visos25Antrastes() {
-    frmPagrindinis->cboKalbos->setEditText(u"Lietuviu"_s);
-    frmPagrindinis->cboKalbosChange();
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
+    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
     const QList<std::pair<const char*, const char*>> lentele{
         {"lblKomanda1Title", "lblKomanda1Title"},
         {"lblKomanda2Title", "lblKomanda2Title"},
@@ -161,33 +161,33 @@ void TstKalbos::visos25Antrastes() {
         QCOMPARE(tekstas, Lt("frmPagrindinis", raktas));
         QVERIFY(!tekstas.startsWith(u"###"_s));
     }
-    QCOMPARE(frmPagrindinis->lblAdresas->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
-    QCOMPARE(frmPagrindinis->Language->text(), u"Language:"_s); // fixed in every language
+    QCOMPARE(Valdiklis<QLabel>("lblAdresas")->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
+    QCOMPARE(Valdiklis<QLabel>("Language")->text(), u"Language:"_s); // fixed in every language
     // The action labels size themselves to their text.
-    QCOMPARE(frmPagrindinis->lblIseitiTaip->size(), frmPagrindinis->lblIseitiTaip->sizeHint());
+    QCOMPARE(Valdiklis<TTybLabel>("lblIseitiTaip")->size(), Valdiklis<TTybLabel>("lblIseitiTaip")->sizeHint());
 }
 
 void TstKalbos::juostaPersipiesia() {
     // Watching a server puts its address into the bar; a language change puts the label back.
-    frmPagrindinis->NupiestiPunkta(frmPagrindinis->imgApacia, 285, 2, 500, 21, 60, u"10.0.0.1:27015"_s);
-    const QImage suAdresu = frmPagrindinis->imgApacia->Vaizdas().copy(285, 2, 215, 19);
-    frmPagrindinis->cboKalbos->setEditText(u"English"_s);
-    frmPagrindinis->cboKalbosChange();
-    const QImage en = frmPagrindinis->imgApacia->Vaizdas().copy(0, 0, 781, 25);
-    QVERIFY(frmPagrindinis->imgApacia->Vaizdas().copy(285, 2, 215, 19) != suAdresu);
-    frmPagrindinis->cboKalbos->setEditText(u"Lietuviu"_s);
-    frmPagrindinis->cboKalbosChange();
-    QVERIFY(frmPagrindinis->imgApacia->Vaizdas().copy(15, 2, 75, 19) != en.copy(15, 2, 75, 19)); // "Meniu"
+    TApatineJuosta::NupiestiPunkta(*Valdiklis<TApatineJuosta>("imgApacia"), 285, 2, 500, 21, 60, u"10.0.0.1:27015"_s);
+    const QImage suAdresu = Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(285, 2, 215, 19);
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"English"_s);
+    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
+    const QImage en = Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(0, 0, 781, 25);
+    QVERIFY(Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(285, 2, 215, 19) != suAdresu);
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
+    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
+    QVERIFY(Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(15, 2, 75, 19) != en.copy(15, 2, 75, 19)); // "Meniu"
     // Drawing the bar in English again gives the English bar back, pixel for pixel.
-    frmPagrindinis->cboKalbos->setEditText(u"English"_s);
-    frmPagrindinis->cboKalbosChange();
-    QCOMPARE(frmPagrindinis->imgApacia->Vaizdas().copy(0, 0, 781, 25), en);
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"English"_s);
+    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
+    QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(0, 0, 781, 25), en);
     // A name with no file: every text, bar items included, is the marker.
-    frmPagrindinis->cboKalbos->setEditText(u"Nothing"_s);
-    frmPagrindinis->cboKalbosChange();
-    QCOMPARE(frmPagrindinis->lblGerai->text(), u"###1"_s);
-    QCOMPARE(frmPagrindinis->lblAdresas->text(), u"###1:"_s);
-    QCOMPARE(frmPagrindinis->Tekstas("Pranesimai", "Meniu"), u"###1"_s);
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Nothing"_s);
+    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
+    QCOMPARE(Valdiklis<TTybLabel>("lblGerai")->text(), u"###1"_s);
+    QCOMPARE(Valdiklis<QLabel>("lblAdresas")->text(), u"###1:"_s);
+    QCOMPARE(frmPagrindinis->Kalba().Tekstas("Pranesimai", "Meniu"), u"###1"_s);
 }
 
 void TstKalbos::kitiLangaiKitaKarta() {
@@ -201,8 +201,8 @@ void TstKalbos::kitiLangaiKitaKarta() {
                  ? frmServeriai->stgServeriai->horizontalHeaderItem(1)->text()
                  : frmServeriai->stgServeriai->item(0, 1)->text(),
              En("frmServeriai", "Adresas"));
-    frmPagrindinis->cboKalbos->setEditText(u"Lietuviu"_s);
-    frmPagrindinis->cboKalbosChange();
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
+    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
     // Nothing tells the list window: it shows the new texts when it next opens.
     QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - "_s + En("frmServeriai", "Cap2"));
     atidarytiIrUzdaryti();
@@ -211,26 +211,26 @@ void TstKalbos::kitiLangaiKitaKarta() {
 
 void TstKalbos::tuscioVardoFailas() {
     QVERIFY(aplinka.Rasyti(u"resursai/Kalbos/.lng"_s, aplinka.Skaityti(u"resursai/Kalbos/English.lng"_s)));
-    frmPagrindinis->IkeltiKalbas();
-    QCOMPARE(frmPagrindinis->cboKalbos->count(), 3);
-    const int tuscias = frmPagrindinis->cboKalbos->findText(QString());
+    QMetaObject::invokeMethod(frmPagrindinis, "IkeltiKalbas");
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 3);
+    const int tuscias = Valdiklis<QComboBox>("cboKalbos")->findText(QString());
     QVERIFY(tuscias >= 0);
-    frmPagrindinis->cboKalbos->setCurrentIndex(tuscias);
-    Q_EMIT frmPagrindinis->cboKalbos->activated(tuscias);
-    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Kalbos\\.lng"_s);
-    QCOMPARE(frmPagrindinis->btnRodyti->text(), En("frmPagrindinis", "btnRodyti"));
+    Valdiklis<QComboBox>("cboKalbos")->setCurrentIndex(tuscias);
+    Q_EMIT Valdiklis<QComboBox>("cboKalbos")->activated(tuscias);
+    QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\Kalbos\\.lng"_s);
+    QCOMPARE(Valdiklis<QPushButton>("btnRodyti")->text(), En("frmPagrindinis", "btnRodyti"));
     QVERIFY(QFile::remove(aplinka.Kelias(u"resursai/Kalbos/.lng"_s)));
-    frmPagrindinis->IkeltiKalbas();
+    QMetaObject::invokeMethod(frmPagrindinis, "IkeltiKalbas");
 }
 
 void TstKalbos::raidziuDydisAplanke() {
     // The program spells the folder "Kalbos" and "kalbos"; on disk it may be either, or neither.
     QVERIFY(QDir(aplinka.Kelias(u"resursai"_s)).rename(u"Kalbos"_s, u"KALBOS"_s));
-    frmPagrindinis->IkeltiKalbas();
-    QCOMPARE(frmPagrindinis->cboKalbos->count(), 2);
-    frmPagrindinis->cboKalbos->setEditText(u"Lietuviu"_s);
-    frmPagrindinis->cboKalbosChange();
-    QCOMPARE(frmPagrindinis->btnRodyti->text(), Lt("frmPagrindinis", "btnRodyti"));
+    QMetaObject::invokeMethod(frmPagrindinis, "IkeltiKalbas");
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 2);
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
+    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
+    QCOMPARE(Valdiklis<QPushButton>("btnRodyti")->text(), Lt("frmPagrindinis", "btnRodyti"));
     QVERIFY(QDir(aplinka.Kelias(u"resursai"_s)).rename(u"KALBOS"_s, u"Kalbos"_s));
 }
 

@@ -29,7 +29,7 @@ const QColor kVeiksmas(0xFF, 0xBB, 0x00);
 const QColor kVeiksmasPazymetas(0xFF, 0x90, 0x00);
 
 QColor Taskas(int x, int y) {
-    return frmPagrindinis->imgApacia->Vaizdas().pixelColor(x, y);
+    return Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().pixelColor(x, y);
 }
 
 // The colours an item's frame and inside show (top-left corner and the pixel inside it).
@@ -39,16 +39,17 @@ bool Pazymetas(int x1) {
 
 void Paleisti(Qt::MouseButton mygtukas, QPoint taskas) {
     if (mygtukas == Qt::LeftButton) {
-        QTest::mouseClick(frmPagrindinis->imgApacia, Qt::LeftButton, {}, taskas);
+        QTest::mouseClick(Valdiklis<TApatineJuosta>("imgApacia"), Qt::LeftButton, {}, taskas);
     } else {
-        QTest::mousePress(frmPagrindinis->imgApacia, mygtukas, {}, taskas);
-        QTest::mouseRelease(frmPagrindinis->imgApacia, mygtukas, {}, taskas);
+        QTest::mousePress(Valdiklis<TApatineJuosta>("imgApacia"), mygtukas, {}, taskas);
+        QTest::mouseRelease(Valdiklis<TApatineJuosta>("imgApacia"), mygtukas, {}, taskas);
     }
 }
 
 QList<QFrame*> Skydeliai() {
-    return {frmPagrindinis->pnlMeniuLygis1, frmPagrindinis->pnlMeniuLygis2, frmPagrindinis->pnlAtnaujinimai,
-            frmPagrindinis->pnlPatvirtinimai, frmPagrindinis->pnlArIseiti};
+    return {Valdiklis<QFrame>("pnlMeniuLygis1"), Valdiklis<QFrame>("pnlMeniuLygis2"),
+            Valdiklis<QFrame>("pnlAtnaujinimai"), Valdiklis<QFrame>("pnlPatvirtinimai"),
+            Valdiklis<QFrame>("pnlArIseiti")};
 }
 
 QString Matomi() {
@@ -156,14 +157,14 @@ void TstMeniu::init() {
     }
     aplinka.pranesimai.clear();
     aplinka.ivedimas = {};
-    frmPagrindinis->chkTAB->setChecked(true);
-    frmPagrindinis->chkMeniuApacioj->setChecked(true);
-    frmPagrindinis->chkArIseiti->setChecked(true);
-    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(false);
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(true);
+    Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(true);
+    Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
+    Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(false);
     for (QFrame* p : Skydeliai())
         p->hide();
-    frmPagrindinis->MeniuPerjungtas = false;
-    frmPagrindinis->NupiestiMeniu();
+    frmPagrindinis->setProperty("MeniuPerjungtas", false);
+    Valdiklis<TApatineJuosta>("imgApacia")->Nupiesti();
 }
 
 void TstMeniu::juostaNupiesta() {
@@ -187,7 +188,7 @@ void TstMeniu::juostaNupiesta() {
     QVERIFY(turiTeksta(15, 90));
     QVERIFY(turiTeksta(285, 500));
     QVERIFY(turiTeksta(698, 768));
-    QCOMPARE(frmPagrindinis->imgApacia->geometry(), QRect(0, 540, 781, 25));
+    QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->geometry(), QRect(0, 540, 781, 25));
 }
 
 void TstMeniu::paleidimoRibos_data() {
@@ -207,7 +208,7 @@ void TstMeniu::paleidimoRibos() {
     QFETCH(QPoint, taskas);
     QFETCH(bool, atidaro);
     Paleisti(Qt::LeftButton, taskas);
-    QCOMPARE(frmPagrindinis->pnlMeniuLygis1->isVisible(), atidaro);
+    QCOMPARE(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible(), atidaro);
     QCOMPARE(Pazymetas(15), atidaro);
 }
 
@@ -223,9 +224,9 @@ void TstMeniu::iseitiRibos_data() {
 void TstMeniu::iseitiRibos() {
     QFETCH(QPoint, taskas);
     QFETCH(bool, klausia);
-    frmPagrindinis->pnlArIseiti->show();
+    Valdiklis<QFrame>("pnlArIseiti")->show();
     Paleisti(Qt::LeftButton, taskas);
-    QCOMPARE(frmPagrindinis->pnlArIseiti->isVisible(), klausia);
+    QCOMPARE(Valdiklis<QFrame>("pnlArIseiti")->isVisible(), klausia);
     QCOMPARE(Pazymetas(698), klausia);
     QVERIFY(frmPagrindinis->isVisible());
 }
@@ -243,49 +244,49 @@ void TstMeniu::rodyklesTikPersipiesia() {
 }
 
 void TstMeniu::judejimasPazymi() {
-    QTest::mouseMove(frmPagrindinis->imgApacia, QPoint(50, 10));
+    QTest::mouseMove(Valdiklis<TApatineJuosta>("imgApacia"), QPoint(50, 10));
     QTRY_VERIFY(Pazymetas(15));
     QVERIFY(!Pazymetas(698));
-    QTest::mouseMove(frmPagrindinis->imgApacia, QPoint(720, 10));
+    QTest::mouseMove(Valdiklis<TApatineJuosta>("imgApacia"), QPoint(720, 10));
     QTRY_VERIFY(Pazymetas(698));
     QVERIFY(!Pazymetas(15));
     // The address slot is never highlighted.
-    QTest::mouseMove(frmPagrindinis->imgApacia, QPoint(400, 10));
+    QTest::mouseMove(Valdiklis<TApatineJuosta>("imgApacia"), QPoint(400, 10));
     QTRY_VERIFY(!Pazymetas(698));
     QVERIFY(!Pazymetas(285));
     QCOMPARE(Matomi(), QString());
 }
 
 void TstMeniu::meniuPerjungimoSeka() {
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
     Paleisti(Qt::LeftButton, QPoint(50, 10)); // opens, flag true
-    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, true);
+    QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), true);
     Paleisti(Qt::LeftButton, QPoint(50, 10)); // stays open, flag false
-    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+    QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
     Paleisti(Qt::LeftButton, QPoint(400, 10)); // flag false at this click: closes
-    QVERIFY(!frmPagrindinis->pnlMeniuLygis1->isVisible());
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, true);
+    QVERIFY(!Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), true);
     Paleisti(Qt::LeftButton, QPoint(50, 10)); // opens again, flag false
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
-    frmPagrindinis->pnlPatvirtinimai->show();
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
+    Valdiklis<QFrame>("pnlPatvirtinimai")->show();
     Paleisti(Qt::LeftButton, QPoint(400, 10)); // the option panels always close
-    QVERIFY(!frmPagrindinis->pnlMeniuLygis1->isVisible());
-    QVERIFY(!frmPagrindinis->pnlPatvirtinimai->isVisible());
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, true);
-    frmPagrindinis->pnlMeniuLygis1->show();
+    QVERIFY(!Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
+    QVERIFY(!Valdiklis<QFrame>("pnlPatvirtinimai")->isVisible());
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), true);
+    Valdiklis<QFrame>("pnlMeniuLygis1")->show();
     Paleisti(Qt::LeftButton, QPoint(400, 10)); // flag true at this click: the panel stays
-    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
+    QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
 }
 
 void TstMeniu::desinysMygtukasAtidaro() {
     Paleisti(Qt::RightButton, QPoint(50, 10));
-    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, true);
+    QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), true);
     Paleisti(Qt::MiddleButton, QPoint(400, 10)); // no click: nothing closes
-    QVERIFY(frmPagrindinis->pnlMeniuLygis1->isVisible());
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+    QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
 }
 
 void TstMeniu::lygio1Etiketes_data() {
@@ -304,9 +305,9 @@ void TstMeniu::lygio1Etiketes() {
     QFETCH(QString, skydelis);
     auto* l = frmPagrindinis->findChild<TTybLabel*>(etikete);
     QVERIFY(l);
-    frmPagrindinis->pnlMeniuLygis1->show();
+    Valdiklis<QFrame>("pnlMeniuLygis1")->show();
     // Another option panel is open; entering the label picks its own (or none).
-    frmPagrindinis->pnlAtnaujinimai->show();
+    Valdiklis<QFrame>("pnlAtnaujinimai")->show();
     Iejimas(l);
     const QString tiketina = skydelis.isEmpty() ? u"pnlMeniuLygis1"_s
                              : skydelis == u"pnlMeniuLygis2"_s
@@ -325,8 +326,9 @@ void TstMeniu::lygio1Etiketes() {
 }
 
 void TstMeniu::zymimujuSpalvos() {
-    for (TTybCheckBox* c : {frmPagrindinis->chkTAB, frmPagrindinis->chkMeniuApacioj, frmPagrindinis->chkArIseiti,
-                            frmPagrindinis->chkIssaugotiPakeitimus, frmPagrindinis->chkKeistiHosta}) {
+    for (TTybCheckBox* c : {Valdiklis<TTybCheckBox>("chkTAB"), Valdiklis<TTybCheckBox>("chkMeniuApacioj"),
+                            Valdiklis<TTybCheckBox>("chkArIseiti"), Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus"),
+                            Valdiklis<TTybCheckBox>("chkKeistiHosta")}) {
         Iejimas(c);
         QCOMPARE(c->palette().color(QPalette::WindowText), kPazymetasTekstas);
         QCOMPARE(c->palette().color(QPalette::Window), kPazymetasFonas);
@@ -337,8 +339,8 @@ void TstMeniu::zymimujuSpalvos() {
 }
 
 void TstMeniu::veiksmoEtikeciuSpalvos() {
-    for (TTybLabel* l : {frmPagrindinis->lblIntervalas, frmPagrindinis->lblIntervalasServeriaiBendrai,
-                         frmPagrindinis->lblIseitiTaip, frmPagrindinis->lblIseitiNe}) {
+    for (TTybLabel* l : {Valdiklis<TTybLabel>("lblIntervalas"), Valdiklis<TTybLabel>("lblIntervalasServeriaiBendrai"),
+                         Valdiklis<TTybLabel>("lblIseitiTaip"), Valdiklis<TTybLabel>("lblIseitiNe")}) {
         const bool fonas = l->autoFillBackground();
         Iejimas(l);
         QCOMPARE(l->palette().color(QPalette::WindowText), kVeiksmasPazymetas);
@@ -376,55 +378,56 @@ void TstMeniu::langoFonoPaspaudimas() {
     QCOMPARE(Matomi(), u"pnlArIseiti"_s);
     // A click inside a panel is the panel's own: nothing closes.
     RodytiVisus();
-    QTest::mouseClick(frmPagrindinis->pnlMeniuLygis2, Qt::LeftButton, {}, QPoint(200, 90));
+    QTest::mouseClick(Valdiklis<QFrame>("pnlMeniuLygis2"), Qt::LeftButton, {}, QPoint(200, 90));
     QCOMPARE(Skydeliai().size(), qsizetype(Matomi().split(u',').size()));
 }
 
 void TstMeniu::lentelesPasikeitimasUzdaro() {
     RodytiVisus();
-    frmPagrindinis->RodytiZaidejus({KurtiZaidejoInfo(1, "x", 1, 1.0f)});
+    QMetaObject::invokeMethod(frmPagrindinis, "RodytiZaidejus",
+                              Q_ARG(TZaidejai, TZaidejai({KurtiZaidejoInfo(1, "x", 1, 1.0f)})));
     QCOMPARE(Matomi(), QString());
     // A press in a column hands the keyboard to the address box.
     frmPagrindinis->activateWindow();
-    QTest::mousePress(frmPagrindinis->memFragai2, Qt::LeftButton, {}, QPoint(3, 3));
-    QTest::mouseRelease(frmPagrindinis->memFragai2, Qt::LeftButton, {}, QPoint(3, 3));
-    QTRY_VERIFY(frmPagrindinis->edtHostas->hasFocus());
+    QTest::mousePress(Valdiklis<TMemo>("memFragai2"), Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(Valdiklis<TMemo>("memFragai2"), Qt::LeftButton, {}, QPoint(3, 3));
+    QTRY_VERIFY(Valdiklis<QLineEdit>("edtHostas")->hasFocus());
 }
 
 void TstMeniu::geraiUzdaro() {
     RodytiVisus();
-    frmPagrindinis->MeniuPerjungtas = true;
-    QTest::mouseClick(frmPagrindinis->lblGerai, Qt::LeftButton, {}, QPoint(3, 3));
+    frmPagrindinis->setProperty("MeniuPerjungtas", true);
+    QTest::mouseClick(Valdiklis<TTybLabel>("lblGerai"), Qt::LeftButton, {}, QPoint(3, 3));
     // The confirmations panel is not among those it closes.
     QCOMPARE(Matomi(), u"pnlPatvirtinimai"_s);
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
 }
 
 void TstMeniu::serveriuSarasasIsMeniu() {
-    frmPagrindinis->pnlMeniuLygis1->show();
-    frmPagrindinis->pnlPatvirtinimai->show();
-    frmPagrindinis->pnlArIseiti->show();
-    frmPagrindinis->MeniuPerjungtas = true;
+    Valdiklis<QFrame>("pnlMeniuLygis1")->show();
+    Valdiklis<QFrame>("pnlPatvirtinimai")->show();
+    Valdiklis<QFrame>("pnlArIseiti")->show();
+    frmPagrindinis->setProperty("MeniuPerjungtas", true);
     bool buvoRodomas = false;
     QTimer::singleShot(50, frmServeriai, [&] {
         buvoRodomas = frmServeriai->isVisible() && frmServeriai->isModal();
         frmServeriai->close();
     });
     QTimer::singleShot(5000, frmServeriai, [] { frmServeriai->close(); }); // never left open
-    QTest::mouseClick(frmPagrindinis->lblMeniu2, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseClick(Valdiklis<TTybLabel>("lblMeniu2"), Qt::LeftButton, {}, QPoint(3, 3));
     QVERIFY(buvoRodomas);
     QVERIFY(!frmServeriai->isVisible());
     QCOMPARE(Matomi(), u"pnlArIseiti"_s);
-    QCOMPARE(frmPagrindinis->MeniuPerjungtas, false);
+    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
 }
 
 void TstMeniu::iseitiTaipNe() {
-    frmPagrindinis->pnlArIseiti->show();
-    QTest::mouseClick(frmPagrindinis->lblIseitiNe, Qt::LeftButton, {}, QPoint(3, 3));
-    QVERIFY(!frmPagrindinis->pnlArIseiti->isVisible());
+    Valdiklis<QFrame>("pnlArIseiti")->show();
+    QTest::mouseClick(Valdiklis<TTybLabel>("lblIseitiNe"), Qt::LeftButton, {}, QPoint(3, 3));
+    QVERIFY(!Valdiklis<QFrame>("pnlArIseiti")->isVisible());
     QVERIFY(frmPagrindinis->isVisible());
-    frmPagrindinis->pnlArIseiti->show();
-    QTest::mouseClick(frmPagrindinis->lblIseitiTaip, Qt::LeftButton, {}, QPoint(3, 3));
+    Valdiklis<QFrame>("pnlArIseiti")->show();
+    QTest::mouseClick(Valdiklis<TTybLabel>("lblIseitiTaip"), Qt::LeftButton, {}, QPoint(3, 3));
     QVERIFY(!frmPagrindinis->isVisible());
 }
 
@@ -454,58 +457,60 @@ void TstMeniu::intervalas() {
     QFETCH(int, pries);
     QFETCH(QString, ivesta);
     QFETCH(bool, klaida);
-    TLaikmatis* laikmatis = serveriu ? frmServeriai->tmrAtnaujinimasServeriai : frmPagrindinis->tmrAtnaujinimas;
+    TLaikmatis* laikmatis =
+        serveriu ? frmServeriai->tmrAtnaujinimasServeriai : Valdiklis<TLaikmatis>("tmrAtnaujinimas");
     laikmatis->setIntervalas(pries);
     laikmatis->setEnabled(true);
     aplinka.ivedimas = [&](const QString&, const QString&, const QString& numatyta) {
         return ivesta == u"<cancel>"_s ? numatyta : ivesta;
     };
-    TTybLabel* etikete = serveriu ? frmPagrindinis->lblIntervalasServeriaiBendrai : frmPagrindinis->lblIntervalas;
-    frmPagrindinis->pnlAtnaujinimai->show();
+    TTybLabel* etikete =
+        serveriu ? Valdiklis<TTybLabel>("lblIntervalasServeriaiBendrai") : Valdiklis<TTybLabel>("lblIntervalas");
+    Valdiklis<QFrame>("pnlAtnaujinimai")->show();
     QTest::mouseClick(etikete, Qt::LeftButton, {}, QPoint(3, 3));
     QCOMPARE(aplinka.ivedimoKlausimai.size(), 3);
-    QCOMPARE(aplinka.ivedimoKlausimai[0], frmPagrindinis->Tekstas("Pranesimai", "IrasykiteSKTitle"));
-    QCOMPARE(aplinka.ivedimoKlausimai[1], frmPagrindinis->Tekstas("Pranesimai", "IrasykiteSK"));
+    QCOMPARE(aplinka.ivedimoKlausimai[0], frmPagrindinis->Kalba().Tekstas("Pranesimai", "IrasykiteSKTitle"));
+    QCOMPARE(aplinka.ivedimoKlausimai[1], frmPagrindinis->Kalba().Tekstas("Pranesimai", "IrasykiteSK"));
     QTEST(aplinka.ivedimoKlausimai[2], "siulo");
     QTEST(laikmatis->interval(), "po");
     QCOMPARE(laikmatis->isActive(), laikmatis->interval() > 0);
     QCOMPARE(aplinka.pranesimai,
-             klaida ? QStringList{frmPagrindinis->Tekstas("Pranesimai", "BlogasSkaicius")} : QStringList());
+             klaida ? QStringList{frmPagrindinis->Kalba().Tekstas("Pranesimai", "BlogasSkaicius")} : QStringList());
     laikmatis->setEnabled(false);
 }
 
 void TstMeniu::zymimiejiValdoSkydelius() {
-    frmPagrindinis->chkTAB->setChecked(false);
-    QVERIFY(!frmPagrindinis->pnlTAB->isVisible());
-    frmPagrindinis->chkTAB->setChecked(true);
-    QVERIFY(frmPagrindinis->pnlTAB->isVisible());
-    frmPagrindinis->chkMeniuApacioj->setChecked(false);
-    QVERIFY(!frmPagrindinis->imgApacia->isVisible());
-    frmPagrindinis->chkMeniuApacioj->setChecked(true);
-    QVERIFY(frmPagrindinis->imgApacia->isVisible());
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(false);
+    QVERIFY(!Valdiklis<QFrame>("pnlTAB")->isVisible());
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(true);
+    QVERIFY(Valdiklis<QFrame>("pnlTAB")->isVisible());
+    Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(false);
+    QVERIFY(!Valdiklis<TApatineJuosta>("imgApacia")->isVisible());
+    Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(true);
+    QVERIFY(Valdiklis<TApatineJuosta>("imgApacia")->isVisible());
 }
 
 void TstMeniu::shiftRodoLentele() {
-    frmPagrindinis->chkTAB->setChecked(false);
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(false);
     frmPagrindinis->activateWindow();
-    frmPagrindinis->edtHostas->setFocus();
+    Valdiklis<QLineEdit>("edtHostas")->setFocus();
     Paspausti(Qt::Key_Shift, Qt::ShiftModifier);
-    QVERIFY(frmPagrindinis->pnlTAB->isVisible());
+    QVERIFY(Valdiklis<QFrame>("pnlTAB")->isVisible());
     Paspausti(Qt::Key_A, Qt::ShiftModifier); // still Shift alone
-    QVERIFY(frmPagrindinis->pnlTAB->isVisible());
+    QVERIFY(Valdiklis<QFrame>("pnlTAB")->isVisible());
     Atleisti(Qt::Key_A, Qt::ShiftModifier);
-    QVERIFY(!frmPagrindinis->pnlTAB->isVisible()); // any release hides it
+    QVERIFY(!Valdiklis<QFrame>("pnlTAB")->isVisible()); // any release hides it
     Paspausti(Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier);
-    QVERIFY(!frmPagrindinis->pnlTAB->isVisible()); // not Shift alone
+    QVERIFY(!Valdiklis<QFrame>("pnlTAB")->isVisible()); // not Shift alone
     Paspausti(Qt::Key_Shift, Qt::ShiftModifier | Qt::AltModifier);
-    QVERIFY(!frmPagrindinis->pnlTAB->isVisible());
+    QVERIFY(!Valdiklis<QFrame>("pnlTAB")->isVisible());
     Atleisti(Qt::Key_Shift, Qt::AltModifier);
     // With the option on, the scoreboard stays whatever the keys.
-    frmPagrindinis->chkTAB->setChecked(true);
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(true);
     Paspausti(Qt::Key_B);
     Atleisti(Qt::Key_B);
-    QVERIFY(frmPagrindinis->pnlTAB->isVisible());
-    frmPagrindinis->edtHostas->clear();
+    QVERIFY(Valdiklis<QFrame>("pnlTAB")->isVisible());
+    Valdiklis<QLineEdit>("edtHostas")->clear();
 }
 
 void TstMeniu::ctrlSlepiaJuosta_data() {
@@ -516,34 +521,34 @@ void TstMeniu::ctrlSlepiaJuosta_data() {
 
 void TstMeniu::ctrlSlepiaJuosta() {
     QFETCH(bool, prikalta);
-    frmPagrindinis->chkMeniuApacioj->setChecked(prikalta);
-    frmPagrindinis->imgApacia->show();
+    Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(prikalta);
+    Valdiklis<TApatineJuosta>("imgApacia")->show();
     frmPagrindinis->activateWindow();
-    frmPagrindinis->edtHostas->setFocus();
+    Valdiklis<QLineEdit>("edtHostas")->setFocus();
     Paspausti(Qt::Key_Control, Qt::ControlModifier);
-    QCOMPARE(frmPagrindinis->imgApacia->isVisible(), prikalta);
+    QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->isVisible(), prikalta);
     Atleisti(Qt::Key_Control);
     Paspausti(Qt::Key_Shift, Qt::ShiftModifier);
-    QCOMPARE(frmPagrindinis->imgApacia->isVisible(), prikalta); // Shift alone brings nothing back
+    QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->isVisible(), prikalta); // Shift alone brings nothing back
     Atleisti(Qt::Key_Shift);
     Paspausti(Qt::Key_Control, Qt::ControlModifier);
-    QVERIFY(frmPagrindinis->imgApacia->isVisible()); // the next key, Ctrl too, shows it again
-    QCOMPARE(frmPagrindinis->chkMeniuApacioj->isChecked(), prikalta);
+    QVERIFY(Valdiklis<TApatineJuosta>("imgApacia")->isVisible()); // the next key, Ctrl too, shows it again
+    QCOMPARE(Valdiklis<TTybCheckBox>("chkMeniuApacioj")->isChecked(), prikalta);
     Paspausti(Qt::Key_Control, Qt::ControlModifier);
-    QCOMPARE(frmPagrindinis->imgApacia->isVisible(), prikalta);
+    QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->isVisible(), prikalta);
     Paspausti(Qt::Key_X);
-    QVERIFY(frmPagrindinis->imgApacia->isVisible());
+    QVERIFY(Valdiklis<TApatineJuosta>("imgApacia")->isVisible());
     Atleisti(Qt::Key_X);
-    frmPagrindinis->edtHostas->clear();
+    Valdiklis<QLineEdit>("edtHostas")->clear();
 }
 
 void TstMeniu::ctrlTab() {
     frmPagrindinis->activateWindow();
-    frmPagrindinis->edtHostas->setFocus();
-    QTest::keyClick(frmPagrindinis->edtHostas, Qt::Key_Tab);
+    Valdiklis<QLineEdit>("edtHostas")->setFocus();
+    QTest::keyClick(Valdiklis<QLineEdit>("edtHostas"), Qt::Key_Tab);
     QCOMPARE(aplinka.pranesimai, QStringList());
-    frmPagrindinis->edtHostas->setFocus();
-    QTest::keyClick(frmPagrindinis->edtHostas, Qt::Key_Tab, Qt::ControlModifier);
+    Valdiklis<QLineEdit>("edtHostas")->setFocus();
+    QTest::keyClick(Valdiklis<QLineEdit>("edtHostas"), Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(aplinka.pranesimai, QStringList{u"it's good"_s});
 }
 
@@ -555,14 +560,14 @@ void TstMeniu::escape_data() {
 
 void TstMeniu::escape() {
     QFETCH(bool, klausti);
-    frmPagrindinis->chkArIseiti->setChecked(klausti);
+    Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(klausti);
     frmPagrindinis->activateWindow();
-    frmPagrindinis->edtHostas->setFocus();
+    Valdiklis<QLineEdit>("edtHostas")->setFocus();
     Paspausti(Qt::Key_Escape);
     QVERIFY(frmPagrindinis->isVisible()); // the release decides, not the press
-    QVERIFY(!frmPagrindinis->pnlArIseiti->isVisible());
+    QVERIFY(!Valdiklis<QFrame>("pnlArIseiti")->isVisible());
     Atleisti(Qt::Key_Escape);
-    QCOMPARE(frmPagrindinis->pnlArIseiti->isVisible(), klausti);
+    QCOMPARE(Valdiklis<QFrame>("pnlArIseiti")->isVisible(), klausti);
     QCOMPARE(frmPagrindinis->isVisible(), klausti);
 }
 

@@ -73,22 +73,23 @@ void TstNustatymai::init() {
 
 void TstNustatymai::Ikelti(const QByteArray& turinys) {
     QVERIFY(aplinka.Rasyti(kFailas, turinys));
-    Apsaugota(frmPagrindinis, [] { frmPagrindinis->IkeltiNustatymus(); });
+    Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
 }
 
 void TstNustatymai::pradinisFailas() {
     // The shipped file, loaded by the first showing.
-    QVERIFY(frmPagrindinis->chkTAB->isChecked());
-    QVERIFY(frmPagrindinis->chkMeniuApacioj->isChecked());
-    QVERIFY(frmPagrindinis->chkArIseiti->isChecked());
-    QVERIFY(frmPagrindinis->chkIssaugotiPakeitimus->isChecked());
-    QVERIFY(!frmPagrindinis->chkKeistiHosta->isChecked());
-    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->interval(), 5000);
+    QVERIFY(Valdiklis<TTybCheckBox>("chkTAB")->isChecked());
+    QVERIFY(Valdiklis<TTybCheckBox>("chkMeniuApacioj")->isChecked());
+    QVERIFY(Valdiklis<TTybCheckBox>("chkArIseiti")->isChecked());
+    QVERIFY(Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->isChecked());
+    QVERIFY(!Valdiklis<TTybCheckBox>("chkKeistiHosta")->isChecked());
+    QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 5000);
     QCOMPARE(frmServeriai->tmrAtnaujinimasServeriai->interval(), 10000);
-    QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"English"_s);
-    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\kalbos\\English.lng"_s);
-    QCOMPARE(frmPagrindinis->lblAdresas->text(), frmPagrindinis->Tekstas("frmPagrindinis", "lblAdresas") + u':');
-    QVERIFY(!frmPagrindinis->lblAdresas->text().startsWith(u"###"_s));
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"English"_s);
+    QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\kalbos\\English.lng"_s);
+    QCOMPARE(Valdiklis<QLabel>("lblAdresas")->text(),
+             frmPagrindinis->Kalba().Tekstas("frmPagrindinis", "lblAdresas") + u':');
+    QVERIFY(!Valdiklis<QLabel>("lblAdresas")->text().startsWith(u"###"_s));
 }
 
 void TstNustatymai::zymimieji_data() {
@@ -105,10 +106,10 @@ void TstNustatymai::zymimieji_data() {
 void TstNustatymai::zymimieji() {
     QFETCH(QByteArray, reiksme);
     QFETCH(bool, pazymetas);
-    frmPagrindinis->chkTAB->setChecked(!pazymetas);
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(!pazymetas);
     Ikelti(Pilnas(reiksme));
-    QCOMPARE(frmPagrindinis->chkTAB->isChecked(), pazymetas);
-    QCOMPARE(frmPagrindinis->pnlTAB->isVisible(), pazymetas); // its click handler ran
+    QCOMPARE(Valdiklis<TTybCheckBox>("chkTAB")->isChecked(), pazymetas);
+    QCOMPARE(Valdiklis<QFrame>("pnlTAB")->isVisible(), pazymetas); // its click handler ran
     QVERIFY(aplinka.pranesimai.isEmpty());
 }
 
@@ -139,58 +140,59 @@ void TstNustatymai::intervalai() {
     QFETCH(QByteArray, intervalas);
     QFETCH(QByteArray, serveriai);
     QFETCH(QString, klaida);
-    frmPagrindinis->tmrAtnaujinimas->setIntervalas(5000);
+    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(10000);
-    frmPagrindinis->cboKalbos->setEditText(u"before"_s);
-    frmPagrindinis->tmrAtnaujinimas->setEnabled(true);
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"before"_s);
+    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(true);
+    const QString kalbaPries = Valdiklis<TTybINI>("TybINI1")->Byla();
     Ikelti(Pilnas("1", intervalas, serveriai, "Lietuviu"));
-    QTEST(frmPagrindinis->tmrAtnaujinimas->interval(), "stebetojo");
+    QTEST(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), "stebetojo");
     QTEST(frmServeriai->tmrAtnaujinimasServeriai->interval(), "saraso");
-    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->isActive(), frmPagrindinis->tmrAtnaujinimas->interval() > 0);
-    frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
+    QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->isActive(),
+             Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval() > 0);
+    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
     if (klaida.isEmpty()) {
         QVERIFY(aplinka.pranesimai.isEmpty());
-        QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"Lietuviu"_s);
-        QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Kalbos\\Lietuviu.lng"_s);
+        QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Lietuviu"_s);
+        QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\Kalbos\\Lietuviu.lng"_s);
     } else {
-        // The load stops at the failing key: the language is not applied and the
-        // component still names the settings file.
+        // The load stops at the failing key: the language in effect stays.
         QCOMPARE(aplinka.pranesimai, QStringList{klaida});
-        QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"before"_s);
-        QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Nustatymai.tyb"_s);
+        QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"before"_s);
+        QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), kalbaPries);
     }
 }
 
 void TstNustatymai::betKokiaTvarka() {
-    frmPagrindinis->chkKeistiHosta->setChecked(false);
+    Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
     Ikelti(Failas({"; options", "-->Nustatymai<--", "Kalba=Lietuviu", "ServeriaiBendrai=3000", "KeistiHosta=1",
                    "Intervalas=4000", "TAB=0", "ArIseiti=0", "IssaugotiPakeitimus=1", "MeniuApacioj=0"}));
     QVERIFY(aplinka.pranesimai.isEmpty());
-    QVERIFY(frmPagrindinis->chkKeistiHosta->isChecked());
-    QVERIFY(!frmPagrindinis->chkTAB->isChecked());
-    QVERIFY(!frmPagrindinis->chkMeniuApacioj->isChecked());
-    QVERIFY(!frmPagrindinis->imgApacia->isVisible());
-    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->interval(), 4000);
+    QVERIFY(Valdiklis<TTybCheckBox>("chkKeistiHosta")->isChecked());
+    QVERIFY(!Valdiklis<TTybCheckBox>("chkTAB")->isChecked());
+    QVERIFY(!Valdiklis<TTybCheckBox>("chkMeniuApacioj")->isChecked());
+    QVERIFY(!Valdiklis<TApatineJuosta>("imgApacia")->isVisible());
+    QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 4000);
     QCOMPARE(frmServeriai->tmrAtnaujinimasServeriai->interval(), 3000);
-    QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"Lietuviu"_s);
-    frmPagrindinis->chkMeniuApacioj->setChecked(true);
-    frmPagrindinis->chkTAB->setChecked(true);
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Lietuviu"_s);
+    Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(true);
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(true);
 }
 
 void TstNustatymai::trukstamasRaktas() {
     const QByteArray be = Failas({"-->Nustatymai<--", "TAB=1", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
                                   "Intervalas=5000", "ServeriaiBendrai=10000", "Kalba=English"});
-    frmPagrindinis->chkKeistiHosta->setChecked(true);
+    Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(true);
     Ikelti(be);
-    QVERIFY(!frmPagrindinis->chkKeistiHosta->isChecked());
-    frmPagrindinis->chkKeistiHosta->setChecked(true);
-    frmPagrindinis->IssaugotiNustatymus();
+    QVERIFY(!Valdiklis<TTybCheckBox>("chkKeistiHosta")->isChecked());
+    Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(true);
+    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
     // The missing key is inserted right under the header; every other line keeps its place.
     QCOMPARE(aplinka.Skaityti(kFailas),
              Failas({"-->Nustatymai<--", "KeistiHosta=1", "TAB=1", "MeniuApacioj=1", "ArIseiti=1",
                      "IssaugotiPakeitimus=1", "Intervalas=5000", "ServeriaiBendrai=10000", "Kalba=English"}));
-    QCOMPARE(frmPagrindinis->TybINI1->Byla(), u"resursai\\Kalbos\\English.lng"_s);
-    frmPagrindinis->chkKeistiHosta->setChecked(false);
+    QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\Kalbos\\English.lng"_s);
+    Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
 }
 
 void TstNustatymai::nera_data() {
@@ -206,15 +208,15 @@ void TstNustatymai::nera() {
     QVERIFY(QFile::remove(aplinka.Kelias(kFailas)));
     if (failas)
         QVERIFY(aplinka.Rasyti(kFailas, Failas({"-->Kita<--", "TAB=1"})));
-    for (TTybCheckBox* c : {frmPagrindinis->chkTAB, frmPagrindinis->chkMeniuApacioj, frmPagrindinis->chkArIseiti,
-                            frmPagrindinis->chkIssaugotiPakeitimus})
+    for (TTybCheckBox* c : {Valdiklis<TTybCheckBox>("chkTAB"), Valdiklis<TTybCheckBox>("chkMeniuApacioj"),
+                            Valdiklis<TTybCheckBox>("chkArIseiti"), Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")})
         c->setChecked(true);
-    Apsaugota(frmPagrindinis, [] { frmPagrindinis->IkeltiNustatymus(); });
-    QVERIFY(!frmPagrindinis->chkTAB->isChecked());
-    QVERIFY(!frmPagrindinis->chkIssaugotiPakeitimus->isChecked());
+    Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
+    QVERIFY(!Valdiklis<TTybCheckBox>("chkTAB")->isChecked());
+    QVERIFY(!Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->isChecked());
     QCOMPARE(aplinka.pranesimai, QStringList{u"'"_s + zyme + u"' is not a valid integer value"_s});
-    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(true);
-    frmPagrindinis->IssaugotiNustatymus();
+    Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(true);
+    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
     if (!failas) {
         QVERIFY(!QFile::exists(aplinka.Kelias(kFailas))); // never created
     } else {
@@ -227,35 +229,35 @@ void TstNustatymai::nera() {
                      raktas);
         QVERIFY(aplinka.Skaityti(kFailas).startsWith(Failas({"-->Kita<--", "TAB=1", "", "-->Nustatymai<--"})));
     }
-    frmPagrindinis->chkTAB->setChecked(true);
-    frmPagrindinis->chkMeniuApacioj->setChecked(true);
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(true);
+    Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(true);
 }
 
 void TstNustatymai::neissaugojus() {
     const QByteArray pries = aplinka.Skaityti(kFailas);
-    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(false);
-    frmPagrindinis->chkTAB->setChecked(false);
+    Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(false);
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(false);
     frmPagrindinis->close();
     QCOMPARE(aplinka.Skaityti(kFailas), pries); // the unchecked box itself is not saved either
     frmPagrindinis->show();                     // loads the file again
     QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
-    QVERIFY(frmPagrindinis->chkIssaugotiPakeitimus->isChecked());
-    QVERIFY(frmPagrindinis->chkTAB->isChecked());
+    QVERIFY(Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->isChecked());
+    QVERIFY(Valdiklis<TTybCheckBox>("chkTAB")->isChecked());
 }
 
 void TstNustatymai::nezinomaKalbaIssaugoma() {
-    frmPagrindinis->cboKalbos->setEditText(u"Klingon"_s);
-    frmPagrindinis->chkIssaugotiPakeitimus->setChecked(true);
+    Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Klingon"_s);
+    Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(true);
     frmPagrindinis->close();
     TTybINI skaitytojas;
     skaitytojas.setByla(kFailas);
     QCOMPARE(skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, u"Kalba"_s), QByteArray("Klingon"));
     frmPagrindinis->show(); // every text is then a marker
     QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
-    QCOMPARE(frmPagrindinis->cboKalbos->currentText(), u"Klingon"_s);
-    QCOMPARE(frmPagrindinis->btnRodyti->text(), u"###1"_s);
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Klingon"_s);
+    QCOMPARE(Valdiklis<QPushButton>("btnRodyti")->text(), u"###1"_s);
     Ikelti(Pilnas());
-    frmPagrindinis->PritaikytiKalba();
+    QMetaObject::invokeMethod(frmPagrindinis, "PritaikytiKalba");
 }
 
 void TstNustatymai::issaugojimasIsseikiaTvarka() {
@@ -264,18 +266,18 @@ void TstNustatymai::issaugojimasIsseikiaTvarka() {
                                           "KeistiHosta=0", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
                                           "Intervalas=5000", "ServeriaiBendrai=10000", "", "-->Kita<--", "x=y"});
     Ikelti(originalas);
-    frmPagrindinis->IssaugotiNustatymus();
+    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
     QCOMPARE(aplinka.Skaityti(kFailas), originalas);
     // A change of every option comes back after a load.
-    frmPagrindinis->chkArIseiti->setChecked(false);
-    frmPagrindinis->tmrAtnaujinimas->setIntervalas(12000);
+    Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(false);
+    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(12000);
     frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(3000);
-    frmPagrindinis->IssaugotiNustatymus();
-    frmPagrindinis->chkArIseiti->setChecked(true);
-    frmPagrindinis->tmrAtnaujinimas->setIntervalas(5000);
-    Apsaugota(frmPagrindinis, [] { frmPagrindinis->IkeltiNustatymus(); });
-    QVERIFY(!frmPagrindinis->chkArIseiti->isChecked());
-    QCOMPARE(frmPagrindinis->tmrAtnaujinimas->interval(), 12000);
+    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
+    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
+    Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
+    QVERIFY(!Valdiklis<TTybCheckBox>("chkArIseiti")->isChecked());
+    QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 12000);
     QCOMPARE(frmServeriai->tmrAtnaujinimasServeriai->interval(), 3000);
     QVERIFY(aplinka.pranesimai.isEmpty());
 }
@@ -284,14 +286,14 @@ void TstNustatymai::klaidaNeuzlaikoLango() {
     // A conversion error in the load is reported; the language list, the
     // captions and the bar are still made.
     QVERIFY(aplinka.Rasyti(kFailas, Pilnas("1", "x")));
-    frmPagrindinis->cboKalbos->clear();
-    frmPagrindinis->btnRodyti->setText(u"btnRodyti"_s);
-    frmPagrindinis->imgApacia->Drobe().fill(Qt::white);
-    frmPagrindinis->FormShow();
+    Valdiklis<QComboBox>("cboKalbos")->clear();
+    Valdiklis<QPushButton>("btnRodyti")->setText(u"btnRodyti"_s);
+    Valdiklis<TApatineJuosta>("imgApacia")->Drobe().fill(Qt::white);
+    QMetaObject::invokeMethod(frmPagrindinis, "FormShow");
     QCOMPARE(aplinka.pranesimai, QStringList{u"'x' is not a valid integer value"_s});
-    QCOMPARE(frmPagrindinis->cboKalbos->count(), 2);
-    QVERIFY(frmPagrindinis->btnRodyti->text() != u"btnRodyti"_s);
-    QCOMPARE(frmPagrindinis->imgApacia->Vaizdas().pixelColor(5, 10), QColor(0x10, 0x0C, 0x08));
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 2);
+    QVERIFY(Valdiklis<QPushButton>("btnRodyti")->text() != u"btnRodyti"_s);
+    QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().pixelColor(5, 10), QColor(0x10, 0x0C, 0x08));
 }
 
 QTEST_MAIN(TstNustatymai)

@@ -67,6 +67,10 @@ private Q_SLOTS:
     void niekoNeisimena();
     void kelioRaidziuDydis();
     void rodomasTekstas();
+    void failoTurinys_data();
+    void failoTurinys();
+    void eilutes_data();
+    void eilutes();
 
 private:
     QString Kelias(const QString& vardas) const { return aplankas->filePath(vardas); }
@@ -579,6 +583,65 @@ static int RasytiIrButiNuzudytam(const QString& kelias) {
     ini.setByla(kelias);
     ini.RasytiReiksme(u"Nustatymai"_s, u"Kalba"_s, QByteArray(1 << 20, 'x'));
     return 0;
+}
+
+void TstTybINI::failoTurinys_data() {
+    QTest::addColumn<int>("kas"); // 0 nothing, 1 a folder, 2 a file
+    QTest::addColumn<bool>("aplankasKlaida");
+    QTest::addColumn<bool>("klaida");
+    QTest::addColumn<bool>("yra");
+    QTest::newRow("no file") << 0 << false << false << false;
+    QTest::newRow("no file, folders refused") << 0 << true << false << false;
+    QTest::newRow("folder counts as no file") << 1 << false << false << false;
+    QTest::newRow("folder refused") << 1 << true << true << false;
+    QTest::newRow("file") << 2 << true << false << true;
+}
+
+void TstTybINI::failoTurinys() {
+    QFETCH(int, kas);
+    QFETCH(bool, aplankasKlaida);
+    const QString kelias = Kelias(u"sarasas"_s);
+    if (kas == 1)
+        QVERIFY(QDir().mkdir(kelias));
+    if (kas == 2) {
+        QFile f(kelias);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("a\r\nb");
+    }
+    std::optional<QByteArray> turinys;
+    bool klaida = false;
+    try {
+        turinys = SkaitytiFailoTurini(kelias, aplankasKlaida);
+    } catch (const EFailoKlaida& e) {
+        klaida = true;
+        QVERIFY(e.Message().contains(kelias));
+    }
+    QTEST(klaida, "klaida");
+    QTEST(turinys.has_value(), "yra");
+    if (turinys)
+        QCOMPARE(*turinys, QByteArray("a\r\nb"));
+}
+
+void TstTybINI::eilutes_data() {
+    QTest::addColumn<QByteArray>("tekstas");
+    QTest::addColumn<QList<QByteArray>>("eilutes");
+    QTest::addColumn<QByteArray>("sujungtos");
+    using L = QList<QByteArray>;
+    QTest::newRow("empty") << QByteArray() << L{} << QByteArray();
+    QTest::newRow("no final break") << QByteArray("a\nb") << L{"a", "b"} << QByteArray("a\r\nb\r\n");
+    QTest::newRow("final break opens no line") << QByteArray("a\r\n") << L{"a"} << QByteArray("a\r\n");
+    QTest::newRow("lone CR, LF CR") << QByteArray("a\rb\n\rc") << L{"a", "b", "", "c"}
+                                    << QByteArray("a\r\nb\r\n\r\nc\r\n");
+    QTest::newRow("NUL ends the text") << QByteArray("a\nb\0c\nd", 7) << L{"a", "b"} << QByteArray("a\r\nb\r\n");
+}
+
+void TstTybINI::eilutes() {
+    QFETCH(QByteArray, tekstas);
+    QFETCH(QList<QByteArray>, eilutes);
+    QCOMPARE(IsskaidytiEilutes(tekstas), eilutes);
+    QTEST(SujungtiEilutes(eilutes), "sujungtos");
+    // Joined lines split back into the same lines.
+    QCOMPARE(IsskaidytiEilutes(SujungtiEilutes(eilutes)), eilutes);
 }
 
 int main(int argc, char** argv) {

@@ -3,20 +3,23 @@
 #include <QShowEvent>
 #include <QWindow>
 
-#include "Modulis1.h"
-#include "TybINI.h"
+#include "Stebetojas.h"
 
-TAntrinisLangas::TAntrinisLangas(QWidget* tevas) : QDialog(tevas) {}
+TAntrinisLangas::TAntrinisLangas(QWidget* tevas) : QDialog(tevas) {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+}
 
 void TAntrinisLangas::setVisible(bool matomas) {
-    if (matomas && !isVisible() && frmPagrindinis) {
+    auto* stebetojas = dynamic_cast<QWidget*>(Stebetojas());
+    if (matomas && !isVisible() && stebetojas) {
         QRect vieta = frameGeometry();
-        vieta.moveCenter(frmPagrindinis->frameGeometry().center());
+        vieta.moveCenter(stebetojas->frameGeometry().center());
         move(vieta.topLeft());
-        if (QWindow* stebetojas = frmPagrindinis->windowHandle()) {
+        if (QWindow* stebetojoLangas = stebetojas->windowHandle()) {
             winId();
             if (QWindow* savas = windowHandle())
-                savas->setTransientParent(stebetojas);
+                savas->setTransientParent(stebetojoLangas);
         }
     }
     QDialog::setVisible(matomas);
@@ -34,8 +37,16 @@ void TAntrinisLangas::hideEvent(QHideEvent* event) {
         Saugiai([this] { FormHide(); });
 }
 
-QString TAntrinisLangas::Tekstas(const char* sekcija, const char* raktas) const {
-    if (!frmPagrindinis)
-        return QString::fromLatin1(kRezultatasNeraFailo);
-    return frmPagrindinis->Tekstas(sekcija, raktas);
+void TAntrinisLangas::SustabdytiStebetoja() {
+    if (TStebetojas* s = Stebetojas())
+        s->SustabdytiAtnaujinima();
+}
+
+void TAntrinisLangas::TestiStebetoja() {
+    if (TStebetojas* s = Stebetojas())
+        s->TestiAtnaujinima();
+}
+
+QString TAntrinisLangas::Tekstas(const char* sekcija, const char* raktas) {
+    return KalbosTekstas(sekcija, raktas);
 }

@@ -1,7 +1,7 @@
 // What the three secondary windows (server list, about, details) share: they
-// are dialogs shown modally over the watcher and centred on it, they read their
-// texts through the watcher's key/value component, and their showing and
-// hiding (not the platform's minimising) run the handlers FormShow and FormHide.
+// are fixed-size dialogs shown modally over the watcher and centred on it, they
+// read their texts from the language in effect, and their showing and hiding
+// (not the platform's minimising) run the handlers FormShow and FormHide.
 #pragma once
 
 #include <QDialog>
@@ -23,7 +23,12 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-    // A text of the current language file, or "###1" before the watcher exists.
-    QString Tekstas(const char* sekcija, const char* raktas) const;
+    // The windows that query servers stop the watcher's refresh while they are
+    // shown, and start it again (when the address box is not blank) as they hide.
+    static void SustabdytiStebetoja();
+    static void TestiStebetoja();
+
+    // A text of the language in effect, or "###1" before the watcher exists.
+    static QString Tekstas(const char* sekcija, const char* raktas);
     template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
 };

@@ -1,40 +1,31 @@
 #include "Modulis1.h"
 
-#include "Modulis2.h"
-#include "Modulis_Apie.h"
-#include "Modulis_Taisykles.h"
-
-#include "Atsakymai.h"
-
 #include <QApplication>
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QDesktopServices>
 #include <QUrl>
-#include <QComboBox>
-#include <QSignalBlocker>
-#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 
+#include "ApatineJuosta.h"
+#include "FailoInfo.h"
 #include "JpegVaizdas.h"
 #include "Keliai.h"
 #include "Laikrodis.h"
 #include "NMUDP.h"
-#include "Skaiciai.h"
-#include "Tekstas.h"
-#include "FailoInfo.h"
-#include "FailuPaieska.h"
 #include "Registras.h"
-#include "TybINI.h"
+#include "Skaiciai.h"
+#include "Stiliai.h"
+#include "Tekstas.h"
 #include "TybCheckBox.h"
+#include "TybINI.h"
 #include "TybLabel.h"
 #include "Valdikliai.h"
 #include "ZaidimoPaleidimas.h"
@@ -44,10 +35,19 @@ using namespace Qt::StringLiterals;
 
 TfrmPagrindinis* frmPagrindinis = nullptr;
 
+TStebetojas* Stebetojas() {
+    return frmPagrindinis;
+}
+
+QString KalbosTekstas(const char* sekcija, const char* raktas) {
+    if (!frmPagrindinis)
+        return QString::fromLatin1(kRezultatasNeraFailo);
+    return frmPagrindinis->Kalba().Tekstas(sekcija, raktas);
+}
+
 namespace {
 
 // Colours of the layout, as 0x00BBGGRR values.
-constexpr int kOranzine = 43775;      // #FFAA00, text of the server-facing windows
 constexpr int kLentosFonas = 1650993; // #313119, the scoreboard panel
 constexpr int kKomanda1 = 4872654;    // #CE594A
 constexpr int kKomanda2 = 16763540;   // #94CAFF
@@ -56,66 +56,11 @@ constexpr int kStebetojai = 7038315;  // #6B656B
 constexpr int kShape2Plunksna = 14067332;
 constexpr int kSidabrine = 12632256; // silver
 
-// The bottom bar and its panels.
-constexpr int kMeniuFonas = 527376;        // #100C08
-constexpr int kPunktoRemas = 1650993;      // #313119
-constexpr int kPunktoTekstas = 3247756;    // #8C8E31
-constexpr int kPazymetasRemas = 3263165;   // #BDCA31
-constexpr int kPazymetasTekstas = 3852997; // #C5CA3A
-constexpr int kVeiksmoTekstas = 48127;     // #FFBB00
-
 // The round-trip clock gives up after this many milliseconds.
 constexpr qint64 kLaukimoRiba = 5000;
 // A refresh tick that finds the round waiting this long takes the time-out
 // instead of starting a new round (the two fall due together by default).
 constexpr qint64 kLaukimoRibaAtnaujinant = 4950;
-
-// The address slot of the bottom bar.
-constexpr int kAdresoX1 = 285, kAdresoX2 = 500, kPunktoY1 = 2, kPunktoY2 = 21, kAdresoPoslinkis = 60;
-
-// Files of the program, named as the program names them; the path helper maps them.
-const QString kNustatymuFailas = u"resursai\\Nustatymai.tyb"_s;
-const QString kKalbuAplankas = u"resursai\\Kalbos\\"_s;
-const QString kKalbuSarasoAplankas = u"resursai\\kalbos\\"_s;
-const QString kNustatymuSekcija = u"Nustatymai"_s;
-
-// The hover colours of the menu panels.
-constexpr int kPazymetasFonas = 3235162; // #5A5D31
-constexpr int kVeiksmoPazymetas = 37119; // #FF9000
-
-// The bar's items: X1, X2 and text offset (all share Y1 = 2, Y2 = 21).
-struct TPunktas {
-    int X1, X2, poslinkis;
-};
-constexpr TPunktas kMeniuPunktas{15, 90, 20};
-constexpr TPunktas kKairysPunktas{250, 275, 9};
-constexpr TPunktas kDesinysPunktas{510, 535, 10};
-constexpr TPunktas kIseitiPunktas{698, 768, 5};
-
-// Strictly inside: X1 < x < X2 and Y1 < y < Y2.
-bool Viduje(const TPunktas& p, int x, int y) {
-    return p.X1 < x && x < p.X2 && 2 < y && y < 21;
-}
-
-bool TikShift(Qt::KeyboardModifiers m) {
-    return (m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ShiftModifier;
-}
-
-bool TikCtrl(Qt::KeyboardModifiers m) {
-    return (m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
-}
-
-const QString kSansSerif = u"MS Sans Serif"_s;
-const QString kCourier = u"Courier New"_s;
-
-QLabel* Etikete(QWidget* tevas, const char* vardas, int x, int y, int w, int h, const QFont& sriftas, int spalva) {
-    QLabel* l = Sukurti<QLabel>(tevas, vardas, x, y, w, h);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(sriftas);
-    l->setText(QString::fromLatin1(vardas));
-    NustatytiSpalvas(l, SpalvaBGR(spalva));
-    return l;
-}
 
 TMemo* Memo(QWidget* tevas, const char* vardas, int x, int y, int w, int h, int spalva, bool desineje) {
     TMemo* m = Sukurti<TMemo>(tevas, vardas, x, y, w, h);
@@ -126,29 +71,12 @@ TMemo* Memo(QWidget* tevas, const char* vardas, int x, int y, int w, int h, int 
     return m;
 }
 
-QFrame* Skydelis(QWidget* tevas, const char* vardas, int x, int y, int w, int h) {
-    QFrame* p = Sukurti<QFrame>(tevas, vardas, x, y, w, h);
-    NustatytiFona(p, SpalvaBGR(kMeniuFonas));
-    p->hide();
-    return p;
-}
-
-TTybLabel* MeniuEtikete(QWidget* tevas, const char* vardas, int x, int y, int w, int h, const QFont& sriftas,
-                        int spalva) {
-    TTybLabel* l = Sukurti<TTybLabel>(tevas, vardas, x, y, w, h);
-    l->setFont(sriftas);
-    l->setText(QString::fromLatin1(vardas));
-    NustatytiSpalvas(l, SpalvaBGR(spalva));
+// A scoreboard rule across the panel at height y.
+TLinija* Linija(QWidget* tevas, const char* vardas, int y, int tusas, int plunksna) {
+    auto* l = new TLinija(tevas, SpalvaBGR(tusas), SpalvaBGR(plunksna));
+    l->setObjectName(QString::fromLatin1(vardas));
+    l->setGeometry(8, y, 393, 1);
     return l;
-}
-
-TTybCheckBox* Zymimasis(QWidget* tevas, const char* vardas, int x, int y, bool pazymetas) {
-    TTybCheckBox* c = Sukurti<TTybCheckBox>(tevas, vardas, x, y, 241, 17);
-    c->setFont(Sriftas(kSansSerif, 11));
-    c->setText(QString::fromLatin1(vardas));
-    NustatytiSpalvas(c, SpalvaBGR(kPunktoTekstas));
-    c->setChecked(pazymetas);
-    return c;
 }
 
 // Map names come from the server; only a plain file name may reach the disk.
@@ -163,9 +91,10 @@ bool TinkamasZemelapioVardas(const QString& vardas) {
 
 } // namespace
 
-TfrmPagrindinis::TfrmPagrindinis(QWidget* tevas) : QWidget(tevas) {
+TfrmPagrindinis::TfrmPagrindinis(QWidget* tevas) : QWidget(tevas), TServerioLangas(this) {
     setObjectName(u"frmPagrindinis"_s);
     SukurtiValdiklius();
+    SukurtiMeniu();
     SujungtiIvykius();
     Saugiai([this] { FormCreate(); });
 }
@@ -212,9 +141,7 @@ void TfrmPagrindinis::SukurtiValdiklius() {
     lblFragaiTitle = Etikete(pnlTAB, "lblFragaiTitle", 216, 24, 94, 16, antraste, kKomanda1);
     lblLaikasTitle = Etikete(pnlTAB, "lblLaikasTitle", 296, 24, 95, 16, antraste, kKomanda1);
     lblPingas1 = Etikete(pnlTAB, "lblPingas1", 360, 24, 74, 16, antraste, kPingas1);
-    Shape1 = new TLinija(pnlTAB, SpalvaBGR(kPingas1), SpalvaBGR(kPingas1));
-    Shape1->setObjectName(u"Shape1"_s);
-    Shape1->setGeometry(8, 40, 393, 1);
+    Shape1 = Linija(pnlTAB, "Shape1", 40, kPingas1, kPingas1);
     memKomanda1 = Memo(pnlTAB, "memKomanda1", 8, 48, 193, 201, kKomanda1, false);
     memFragai1 = Memo(pnlTAB, "memFragai1", 208, 48, 57, 201, kKomanda1, true);
     memLaikas1 = Memo(pnlTAB, "memLaikas1", 272, 48, 73, 201, kKomanda1, true);
@@ -222,87 +149,17 @@ void TfrmPagrindinis::SukurtiValdiklius() {
     lblZaidSK2 = Etikete(pnlTAB, "lblZaidSK2", 104, 256, 62, 13, Sriftas(kSansSerif, 8, true), kKomanda2);
     lblPingas2 = Etikete(pnlTAB, "lblPingas2", 360, 256, 97, 16, antraste, kKomanda2);
     lblPingas2->setText(u"lblPingasTitle"_s);
-    Shape2 = new TLinija(pnlTAB, SpalvaBGR(kKomanda2), SpalvaBGR(kShape2Plunksna));
-    Shape2->setObjectName(u"Shape2"_s);
-    Shape2->setGeometry(8, 272, 393, 1);
+    Shape2 = Linija(pnlTAB, "Shape2", 272, kKomanda2, kShape2Plunksna);
     memKomanda2 = Memo(pnlTAB, "memKomanda2", 8, 280, 193, 201, kKomanda2, false);
     memFragai2 = Memo(pnlTAB, "memFragai2", 208, 280, 57, 201, kKomanda2, true);
     memLaikas2 = Memo(pnlTAB, "memLaikas2", 272, 280, 73, 201, kKomanda2, true);
-    Shape3 = new TLinija(pnlTAB, SpalvaBGR(kStebetojai), SpalvaBGR(kSidabrine));
-    Shape3->setObjectName(u"Shape3"_s);
-    Shape3->setGeometry(8, 488, 393, 1);
+    Shape3 = Linija(pnlTAB, "Shape3", 488, kStebetojai, kSidabrine);
     lblStebetojaiTitle = Etikete(pnlTAB, "lblStebetojaiTitle", 8, 496, 120, 16, antraste, kStebetojai);
     lblStebetojai = Etikete(pnlTAB, "lblStebetojai", 360, 496, 71, 13, Sriftas(kSansSerif, 11, true), kStebetojai);
 
-    NMUDP1 = new TNMUDP(this);
-    NMUDP1->setObjectName(u"NMUDP1"_s);
-    NMUDP1->setRemoteHost(u"127.0.0.1"_s);
-    NMUDP1->setRemotePort(27015);
-    NMUDP1->setLocalPort(27035);
-    NMUDP1->setReportLevel(2);
-
-    tmrPingas = new QTimer(this);
-    tmrPingas->setObjectName(u"tmrPingas"_s);
-    tmrPingas->setTimerType(Qt::PreciseTimer);
-    tmrPingas->setInterval(1);
-    tmrAtnaujinimas = new TLaikmatis(this);
-    tmrAtnaujinimas->setObjectName(u"tmrAtnaujinimas"_s);
-    tmrAtnaujinimas->setIntervalas(5000);
+    tmrPingas = SukurtiPingoLaikmati();
+    tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", 5000);
     tmrAtnaujinimas->setEnabled(true);
-
-    TybINI1 = new TTybINI(this);
-    TybINI1->setObjectName(u"TybINI1"_s);
-    TybINI1->setSectionBeginID(u"-->"_s);
-    TybINI1->setSectionEndID(u"<--"_s);
-    TybINI1->setZenklasLygu(u"="_s);
-    TybINI1->setKomentaroZenklas(u";"_s);
-    TybINI1->setByla(u"*.Tyb"_s);
-
-    // The bottom bar and the menu panels lie above the scoreboard.
-    imgApacia = Sukurti<TPaveiksliukas>(this, "imgApacia", 0, 540, 781, 25);
-    imgApacia->Drobe() = QImage(781, 25, QImage::Format_RGB32);
-    imgApacia->Drobe().fill(SpalvaBGR(kMeniuFonas));
-    imgApacia->setMouseTracking(true);
-
-    const QFont meniu = Sriftas(kSansSerif, 11, true);
-    pnlMeniuLygis1 = Skydelis(this, "pnlMeniuLygis1", 8, 424, 129, 112);
-    lblPatvirtinimai = MeniuEtikete(pnlMeniuLygis1, "lblPatvirtinimai", 8, 8, 113, 13, meniu, kPunktoTekstas);
-    lblIvairus1 = MeniuEtikete(pnlMeniuLygis1, "lblIvairus1", 8, 24, 113, 13, meniu, kPunktoTekstas);
-    lblMeniu2 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu2", 8, 40, 113, 13, meniu, kPunktoTekstas);
-    lblMeniu3 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu3", 8, 56, 113, 13, meniu, kPunktoTekstas);
-    lblMeniu4 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu4", 8, 72, 113, 13, meniu, kPunktoTekstas);
-    lblGerai = MeniuEtikete(pnlMeniuLygis1, "lblGerai", 8, 88, 113, 13, meniu, kPunktoTekstas);
-
-    pnlMeniuLygis2 = Skydelis(this, "pnlMeniuLygis2", 137, 384, 257, 97);
-    chkTAB = Zymimasis(pnlMeniuLygis2, "chkTAB", 8, 7, true);
-    chkMeniuApacioj = Zymimasis(pnlMeniuLygis2, "chkMeniuApacioj", 8, 31, true);
-    Language = Etikete(pnlMeniuLygis2, "Language", 8, 56, 51, 13, Sriftas(kSansSerif, 11), kPunktoTekstas);
-    NustatytiFona(Language, Qt::black);
-    Language->setText(u"Language:"_s);
-    cboKalbos = Sukurti<QComboBox>(pnlMeniuLygis2, "cboKalbos", 8, 72, 145, 21);
-    cboKalbos->setEditable(true);
-    cboKalbos->setInsertPolicy(QComboBox::NoInsert);
-    cboKalbos->setFont(Sriftas(kSansSerif, 11));
-    NustatytiSpalvas(cboKalbos, SpalvaBGR(kPunktoTekstas), Qt::black);
-    cboKalbos->setEditText(u"cboKalbos"_s);
-
-    pnlPatvirtinimai = Skydelis(this, "pnlPatvirtinimai", 522, 456, 255, 81);
-    chkArIseiti = Zymimasis(pnlPatvirtinimai, "chkArIseiti", 8, 7, true);
-    chkIssaugotiPakeitimus = Zymimasis(pnlPatvirtinimai, "chkIssaugotiPakeitimus", 8, 31, true);
-    chkKeistiHosta = Zymimasis(pnlPatvirtinimai, "chkKeistiHosta", 8, 55, false);
-
-    const QFont didelis = Sriftas(kSansSerif, 16, true);
-    pnlAtnaujinimai = Skydelis(this, "pnlAtnaujinimai", 138, 480, 375, 57);
-    lblIntervalas = MeniuEtikete(pnlAtnaujinimai, "lblIntervalas", 11, 6, 98, 20, didelis, kVeiksmoTekstas);
-    lblIntervalasServeriaiBendrai =
-        MeniuEtikete(pnlAtnaujinimai, "lblIntervalasServeriaiBendrai", 11, 30, 230, 20, didelis, kVeiksmoTekstas);
-
-    pnlArIseiti = Skydelis(this, "pnlArIseiti", 288, 216, 289, 145);
-    lblArIseiti = Etikete(pnlArIseiti, "lblArIseiti", 49, 28, 216, 69, Sriftas(kSansSerif, 16), kOranzine);
-    lblArIseiti->setWordWrap(true);
-    lblArIseiti->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblIseitiTaip = MeniuEtikete(pnlArIseiti, "lblIseitiTaip", 48, 112, 92, 20, didelis, kVeiksmoTekstas);
-    lblIseitiNe = MeniuEtikete(pnlArIseiti, "lblIseitiNe", 184, 112, 80, 20, didelis, kVeiksmoTekstas);
 }
 
 void TfrmPagrindinis::SujungtiIvykius() {
@@ -312,7 +169,6 @@ void TfrmPagrindinis::SujungtiIvykius() {
     connect(edtHostas, &QLineEdit::textChanged, this, [this] { Saugiai([this] { edtHostasChange(); }); });
     connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { Timer1Timer(); }); });
     connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
-    SujungtiNMUDP(this);
 
     // Every scoreboard change closes the menus; a press in a column hands the
     // keyboard to the address box.
@@ -341,66 +197,28 @@ void TfrmPagrindinis::PriskirtiPaspaudima(QWidget* valdiklis, std::function<void
     valdiklis->installEventFilter(this);
 }
 
-void TfrmPagrindinis::SujungtiMeniu() {
-    connect(imgApacia, &TPaveiksliukas::clicked, this, [this] { Saugiai([this] { imgApaciaClick(); }); });
-    connect(imgApacia, &TPaveiksliukas::peleJuda, this,
-            [this](int x, int y) { Saugiai([&] { imgApaciaMouseMove(x, y); }); });
-    connect(imgApacia, &TPaveiksliukas::pelePaleista, this,
-            [this](Qt::MouseButton b, int x, int y) { Saugiai([&] { imgApaciaMouseUp(b, x, y); }); });
-
-    connect(lblMeniu2, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu2Click(); }); });
-    connect(lblMeniu4, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu4Click(); }); });
-    connect(lblGerai, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblGeraiClick(); }); });
-    connect(lblIseitiTaip, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiTaipClick(); }); });
-    connect(lblIseitiNe, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiNeClick(); }); });
-    connect(lblIntervalas, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIntervalasClick(); }); });
-    connect(lblIntervalasServeriaiBendrai, &TTybLabel::clicked, this,
-            [this] { Saugiai([this] { lblIntervalasServeriaiBendraiClick(); }); });
-    // A check box's click handler runs whenever its state changes, from code too.
-    connect(chkTAB, &QCheckBox::toggled, this, [this] { Saugiai([this] { chkTABClick(); }); });
-    connect(chkMeniuApacioj, &QCheckBox::toggled, this, [this] { Saugiai([this] { chkMeniuApaciojClick(); }); });
-    // The language follows every change the user makes: a pick or each typed letter.
-    connect(cboKalbos, &QComboBox::activated, this, [this] { Saugiai([this] { cboKalbosChange(); }); });
-    connect(cboKalbos->lineEdit(), &QLineEdit::textEdited, this, [this] { Saugiai([this] { cboKalbosChange(); }); });
-
-    // Hover colours. Level-1 labels and check boxes change text and background,
-    // the action labels only their text.
-    const auto lygis1 = [this](TTybLabel* l, QFrame* rodomas) {
-        l->OnMouseEnter = [this, l, rodomas](QObject*, Qt::KeyboardModifiers, int, int) {
-            NustatytiSpalvas(l, SpalvaBGR(kPazymetasTekstas), SpalvaBGR(kPazymetasFonas));
-            for (QFrame* p : {pnlMeniuLygis2, pnlAtnaujinimai, pnlPatvirtinimai})
-                p->setVisible(p == rodomas);
-        };
-        l->OnMouseLeave = [l](QObject*, Qt::KeyboardModifiers, int, int) {
-            NustatytiSpalvas(l, SpalvaBGR(kPunktoTekstas), SpalvaBGR(kMeniuFonas));
-        };
-    };
-    lygis1(lblPatvirtinimai, pnlPatvirtinimai);
-    lygis1(lblIvairus1, pnlMeniuLygis2);
-    lygis1(lblMeniu3, pnlAtnaujinimai);
-    lygis1(lblMeniu2, nullptr);
-    lygis1(lblMeniu4, nullptr);
-    lygis1(lblGerai, nullptr);
-    for (TTybCheckBox* c : {chkTAB, chkMeniuApacioj, chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta}) {
-        c->OnMouseEnter = [c](QObject*, Qt::KeyboardModifiers, int, int) {
-            NustatytiSpalvas(c, SpalvaBGR(kPazymetasTekstas), SpalvaBGR(kPazymetasFonas));
-        };
-        c->OnMouseLeave = [c](QObject*, Qt::KeyboardModifiers, int, int) {
-            NustatytiSpalvas(c, SpalvaBGR(kPunktoTekstas), SpalvaBGR(kMeniuFonas));
-        };
-    }
-    for (TTybLabel* l : {lblIntervalas, lblIntervalasServeriaiBendrai, lblIseitiTaip, lblIseitiNe}) {
-        l->OnMouseEnter = [l](QObject*, Qt::KeyboardModifiers, int, int) {
-            NustatytiSpalvas(l, SpalvaBGR(kVeiksmoPazymetas));
-        };
-        l->OnMouseLeave = [l](QObject*, Qt::KeyboardModifiers, int, int) {
-            NustatytiSpalvas(l, SpalvaBGR(kVeiksmoTekstas));
-        };
-    }
+QString TfrmPagrindinis::Tekstas(const char* sekcija, const char* raktas) const {
+    return kalba.Tekstas(sekcija, raktas);
 }
 
-QString TfrmPagrindinis::Tekstas(const char* sekcija, const char* raktas) const {
-    return TybINI1->SkaitytiTeksta(QString::fromLatin1(sekcija), QString::fromLatin1(raktas));
+// ---- The face the other windows see ----
+
+void TfrmPagrindinis::SustabdytiAtnaujinima() {
+    tmrAtnaujinimas->setEnabled(false);
+}
+
+void TfrmPagrindinis::TestiAtnaujinima() {
+    if (!ApkarpytiTarpus(edtHostas->text()).isEmpty())
+        tmrAtnaujinimas->setEnabled(true);
+}
+
+QString TfrmPagrindinis::Adresas() const {
+    return edtHostas->text();
+}
+
+void TfrmPagrindinis::Stebeti(const QString& adresas) {
+    edtHostas->setText(adresas);
+    btnRodyti->click();
 }
 
 // ---- Creation and showing ----
@@ -429,7 +247,7 @@ void TfrmPagrindinis::FormShow() {
     Saugiai([this] { IkeltiNustatymus(); });
     IkeltiKalbas();
     PritaikytiKalba();
-    NupiestiMeniu();
+    imgApacia->Nupiesti();
 }
 
 void TfrmPagrindinis::showEvent(QShowEvent* event) {
@@ -530,19 +348,12 @@ void TfrmPagrindinis::btnRodytiClick() {
 }
 
 void TfrmPagrindinis::SiustiUzklausas(const QString& hostas, int portas, int lygis) {
-    NMUDP1->setRemoteHost(hostas);
-    NMUDP1->setRemotePort(portas);
-    NMUDP1->setReportLevel(lygis);
     ArBanas = false;
     tmrPingas->start();
     raundoPradzia = DabarMs();
     PingoLaikas = 0;
-    try {
-        for (const char* zodis : {kPing, kPlayers, kDetails})
-            NMUDP1->SendDatagram(UzklausosDatagrama(zodis));
-    } catch (const EKlaida&) {
-        // An unreachable server is no error of its own: the clock runs out.
-    }
+    // An unreachable server is no error of its own: the clock runs out.
+    SiustiRaunda(hostas, portas, lygis, {kPing, kPlayers, kDetails});
 }
 
 void TfrmPagrindinis::tmrAtnaujinimasTimer() {
@@ -589,11 +400,8 @@ void TfrmPagrindinis::RodytiPinga() {
 
 // ---- Replies ----
 
-void TfrmPagrindinis::NMUDP1DataReceived(QObject*, int NumberBytes, const QString& FromIP, int Port) {
-    // While banned, nothing received is shown until the next round.
-    TAtminiesSrautas srautas;
-    if (!PriimtiAtsakyma(*NMUDP1, NumberBytes, FromIP, Port, ArBanas, tinkloPranesimai, srautas))
-        return;
+// While banned, nothing received is shown until the next round.
+void TfrmPagrindinis::ApdorotiAtsakyma(TAtminiesSrautas& srautas) {
     switch (SkaitytiAntraste(srautas)) {
     case kTipasZaidejai:
         RodytiZaidejus(SkaitytiZaidejus(srautas));
@@ -614,32 +422,14 @@ void TfrmPagrindinis::NMUDP1DataReceived(QObject*, int NumberBytes, const QStrin
         srautas.SetPosition(4);
         const QByteArray pirmas = SkaitytiEilute(srautas);
         const QByteArray antras = SkaitytiEilute(srautas);
-        if (tinkloPranesimai.Rodyti(RodomasTekstas(pirmas)))
-            tinkloPranesimai.Rodyti(RodomasTekstas(antras));
+        if (RodytiTinkloPranesima(RodomasTekstas(pirmas)))
+            RodytiTinkloPranesima(RodomasTekstas(antras));
         break;
     }
     default:
-        tinkloPranesimai.Rodyti(Tekstas("Pranesimai", "NezinomiDuomenys"));
+        PranestiNezinomusDuomenis();
         break;
     }
-}
-
-void TfrmPagrindinis::NMUDP1DataSend(QObject*) {}
-
-void TfrmPagrindinis::NMUDP1Status(QObject*, const QString&) {}
-
-void TfrmPagrindinis::NMUDP1InvalidHost(bool& handled) {
-    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasServeris"));
-    handled = true;
-}
-
-void TfrmPagrindinis::NMUDP1BufferInvalid(bool&, QByteArray&, int&) {
-    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasBuferis"));
-}
-
-void TfrmPagrindinis::NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas&) {
-    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasSrautas"));
-    handled = true;
 }
 
 // ---- The scoreboard ----
@@ -698,312 +488,7 @@ void TfrmPagrindinis::RodytiDetales(const TDetales& detales) {
     const QString ip = GautiIP(dalys.Hostas);
     if (chkKeistiHosta->isChecked())
         edtHostas->setText(GautiVarda(ip));
-    NupiestiPunkta(imgApacia, kAdresoX1, kPunktoY1, kAdresoX2, kPunktoY2, kAdresoPoslinkis, ip + u':' + dalys.Portas);
-}
-
-// ---- The bottom bar ----
-
-void TfrmPagrindinis::PiestiPunkta(TPaveiksliukas* paveiksliukas, int X1, int Y1, int X2, int Y2, int poslinkis,
-                                   const QString& tekstas, bool pazymetas) {
-    QImage& drobe = paveiksliukas->Drobe();
-    {
-        QPainter p(&drobe);
-        // The rectangle covers X1..X2-1 and Y1..Y2-1; its frame is the outer ring.
-        const QRect staciakampis(X1, Y1, X2 - X1, Y2 - Y1);
-        p.fillRect(staciakampis, SpalvaBGR(kMeniuFonas));
-        p.setPen(SpalvaBGR(pazymetas ? kPazymetasRemas : kPunktoRemas));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(staciakampis.adjusted(0, 0, -1, -1));
-        QFont sriftas = paveiksliukas->font();
-        sriftas.setBold(true);
-        p.setFont(sriftas);
-        p.setPen(SpalvaBGR(pazymetas ? kPazymetasTekstas : kPunktoTekstas));
-        const QFontMetrics matai(sriftas);
-        p.drawText(X1 + poslinkis, Y1 + 3 + matai.ascent(), tekstas);
-    }
-    paveiksliukas->update();
-}
-
-void TfrmPagrindinis::NupiestiPunkta(TPaveiksliukas* paveiksliukas, int X1, int Y1, int X2, int Y2, int poslinkis,
-                                     const QString& tekstas) {
-    PiestiPunkta(paveiksliukas, X1, Y1, X2, Y2, poslinkis, tekstas, false);
-}
-
-void TfrmPagrindinis::NupiestiPazymetaPunkta(TPaveiksliukas* paveiksliukas, int X1, int Y1, int X2, int Y2,
-                                             int poslinkis, const QString& tekstas) {
-    PiestiPunkta(paveiksliukas, X1, Y1, X2, Y2, poslinkis, tekstas, true);
-}
-
-void TfrmPagrindinis::NupiestiMeniu() {
-    QImage& drobe = imgApacia->Drobe();
-    drobe.fill(SpalvaBGR(kMeniuFonas));
-    NupiestiPunkta(imgApacia, 15, kPunktoY1, 90, kPunktoY2, 20, Tekstas("Pranesimai", "Meniu"));
-    NupiestiPunkta(imgApacia, 250, kPunktoY1, 275, kPunktoY2, 9, u"<"_s);
-    NupiestiPunkta(imgApacia, kAdresoX1, kPunktoY1, kAdresoX2, kPunktoY2, 80, Tekstas("Pranesimai", "IPportas"));
-    NupiestiPunkta(imgApacia, 510, kPunktoY1, 535, kPunktoY2, 10, u">"_s);
-    NupiestiPunkta(imgApacia, 698, kPunktoY1, 768, kPunktoY2, 5, u"    "_s + Tekstas("Pranesimai", "Iseiti"));
-}
-
-// ---- Menus, options and keys ----
-
-void TfrmPagrindinis::UzdarytiSkydelius(bool suIseitimu) {
-    pnlMeniuLygis1->hide();
-    pnlMeniuLygis2->hide();
-    pnlAtnaujinimai->hide();
-    pnlPatvirtinimai->hide();
-    if (suIseitimu)
-        pnlArIseiti->hide();
-}
-
-void TfrmPagrindinis::chkTABClick() {
-    pnlTAB->setVisible(chkTAB->isChecked());
-}
-
-void TfrmPagrindinis::chkMeniuApaciojClick() {
-    imgApacia->setVisible(chkMeniuApacioj->isChecked());
-}
-
-void TfrmPagrindinis::imgApaciaClick() {
-    if (!MeniuPerjungtas) {
-        pnlMeniuLygis1->hide();
-        pnlArIseiti->hide();
-    }
-    pnlMeniuLygis2->hide();
-    pnlAtnaujinimai->hide();
-    pnlPatvirtinimai->hide();
-}
-
-void TfrmPagrindinis::imgApaciaMouseMove(int X, int Y) {
-    const auto piesti = [&](const TPunktas& p, const QString& tekstas) {
-        if (Viduje(p, X, Y))
-            NupiestiPazymetaPunkta(imgApacia, p.X1, kPunktoY1, p.X2, kPunktoY2, p.poslinkis, tekstas);
-        else
-            NupiestiPunkta(imgApacia, p.X1, kPunktoY1, p.X2, kPunktoY2, p.poslinkis, tekstas);
-    };
-    piesti(kMeniuPunktas, Tekstas("Pranesimai", "Meniu"));
-    piesti(kKairysPunktas, u"<"_s);
-    piesti(kDesinysPunktas, u">"_s);
-    piesti(kIseitiPunktas, u"    "_s + Tekstas("Pranesimai", "Iseiti"));
-}
-
-void TfrmPagrindinis::imgApaciaMouseUp(Qt::MouseButton, int X, int Y) {
-    MeniuPerjungtas = !MeniuPerjungtas;
-    const auto piesti = [&](const TPunktas& p, const QString& tekstas) {
-        const bool viduje = Viduje(p, X, Y);
-        if (viduje)
-            NupiestiPazymetaPunkta(imgApacia, p.X1, kPunktoY1, p.X2, kPunktoY2, p.poslinkis, tekstas);
-        else
-            NupiestiPunkta(imgApacia, p.X1, kPunktoY1, p.X2, kPunktoY2, p.poslinkis, tekstas);
-        return viduje;
-    };
-    if (piesti(kMeniuPunktas, Tekstas("Pranesimai", "Meniu")))
-        pnlMeniuLygis1->show();
-    piesti(kKairysPunktas, u"<"_s);
-    piesti(kDesinysPunktas, u">"_s);
-    if (piesti(kIseitiPunktas, u"    "_s + Tekstas("Pranesimai", "Iseiti"))) {
-        if (chkArIseiti->isChecked())
-            pnlArIseiti->show();
-        else
-            close();
-    } else {
-        pnlArIseiti->hide();
-    }
-}
-
-void TfrmPagrindinis::lblMeniu2Click() {
-    UzdarytiSkydelius(false);
-    frmServeriai->exec();
-    MeniuPerjungtas = false;
-}
-
-void TfrmPagrindinis::lblMeniu4Click() {
-    UzdarytiSkydelius(false);
-    frmTaisykles->exec();
-}
-
-void TfrmPagrindinis::btnApieClick() {
-    frmApie->exec();
-}
-
-void TfrmPagrindinis::lblGeraiClick() {
-    pnlMeniuLygis1->hide();
-    pnlMeniuLygis2->hide();
-    pnlAtnaujinimai->hide();
-    pnlArIseiti->hide();
-    MeniuPerjungtas = false;
-}
-
-void TfrmPagrindinis::lblIseitiTaipClick() {
-    close();
-}
-
-void TfrmPagrindinis::lblIseitiNeClick() {
-    pnlArIseiti->hide();
-}
-
-void TfrmPagrindinis::IntervaloDialogas(TLaikmatis* laikmatis) {
-    const QString klausimas = Tekstas("Pranesimai", "IrasykiteSK");
-    const QString antraste = Tekstas("Pranesimai", "IrasykiteSKTitle");
-    const QString numatyta = QString::number(laikmatis->interval() / 1000);
-    const QString ivesta = IvestiTeksta(this, antraste, klausimas, numatyta);
-    int sekundes = 0;
-    const qint64 ms = BandytiStrToInt(ivesta, sekundes) ? qint64(sekundes) * 1000 : -1;
-    // Intervals are counted in milliseconds on 31 bits: nothing negative, nothing beyond.
-    if (ms < 0 || ms > INT32_MAX) {
-        RodytiPranesima(this, Tekstas("Pranesimai", "BlogasSkaicius"));
-        return;
-    }
-    laikmatis->setIntervalas(int(ms));
-}
-
-void TfrmPagrindinis::lblIntervalasClick() {
-    IntervaloDialogas(tmrAtnaujinimas);
-}
-
-void TfrmPagrindinis::lblIntervalasServeriaiBendraiClick() {
-    IntervaloDialogas(frmServeriai->tmrAtnaujinimasServeriai);
-}
-
-void TfrmPagrindinis::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
-    if (TikShift(Shift) && !chkTAB->isChecked())
-        pnlTAB->show();
-    if (TikCtrl(Shift) && !chkMeniuApacioj->isChecked() && imgApacia->isVisible())
-        imgApacia->hide();
-    else if (!TikShift(Shift))
-        imgApacia->show();
-    if (Key == Qt::Key_Tab)
-        RodytiPranesima(this, u"it's good"_s);
-}
-
-void TfrmPagrindinis::FormKeyUp(int Key, Qt::KeyboardModifiers) {
-    if (!chkTAB->isChecked())
-        pnlTAB->hide();
-    if (Key == Qt::Key_Escape) {
-        if (chkArIseiti->isChecked())
-            pnlArIseiti->show();
-        else
-            close();
-    }
-}
-
-// ---- Settings ----
-
-namespace {
-
-// A whole number of milliseconds for a timer: the conversion's error for
-// anything that is not a whole number or is negative.
-int Intervalas(const QString& tekstas) {
-    const int ms = StrToInt(tekstas);
-    if (ms < 0)
-        throw EKonvertavimoKlaida(u"'"_s + tekstas + u"' is not a valid integer value"_s);
-    return ms;
-}
-
-} // namespace
-
-void TfrmPagrindinis::IkeltiNustatymus() {
-    TybINI1->setByla(RasomasKelias(kNustatymuFailas));
-    const auto taip = [this](const char* raktas) {
-        return TybINI1->SkaitytiReiksme(kNustatymuSekcija, QString::fromLatin1(raktas)) == "1";
-    };
-    chkTAB->setChecked(taip("TAB"));
-    chkMeniuApacioj->setChecked(taip("MeniuApacioj"));
-    chkArIseiti->setChecked(taip("ArIseiti"));
-    chkIssaugotiPakeitimus->setChecked(taip("IssaugotiPakeitimus"));
-    chkKeistiHosta->setChecked(taip("KeistiHosta"));
-    tmrAtnaujinimas->setIntervalas(
-        Intervalas(ApkarpytiTarpus(TybINI1->SkaitytiTeksta(kNustatymuSekcija, u"Intervalas"_s))));
-    frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(
-        Intervalas(TybINI1->SkaitytiTeksta(kNustatymuSekcija, u"ServeriaiBendrai"_s)));
-    cboKalbos->setEditText(TybINI1->SkaitytiTeksta(kNustatymuSekcija, u"Kalba"_s));
-    TybINI1->setByla(kKalbuAplankas + cboKalbos->currentText() + u".lng"_s);
-}
-
-void TfrmPagrindinis::IssaugotiNustatymus() {
-    TybINI1->setByla(RasomasKelias(kNustatymuFailas));
-    const auto rasyti = [this](const char* raktas, const QByteArray& reiksme) {
-        TybINI1->RasytiReiksme(kNustatymuSekcija, QString::fromLatin1(raktas), reiksme);
-    };
-    const auto zyma = [](const QCheckBox* c) {
-        return QByteArray(c->isChecked() ? "1" : "0");
-    };
-    rasyti("TAB", zyma(chkTAB));
-    rasyti("MeniuApacioj", zyma(chkMeniuApacioj));
-    rasyti("ArIseiti", zyma(chkArIseiti));
-    rasyti("IssaugotiPakeitimus", zyma(chkIssaugotiPakeitimus));
-    rasyti("KeistiHosta", zyma(chkKeistiHosta));
-    rasyti("Intervalas", QByteArray::number(tmrAtnaujinimas->interval()));
-    rasyti("ServeriaiBendrai", QByteArray::number(frmServeriai->tmrAtnaujinimasServeriai->interval()));
-    rasyti("Kalba", cboKalbos->currentText().toUtf8());
-    TybINI1->setByla(kKalbuAplankas + cboKalbos->currentText() + u".lng"_s);
-}
-
-// ---- Language ----
-
-void TfrmPagrindinis::IkeltiKalbas() {
-    QStringList failai;
-    IeskotiFailu(kKalbuSarasoAplankas, u"*.lng"_s, false, failai);
-    const QString tekstas = cboKalbos->currentText();
-    {
-        // Filling the list is no choice of the user's.
-        const QSignalBlocker blokas(cboKalbos);
-        const QSignalBlocker eilutesBlokas(cboKalbos->lineEdit());
-        cboKalbos->clear();
-        for (const QString& failas : failai) {
-            const QString vardas = QFileInfo(failas).fileName();
-            cboKalbos->addItem(vardas.left(vardas.size() - 4));
-        }
-        cboKalbos->setCurrentIndex(-1);
-        cboKalbos->setEditText(tekstas);
-    }
-    TybINI1->setByla(kKalbuSarasoAplankas + tekstas + u".lng"_s);
-}
-
-void TfrmPagrindinis::PritaikytiKalba() {
-    const auto antraste = [this](QWidget* v, const char* raktas, const QString& galune = {}) {
-        const QString tekstas = Tekstas("frmPagrindinis", raktas) + galune;
-        if (auto* l = qobject_cast<QLabel*>(v)) {
-            l->setText(tekstas);
-            // The action labels size themselves to their text.
-            if (auto* tyb = qobject_cast<TTybLabel*>(v);
-                tyb && (tyb == lblIntervalas || tyb == lblIntervalasServeriaiBendrai || tyb == lblIseitiTaip ||
-                        tyb == lblIseitiNe))
-                tyb->adjustSize();
-        } else if (auto* b = qobject_cast<QAbstractButton*>(v)) {
-            b->setText(tekstas);
-        }
-    };
-    antraste(lblKomanda1Title, "lblKomanda1Title");
-    antraste(lblKomanda2Title, "lblKomanda2Title");
-    antraste(lblStebetojaiTitle, "lblStebetojaiTitle");
-    antraste(lblFragaiTitle, "lblFragaiTitle");
-    antraste(lblLaikasTitle, "lblLaikasTitle");
-    antraste(lblAdresas, "lblAdresas", u":"_s);
-    antraste(lblIvairus1, "lblIvairus1");
-    antraste(lblMeniu2, "lblMeniu2");
-    antraste(lblMeniu3, "lblMeniu3");
-    antraste(lblMeniu4, "lblMeniu4");
-    antraste(lblGerai, "lblGerai");
-    antraste(lblArIseiti, "lblArIseiti");
-    antraste(lblIseitiTaip, "lblIseitiTaip");
-    antraste(lblIseitiNe, "lblIseitiNe");
-    antraste(lblPatvirtinimai, "lblPatvirtinimai");
-    antraste(chkTAB, "chkTAB");
-    antraste(chkMeniuApacioj, "chkMeniuApacioj");
-    antraste(chkArIseiti, "chkArIseiti");
-    antraste(chkIssaugotiPakeitimus, "chkIssaugotiPakeitimus");
-    antraste(chkKeistiHosta, "chkKeistiHosta");
-    antraste(btnJungtis, "btnJungtis");
-    antraste(btnApie, "btnApie");
-    antraste(btnRodyti, "btnRodyti");
-    antraste(lblIntervalas, "lblIntervalas");
-    antraste(lblIntervalasServeriaiBendrai, "lblServeriaiBendrai");
-}
-
-void TfrmPagrindinis::cboKalbosChange() {
-    TybINI1->setByla(kKalbuAplankas + cboKalbos->currentText() + u".lng"_s);
-    PritaikytiKalba();
-    NupiestiMeniu();
+    imgApacia->RodytiAdresa(ip + u':' + dalys.Portas);
 }
 
 // ---- Game launch ----

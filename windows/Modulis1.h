@@ -1,15 +1,20 @@
-// The watcher window: polls one game server and shows its live scoreboard.
-// Its layout is built in code from the window's layout table (SukurtiValdiklius);
-// the behaviour lives in the handlers named control + event.
+// The watcher window: polls one game server and shows its live scoreboard, and
+// hosts the program's menus and options. Its layout is built in code
+// (SukurtiValdiklius); the behaviour lives in the handlers named
+// control + event. The painted bottom bar is its own class (ApatineJuosta),
+// the settings file its own unit (Nustatymai), and the language in effect one
+// object (Kalba). The other windows see the watcher only through its public
+// face (Stebetojas).
 #pragma once
 
 #include <functional>
 
 #include <QHash>
-#include <QPointer>
 #include <QWidget>
 
-#include "Pranesimai.h"
+#include "Kalba.h"
+#include "ServerioLangas.h"
+#include "Stebetojas.h"
 #include "cstrike.h"
 
 class QComboBox;
@@ -18,21 +23,47 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class TApatineJuosta;
 class TLaikmatis;
 class TLinija;
 class TMemo;
-class TNMUDP;
 class TPaveiksliukas;
+struct TNustatymas;
 class TTybCheckBox;
-class TTybINI;
 class TTybLabel;
 
-class TfrmPagrindinis : public QWidget {
+class TfrmPagrindinis : public QWidget, public TServerioLangas, public TStebetojas {
     Q_OBJECT
+    // The window's state by name, for tools and tests.
+    Q_PROPERTY(bool ArBanas MEMBER ArBanas)
+    Q_PROPERTY(int PingoLaikas MEMBER PingoLaikas)
+    Q_PROPERTY(bool MeniuPerjungtas MEMBER MeniuPerjungtas)
+    Q_PROPERTY(bool ArZaidejaiGauti MEMBER ArZaidejaiGauti)
+    Q_PROPERTY(int ZaidejuSkaicius MEMBER ZaidejuSkaicius)
+    Q_PROPERTY(QString ZaidimoKatalogas MEMBER ZaidimoKatalogas)
 public:
     explicit TfrmPagrindinis(QWidget* tevas = nullptr);
     ~TfrmPagrindinis() override;
 
+    // The face the other windows see.
+    void SustabdytiAtnaujinima() override;
+    void TestiAtnaujinima() override;
+    QString Adresas() const override;
+    void Stebeti(const QString& adresas) override;
+    bool ArUzdraustas() const override { return ArBanas; }
+    const TKalba& Kalba() const override { return kalba; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* objektas, QEvent* ivykis) override;
+
+    bool ArIgnoruojaAtsakymus() const override { return ArBanas; }
+    void ApdorotiAtsakyma(TAtminiesSrautas& srautas) override;
+
+private:
     // Controls, named as in the layout.
     TPaveiksliukas* imgZemelapis = nullptr;
     QLabel* lblZemelapis = nullptr;
@@ -63,13 +94,11 @@ public:
     TLinija* Shape3 = nullptr;
     QLabel* lblStebetojaiTitle = nullptr;
     QLabel* lblStebetojai = nullptr;
-    TNMUDP* NMUDP1 = nullptr;
     QTimer* tmrPingas = nullptr;
     TLaikmatis* tmrAtnaujinimas = nullptr;
-    TTybINI* TybINI1 = nullptr; // the program's one key/value file component
 
     // The bottom menu bar and its panels.
-    TPaveiksliukas* imgApacia = nullptr;
+    TApatineJuosta* imgApacia = nullptr;
     QFrame* pnlMeniuLygis1 = nullptr;
     TTybLabel* lblPatvirtinimai = nullptr;
     TTybLabel* lblIvairus1 = nullptr;
@@ -94,6 +123,9 @@ public:
     TTybLabel* lblIseitiTaip = nullptr;
     TTybLabel* lblIseitiNe = nullptr;
 
+    // The language in effect; its key/value component is the child "TybINI1".
+    TKalba kalba{this};
+
     // Window state.
     bool ArBanas = false;
     int PingoLaikas = 0; // milliseconds of the round in flight (or of the last answered one)
@@ -104,17 +136,11 @@ public:
 
     // Handlers.
     void FormCreate();
-    void FormShow();
+    Q_INVOKABLE void FormShow();
     void btnRodytiClick();
-    void tmrAtnaujinimasTimer();
+    Q_INVOKABLE void tmrAtnaujinimasTimer();
     void Timer1Timer();
     void edtHostasChange();
-    void NMUDP1DataReceived(QObject* Sender, int NumberBytes, const QString& FromIP, int Port);
-    void NMUDP1DataSend(QObject* Sender);
-    void NMUDP1Status(QObject* Sender, const QString& status);
-    void NMUDP1InvalidHost(bool& handled);
-    void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
-    void NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas& Stream);
     void btnApieClick();
     void btnJungtisClick();
     void FormClose();
@@ -123,7 +149,7 @@ public:
     void FormKeyUp(int Key, Qt::KeyboardModifiers Shift);
     void chkTABClick();
     void chkMeniuApaciojClick();
-    void cboKalbosChange();
+    Q_INVOKABLE void cboKalbosChange();
     void imgApaciaClick();
     void imgApaciaMouseMove(int X, int Y);
     void imgApaciaMouseUp(Qt::MouseButton Button, int X, int Y);
@@ -136,54 +162,42 @@ public:
     void lblIntervalasServeriaiBendraiClick();
 
     // Procedures.
-    void IsvalytiLenta();
+    Q_INVOKABLE void IsvalytiLenta();
     void SiustiUzklausas(const QString& hostas, int portas, int lygis);
-    void RodytiZaidejus(const TZaidejai& zaidejai);
-    void RodytiDetales(const TDetales& detales);
+    Q_INVOKABLE void RodytiZaidejus(const TZaidejai& zaidejai);
+    Q_INVOKABLE void RodytiDetales(const TDetales& detales);
     void RodytiPinga();
     void PazymetiBana();
     void PazymetiTimeout();
-    void IkeltiNustatymus();
-    void IssaugotiNustatymus();
-    void IkeltiKalbas();
-    void PritaikytiKalba();
-    void NupiestiMeniu();
-    void NupiestiPunkta(TPaveiksliukas* paveiksliukas, int X1, int Y1, int X2, int Y2, int poslinkis,
-                        const QString& tekstas);
-    void NupiestiPazymetaPunkta(TPaveiksliukas* paveiksliukas, int X1, int Y1, int X2, int Y2, int poslinkis,
-                                const QString& tekstas);
+    Q_INVOKABLE void IkeltiKalbas();
+    Q_INVOKABLE void PritaikytiKalba();
 
-    // A text of the current language file (section, key), read from disk now;
-    // a marker ("###1".."###3") when the file, section or key is missing.
+    // A text of the language in effect (section, key), read from disk now.
     QString Tekstas(const char* sekcija, const char* raktas) const;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* objektas, QEvent* ivykis) override;
-
-private:
     void SukurtiValdiklius();
+    void SukurtiMeniu();
     void SujungtiIvykius();
-    void RodytiZemelapi(const QByteArray& zemelapis);
     void SujungtiMeniu();
+    void RodytiZemelapi(const QByteArray& zemelapis);
+    // The settings file's keys, bound to the controls and timers that hold them.
+    QList<TNustatymas> NustatymuLentele();
+    // Loads the settings and takes the language they name; saves them.
+    Q_INVOKABLE void IkeltiNustatymus();
+    Q_INVOKABLE void IssaugotiNustatymus();
+    // Exit: the question panel when the user wants to be asked, otherwise closing.
+    void KlaustiIseiti();
     // Hides the menu panels; with the exit panel too when suIseitimu is set.
     void UzdarytiSkydelius(bool suIseitimu);
     void IntervaloDialogas(TLaikmatis* laikmatis);
     // A click on a control that has no click event of its own (labels, panels,
     // pictures): the handler runs on a left release inside the control.
     void PriskirtiPaspaudima(QWidget* valdiklis, std::function<void()> veiksmas);
-    void PiestiPunkta(TPaveiksliukas* paveiksliukas, int X1, int Y1, int X2, int Y2, int poslinkis,
-                      const QString& tekstas, bool pazymetas);
     // Runs a handler under the application guard.
     template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
 
     QHash<QObject*, std::function<void()>> paspaudimai;
-    TTinkloPranesimai tinkloPranesimai{this};
     qint64 raundoPradzia = 0; // clock reading when the round was sent
-    bool jauRodytas = false;
 };
 
 extern TfrmPagrindinis* frmPagrindinis;

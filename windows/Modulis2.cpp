@@ -1,12 +1,9 @@
 #include "Modulis2.h"
 
-#include "Atsakymai.h"
-
+#include <array>
 #include <optional>
 
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QLineEdit>
@@ -17,12 +14,15 @@
 #include <QTimer>
 
 #include "Ikona.h"
+#include "Kalba.h"
 #include "Keliai.h"
 #include "Laikrodis.h"
-#include "Modulis1.h"
 #include "NMUDP.h"
+#include "Stebetojas.h"
+#include "Stiliai.h"
 #include "Skaiciai.h"
 #include "Tekstas.h"
+#include "Tinklelis.h"
 #include "TybINI.h"
 #include "Valdikliai.h"
 #include "iphostport.h"
@@ -38,7 +38,6 @@ const QString TfrmServeriai::kNaujasAdresas = u"serveris.example:27015"_s;
 
 namespace {
 
-constexpr int kOranzine = 43775; // #FFAA00, text of the server-facing windows
 constexpr int kPlociai[TfrmServeriai::kStulpeliai] = {20, 110, 173, 91, 85, 55};
 constexpr const char* kAntrasciuRaktai[TfrmServeriai::kStulpeliai] = {"OS",        "Adresas",  "ServerioPavadinimas",
                                                                       "Zemelapis", "Zaidejai", "Pingas"};
@@ -55,12 +54,6 @@ constexpr int kAtnaujinimasMs = 10000;
 constexpr QAbstractItemView::EditTriggers kRedagavimas =
     QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
 
-// The bytes a cell was read from, kept beside its text.
-constexpr int kBaituVaidmuo = Qt::UserRole + 1;
-
-const QString kSansSerif = u"MS Sans Serif"_s;
-const QString kTinkleliuLinijos = u"#808080"_s;
-
 // Menus keep the system's colours on a window painted black.
 void SistemosSpalvos(QWidget* valdiklis) {
     const QPalette sistemos = QApplication::palette(valdiklis);
@@ -72,11 +65,22 @@ void SistemosSpalvos(QWidget* valdiklis) {
     valdiklis->setPalette(p);
 }
 
-QAction* Veiksmas(QWidget* langas, QMenu* meniu, const char* vardas) {
-    auto* a = new QAction(QString::fromLatin1(vardas), langas);
-    a->setObjectName(QString::fromLatin1(vardas));
+QAction* Veiksmas(QWidget* langas, QMenu* meniu, const QString& vardas) {
+    auto* a = new QAction(vardas, langas);
+    a->setObjectName(vardas);
     meniu->addAction(a);
     return a;
+}
+
+// Both menus hold add, remove, a separator and close; the pop-up menu's items
+// carry the suffix "2", its separator is N1 where the main menu's is N2.
+void PildytiMeniu(QWidget* langas, QMenu* meniu, std::array<QAction**, 4> punktai, const char* galune) {
+    const QString g = QString::fromLatin1(galune);
+    *punktai[0] = Veiksmas(langas, meniu, u"mnuPrideti"_s + g);
+    *punktai[1] = Veiksmas(langas, meniu, u"mnuPasalinti"_s + g);
+    *punktai[2] = meniu->addSeparator();
+    (*punktai[2])->setObjectName(g.isEmpty() ? u"N2"_s : u"N1"_s);
+    *punktai[3] = Veiksmas(langas, meniu, u"mnuUzdaryti"_s + g);
 }
 
 // The operating system letter of a details reply, upper-cased; nothing for a
@@ -89,123 +93,9 @@ QString OsRaide(char os) {
 
 } // namespace
 
-// ---- The string grid ----
-
-TTinklelis::TTinklelis(int stulpeliai, int eilutes, QWidget* tevas) : QTableWidget(eilutes, stulpeliai, tevas) {
-    verticalHeader()->hide();
-    verticalHeader()->setMinimumSectionSize(1);
-    QHeaderView* antraste = horizontalHeader();
-    antraste->setMinimumSectionSize(1);
-    antraste->setSectionsClickable(false);
-    antraste->setHighlightSections(false);
-    antraste->setStretchLastSection(false);
-    antraste->setSectionResizeMode(QHeaderView::Interactive);
-    antraste->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int c = 0; c < stulpeliai; ++c)
-        setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
-    setTabKeyNavigation(true);
-    setWordWrap(false);
-    setShowGrid(true);
-    setRowHidden(0, true);
-    connect(model(), &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& nuo, const QModelIndex& iki) {
-        if (nuo.row() == 0)
-            for (int c = nuo.column(); c <= iki.column(); ++c)
-                AtnaujintiAntraste(c);
-    });
-    connect(model(), &QAbstractItemModel::modelReset, this, [this] {
-        for (int c = 0; c < columnCount(); ++c)
-            AtnaujintiAntraste(c);
-    });
-}
-
-TTinklelis::~TTinklelis() {
-    // The model outlives this part of the grid and reports its own teardown.
-    disconnect(model(), nullptr, this, nullptr);
-}
-
-void TTinklelis::AtnaujintiAntraste(int ACol) {
-    if (QTableWidgetItem* a = horizontalHeaderItem(ACol))
-        a->setText(Langelis(ACol, 0));
-}
-
-QString TTinklelis::Langelis(int ACol, int ARow) const {
-    const QTableWidgetItem* i = item(ARow, ACol);
-    return i ? i->text() : QString();
-}
-
-void TTinklelis::NustatytiLangeli(int ACol, int ARow, const QString& tekstas) {
-    NustatytiLangeli(ACol, ARow, tekstas, QByteArray());
-}
-
-void TTinklelis::NustatytiLangeli(int ACol, int ARow, const QString& tekstas, const QByteArray& baitai) {
-    if (ARow < 0 || ARow >= rowCount() || ACol < 0 || ACol >= columnCount())
-        return;
-    QTableWidgetItem* i = item(ARow, ACol);
-    if (!i) {
-        i = new QTableWidgetItem();
-        i->setData(kBaituVaidmuo, baitai.isNull() ? QVariant() : QVariant(baitai));
-        i->setText(tekstas);
-        setItem(ARow, ACol, i);
-        if (ARow == 0)
-            AtnaujintiAntraste(ACol);
-        return;
-    }
-    i->setData(kBaituVaidmuo, baitai.isNull() ? QVariant() : QVariant(baitai));
-    i->setText(tekstas);
-}
-
-QByteArray TTinklelis::LangelioBaitai(int ACol, int ARow) const {
-    const QTableWidgetItem* i = item(ARow, ACol);
-    if (!i)
-        return {};
-    const QVariant baitai = i->data(kBaituVaidmuo);
-    if (baitai.isValid()) {
-        const QByteArray b = baitai.toByteArray();
-        if (RodomasTekstas(b) == i->text())
-            return b;
-    }
-    return i->text().toUtf8();
-}
-
-void TTinklelis::IsvalytiLangeli(int ACol, int ARow) {
-    delete takeItem(ARow, ACol);
-    if (ARow == 0)
-        AtnaujintiAntraste(ACol);
-}
-
-void TTinklelis::IsvalytiViska() {
-    clearContents();
-    for (int c = 0; c < columnCount(); ++c)
-        AtnaujintiAntraste(c);
-}
-
-void TTinklelis::NustatytiTeksta(const QColor& spalva, bool storas) {
-    QFont sriftas = font();
-    sriftas.setBold(storas);
-    setFont(sriftas);
-    horizontalHeader()->setFont(sriftas);
-    NustatytiSpalvas(this, spalva);
-    // Grid lines in grey, which shows on the black cells; the title row black
-    // like the cells, in the cells' text colour.
-    setStyleSheet(u"QTableView { gridline-color: %1; }"_s.arg(kTinkleliuLinijos));
-    horizontalHeader()->setStyleSheet(
-        u"QHeaderView { background-color: black; } "
-        "QHeaderView::section { background-color: black; color: %1; border: 0px; "
-        "border-right: 1px solid %2; border-bottom: 1px solid %2; padding: 0px 2px; }"_s.arg(spalva.name(),
-                                                                                             kTinkleliuLinijos));
-}
-
-bool TTinklelis::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    if (index.row() == 0)
-        return false; // the titles are the program's, not the user's
-    return QTableWidget::edit(index, trigger, event);
-}
-
 // ---- The window ----
 
-TfrmServeriai::TfrmServeriai(QWidget* tevas) : TAntrinisLangas(tevas) {
+TfrmServeriai::TfrmServeriai(QWidget* tevas) : TAntrinisLangas(tevas), TServerioLangas(this) {
     setObjectName(u"frmServeriai"_s);
     SukurtiValdiklius();
     SujungtiIvykius();
@@ -218,8 +108,6 @@ TfrmServeriai::~TfrmServeriai() {
 }
 
 void TfrmServeriai::SukurtiValdiklius() {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(u"Velmorant - Informacija Apie Serverius"_s);
     setWindowIcon(ProgramosIkona());
     setFont(SriftasTaskais(kSansSerif, 8));
@@ -229,19 +117,11 @@ void TfrmServeriai::SukurtiValdiklius() {
     mnuPagrindinis->setNativeMenuBar(false);
     mnuServeriai = mnuPagrindinis->addMenu(u"mnuServeriai"_s);
     mnuServeriai->setObjectName(u"mnuServeriai"_s);
-    mnuPrideti = Veiksmas(this, mnuServeriai, "mnuPrideti");
-    mnuPasalinti = Veiksmas(this, mnuServeriai, "mnuPasalinti");
-    N2 = mnuServeriai->addSeparator();
-    N2->setObjectName(u"N2"_s);
-    mnuUzdaryti = Veiksmas(this, mnuServeriai, "mnuUzdaryti");
+    PildytiMeniu(this, mnuServeriai, {&mnuPrideti, &mnuPasalinti, &N2, &mnuUzdaryti}, "");
 
     mnuKitoKlaviso = new QMenu(this);
     mnuKitoKlaviso->setObjectName(u"mnuKitoKlaviso"_s);
-    mnuPrideti2 = Veiksmas(this, mnuKitoKlaviso, "mnuPrideti2");
-    mnuPasalinti2 = Veiksmas(this, mnuKitoKlaviso, "mnuPasalinti2");
-    N1 = mnuKitoKlaviso->addSeparator();
-    N1->setObjectName(u"N1"_s);
-    mnuUzdaryti2 = Veiksmas(this, mnuKitoKlaviso, "mnuUzdaryti2");
+    PildytiMeniu(this, mnuKitoKlaviso, {&mnuPrideti2, &mnuPasalinti2, &N1, &mnuUzdaryti2}, "2");
     for (QWidget* meniu : std::initializer_list<QWidget*>{mnuPagrindinis, mnuServeriai, mnuKitoKlaviso})
         SistemosSpalvos(meniu);
 
@@ -266,23 +146,9 @@ void TfrmServeriai::SukurtiValdiklius() {
     stgServeriai->setEditTriggers(QAbstractItemView::NoEditTriggers);
     stgServeriai->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    NMUDP1 = new TNMUDP(this);
-    NMUDP1->setObjectName(u"NMUDP1"_s);
-    NMUDP1->setRemoteHost(u"127.0.0.1"_s);
-    NMUDP1->setRemotePort(27015);
-    NMUDP1->setLocalPort(27035);
-    NMUDP1->setReportLevel(2);
-
-    tmrAtnaujinimasServeriai = new TLaikmatis(this);
-    tmrAtnaujinimasServeriai->setObjectName(u"tmrAtnaujinimasServeriai"_s);
-    tmrAtnaujinimasServeriai->setIntervalas(kAtnaujinimasMs);
-    tmrPingas = new QTimer(this);
-    tmrPingas->setObjectName(u"tmrPingas"_s);
-    tmrPingas->setTimerType(Qt::PreciseTimer);
-    tmrPingas->setInterval(1);
-    tmrAtnaujinimas = new TLaikmatis(this);
-    tmrAtnaujinimas->setObjectName(u"tmrAtnaujinimas"_s);
-    tmrAtnaujinimas->setIntervalas(kZingsnisMs);
+    tmrAtnaujinimasServeriai = SukurtiLaikmati(this, "tmrAtnaujinimasServeriai", kAtnaujinimasMs);
+    tmrPingas = SukurtiPingoLaikmati();
+    tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", kZingsnisMs);
 }
 
 void TfrmServeriai::SujungtiIvykius() {
@@ -306,7 +172,6 @@ void TfrmServeriai::SujungtiIvykius() {
             [this] { Saugiai([this] { tmrAtnaujinimasServeriaiTimer(); }); });
     connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
     connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrPingasTimer(); }); });
-    SujungtiNMUDP(this);
 }
 
 // ---- Creation, showing, closing ----
@@ -340,17 +205,16 @@ void TfrmServeriai::FormShow() {
     PritaikytiKalba();
     tmrAtnaujinimasServeriai->setEnabled(true);
     PradetiApejima();
-    if (frmPagrindinis)
-        frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
+    SustabdytiStebetoja();
 }
 
 void TfrmServeriai::PritaikytiKalba() {
     stgServeriai->NustatytiTeksta(SpalvaBGR(kOranzine), true);
+    const TStebetojas* stebetojas = Stebetojas();
     for (int c = 0; c < kStulpeliai; ++c) {
-        if (frmPagrindinis) {
+        if (stebetojas) {
             // The title is kept with its bytes: the list file's first line holds them.
-            const QByteArray b =
-                frmPagrindinis->TybINI1->SkaitytiReiksme(u"frmServeriai"_s, QString::fromLatin1(kAntrasciuRaktai[c]));
+            const QByteArray b = stebetojas->Kalba().Reiksme("frmServeriai", kAntrasciuRaktai[c]);
             stgServeriai->NustatytiLangeli(c, 0, RodomasTekstas(b), b);
         } else {
             stgServeriai->NustatytiLangeli(c, 0, Tekstas("frmServeriai", kAntrasciuRaktai[c]));
@@ -379,8 +243,7 @@ void TfrmServeriai::FormClose() {
 }
 
 void TfrmServeriai::FormHide() {
-    if (frmPagrindinis && !ApkarpytiTarpus(frmPagrindinis->edtHostas->text()).isEmpty())
-        frmPagrindinis->tmrAtnaujinimas->setEnabled(true);
+    TestiStebetoja();
 }
 
 void TfrmServeriai::mnuUzdarytiClick() {
@@ -390,38 +253,11 @@ void TfrmServeriai::mnuUzdarytiClick() {
 // ---- The list file ----
 
 QList<QByteArray> TfrmServeriai::SkaitytiSarasa() {
-    const QString kelias = VietinisKelias(RasomasKelias(kSarasoFailas));
-    const QFileInfo info(kelias);
-    if (!info.exists())
+    // Unlike the key/value files, a folder where the list should be is an error.
+    const std::optional<QByteArray> turinys = SkaitytiFailoTurini(VietinisKelias(RasomasKelias(kSarasoFailas)), true);
+    if (!turinys)
         return {};
-    if (info.isDir())
-        throw EFailoKlaida(u"Cannot read the file \"%1\": it is not a regular file"_s.arg(kelias));
-    QFile failas(kelias);
-    if (!failas.open(QIODevice::ReadOnly))
-        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
-    const QByteArray turinys = failas.readAll();
-    if (failas.error() != QFileDevice::NoError)
-        throw EFailoKlaida(u"Cannot read the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
-
-    // Lines end with CR LF, a lone CR or a lone LF; a NUL byte ends the text;
-    // a terminator at the very end opens no further line.
-    QList<QByteArray> eilutes;
-    qsizetype galas = turinys.indexOf('\0');
-    if (galas < 0)
-        galas = turinys.size();
-    qsizetype i = 0;
-    while (i < galas && eilutes.size() < kEilutes) {
-        qsizetype pabaiga = i;
-        while (pabaiga < galas && turinys[pabaiga] != '\r' && turinys[pabaiga] != '\n')
-            ++pabaiga;
-        eilutes.append(turinys.mid(i, pabaiga - i));
-        if (pabaiga < galas && turinys[pabaiga] == '\r')
-            ++pabaiga;
-        if (pabaiga < galas && turinys[pabaiga] == '\n')
-            ++pabaiga;
-        i = pabaiga;
-    }
-    return eilutes;
+    return IsskaidytiEilutes(*turinys).mid(0, kEilutes);
 }
 
 void TfrmServeriai::IkeltiSarasa(const QList<QByteArray>& eilutes) {
@@ -435,17 +271,16 @@ void TfrmServeriai::IkeltiSarasa(const QList<QByteArray>& eilutes) {
 }
 
 QByteArray TfrmServeriai::SarasoTurinys() const {
-    QByteArray turinys;
+    QList<QByteArray> eilutes;
     for (int r = 0; r < kEilutes; ++r) {
         QByteArray eilute = stgServeriai->LangelioBaitai(kAdresoStulpelis, r);
         // A line break inside a cell would shift every later row of the file.
         for (char& c : eilute)
             if (c == '\r' || c == '\n' || c == '\0')
                 c = ' ';
-        turinys += eilute;
-        turinys += "\r\n";
+        eilutes.append(eilute);
     }
-    return turinys;
+    return SujungtiEilutes(eilutes);
 }
 
 void TfrmServeriai::IssaugotiSarasa() const {
@@ -497,19 +332,11 @@ void TfrmServeriai::ApklaustiKitaServeri() {
     int portas = 0;
     if (!BandytiStrToInt(dalys.Portas, portas))
         return; // like a failed send: the next tick goes on to the next row
-    NMUDP1->setRemoteHost(dalys.Hostas);
-    NMUDP1->setRemotePort(portas);
-    NMUDP1->setReportLevel(2);
     ArBanas = false;
     PingoLaikas = 0;
-    bool issiusta = false;
     arSiunciama = true;
-    try {
-        NMUDP1->SendDatagram(UzklausosDatagrama(kDetails));
-        issiusta = true;
-    } catch (const EKlaida&) {
-        // An unreachable server is no error of its own: its row keeps what it held.
-    }
+    // An unreachable server is no error of its own: its row keeps what it held.
+    const bool issiusta = SiustiRaunda(dalys.Hostas, portas, 2, {kDetails});
     arSiunciama = false;
     if (issiusta) {
         siuntimoPradzia = DabarMs();
@@ -540,13 +367,12 @@ void TfrmServeriai::PazymetiTimeout() {
 
 // ---- Replies ----
 
-void TfrmServeriai::NMUDP1DataReceived(QObject*, int NumberBytes, const QString& FromIP, int Port) {
-    // Only the poll in flight may be answered: a late reply of a server polled
-    // earlier would land in the row polled now. While banned, nothing is taken.
+bool TfrmServeriai::ArIgnoruojaAtsakymus() const {
     const bool belaukiant = ArGalimaSiusti || Eilute < 1 || Eilute >= kEilutes;
-    TAtminiesSrautas srautas;
-    if (!PriimtiAtsakyma(*NMUDP1, NumberBytes, FromIP, Port, belaukiant || ArBanas, tinkloPranesimai, srautas))
-        return;
+    return belaukiant || ArBanas;
+}
+
+void TfrmServeriai::ApdorotiAtsakyma(TAtminiesSrautas& srautas) {
     if (DabarMs() - siuntimoPradzia >= kLaukimoRiba) {
         PazymetiTimeout(); // the clock's own tick has not seen the limit yet
         return;
@@ -564,7 +390,7 @@ void TfrmServeriai::NMUDP1DataReceived(QObject*, int NumberBytes, const QString&
     default:
         // The poll is over either way; a running clock would later mark a row it no longer owns.
         tmrPingas->stop();
-        tinkloPranesimai.Rodyti(u"Nežinomi duomenys"_s);
+        PranestiNezinomusDuomenis();
         break;
     }
 }
@@ -589,20 +415,7 @@ void TfrmServeriai::PazymetiBana() {
     stgServeriai->NustatytiLangeli(kPingoStulpelis, Eilute, Tekstas("Pranesimai", "Banas"));
 }
 
-void TfrmServeriai::NMUDP1DataSend(QObject*) {}
-
-void TfrmServeriai::NMUDP1Status(QObject*, const QString&) {}
-
 void TfrmServeriai::NMUDP1InvalidHost(bool& handled) {
-    handled = true; // silent: the walk moves on
-}
-
-void TfrmServeriai::NMUDP1BufferInvalid(bool&, QByteArray&, int&) {
-    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasBuferis"));
-}
-
-void TfrmServeriai::NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas&) {
-    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasSrautas"));
     handled = true;
 }
 
@@ -610,10 +423,10 @@ void TfrmServeriai::NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas&) {
 
 void TfrmServeriai::stgServeriaiDblClick() {
     const int eilute = stgServeriai->currentRow();
-    if (eilute < 1 || ArTusciaEilute(eilute) || !frmPagrindinis)
+    TStebetojas* stebetojas = Stebetojas();
+    if (eilute < 1 || ArTusciaEilute(eilute) || !stebetojas)
         return;
-    frmPagrindinis->edtHostas->setText(stgServeriai->Langelis(kAdresoStulpelis, eilute));
-    frmPagrindinis->btnRodyti->click();
+    stebetojas->Stebeti(stgServeriai->Langelis(kAdresoStulpelis, eilute));
     close();
 }
 

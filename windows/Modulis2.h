@@ -3,18 +3,15 @@
 // query, each row showing the server's system letter, name, map, players and
 // ping. A double-click hands a row's address to the watcher.
 //
-// The layout is built in code from the window's layout table
-// (SukurtiValdiklius); the behaviour lives in the handlers named
-// control + event. The string grid class used here serves the details window
-// too.
+// The layout is built in code (SukurtiValdiklius); the behaviour lives in the
+// handlers named control + event.
 #pragma once
 
 #include <QByteArray>
 #include <QList>
-#include <QTableWidget>
 
 #include "AntrinisLangas.h"
-#include "Pranesimai.h"
+#include "ServerioLangas.h"
 #include "cstrike.h"
 
 class QAction;
@@ -22,44 +19,9 @@ class QMenu;
 class QMenuBar;
 class QTimer;
 class TLaikmatis;
-class TNMUDP;
+class TTinklelis;
 
-// A string grid: a table of texts whose row 0 is the fixed title row. Row 0
-// keeps its cells like any other row, is never scrolled away and cannot be
-// selected or edited: it is hidden in the table and shown as the column
-// header, which follows its cells.
-class TTinklelis : public QTableWidget {
-    Q_OBJECT
-public:
-    TTinklelis(int stulpeliai, int eilutes, QWidget* tevas = nullptr);
-    ~TTinklelis() override;
-
-    // Cells[ACol][ARow]: the cell's text, empty for a cell never written and
-    // for one outside the grid.
-    QString Langelis(int ACol, int ARow) const;
-    void NustatytiLangeli(int ACol, int ARow, const QString& tekstas);
-    // The bytes a cell was read from, with its text (see LangelioBaitai).
-    void NustatytiLangeli(int ACol, int ARow, const QString& tekstas, const QByteArray& baitai);
-    // The bytes to store for a cell: the bytes it was read from while its text
-    // is still the one they gave, otherwise its text in UTF-8.
-    QByteArray LangelioBaitai(int ACol, int ARow) const;
-    void IsvalytiLangeli(int ACol, int ARow);
-    void IsvalytiViska();
-
-    // Text colour and boldness of every cell, titles included.
-    void NustatytiTeksta(const QColor& spalva, bool storas);
-
-    using QTableWidget::edit;
-
-protected:
-    // No editor opens in the title row, whatever the edit triggers.
-    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
-
-private:
-    void AtnaujintiAntraste(int ACol);
-};
-
-class TfrmServeriai : public TAntrinisLangas {
+class TfrmServeriai : public TAntrinisLangas, public TServerioLangas {
     Q_OBJECT
 public:
     explicit TfrmServeriai(QWidget* tevas = nullptr);
@@ -85,7 +47,6 @@ public:
     QAction* N1 = nullptr;
     QAction* mnuUzdaryti2 = nullptr;
     TTinklelis* stgServeriai = nullptr;
-    TNMUDP* NMUDP1 = nullptr;
     // The refresh period: every tick starts a new walk. Change its period with
     // setIntervalas (an interval of 0 then means it never fires).
     TLaikmatis* tmrAtnaujinimasServeriai = nullptr;
@@ -109,12 +70,8 @@ public:
     void tmrAtnaujinimasServeriaiTimer();
     void tmrAtnaujinimasTimer();
     void tmrPingasTimer();
-    void NMUDP1DataReceived(QObject* Sender, int NumberBytes, const QString& FromIP, int Port);
-    void NMUDP1DataSend(QObject* Sender);
-    void NMUDP1Status(QObject* Sender, const QString& status);
-    void NMUDP1InvalidHost(bool& handled);
-    void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
-    void NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas& Stream);
+    // A host that cannot be resolved is passed over in silence: the walk moves on.
+    void NMUDP1InvalidHost(bool& handled) override;
     void stgServeriaiDblClick();
     void stgServeriaiSelectCell(int ACol, int ARow, bool& CanSelect);
     void mnuPridetiClick();
@@ -149,13 +106,17 @@ public:
     void done(int rezultatas) override;
 
 protected:
+    // Only the poll in flight may be answered: a late reply of a server polled
+    // earlier would land in the row polled now. While banned, nothing is taken.
+    bool ArIgnoruojaAtsakymus() const override;
+    void ApdorotiAtsakyma(TAtminiesSrautas& srautas) override;
+
 private:
     void SukurtiValdiklius();
     void SujungtiIvykius();
     // Ends the poll in flight without an answer of its own.
     void AtsisakytiUzklausos();
 
-    TTinkloPranesimai tinkloPranesimai{this};
     qint64 siuntimoPradzia = 0;    // clock reading when the poll in flight was sent
     bool arSiunciama = false;      // a send is under way (a name lookup runs the event loop)
     bool arLaukiaPradzios = false; // a walk start came during a send

@@ -7,9 +7,7 @@
 #include <QShowEvent>
 
 #include "Ikona.h"
-#include "Modulis1.h"
-#include "Modulis2.h"
-#include "TybINI.h"
+#include "Stiliai.h"
 #include "Valdikliai.h"
 
 using namespace Qt::StringLiterals;
@@ -18,22 +16,7 @@ TfrmApie* frmApie = nullptr;
 
 namespace {
 
-const QString kSansSerif = u"MS Sans Serif"_s;
 constexpr int kBordo = 128; // #800000, maroon
-
-QLabel* Etikete(QWidget* tevas, const char* vardas, int x, int y, int w, int h, const QFont& sriftas) {
-    QLabel* l = Sukurti<QLabel>(tevas, vardas, x, y, w, h);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(sriftas);
-    l->setText(QString::fromLatin1(vardas));
-    return l;
-}
-
-// Labels that size themselves to their text.
-void NustatytiTeksta(QLabel* l, const QString& tekstas) {
-    l->setText(tekstas);
-    l->adjustSize();
-}
 
 } // namespace
 
@@ -48,8 +31,6 @@ TfrmApie::~TfrmApie() {
 }
 
 void TfrmApie::SukurtiValdiklius() {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(348, 146);
     setWindowTitle(u"Velmorant - Apie"_s);
     setWindowIcon(ProgramosIkona());

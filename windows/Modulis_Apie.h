@@ -2,8 +2,8 @@
 // its own version record, and a comment from the language file, read anew at
 // every activation.
 //
-// The layout is built in code from the window's layout table
-// (SukurtiValdiklius); the behaviour lives in FormActivate.
+// The layout is built in code (SukurtiValdiklius); the behaviour lives in
+// FormActivate.
 #pragma once
 
 #include "AntrinisLangas.h"

@@ -1,7 +1,5 @@
 #include "Modulis_Taisykles.h"
 
-#include "Atsakymai.h"
-
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QLabel>
@@ -9,11 +7,11 @@
 #include <QLocale>
 #include <QShowEvent>
 
-#include "Modulis1.h"
-#include "Modulis2.h"
-#include "NMUDP.h"
+#include "Stebetojas.h"
+#include "Stiliai.h"
 #include "Skaiciai.h"
 #include "Tekstas.h"
+#include "Tinklelis.h"
 #include "TybINI.h"
 #include "Valdikliai.h"
 #include "iphostport.h"
@@ -24,23 +22,10 @@ TfrmTaisykles* frmTaisykles = nullptr;
 
 namespace {
 
-constexpr int kOranzine = 43775; // #FFAA00, text of the server-facing windows
-const QString kSansSerif = u"MS Sans Serif"_s;
-
-QLabel* Etikete(QWidget* tevas, const char* vardas, int x, int y, const QFont& sriftas) {
-    QLabel* l = Sukurti<QLabel>(tevas, vardas, x, y, 10, 13);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(sriftas);
-    NustatytiSpalvas(l, SpalvaBGR(kOranzine));
-    l->setText(QString::fromLatin1(vardas));
+QLabel* ReiksmesEtikete(QWidget* tevas, const char* vardas, int x, int y, const QFont& sriftas) {
+    QLabel* l = Etikete(tevas, vardas, x, y, 10, 13, sriftas, kOranzine);
     l->adjustSize();
     return l;
-}
-
-// Labels size themselves to their text.
-void NustatytiTeksta(QLabel* l, const QString& tekstas) {
-    l->setText(tekstas);
-    l->adjustSize();
 }
 
 void Prideti(QLabel* l, const QString& reiksme) {
@@ -49,10 +34,9 @@ void Prideti(QLabel* l, const QString& reiksme) {
 
 } // namespace
 
-TfrmTaisykles::TfrmTaisykles(QWidget* tevas) : TAntrinisLangas(tevas) {
+TfrmTaisykles::TfrmTaisykles(QWidget* tevas) : TAntrinisLangas(tevas), TServerioLangas(this) {
     setObjectName(u"frmTaisykles"_s);
     SukurtiValdiklius();
-    SujungtiIvykius();
     Saugiai([this] { FormCreate(); });
 }
 
@@ -62,33 +46,31 @@ TfrmTaisykles::~TfrmTaisykles() {
 }
 
 void TfrmTaisykles::SukurtiValdiklius() {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(752, 413);
     setWindowTitle(u"Velmorant"_s);
     setFont(SriftasTaskais(kSansSerif, 8));
 
-    lblServerioAddr = Etikete(this, "lblServerioAddr", 64, 8, SriftasTaskais(kSansSerif, 12, true));
+    lblServerioAddr = ReiksmesEtikete(this, "lblServerioAddr", 64, 8, SriftasTaskais(kSansSerif, 12, true));
     const QFont sriftas = SriftasTaskais(kSansSerif, 8);
-    lblAdresas = Etikete(this, "lblAdresas", 16, 40, sriftas);
-    lblServeris = Etikete(this, "lblServeris", 16, 56, sriftas);
-    lblZemelapis = Etikete(this, "lblZemelapis", 16, 72, sriftas);
-    lblKatalogas = Etikete(this, "lblKatalogas", 16, 88, sriftas);
-    lblPavadinimas = Etikete(this, "lblPavadinimas", 16, 104, sriftas);
-    lblZaidejaiAktyvus = Etikete(this, "lblZaidejaiAktyvus", 16, 144, sriftas);
-    lblZaidejaiViso = Etikete(this, "lblZaidejaiViso", 16, 160, sriftas);
-    lblProtokoloVersija = Etikete(this, "lblProtokoloVersija", 16, 176, sriftas);
-    lblServerioTipas = Etikete(this, "lblServerioTipas", 16, 192, sriftas);
-    lblOSTipas = Etikete(this, "lblOSTipas", 16, 208, sriftas);
-    lblSlaptazodis = Etikete(this, "lblSlaptazodis", 16, 224, sriftas);
-    lblModas = Etikete(this, "lblModas", 16, 256, sriftas);
-    lblSvetaine = Etikete(this, "lblSvetaine", 16, 272, sriftas);
-    lblFTPServeris = Etikete(this, "lblFTPServeris", 16, 288, sriftas);
-    lblMODVersija = Etikete(this, "lblMODVersija", 16, 304, sriftas);
-    lblMODDydis = Etikete(this, "lblMODDydis", 16, 320, sriftas);
-    lblTikServerioMod = Etikete(this, "lblTikServerioMod", 16, 336, sriftas);
-    lblArReikiaTavoDll = Etikete(this, "lblArReikiaTavoDll", 16, 352, sriftas);
-    lblSaugus = Etikete(this, "lblSaugus", 16, 384, sriftas);
+    lblAdresas = ReiksmesEtikete(this, "lblAdresas", 16, 40, sriftas);
+    lblServeris = ReiksmesEtikete(this, "lblServeris", 16, 56, sriftas);
+    lblZemelapis = ReiksmesEtikete(this, "lblZemelapis", 16, 72, sriftas);
+    lblKatalogas = ReiksmesEtikete(this, "lblKatalogas", 16, 88, sriftas);
+    lblPavadinimas = ReiksmesEtikete(this, "lblPavadinimas", 16, 104, sriftas);
+    lblZaidejaiAktyvus = ReiksmesEtikete(this, "lblZaidejaiAktyvus", 16, 144, sriftas);
+    lblZaidejaiViso = ReiksmesEtikete(this, "lblZaidejaiViso", 16, 160, sriftas);
+    lblProtokoloVersija = ReiksmesEtikete(this, "lblProtokoloVersija", 16, 176, sriftas);
+    lblServerioTipas = ReiksmesEtikete(this, "lblServerioTipas", 16, 192, sriftas);
+    lblOSTipas = ReiksmesEtikete(this, "lblOSTipas", 16, 208, sriftas);
+    lblSlaptazodis = ReiksmesEtikete(this, "lblSlaptazodis", 16, 224, sriftas);
+    lblModas = ReiksmesEtikete(this, "lblModas", 16, 256, sriftas);
+    lblSvetaine = ReiksmesEtikete(this, "lblSvetaine", 16, 272, sriftas);
+    lblFTPServeris = ReiksmesEtikete(this, "lblFTPServeris", 16, 288, sriftas);
+    lblMODVersija = ReiksmesEtikete(this, "lblMODVersija", 16, 304, sriftas);
+    lblMODDydis = ReiksmesEtikete(this, "lblMODDydis", 16, 320, sriftas);
+    lblTikServerioMod = ReiksmesEtikete(this, "lblTikServerioMod", 16, 336, sriftas);
+    lblArReikiaTavoDll = ReiksmesEtikete(this, "lblArReikiaTavoDll", 16, 352, sriftas);
+    lblSaugus = ReiksmesEtikete(this, "lblSaugus", 16, 384, sriftas);
 
     stgTaisykles = new TTinklelis(2, kEilutes, this);
     stgTaisykles->setObjectName(u"stgTaisykles"_s);
@@ -104,17 +86,6 @@ void TfrmTaisykles::SukurtiValdiklius() {
     // The user may type into the cells; nothing reads what was typed.
     stgTaisykles->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-
-    NMUDP1 = new TNMUDP(this);
-    NMUDP1->setObjectName(u"NMUDP1"_s);
-    NMUDP1->setRemoteHost(u"127.0.0.1"_s);
-    NMUDP1->setRemotePort(27015);
-    NMUDP1->setLocalPort(27035);
-    NMUDP1->setReportLevel(2);
-}
-
-void TfrmTaisykles::SujungtiIvykius() {
-    SujungtiNMUDP(this);
 }
 
 QList<QLabel*> TfrmTaisykles::ReiksmiuEtiketes() const {
@@ -133,17 +104,18 @@ void TfrmTaisykles::FormCreate() {
 void TfrmTaisykles::FormShow() {
     stgTaisykles->IsvalytiViska();
     PritaikytiKalba();
-    const QString adresas = frmPagrindinis ? frmPagrindinis->edtHostas->text() : QString();
+    const TStebetojas* stebetojas = Stebetojas();
+    const QString adresas = stebetojas ? stebetojas->Adresas() : QString();
     const bool yraAdresas = !ApkarpytiTarpus(adresas).isEmpty();
     if (yraAdresas) {
         const TAdresoDalys dalys = AtskirtiPorta(adresas);
         int portas = 0;
         // A port that is not a whole number is a failed send: nothing goes out.
+        // An unreachable server is no error of its own: the window stays empty.
         if (BandytiStrToInt(dalys.Portas, portas))
-            SiustiUzklausas(dalys.Hostas, portas, 2);
+            SiustiRaunda(dalys.Hostas, portas, 2, {kDetails, kRules});
     }
-    if (frmPagrindinis)
-        frmPagrindinis->tmrAtnaujinimas->setEnabled(false);
+    SustabdytiStebetoja();
     if (yraAdresas)
         NustatytiTeksta(lblServerioAddr, adresas);
 }
@@ -158,31 +130,18 @@ void TfrmTaisykles::PritaikytiKalba() {
         NustatytiTeksta(l, Tekstas("frmTaisykles", l->objectName().toLatin1().constData()) + u": "_s);
 }
 
-void TfrmTaisykles::SiustiUzklausas(const QString& hostas, int portas, int lygis) {
-    NMUDP1->setRemoteHost(hostas);
-    NMUDP1->setRemotePort(portas);
-    NMUDP1->setReportLevel(lygis);
-    try {
-        NMUDP1->SendDatagram(UzklausosDatagrama(kDetails));
-        NMUDP1->SendDatagram(UzklausosDatagrama(kRules));
-    } catch (const EKlaida&) {
-        // An unreachable server is no error of its own: the window stays empty.
-    }
-}
-
 void TfrmTaisykles::FormHide() {
-    if (frmPagrindinis && !ApkarpytiTarpus(frmPagrindinis->edtHostas->text()).isEmpty())
-        frmPagrindinis->tmrAtnaujinimas->setEnabled(true);
+    TestiStebetoja();
 }
 
 // ---- Replies ----
 
-void TfrmTaisykles::NMUDP1DataReceived(QObject*, int NumberBytes, const QString& FromIP, int Port) {
-    // Nothing is taken while the watcher's latest poll was answered with a ban.
-    const bool banas = frmPagrindinis && frmPagrindinis->ArBanas;
-    TAtminiesSrautas srautas;
-    if (!PriimtiAtsakyma(*NMUDP1, NumberBytes, FromIP, Port, banas, tinkloPranesimai, srautas))
-        return;
+bool TfrmTaisykles::ArIgnoruojaAtsakymus() const {
+    const TStebetojas* stebetojas = Stebetojas();
+    return stebetojas && stebetojas->ArUzdraustas();
+}
+
+void TfrmTaisykles::ApdorotiAtsakyma(TAtminiesSrautas& srautas) {
     switch (SkaitytiAntraste(srautas)) {
     case kTipasDetales:
         RodytiDetales(SkaitytiDetales(srautas));
@@ -191,7 +150,7 @@ void TfrmTaisykles::NMUDP1DataReceived(QObject*, int NumberBytes, const QString&
         RodytiTaisykles(SkaitytiTaisykles(srautas));
         break;
     default:
-        tinkloPranesimai.Rodyti(Tekstas("Pranesimai", "NezinomiDuomenys"));
+        PranestiNezinomusDuomenis();
         break;
     }
 }
@@ -237,22 +196,4 @@ void TfrmTaisykles::RodytiTaisykles(const TTaisykles& taisykles) {
         stgTaisykles->NustatytiLangeli(0, i + 1, RodomasTekstas(taisykles.at(i).Pavadinimas));
         stgTaisykles->NustatytiLangeli(1, i + 1, RodomasTekstas(taisykles.at(i).Reiksme));
     }
-}
-
-void TfrmTaisykles::NMUDP1DataSend(QObject*) {}
-
-void TfrmTaisykles::NMUDP1Status(QObject*, const QString&) {}
-
-void TfrmTaisykles::NMUDP1InvalidHost(bool& handled) {
-    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasServeris"));
-    handled = true;
-}
-
-void TfrmTaisykles::NMUDP1BufferInvalid(bool&, QByteArray&, int&) {
-    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasBuferis"));
-}
-
-void TfrmTaisykles::NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas&) {
-    RodytiPranesima(this, Tekstas("Pranesimai", "BlogasSrautas"));
-    handled = true;
 }

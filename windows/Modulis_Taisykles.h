@@ -2,23 +2,20 @@
 // about the server the watcher is set to, and that server's rules from the
 // "rules" reply. Each showing asks once; replies fill the window as they come.
 //
-// The layout is built in code from the window's layout table
-// (SukurtiValdiklius); the behaviour lives in the handlers named
-// control + event.
+// The layout is built in code (SukurtiValdiklius); the behaviour lives in the
+// handlers named control + event.
 #pragma once
-
-#include "AntrinisLangas.h"
 
 #include <QList>
 
-#include "Pranesimai.h"
+#include "AntrinisLangas.h"
+#include "ServerioLangas.h"
 #include "cstrike.h"
 
 class QLabel;
-class TNMUDP;
 class TTinklelis;
 
-class TfrmTaisykles : public TAntrinisLangas {
+class TfrmTaisykles : public TAntrinisLangas, public TServerioLangas {
     Q_OBJECT
 public:
     explicit TfrmTaisykles(QWidget* tevas = nullptr);
@@ -48,37 +45,31 @@ public:
     QLabel* lblArReikiaTavoDll = nullptr;
     QLabel* lblSaugus = nullptr;
     TTinklelis* stgTaisykles = nullptr;
-    TNMUDP* NMUDP1 = nullptr;
 
     // Handlers.
     void FormCreate();
     void FormShow() override;
     void PritaikytiKalba();
     void FormHide() override;
-    void NMUDP1DataReceived(QObject* Sender, int NumberBytes, const QString& FromIP, int Port);
-    void NMUDP1DataSend(QObject* Sender);
-    void NMUDP1Status(QObject* Sender, const QString& status);
-    void NMUDP1InvalidHost(bool& handled);
-    void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
-    void NMUDP1StreamInvalid(bool& handled, TAtminiesSrautas& Stream);
 
     // Procedures.
-    void SiustiUzklausas(const QString& hostas, int portas, int lygis);
     void RodytiDetales(const TDetales& detales);
     void RodytiTaisykles(const TTaisykles& taisykles);
 
-    // The value lines, in the order of the layout table (lblServerioAddr excluded).
+    // The value lines, top to bottom (lblServerioAddr excluded).
     QList<QLabel*> ReiksmiuEtiketes() const;
 
     // A byte count in megabytes as the pattern "0.00" gives it: at least one
     // integer digit, two decimals, the decimal separator of the user's locale.
     static QString Megabaitai(qint32 baitai);
 
+protected:
+    // Nothing is taken while the watcher's latest round was answered with a ban.
+    bool ArIgnoruojaAtsakymus() const override;
+    void ApdorotiAtsakyma(TAtminiesSrautas& srautas) override;
+
 private:
     void SukurtiValdiklius();
-    void SujungtiIvykius();
-
-    TTinkloPranesimai tinkloPranesimai{this};
 };
 
 extern TfrmTaisykles* frmTaisykles;

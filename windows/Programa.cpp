@@ -1,8 +1,6 @@
 #include "Programa.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -46,10 +44,7 @@ void ApdorotiArgumentus(const QStringList& argumentai) {
     if (argumentai.size() < 2)
         return;
     const QString adresas = argumentai.at(1);
-    QTimer::singleShot(0, frmPagrindinis, [adresas] {
-        frmPagrindinis->edtHostas->setText(adresas);
-        frmPagrindinis->btnRodyti->click();
-    });
+    QTimer::singleShot(0, frmPagrindinis, [adresas] { frmPagrindinis->Stebeti(adresas); });
 }
 
 int VykdytiPrograma(int argc, char** argv) {
@@ -63,7 +58,7 @@ int VykdytiPrograma(int argc, char** argv) {
     SukurtiLangus();
     frmPagrindinis->show();
     ApdorotiArgumentus(QApplication::arguments());
-    PradetiZvalgaJeiReikia();
+    PradetiZvalgaJeiReikia(frmPagrindinis);
     const int rezultatas = QApplication::exec();
     SunaikintiLangus();
     return rezultatas;

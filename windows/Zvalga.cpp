@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QSaveFile>
 #include <QTimer>
+#include <QWidget>
 
-#include "Modulis1.h"
 #include "Valdikliai.h"
 
 using namespace Qt::StringLiterals;
@@ -60,21 +60,21 @@ QByteArray MatomaBusena(const QWidget* langas) {
     return busena;
 }
 
-void PradetiZvalgaJeiReikia() {
+void PradetiZvalgaJeiReikia(QWidget* stebetojas) {
     const QString aplankas = qEnvironmentVariable("VELMORANT_ZVALGA");
-    if (aplankas.isEmpty() || !frmPagrindinis)
+    if (aplankas.isEmpty() || !stebetojas)
         return;
-    auto* laikmatis = new QTimer(frmPagrindinis);
+    auto* laikmatis = new QTimer(stebetojas);
     laikmatis->setInterval(kZvalgosPeriodasMs);
-    QObject::connect(laikmatis, &QTimer::timeout, frmPagrindinis, [aplankas] {
+    QObject::connect(laikmatis, &QTimer::timeout, stebetojas, [aplankas, stebetojas] {
         const QDir folderis(aplankas);
         QSaveFile failas(folderis.filePath(u"busena.txt"_s));
         if (failas.open(QIODevice::WriteOnly)) {
-            failas.write(MatomaBusena(frmPagrindinis));
+            failas.write(MatomaBusena(stebetojas));
             failas.commit();
         }
-        if (QFile::exists(folderis.filePath(u"baigti"_s)) && frmPagrindinis->isVisible())
-            frmPagrindinis->close();
+        if (QFile::exists(folderis.filePath(u"baigti"_s)) && stebetojas->isVisible())
+            stebetojas->close();
     });
     laikmatis->start();
 }

@@ -16,5 +16,6 @@ class QWidget;
 // bytes, or "-" without an image). Line breaks inside a text show as "\n".
 QByteArray MatomaBusena(const QWidget* langas);
 
-// Starts the look described above on the watcher when VELMORANT_ZVALGA is set.
-void PradetiZvalgaJeiReikia();
+// Starts the look described above on `stebetojas` (the watcher) when
+// VELMORANT_ZVALGA is set.
+void PradetiZvalgaJeiReikia(QWidget* stebetojas);

@@ -158,3 +158,10 @@ void TLaikmatis::Atnaujinti() {
     else
         stop();
 }
+
+TLaikmatis* SukurtiLaikmati(QObject* tevas, const char* vardas, int ms) {
+    auto* t = new TLaikmatis(tevas);
+    t->setObjectName(QString::fromLatin1(vardas));
+    t->setIntervalas(ms);
+    return t;
+}

@@ -1,6 +1,7 @@
-// Controls and layout helpers shared by the windows: the memo, the image and
-// the line shape, plus small functions that place a control from its layout
-// data (name, position, size, font, colours).
+// Controls and layout helpers shared by the windows: the memo, the picture
+// box, the line shape and the timer with an Enabled switch, plus small
+// functions that place a control (name, position, size) and set its font and
+// colours.
 #pragma once
 
 #include <QFrame>
@@ -91,6 +92,10 @@ private:
     QColor tusas;
     QColor plunksna;
 };
+
+class TLaikmatis;
+// A new TLaikmatis named `vardas` with the given interval, not enabled.
+TLaikmatis* SukurtiLaikmati(QObject* tevas, const char* vardas, int ms);
 
 // A timer with an Enabled switch of its own: an interval of 0 means the timer
 // does not fire, whether or not it is enabled, and a later non-zero interval

@@ -1,0 +1,117 @@
+// The settings unit: one table of keys serves the load and the save, the load
+// applies keys in the table's order and stops at the first that fails.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "Klaidos.h"
+#include "Nustatymai.h"
+
+using namespace Qt::StringLiterals;
+
+class TstNustatymuLentele : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void ikelimas_data();
+    void ikelimas();
+    void issaugojimas();
+
+private:
+    struct TReiksmes {
+        bool zyma = false;
+        int apkarpytas = -1;
+        int neapkarpytas = -1;
+        QString tekstas = u"before"_s;
+    };
+    QList<TNustatymas> Lentele(TReiksmes& r) {
+        return {ZymosNustatymas(
+                    "Zyma", [&r] { return r.zyma; }, [&r](bool b) { r.zyma = b; }),
+                IntervaloNustatymas(
+                    "A", [&r] { return r.apkarpytas; }, [&r](int v) { r.apkarpytas = v; }, true),
+                IntervaloNustatymas(
+                    "B", [&r] { return r.neapkarpytas; }, [&r](int v) { r.neapkarpytas = v; }, false),
+                TekstoNustatymas(
+                    "Kalba", [&r] { return r.tekstas; }, [&r](const QString& t) { r.tekstas = t; })};
+    }
+    void Rasyti(const QByteArray& turinys) {
+        QDir().mkpath(u"resursai"_s);
+        QFile f(u"resursai/Nustatymai.tyb"_s);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(turinys);
+    }
+
+    QTemporaryDir aplankas;
+    QString buves;
+};
+
+void TstNustatymuLentele::init() {
+    QVERIFY(aplankas.isValid());
+    buves = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(aplankas.path()));
+}
+
+void TstNustatymuLentele::cleanup() {
+    QFile::remove(u"resursai/Nustatymai.tyb"_s);
+    QDir::setCurrent(buves);
+}
+
+void TstNustatymuLentele::ikelimas_data() {
+    QTest::addColumn<QByteArray>("a");
+    QTest::addColumn<QByteArray>("b");
+    QTest::addColumn<int>("tiketinasA");
+    QTest::addColumn<int>("tiketinasB");
+    QTest::addColumn<QString>("tiketinasTekstas");
+    QTest::addColumn<QString>("klaida");
+    QTest::newRow("all keys") << QByteArray(" 7 ") << QByteArray("  8") << 7 << 8 << u"Lietuviu"_s << QString();
+    QTest::newRow("first interval fails: later keys untouched")
+        << QByteArray("x") << QByteArray("8") << -1 << -1 << u"before"_s << u"'x' is not a valid integer value"_s;
+    QTest::newRow("second interval's trailing blank fails, first applied")
+        << QByteArray("7") << QByteArray("8 ") << 7 << -1 << u"before"_s << u"'8 ' is not a valid integer value"_s;
+    QTest::newRow("negative refused") << QByteArray("7") << QByteArray("-1") << 7 << -1 << u"before"_s
+                                      << u"'-1' is not a valid integer value"_s;
+}
+
+void TstNustatymuLentele::ikelimas() {
+    QFETCH(QByteArray, a);
+    QFETCH(QByteArray, b);
+    QFETCH(QString, klaida);
+    Rasyti("-->Nustatymai<--\r\nZyma=1\r\nA=" + a + "\r\nB=" + b + "\r\nKalba=Lietuviu\r\n");
+    TReiksmes r;
+    QString gauta;
+    try {
+        IkeltiNustatymus(Lentele(r));
+    } catch (const EKlaida& e) {
+        gauta = e.Message();
+    }
+    QCOMPARE(gauta, klaida);
+    QVERIFY(r.zyma); // the key before the failing one is applied
+    QTEST(r.apkarpytas, "tiketinasA");
+    QTEST(r.neapkarpytas, "tiketinasB");
+    QTEST(r.tekstas, "tiketinasTekstas");
+}
+
+void TstNustatymuLentele::issaugojimas() {
+    // The save writes every key of the table, in its order, keeping the
+    // file's other lines; a key missing from the file goes under the header.
+    Rasyti("; options\r\n-->Nustatymai<--\r\nKalba=English\r\nA=1\r\n");
+    TReiksmes r{true, 5000, 0, u"Lietuvių"_s};
+    IssaugotiNustatymus(Lentele(r));
+    QFile f(u"resursai/Nustatymai.tyb"_s);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(),
+             QByteArray("; options\r\n-->Nustatymai<--\r\nB=0\r\nZyma=1\r\nKalba=Lietuvi\xc5\xb3\r\nA=5000\r\n"));
+    // What was saved loads back to the same values.
+    TReiksmes atgal;
+    IkeltiNustatymus(Lentele(atgal));
+    QCOMPARE(atgal.zyma, r.zyma);
+    QCOMPARE(atgal.apkarpytas, r.apkarpytas);
+    QCOMPARE(atgal.neapkarpytas, r.neapkarpytas);
+    QCOMPARE(atgal.tekstas, r.tekstas);
+}
+
+QTEST_GUILESS_MAIN(TstNustatymuLentele)
+#include "tst_nustatymu_lentele.moc"

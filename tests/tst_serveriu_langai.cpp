@@ -1,0 +1,225 @@
+// What the three server windows (watcher, server list, details) share, run
+// once for each window as a row: every reply enters through one intake that
+// hears only the server the window asked, and replies that open message boxes
+// go through the window's gate, which never stacks a second box.
+#include <functional>
+
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+
+#include "AtsakymuKurejas.h"
+#include "Modulis2.h"
+#include "Modulis_Taisykles.h"
+#include "RankinisServeris.h"
+#include "StebetojoAplinka.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// How a test reaches one window: start a round against an address, how many
+// requests that round sends, and the text where a details reply's server name shows.
+struct TLangas {
+    std::function<void(const QString& adresas)> Pradeti;
+    qsizetype Uzklausos;
+    std::function<QString()> Rodoma;
+};
+
+TLangas Langas(const QString& vardas) {
+    if (vardas == u"watcher"_s)
+        return {[](const QString& a) { frmPagrindinis->Stebeti(a); }, 3,
+                [] {
+                    return Valdiklis<QLabel>("lblServerioPavadinimas")->text();
+                }};
+    if (vardas == u"server list"_s)
+        return {[](const QString& a) {
+                    QFile f(u"resursai/Serveriai.tyb"_s);
+                    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                        f.write("t\r\n" + a.toLatin1() + "\r\n");
+                    f.close();
+                    frmServeriai->show();
+                },
+                1,
+                [] {
+                    return frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s)->Langelis(2, 1);
+                }};
+    return {[](const QString& a) {
+                Valdiklis<QLineEdit>("edtHostas")->setText(a);
+                frmTaisykles->show();
+            },
+            2,
+            [] {
+                return frmTaisykles->findChild<QLabel*>(u"lblServeris"_s)->text();
+            }};
+}
+
+TDetales Detales(const QByteArray& vardas) {
+    TDetales d;
+    d.Info.Pavadinimas = vardas;
+    d.Info.Zemelapis = "de_aztec";
+    d.Zaidejai = 1;
+    d.MaxZaideju = 12;
+    d.OS = 'l';
+    return d;
+}
+
+} // namespace
+
+class TstServeriuLangai : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void cleanup();
+
+    void priemimas_data();
+    void priemimas();
+    void svetimasSiuntejas_data();
+    void svetimasSiuntejas();
+    void pranesimaiNesikrauna_data();
+    void pranesimaiNesikrauna();
+
+private:
+    TStebetojoAplinka aplinka;
+};
+
+void TstServeriuLangai::initTestCase() {
+    QVERIFY(aplinka.Paruosti());
+    QVERIFY(aplinka.Paleisti());
+}
+
+void TstServeriuLangai::cleanupTestCase() {
+    aplinka.Baigti();
+}
+
+void TstServeriuLangai::cleanup() {
+    frmServeriai->hide();
+    frmTaisykles->hide();
+    Valdiklis<QLineEdit>("edtHostas")->clear(); // stops the watcher's refresh
+    aplinka.kaiRodomasPranesimas = {};
+    aplinka.pranesimai.clear();
+    QTest::qWait(20);
+}
+
+void TstServeriuLangai::priemimas_data() {
+    QTest::addColumn<QString>("langas");
+    QTest::addColumn<QByteArray>("datagrama");
+    QTest::addColumn<QString>("pranesimas"); // the start of the one message, or none
+    for (const QString& langas : {u"watcher"_s, u"server list"_s, u"details"_s}) {
+        QTest::addRow("%s, empty", qPrintable(langas)) << langas << QByteArray() << QString();
+        QTest::addRow("%s, no type letter", qPrintable(langas))
+            << langas << QByteArray("\xff\xff\xff\xff") << QString();
+        QTest::addRow("%s, one byte over the limit", qPrintable(langas))
+            << langas << QByteArray(2024, 'x') << u"2024"_s;
+    }
+}
+
+void TstServeriuLangai::priemimas() {
+    // A datagram that is no reply is dropped at the intake (too long ones with
+    // their size shown), and the round goes on: the real reply still shows.
+    QFETCH(QString, langas);
+    QFETCH(QByteArray, datagrama);
+    QFETCH(QString, pranesimas);
+    const TLangas l = Langas(langas);
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    l.Pradeti(rankinis.Adresas());
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), l.Uzklausos, 5000);
+    rankinis.Siusti(datagrama);
+    if (pranesimas.isEmpty()) {
+        QTest::qWait(50);
+        QVERIFY(aplinka.pranesimai.isEmpty());
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(aplinka.pranesimai.size(), 1, 5000);
+        QCOMPARE(aplinka.pranesimai.at(0), pranesimas + frmPagrindinis->Kalba().Tekstas("Pranesimai", "BaituGavau"));
+    }
+    rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Polled")));
+    QTRY_VERIFY_WITH_TIMEOUT(l.Rodoma().contains(u"Polled"_s), 5000);
+}
+
+void TstServeriuLangai::svetimasSiuntejas_data() {
+    QTest::addColumn<QString>("langas");
+    QTest::addColumn<bool>("kitasAdresas");
+    for (const QString& langas : {u"watcher"_s, u"server list"_s, u"details"_s}) {
+        QTest::addRow("%s, same address, other port", qPrintable(langas)) << langas << false;
+        QTest::addRow("%s, other loopback address", qPrintable(langas)) << langas << true;
+    }
+}
+
+void TstServeriuLangai::svetimasSiuntejas() {
+    QFETCH(QString, langas);
+    QFETCH(bool, kitasAdresas);
+    const TLangas l = Langas(langas);
+    TRankinisServeris tikras, svetimas;
+    QVERIFY(tikras.Paleisti());
+    if (!svetimas.Paleisti(kitasAdresas ? QHostAddress(u"127.0.0.2"_s) : QHostAddress(QHostAddress::LocalHost)))
+        QSKIP("no second loopback address here");
+    l.Pradeti(tikras.Adresas());
+    QTRY_COMPARE_WITH_TIMEOUT(tikras.gauta.size(), l.Uzklausos, 5000);
+    // Anyone else writing to the window's socket is not heard: no text, no
+    // message, and no ban (which would drop the polled server's reply below).
+    svetimas.klientas = tikras.klientas;
+    svetimas.klientoPortas = tikras.klientoPortas;
+    for (const QByteArray& d :
+         {KurtiDetaliuAtsakyma(Detales("Stranger")), KurtiBanoAtsakyma(), KurtiTekstoAtsakyma("x", "y"),
+          KurtiAtsakyma('X'), QByteArray(3000, 'x'), KurtiPingoAtsakyma()})
+        svetimas.Siusti(d);
+    QTest::qWait(50);
+    QVERIFY(!l.Rodoma().contains(u"Stranger"_s));
+    QVERIFY(aplinka.pranesimai.isEmpty());
+    // The polled server itself is still heard.
+    tikras.Siusti(KurtiDetaliuAtsakyma(Detales("Polled")));
+    QTRY_VERIFY_WITH_TIMEOUT(l.Rodoma().contains(u"Polled"_s), 5000);
+    QVERIFY(aplinka.pranesimai.isEmpty());
+}
+
+void TstServeriuLangai::pranesimaiNesikrauna_data() {
+    QTest::addColumn<QString>("langas");
+    for (const QString& langas : {u"watcher"_s, u"server list"_s, u"details"_s})
+        QTest::newRow(qPrintable(langas)) << langas;
+}
+
+void TstServeriuLangai::pranesimaiNesikrauna() {
+    // While one box opened by a reply is open, the replies that arrive add no
+    // box of their own, and replies behind them are still shown.
+    QFETCH(QString, langas);
+    const TLangas l = Langas(langas);
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    l.Pradeti(rankinis.Adresas());
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), l.Uzklausos, 5000);
+    int gylis = 0;
+    int didziausias = 0;
+    bool pirmas = true;
+    aplinka.kaiRodomasPranesimas = [&] {
+        ++gylis;
+        didziausias = qMax(didziausias, gylis);
+        if (pirmas) {
+            pirmas = false;
+            for (int i = 0; i < 20; ++i)
+                rankinis.Siusti(QByteArray(2500 + i, 'x'));
+            rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Marker")));
+            // The box stays open until the marker behind the flood was handled.
+            QEventLoop laukimas;
+            QTimer tikrinimas;
+            connect(&tikrinimas, &QTimer::timeout, &laukimas, [&] {
+                if (l.Rodoma().contains(u"Marker"_s))
+                    laukimas.quit();
+            });
+            tikrinimas.start(5);
+            QTimer::singleShot(5000, &laukimas, &QEventLoop::quit);
+            laukimas.exec();
+        }
+        --gylis;
+    };
+    rankinis.Siusti(QByteArray(2400, 'x'));
+    QTRY_VERIFY_WITH_TIMEOUT(l.Rodoma().contains(u"Marker"_s), 5000);
+    QCOMPARE(didziausias, 1);
+    QCOMPARE(aplinka.pranesimai.size(), 1);
+    QVERIFY(aplinka.pranesimai.at(0).startsWith(u"2400"_s));
+}
+
+QTEST_MAIN(TstServeriuLangai)
+#include "tst_serveriu_langai.moc"

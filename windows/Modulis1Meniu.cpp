@@ -1,0 +1,407 @@
+// The watcher's menus: the panels of the bottom menu and their hover colours,
+// the bar's pointer handling, the options, the keys, the settings file's keys
+// and the language choice. The rest of the watcher is in Modulis1.cpp.
+#include "Modulis1.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "ApatineJuosta.h"
+#include "FailuPaieska.h"
+#include "Modulis2.h"
+#include "Modulis_Apie.h"
+#include "Modulis_Taisykles.h"
+#include "Nustatymai.h"
+#include "Skaiciai.h"
+#include "Stiliai.h"
+#include "TybCheckBox.h"
+#include "TybLabel.h"
+#include "Valdikliai.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Colours of the menu panels, as 0x00BBGGRR values.
+constexpr int kMeniuFonas = 527376;        // #100C08
+constexpr int kPunktoTekstas = 3247756;    // #8C8E31
+constexpr int kPazymetasTekstas = 3852997; // #C5CA3A
+constexpr int kVeiksmoTekstas = 48127;     // #FFBB00
+constexpr int kPazymetasFonas = 3235162;   // #5A5D31, under the pointer
+constexpr int kVeiksmoPazymetas = 37119;   // #FF9000, an action label under the pointer
+
+// The language files' folder, as the program names it: the language list
+// spells it "kalbos", the choice of a language "Kalbos"; the path helper makes
+// both reach the same folder.
+const QString kKalbuAplankas = u"resursai\\Kalbos\\"_s;
+const QString kKalbuSarasoAplankas = u"resursai\\kalbos\\"_s;
+
+bool TikShift(Qt::KeyboardModifiers m) {
+    return (m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ShiftModifier;
+}
+
+bool TikCtrl(Qt::KeyboardModifiers m) {
+    return (m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
+}
+
+QFrame* Skydelis(QWidget* tevas, const char* vardas, int x, int y, int w, int h) {
+    QFrame* p = Sukurti<QFrame>(tevas, vardas, x, y, w, h);
+    NustatytiFona(p, SpalvaBGR(kMeniuFonas));
+    p->hide();
+    return p;
+}
+
+TTybLabel* MeniuEtikete(QWidget* tevas, const char* vardas, int x, int y, int w, int h, const QFont& sriftas,
+                        int spalva) {
+    TTybLabel* l = Sukurti<TTybLabel>(tevas, vardas, x, y, w, h);
+    l->setFont(sriftas);
+    l->setText(QString::fromLatin1(vardas));
+    NustatytiSpalvas(l, SpalvaBGR(spalva));
+    return l;
+}
+
+TTybCheckBox* Zymimasis(QWidget* tevas, const char* vardas, int x, int y, bool pazymetas) {
+    TTybCheckBox* c = Sukurti<TTybCheckBox>(tevas, vardas, x, y, 241, 17);
+    c->setFont(Sriftas(kSansSerif, 11));
+    c->setText(QString::fromLatin1(vardas));
+    NustatytiSpalvas(c, SpalvaBGR(kPunktoTekstas));
+    c->setChecked(pazymetas);
+    return c;
+}
+
+} // namespace
+
+void TfrmPagrindinis::SukurtiMeniu() {
+    // The bottom bar and the menu panels lie above the scoreboard.
+    imgApacia = new TApatineJuosta(this, kalba);
+
+    const QFont meniu = Sriftas(kSansSerif, 11, true);
+    pnlMeniuLygis1 = Skydelis(this, "pnlMeniuLygis1", 8, 424, 129, 112);
+    lblPatvirtinimai = MeniuEtikete(pnlMeniuLygis1, "lblPatvirtinimai", 8, 8, 113, 13, meniu, kPunktoTekstas);
+    lblIvairus1 = MeniuEtikete(pnlMeniuLygis1, "lblIvairus1", 8, 24, 113, 13, meniu, kPunktoTekstas);
+    lblMeniu2 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu2", 8, 40, 113, 13, meniu, kPunktoTekstas);
+    lblMeniu3 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu3", 8, 56, 113, 13, meniu, kPunktoTekstas);
+    lblMeniu4 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu4", 8, 72, 113, 13, meniu, kPunktoTekstas);
+    lblGerai = MeniuEtikete(pnlMeniuLygis1, "lblGerai", 8, 88, 113, 13, meniu, kPunktoTekstas);
+
+    pnlMeniuLygis2 = Skydelis(this, "pnlMeniuLygis2", 137, 384, 257, 97);
+    chkTAB = Zymimasis(pnlMeniuLygis2, "chkTAB", 8, 7, true);
+    chkMeniuApacioj = Zymimasis(pnlMeniuLygis2, "chkMeniuApacioj", 8, 31, true);
+    Language = Etikete(pnlMeniuLygis2, "Language", 8, 56, 51, 13, Sriftas(kSansSerif, 11), kPunktoTekstas);
+    NustatytiFona(Language, Qt::black);
+    Language->setText(u"Language:"_s);
+    cboKalbos = Sukurti<QComboBox>(pnlMeniuLygis2, "cboKalbos", 8, 72, 145, 21);
+    cboKalbos->setEditable(true);
+    cboKalbos->setInsertPolicy(QComboBox::NoInsert);
+    cboKalbos->setFont(Sriftas(kSansSerif, 11));
+    NustatytiSpalvas(cboKalbos, SpalvaBGR(kPunktoTekstas), Qt::black);
+    cboKalbos->setEditText(u"cboKalbos"_s);
+
+    pnlPatvirtinimai = Skydelis(this, "pnlPatvirtinimai", 522, 456, 255, 81);
+    chkArIseiti = Zymimasis(pnlPatvirtinimai, "chkArIseiti", 8, 7, true);
+    chkIssaugotiPakeitimus = Zymimasis(pnlPatvirtinimai, "chkIssaugotiPakeitimus", 8, 31, true);
+    chkKeistiHosta = Zymimasis(pnlPatvirtinimai, "chkKeistiHosta", 8, 55, false);
+
+    const QFont didelis = Sriftas(kSansSerif, 16, true);
+    pnlAtnaujinimai = Skydelis(this, "pnlAtnaujinimai", 138, 480, 375, 57);
+    lblIntervalas = MeniuEtikete(pnlAtnaujinimai, "lblIntervalas", 11, 6, 98, 20, didelis, kVeiksmoTekstas);
+    lblIntervalasServeriaiBendrai =
+        MeniuEtikete(pnlAtnaujinimai, "lblIntervalasServeriaiBendrai", 11, 30, 230, 20, didelis, kVeiksmoTekstas);
+
+    pnlArIseiti = Skydelis(this, "pnlArIseiti", 288, 216, 289, 145);
+    lblArIseiti = Etikete(pnlArIseiti, "lblArIseiti", 49, 28, 216, 69, Sriftas(kSansSerif, 16), kOranzine);
+    lblArIseiti->setWordWrap(true);
+    lblArIseiti->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblIseitiTaip = MeniuEtikete(pnlArIseiti, "lblIseitiTaip", 48, 112, 92, 20, didelis, kVeiksmoTekstas);
+    lblIseitiNe = MeniuEtikete(pnlArIseiti, "lblIseitiNe", 184, 112, 80, 20, didelis, kVeiksmoTekstas);
+}
+
+void TfrmPagrindinis::SujungtiMeniu() {
+    connect(imgApacia, &TPaveiksliukas::clicked, this, [this] { Saugiai([this] { imgApaciaClick(); }); });
+    connect(imgApacia, &TPaveiksliukas::peleJuda, this,
+            [this](int x, int y) { Saugiai([&] { imgApaciaMouseMove(x, y); }); });
+    connect(imgApacia, &TPaveiksliukas::pelePaleista, this,
+            [this](Qt::MouseButton b, int x, int y) { Saugiai([&] { imgApaciaMouseUp(b, x, y); }); });
+
+    connect(lblMeniu2, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu2Click(); }); });
+    connect(lblMeniu4, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu4Click(); }); });
+    connect(lblGerai, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblGeraiClick(); }); });
+    connect(lblIseitiTaip, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiTaipClick(); }); });
+    connect(lblIseitiNe, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiNeClick(); }); });
+    connect(lblIntervalas, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIntervalasClick(); }); });
+    connect(lblIntervalasServeriaiBendrai, &TTybLabel::clicked, this,
+            [this] { Saugiai([this] { lblIntervalasServeriaiBendraiClick(); }); });
+    // A check box's click handler runs whenever its state changes, from code too.
+    connect(chkTAB, &QCheckBox::toggled, this, [this] { Saugiai([this] { chkTABClick(); }); });
+    connect(chkMeniuApacioj, &QCheckBox::toggled, this, [this] { Saugiai([this] { chkMeniuApaciojClick(); }); });
+    // The language follows every change the user makes: a pick or each typed letter.
+    connect(cboKalbos, &QComboBox::activated, this, [this] { Saugiai([this] { cboKalbosChange(); }); });
+    connect(cboKalbos->lineEdit(), &QLineEdit::textEdited, this, [this] { Saugiai([this] { cboKalbosChange(); }); });
+
+    // Hover colours. Level-1 labels and check boxes change text and background,
+    // the action labels only their text.
+    const auto lygis1 = [this](TTybLabel* l, QFrame* rodomas) {
+        l->OnMouseEnter = [this, l, rodomas](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(l, SpalvaBGR(kPazymetasTekstas), SpalvaBGR(kPazymetasFonas));
+            for (QFrame* p : {pnlMeniuLygis2, pnlAtnaujinimai, pnlPatvirtinimai})
+                p->setVisible(p == rodomas);
+        };
+        l->OnMouseLeave = [l](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(l, SpalvaBGR(kPunktoTekstas), SpalvaBGR(kMeniuFonas));
+        };
+    };
+    lygis1(lblPatvirtinimai, pnlPatvirtinimai);
+    lygis1(lblIvairus1, pnlMeniuLygis2);
+    lygis1(lblMeniu3, pnlAtnaujinimai);
+    lygis1(lblMeniu2, nullptr);
+    lygis1(lblMeniu4, nullptr);
+    lygis1(lblGerai, nullptr);
+    for (TTybCheckBox* c : {chkTAB, chkMeniuApacioj, chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta}) {
+        c->OnMouseEnter = [c](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(c, SpalvaBGR(kPazymetasTekstas), SpalvaBGR(kPazymetasFonas));
+        };
+        c->OnMouseLeave = [c](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(c, SpalvaBGR(kPunktoTekstas), SpalvaBGR(kMeniuFonas));
+        };
+    }
+    for (TTybLabel* l : {lblIntervalas, lblIntervalasServeriaiBendrai, lblIseitiTaip, lblIseitiNe}) {
+        l->OnMouseEnter = [l](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(l, SpalvaBGR(kVeiksmoPazymetas));
+        };
+        l->OnMouseLeave = [l](QObject*, Qt::KeyboardModifiers, int, int) {
+            NustatytiSpalvas(l, SpalvaBGR(kVeiksmoTekstas));
+        };
+    }
+}
+
+// ---- Menus, options and keys ----
+
+void TfrmPagrindinis::UzdarytiSkydelius(bool suIseitimu) {
+    pnlMeniuLygis1->hide();
+    pnlMeniuLygis2->hide();
+    pnlAtnaujinimai->hide();
+    pnlPatvirtinimai->hide();
+    if (suIseitimu)
+        pnlArIseiti->hide();
+}
+
+void TfrmPagrindinis::chkTABClick() {
+    pnlTAB->setVisible(chkTAB->isChecked());
+}
+
+void TfrmPagrindinis::chkMeniuApaciojClick() {
+    imgApacia->setVisible(chkMeniuApacioj->isChecked());
+}
+
+void TfrmPagrindinis::imgApaciaClick() {
+    if (!MeniuPerjungtas) {
+        pnlMeniuLygis1->hide();
+        pnlArIseiti->hide();
+    }
+    pnlMeniuLygis2->hide();
+    pnlAtnaujinimai->hide();
+    pnlPatvirtinimai->hide();
+}
+
+void TfrmPagrindinis::imgApaciaMouseMove(int X, int Y) {
+    imgApacia->Pazymeti(X, Y);
+}
+
+void TfrmPagrindinis::imgApaciaMouseUp(Qt::MouseButton, int X, int Y) {
+    MeniuPerjungtas = !MeniuPerjungtas;
+    const std::optional<TApatineJuosta::TPunktas> punktas = imgApacia->Pazymeti(X, Y);
+    if (punktas == TApatineJuosta::Meniu)
+        pnlMeniuLygis1->show();
+    if (punktas == TApatineJuosta::Iseiti) {
+        KlaustiIseiti();
+    } else {
+        pnlArIseiti->hide();
+    }
+}
+
+void TfrmPagrindinis::lblMeniu2Click() {
+    UzdarytiSkydelius(false);
+    frmServeriai->exec();
+    MeniuPerjungtas = false;
+}
+
+void TfrmPagrindinis::lblMeniu4Click() {
+    UzdarytiSkydelius(false);
+    frmTaisykles->exec();
+}
+
+void TfrmPagrindinis::btnApieClick() {
+    frmApie->exec();
+}
+
+void TfrmPagrindinis::lblGeraiClick() {
+    pnlMeniuLygis1->hide();
+    pnlMeniuLygis2->hide();
+    pnlAtnaujinimai->hide();
+    pnlArIseiti->hide();
+    MeniuPerjungtas = false;
+}
+
+void TfrmPagrindinis::KlaustiIseiti() {
+    if (chkArIseiti->isChecked())
+        pnlArIseiti->show();
+    else
+        close();
+}
+
+void TfrmPagrindinis::lblIseitiTaipClick() {
+    close();
+}
+
+void TfrmPagrindinis::lblIseitiNeClick() {
+    pnlArIseiti->hide();
+}
+
+void TfrmPagrindinis::IntervaloDialogas(TLaikmatis* laikmatis) {
+    const QString klausimas = Tekstas("Pranesimai", "IrasykiteSK");
+    const QString antraste = Tekstas("Pranesimai", "IrasykiteSKTitle");
+    const QString numatyta = QString::number(laikmatis->interval() / 1000);
+    const QString ivesta = IvestiTeksta(this, antraste, klausimas, numatyta);
+    int sekundes = 0;
+    const qint64 ms = BandytiStrToInt(ivesta, sekundes) ? qint64(sekundes) * 1000 : -1;
+    // Intervals are counted in milliseconds on 31 bits: nothing negative, nothing beyond.
+    if (ms < 0 || ms > INT32_MAX) {
+        RodytiPranesima(this, Tekstas("Pranesimai", "BlogasSkaicius"));
+        return;
+    }
+    laikmatis->setIntervalas(int(ms));
+}
+
+void TfrmPagrindinis::lblIntervalasClick() {
+    IntervaloDialogas(tmrAtnaujinimas);
+}
+
+void TfrmPagrindinis::lblIntervalasServeriaiBendraiClick() {
+    IntervaloDialogas(frmServeriai->tmrAtnaujinimasServeriai);
+}
+
+void TfrmPagrindinis::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
+    if (TikShift(Shift) && !chkTAB->isChecked())
+        pnlTAB->show();
+    if (TikCtrl(Shift) && !chkMeniuApacioj->isChecked() && imgApacia->isVisible())
+        imgApacia->hide();
+    else if (!TikShift(Shift))
+        imgApacia->show();
+    if (Key == Qt::Key_Tab)
+        RodytiPranesima(this, u"it's good"_s);
+}
+
+void TfrmPagrindinis::FormKeyUp(int Key, Qt::KeyboardModifiers) {
+    if (!chkTAB->isChecked())
+        pnlTAB->hide();
+    if (Key == Qt::Key_Escape)
+        KlaustiIseiti();
+}
+
+// ---- Settings ----
+
+void TfrmPagrindinis::IkeltiNustatymus() {
+    ::IkeltiNustatymus(NustatymuLentele());
+    kalba.NustatytiKalba(kKalbuAplankas, cboKalbos->currentText());
+}
+
+void TfrmPagrindinis::IssaugotiNustatymus() {
+    ::IssaugotiNustatymus(NustatymuLentele());
+}
+
+QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
+    const auto zyma = [](const char* raktas, QCheckBox* c) {
+        return ZymosNustatymas(
+            raktas, [c] { return c->isChecked(); }, [c](bool b) { c->setChecked(b); });
+    };
+    const auto intervalas = [](const char* raktas, TLaikmatis* t, bool apkarpyti) {
+        return IntervaloNustatymas(
+            raktas, [t] { return t->interval(); }, [t](int ms) { t->setIntervalas(ms); }, apkarpyti);
+    };
+    return {
+        zyma("TAB", chkTAB),
+        zyma("MeniuApacioj", chkMeniuApacioj),
+        zyma("ArIseiti", chkArIseiti),
+        zyma("IssaugotiPakeitimus", chkIssaugotiPakeitimus),
+        zyma("KeistiHosta", chkKeistiHosta),
+        // The watcher's own interval may stand between blanks, the list's only after them.
+        intervalas("Intervalas", tmrAtnaujinimas, true),
+        intervalas("ServeriaiBendrai", frmServeriai->tmrAtnaujinimasServeriai, false),
+        TekstoNustatymas(
+            "Kalba", [c = cboKalbos] { return c->currentText(); },
+            [c = cboKalbos](const QString& t) { c->setEditText(t); }),
+    };
+}
+
+// ---- Language ----
+
+void TfrmPagrindinis::IkeltiKalbas() {
+    QStringList failai;
+    IeskotiFailu(kKalbuSarasoAplankas, u"*.lng"_s, false, failai);
+    const QString tekstas = cboKalbos->currentText();
+    {
+        // Filling the list is no choice of the user's.
+        const QSignalBlocker blokas(cboKalbos);
+        const QSignalBlocker eilutesBlokas(cboKalbos->lineEdit());
+        cboKalbos->clear();
+        for (const QString& failas : failai) {
+            const QString vardas = QFileInfo(failas).fileName();
+            cboKalbos->addItem(vardas.left(vardas.size() - 4));
+        }
+        cboKalbos->setCurrentIndex(-1);
+        cboKalbos->setEditText(tekstas);
+    }
+    kalba.NustatytiKalba(kKalbuSarasoAplankas, tekstas);
+}
+
+void TfrmPagrindinis::PritaikytiKalba() {
+    const auto antraste = [this](QWidget* v, const char* raktas, const QString& galune = {}) {
+        const QString tekstas = Tekstas("frmPagrindinis", raktas) + galune;
+        if (auto* l = qobject_cast<QLabel*>(v)) {
+            l->setText(tekstas);
+            // The action labels size themselves to their text.
+            if (auto* tyb = qobject_cast<TTybLabel*>(v);
+                tyb && (tyb == lblIntervalas || tyb == lblIntervalasServeriaiBendrai || tyb == lblIseitiTaip ||
+                        tyb == lblIseitiNe))
+                tyb->adjustSize();
+        } else if (auto* b = qobject_cast<QAbstractButton*>(v)) {
+            b->setText(tekstas);
+        }
+    };
+    antraste(lblKomanda1Title, "lblKomanda1Title");
+    antraste(lblKomanda2Title, "lblKomanda2Title");
+    antraste(lblStebetojaiTitle, "lblStebetojaiTitle");
+    antraste(lblFragaiTitle, "lblFragaiTitle");
+    antraste(lblLaikasTitle, "lblLaikasTitle");
+    antraste(lblAdresas, "lblAdresas", u":"_s);
+    antraste(lblIvairus1, "lblIvairus1");
+    antraste(lblMeniu2, "lblMeniu2");
+    antraste(lblMeniu3, "lblMeniu3");
+    antraste(lblMeniu4, "lblMeniu4");
+    antraste(lblGerai, "lblGerai");
+    antraste(lblArIseiti, "lblArIseiti");
+    antraste(lblIseitiTaip, "lblIseitiTaip");
+    antraste(lblIseitiNe, "lblIseitiNe");
+    antraste(lblPatvirtinimai, "lblPatvirtinimai");
+    antraste(chkTAB, "chkTAB");
+    antraste(chkMeniuApacioj, "chkMeniuApacioj");
+    antraste(chkArIseiti, "chkArIseiti");
+    antraste(chkIssaugotiPakeitimus, "chkIssaugotiPakeitimus");
+    antraste(chkKeistiHosta, "chkKeistiHosta");
+    antraste(btnJungtis, "btnJungtis");
+    antraste(btnApie, "btnApie");
+    antraste(btnRodyti, "btnRodyti");
+    antraste(lblIntervalas, "lblIntervalas");
+    antraste(lblIntervalasServeriaiBendrai, "lblServeriaiBendrai");
+}
+
+void TfrmPagrindinis::cboKalbosChange() {
+    kalba.NustatytiKalba(kKalbuAplankas, cboKalbos->currentText());
+    PritaikytiKalba();
+    imgApacia->Nupiesti();
+}

@@ -1,0 +1,97 @@
+#include "ServerioLangas.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include "AtminiesSrautas.h"
+#include "NMUDP.h"
+#include "Stebetojas.h"
+#include "TybINI.h"
+#include "cstrike.h"
+
+using namespace Qt::StringLiterals;
+
+TServerioLangas::TServerioLangas(QWidget* langas) : langas(langas), tinkloPranesimai(langas) {
+    NMUDP1 = new TNMUDP(langas);
+    NMUDP1->setObjectName(u"NMUDP1"_s);
+    NMUDP1->setRemoteHost(u"127.0.0.1"_s);
+    NMUDP1->setRemotePort(27015);
+    NMUDP1->setLocalPort(27035);
+    NMUDP1->setReportLevel(2);
+    // The endpoint's OnDataSend and OnStatus stay empty: no window shows them.
+    // OnStreamInvalid is not assigned either, as nothing raises it.
+    NMUDP1->OnDataReceived = [this](QObject* sender, int kiekis, const QString& is, int portas) {
+        Apsaugota(this->langas, [&] { NMUDP1DataReceived(sender, kiekis, is, portas); });
+    };
+    NMUDP1->OnInvalidHost = [this](bool& handled) {
+        Apsaugota(this->langas, [&] { NMUDP1InvalidHost(handled); });
+    };
+    NMUDP1->OnBufferInvalid = [this](bool& handled, QByteArray& buff, int& length) {
+        Apsaugota(this->langas, [&] { NMUDP1BufferInvalid(handled, buff, length); });
+    };
+}
+
+TServerioLangas::~TServerioLangas() {
+    // The endpoint outlives this part of the window (it is a child of the
+    // QWidget part): nothing may call back into it any more.
+    NMUDP1->OnDataReceived = nullptr;
+    NMUDP1->OnInvalidHost = nullptr;
+    NMUDP1->OnBufferInvalid = nullptr;
+}
+
+bool TServerioLangas::SiustiRaunda(const QString& hostas, int portas, int lygis,
+                                   std::initializer_list<const char*> zodziai) {
+    NMUDP1->setRemoteHost(hostas);
+    NMUDP1->setRemotePort(portas);
+    NMUDP1->setReportLevel(lygis);
+    try {
+        for (const char* zodis : zodziai)
+            NMUDP1->SendDatagram(UzklausosDatagrama(zodis));
+    } catch (const EKlaida&) {
+        return false;
+    }
+    return true;
+}
+
+void TServerioLangas::NMUDP1DataReceived(QObject*, int NumberBytes, const QString& FromIP, int Port) {
+    // Only the server the window asked may answer it: anyone else on the
+    // network could otherwise write into the window or open message boxes.
+    if (FromIP != NMUDP1->PaskutinisAdresas().toString() || Port != NMUDP1->PaskutinisPortas())
+        return;
+    if (ArIgnoruojaAtsakymus())
+        return;
+    if (NumberBytes > kDidziausiasAtsakymas) {
+        RodytiTinkloPranesima(QString::number(NumberBytes) + KalbosTekstas("Pranesimai", "BaituGavau"));
+        return;
+    }
+    if (NumberBytes < kAntrastesIlgis)
+        return;
+    TAtminiesSrautas srautas;
+    NMUDP1->CopyReceivedToStream(srautas);
+    ApdorotiAtsakyma(srautas);
+}
+
+void TServerioLangas::NMUDP1InvalidHost(bool& handled) {
+    RodytiPranesima(langas, KalbosTekstas("Pranesimai", "BlogasServeris"));
+    handled = true;
+}
+
+void TServerioLangas::NMUDP1BufferInvalid(bool&, QByteArray&, int&) {
+    RodytiPranesima(langas, KalbosTekstas("Pranesimai", "BlogasBuferis"));
+}
+
+QTimer* TServerioLangas::SukurtiPingoLaikmati() {
+    auto* t = new QTimer(langas);
+    t->setObjectName(u"tmrPingas"_s);
+    t->setTimerType(Qt::PreciseTimer);
+    t->setInterval(1);
+    return t;
+}
+
+bool TServerioLangas::RodytiTinkloPranesima(const QString& tekstas) {
+    return tinkloPranesimai.Rodyti(tekstas);
+}
+
+void TServerioLangas::PranestiNezinomusDuomenis() {
+    RodytiTinkloPranesima(KalbosTekstas("Pranesimai", "NezinomiDuomenys"));
+}

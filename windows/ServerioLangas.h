@@ -1,0 +1,74 @@
+// What the three server-facing windows (the watcher, the server list and the
+// details window) share around their UDP endpoint NMUDP1: its creation and the
+// wiring of its events, the send of a round of queries, the one intake of every
+// received datagram, and the messages the endpoint's events show. Each window
+// keeps only what a reply means to it (ApdorotiAtsakyma) and when it takes none
+// (ArIgnoruojaAtsakymus).
+#pragma once
+
+#include <initializer_list>
+
+#include <QByteArray>
+#include <QString>
+
+#include "Pranesimai.h"
+
+class QObject;
+class QTimer;
+class QWidget;
+class TAtminiesSrautas;
+class TNMUDP;
+
+class TServerioLangas {
+public:
+    TServerioLangas(const TServerioLangas&) = delete;
+    TServerioLangas& operator=(const TServerioLangas&) = delete;
+
+    // The window's endpoint, a child of the window named "NMUDP1". All three
+    // declare local port 27035: the first window binds it, the later ones
+    // take a port of the system's choice at their first send.
+    TNMUDP* NMUDP1 = nullptr;
+
+protected:
+    explicit TServerioLangas(QWidget* langas);
+    virtual ~TServerioLangas();
+
+    // The send of one round: the endpoint is pointed at the server and the
+    // query words go out back to back (a host name is looked up first). False
+    // when the send failed: an unreachable server is no error of its own, so
+    // nothing is shown.
+    bool SiustiRaunda(const QString& hostas, int portas, int lygis, std::initializer_list<const char*> zodziai);
+
+    // The intake of every received datagram (NMUDP1's OnDataReceived). The
+    // datagram is dropped when it did not come from the address and port the
+    // window last sent to, when the window takes no replies now, when it is
+    // longer than a reply may be (then its byte count and the "BaituGavau" text
+    // are shown through the window's gate), or when it carries no type letter
+    // (a failed receive included). Otherwise ApdorotiAtsakyma gets it.
+    void NMUDP1DataReceived(QObject* Sender, int NumberBytes, const QString& FromIP, int Port);
+
+    // Whether the window drops every reply now (a ban, no request in flight...).
+    virtual bool ArIgnoruojaAtsakymus() const = 0;
+    // A reply that passed the intake, the stream positioned at its start.
+    virtual void ApdorotiAtsakyma(TAtminiesSrautas& srautas) = 0;
+
+    // The endpoint could not resolve the host: "BlogasServeris", the lookup's
+    // own message suppressed.
+    virtual void NMUDP1InvalidHost(bool& handled);
+    // An empty send: "BlogasBuferis", then the endpoint's own error.
+    void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
+
+    // The round-trip clock's timer "tmrPingas" of the window: 1 ms precise
+    // ticks, not running.
+    QTimer* SukurtiPingoLaikmati();
+
+    // A message caused by network input, through the window's gate: dropped
+    // (false) while a box of that gate is open.
+    bool RodytiTinkloPranesima(const QString& tekstas);
+    // A reply of a type the window does not read: "NezinomiDuomenys" through the gate.
+    void PranestiNezinomusDuomenis();
+
+private:
+    QWidget* langas;
+    TTinkloPranesimai tinkloPranesimai;
+};

@@ -1,0 +1,33 @@
+// What the watcher offers the other windows: its refresh can be paused while
+// a secondary window is shown, its address read and a new address watched,
+// its ban state read, and the texts of the language in effect looked up. The
+// other windows see the watcher only through this face.
+#pragma once
+
+#include <QString>
+
+class TKalba;
+
+class TStebetojas {
+public:
+    virtual ~TStebetojas() = default;
+
+    // Stops the refresh timer.
+    virtual void SustabdytiAtnaujinima() = 0;
+    // Starts the refresh timer again when the address box is not blank.
+    virtual void TestiAtnaujinima() = 0;
+    // The address box's text as typed.
+    virtual QString Adresas() const = 0;
+    // Types `adresas` into the address box and presses the show button.
+    virtual void Stebeti(const QString& adresas) = 0;
+    // The watcher's latest round was answered with a ban notice.
+    virtual bool ArUzdraustas() const = 0;
+    // The language in effect.
+    virtual const TKalba& Kalba() const = 0;
+};
+
+// The watcher while it exists, otherwise nullptr.
+TStebetojas* Stebetojas();
+
+// A text of the language in effect, or "###1" (no file) while there is no watcher.
+QString KalbosTekstas(const char* sekcija, const char* raktas);

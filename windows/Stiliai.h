@@ -1,0 +1,24 @@
+// What the windows share in looks: the colours and font families of their
+// layouts, and the label helpers.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// Colours of the layouts, as 0x00BBGGRR values.
+inline constexpr int kOranzine = 43775; // #FFAA00, the text of the server-facing windows
+
+inline const QString kSansSerif = QStringLiteral("MS Sans Serif");
+inline const QString kCourier = QStringLiteral("Courier New");
+
+// A plain-text label named `vardas` at (x, y) with the given size and font,
+// showing its name until its caption is set; in the colour `spalva` when one
+// is given (0x00BBGGRR), otherwise in the window's.
+QLabel* Etikete(QWidget* tevas, const char* vardas, int x, int y, int plotis, int aukstis, const QFont& sriftas,
+                int spalva = -1);
+
+// Sets a label's text and sizes the label to it.
+void NustatytiTeksta(QLabel* etikete, const QString& tekstas);
