@@ -7,6 +7,8 @@
 
 #include <jpeglib.h>
 
+#include "JpegKlaidos.h"
+
 namespace {
 
 // Map pictures are small; anything larger than this is refused before any
@@ -16,24 +18,12 @@ constexpr long kDidziausiaAtmintis = 64L * 1024 * 1024;
 // A progressive file may carry any number of scans; real pictures need few.
 constexpr int kDidziausiasSkenuSkaicius = 64;
 
-struct TKlaiduValdymas {
-    jpeg_error_mgr bazinis;
-    std::jmp_buf grizimas;
-};
-
-[[noreturn]] void KlaidaIsejimas(j_common_ptr info) {
-    auto* valdymas = reinterpret_cast<TKlaiduValdymas*>(info->err);
-    std::longjmp(valdymas->grizimas, 1);
-}
-
 // A warning (corrupt data, a file that ends early) makes the picture
 // incomplete: it ends the decoding like an error. Trace messages are ignored.
 void Pranesimas(j_common_ptr info, int lygis) {
     if (lygis < 0)
         KlaidaIsejimas(info);
 }
-
-void TylusIsvedimas(j_common_ptr) {}
 
 void Eiga(j_common_ptr info) {
     const auto* d = reinterpret_cast<j_decompress_ptr>(info);

@@ -5,19 +5,9 @@
 
 #include <jpeglib.h>
 
+#include "JpegKlaidos.h"
+
 namespace {
-
-struct TKlaiduValdymas {
-    jpeg_error_mgr bazinis;
-    std::jmp_buf grizimas;
-};
-
-[[noreturn]] void KlaidaIsejimas(j_common_ptr info) {
-    auto* valdymas = reinterpret_cast<TKlaiduValdymas*>(info->err);
-    std::longjmp(valdymas->grizimas, 1);
-}
-
-void TylusIsvedimas(j_common_ptr) {}
 
 // Destination that gathers the encoded bytes in a QByteArray owned by the
 // caller, in fixed-size pieces.
