@@ -4,10 +4,16 @@
 #include <QFile>
 
 #include <cctype>
+#include <iterator>
+#include <string>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The one-letter escapes and the characters they stand for.
+constexpr char16_t kRaides[] = {u'n', u'r', u't', u'a', u'b', u'f', u'v'};
+constexpr char16_t kPakaitai[] = {u'\n', u'\r', u'\t', u'\a', u'\b', u'\f', u'\v'};
 
 // Undoes Wine's escaping of a text, from `pradzia` up to the unescaped
 // `pabaigosZenklas`; `pabaiga` gets the index after that character.
@@ -21,29 +27,9 @@ QString Atkoduoti(const QString& eilute, qsizetype pradzia, QChar pabaigosZenkla
             continue;
         }
         const QChar e = eilute.at(i++);
-        switch (e.unicode()) {
-        case u'n':
-            rezultatas.append(u'\n');
-            break;
-        case u'r':
-            rezultatas.append(u'\r');
-            break;
-        case u't':
-            rezultatas.append(u'\t');
-            break;
-        case u'a':
-            rezultatas.append(u'\a');
-            break;
-        case u'b':
-            rezultatas.append(u'\b');
-            break;
-        case u'f':
-            rezultatas.append(u'\f');
-            break;
-        case u'v':
-            rezultatas.append(u'\v');
-            break;
-        case u'x': {
+        if (const char16_t* pakaitas = std::char_traits<char16_t>::find(kRaides, std::size(kRaides), e.unicode())) {
+            rezultatas.append(QChar(kPakaitai[pakaitas - kRaides]));
+        } else if (e == u'x') {
             // \x followed by up to four hexadecimal digits: one UTF-16 unit.
             uint reiksme = 0;
             int skaitmenu = 0;
@@ -54,19 +40,14 @@ QString Atkoduoti(const QString& eilute, qsizetype pradzia, QChar pabaigosZenkla
                 ++skaitmenu;
             }
             rezultatas.append(QChar(char16_t(reiksme)));
-            break;
-        }
-        default:
-            if (e >= u'0' && e <= u'7') {
-                // Octal: up to three digits, the first one already read.
-                uint reiksme = uint(e.unicode() - u'0');
-                for (int k = 0; k < 2 && i < eilute.size() && eilute.at(i) >= u'0' && eilute.at(i) <= u'7'; ++k)
-                    reiksme = reiksme * 8 + uint(eilute.at(i++).unicode() - u'0');
-                rezultatas.append(QChar(char16_t(reiksme)));
-            } else {
-                rezultatas.append(e); // \\ and \" stand for themselves
-            }
-            break;
+        } else if (e >= u'0' && e <= u'7') {
+            // Octal: up to three digits, the first one already read.
+            uint reiksme = uint(e.unicode() - u'0');
+            for (int k = 0; k < 2 && i < eilute.size() && eilute.at(i) >= u'0' && eilute.at(i) <= u'7'; ++k)
+                reiksme = reiksme * 8 + uint(eilute.at(i++).unicode() - u'0');
+            rezultatas.append(QChar(char16_t(reiksme)));
+        } else {
+            rezultatas.append(e); // \\ and \" stand for themselves
         }
     }
     if (pabaiga)
