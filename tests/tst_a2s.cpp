@@ -259,7 +259,7 @@ void TstA2S::infoFiksacijos_data() {
     QTest::addColumn<QByteArray>("katalogas");
     QTest::addColumn<QByteArray>("zaidimas");
     QTest::addColumn<int>("appId");
-    QTest::addColumn<QList<int>>("skaiciai"); // players, max, bots, type, os, password, vac, EDF, port, spec port
+    QTest::addColumn<QList<int>>("skaiciai"); // players, max, bots, type, os, password, vac, EDF, port, spectator port
     QTest::addColumn<QByteArray>("versija");
     QTest::addColumn<quint64>("steamId");
     QTest::addColumn<quint64>("zaidimoId");
