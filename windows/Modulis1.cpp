@@ -358,7 +358,8 @@ void TfrmPagrindinis::SiustiUzklausas(const QString& hostas, int portas, int lyg
     tmrPingas->start();
     raundoPradzia = DabarMs();
     PingoLaikas = 0;
-    arDetalesRaunde = false;
+    raundoDetales.reset();
+    raundoIsvardinta.reset();
     // An unreachable server is no error of its own: the clock runs out.
     SiustiRaunda(hostas, portas, lygis);
 }
@@ -418,19 +419,20 @@ void TfrmPagrindinis::ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) {
     if (atsakymas.PingoMs && tmrPingas->isActive())
         RodytiPinga(*atsakymas.PingoMs);
     switch (atsakymas.Rusis) {
+    // Spectators are counted when both replies of the round are in, whichever
+    // came first (a Steam server answers players only after a challenge), and
+    // again for an 'I' after a 'm'.
     case TAtsakymoRusis::Zaidejai:
         RodytiZaidejus(atsakymas.Zaidejai);
+        raundoIsvardinta = int(atsakymas.Zaidejai.size());
+        if (raundoDetales)
+            RodytiDetales(*raundoDetales);
         break;
     case TAtsakymoRusis::Detales:
-        // The second details of a round (an 'I' after a 'm') counts the
-        // spectators against the same players reply as the first.
-        if (!arDetalesRaunde) {
-            arDetalesRaunde = true;
-            raundoZaidejaiGauti = ArZaidejaiGauti;
-            raundoZaidejuSkaicius = ZaidejuSkaicius;
-        } else if (!ArZaidejaiGauti) {
-            ArZaidejaiGauti = raundoZaidejaiGauti;
-            ZaidejuSkaicius = raundoZaidejuSkaicius;
+        raundoDetales = atsakymas.Detales;
+        if (raundoIsvardinta) {
+            ArZaidejaiGauti = true;
+            ZaidejuSkaicius = *raundoIsvardinta;
         }
         RodytiDetales(atsakymas.Detales);
         break;

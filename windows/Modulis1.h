@@ -202,10 +202,9 @@ private:
 
     QHash<QObject*, std::function<void()>> paspaudimai;
     qint64 raundoPradzia = 0; // clock reading when the round was sent
-    // The round's first details reply came; what the players count was before it.
-    bool arDetalesRaunde = false;
-    bool raundoZaidejaiGauti = false;
-    int raundoZaidejuSkaicius = 0;
+    // The round's details reply and its count of listed players, once they came.
+    std::optional<TDetales> raundoDetales;
+    std::optional<int> raundoIsvardinta;
     TAdresuPaieska* paieska = nullptr;            // the child "paieska"
     std::optional<TAdresoDalys> laukiamasAdresas; // shown once its lookups answer
     bool arAdresasRodomas = false;                // its address is on the bar
