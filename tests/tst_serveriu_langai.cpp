@@ -9,50 +9,13 @@
 #include <QTimer>
 
 #include "AtsakymuKurejas.h"
-#include "Modulis2.h"
-#include "Modulis_Taisykles.h"
 #include "RankinisServeris.h"
+#include "ServeriuLangai.h"
 #include "StebetojoAplinka.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// How a test reaches one window: start a round against an address, how many
-// requests that round sends, and the text where a details reply's server name shows.
-struct TLangas {
-    std::function<void(const QString& adresas)> Pradeti;
-    qsizetype Uzklausos;
-    std::function<QString()> Rodoma;
-};
-
-TLangas Langas(const QString& vardas) {
-    if (vardas == u"watcher"_s)
-        return {[](const QString& a) { frmPagrindinis->Stebeti(a); }, 3,
-                [] {
-                    return Valdiklis<QLabel>("lblServerioPavadinimas")->text();
-                }};
-    if (vardas == u"server list"_s)
-        return {[](const QString& a) {
-                    QFile f(u"resursai/Serveriai.tyb"_s);
-                    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                        f.write("t\r\n" + a.toLatin1() + "\r\n");
-                    f.close();
-                    frmServeriai->show();
-                },
-                1,
-                [] {
-                    return frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s)->Langelis(2, 1);
-                }};
-    return {[](const QString& a) {
-                Valdiklis<QLineEdit>("edtHostas")->setText(a);
-                frmTaisykles->show();
-            },
-            2,
-            [] {
-                return frmTaisykles->findChild<QLabel*>(u"lblServeris"_s)->text();
-            }};
-}
 
 TDetales Detales(const QByteArray& vardas) {
     TDetales d;

@@ -128,8 +128,9 @@ private Q_SLOTS:
     void megabaitaiEtiketeje();
     void taisykles_data();
     void taisykles();
-    void antrasTaisykliuAtsakymas();
-    void antrasDetaliuAtsakymas();
+    void antrasAtsakymas_data();
+    void antrasAtsakymas();
+    void naujasRodymas();
     void taisyklesPriesDetales();
     void stebetojasUzblokuotas();
     void netinkamiAtsakymai_data();
@@ -488,37 +489,56 @@ void TstTaisykles::taisykles() {
     QVERIFY(pranesimai.isEmpty());
 }
 
-void TstTaisykles::antrasTaisykliuAtsakymas() {
+void TstTaisykles::antrasAtsakymas_data() {
+    QTest::addColumn<QByteArray>("pirmas");
+    QTest::addColumn<QByteArray>("antras");
+    QTest::addColumn<QByteArray>("zyme"); // a reply of the other kind, shown once the two were handled
+    QTest::addColumn<QString>("vaizdas"); // the server name line, then rule names of rows 1 to 6
+    const QByteArray detales = KurtiDetaliuAtsakyma(BeModo());
+    QTest::newRow("rules twice") << KurtiTaisykliuAtsakyma(Taisykles(5, "first"))
+                                 << KurtiTaisykliuAtsakyma(Taisykles(3, "second")) << detales
+                                 << u"Name: Plain|first0|first1|first2|first3|first4|"_s;
+    QTest::newRow("details twice") << detales << KurtiDetaliuAtsakyma(SuModu())
+                                   << KurtiTaisykliuAtsakyma(Taisykles(2, "r")) << u"Name: Plain|r0|r1||||"_s;
+    QTest::newRow("the same rules datagram twice")
+        << KurtiTaisykliuAtsakyma(Taisykles(2, "same")) << KurtiTaisykliuAtsakyma(Taisykles(2, "same")) << detales
+        << u"Name: Plain|same0|same1||||"_s;
+}
+
+void TstTaisykles::antrasAtsakymas() {
+    // UDP may deliver a reply twice and servers have sent one twice: within one
+    // showing the first reply of each kind stays, later ones are dropped.
+    QFETCH(QByteArray, pirmas);
+    QFETCH(QByteArray, antras);
+    QFETCH(QByteArray, zyme);
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    Rodyti(rankinis.Adresas());
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 2, 5000);
+    for (const QByteArray& d : {pirmas, antras, zyme})
+        rankinis.Siusti(d);
+    QTRY_VERIFY_WITH_TIMEOUT(frmTaisykles->lblServeris->text() != u"Name: "_s && !Langelis(0, 1).isEmpty(), 5000);
+    QTest::qWait(20);
+    QStringList vaizdas{frmTaisykles->lblServeris->text()};
+    for (int r = 1; r <= 6; ++r)
+        vaizdas.append(Langelis(0, r));
+    QTEST(vaizdas.join(u'|'), "vaizdas");
+    QVERIFY(pranesimai.isEmpty());
+}
+
+void TstTaisykles::naujasRodymas() {
     TRankinisServeris rankinis;
     QVERIFY(rankinis.Paleisti());
     Rodyti(rankinis.Adresas());
     QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 2, 5000);
     rankinis.Siusti(KurtiTaisykliuAtsakyma(Taisykles(5, "first")));
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 5), u"first4"_s, 5000);
-    rankinis.Siusti(KurtiTaisykliuAtsakyma(Taisykles(3, "second")));
-    QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 1), u"second0"_s, 5000);
-    // The second reply overwrites from row 1 on; rows past its end keep the first.
-    const QStringList tiketina{u"second0"_s, u"second1"_s, u"second2"_s, u"first3"_s, u"first4"_s, QString()};
-    for (int r = 1; r <= tiketina.size(); ++r)
-        QCOMPARE(Langelis(0, r), tiketina.at(r - 1));
     // The next showing starts from titles again.
     frmTaisykles->hide();
     Valdiklis<QLineEdit>("edtHostas")->clear();
     frmTaisykles->show();
     QCOMPARE(Langelis(0, 1), QString());
     QCOMPARE(Langelis(0, 0), u"Rule"_s);
-}
-
-void TstTaisykles::antrasDetaliuAtsakymas() {
-    TRankinisServeris rankinis;
-    QVERIFY(rankinis.Paleisti());
-    Rodyti(rankinis.Adresas());
-    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 2, 5000);
-    rankinis.Siusti(KurtiDetaliuAtsakyma(BeModo()));
-    rankinis.Siusti(KurtiDetaliuAtsakyma(SuModu()));
-    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles->lblServeris->text(), u"Name: PlainMod server"_s, 5000);
-    QCOMPARE(frmTaisykles->lblSaugus->text(), u"Secure: 01"_s);
-    QCOMPARE(frmTaisykles->lblMODDydis->text(), u"Mod size: 0.00 MB1.50 MB"_s);
 }
 
 void TstTaisykles::taisyklesPriesDetales() {

@@ -1,5 +1,7 @@
 #include "Modulis1.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -91,7 +93,7 @@ bool TinkamasZemelapioVardas(const QString& vardas) {
 
 } // namespace
 
-TfrmPagrindinis::TfrmPagrindinis(QWidget* tevas) : QWidget(tevas), TServerioLangas(this) {
+TfrmPagrindinis::TfrmPagrindinis(QWidget* tevas) : QWidget(tevas), TServerioLangas(this, kStebetojoPrasymai) {
     setObjectName(u"frmPagrindinis"_s);
     SukurtiValdiklius();
     SukurtiMeniu();
@@ -158,6 +160,8 @@ void TfrmPagrindinis::SukurtiValdiklius() {
     lblStebetojai = Etikete(pnlTAB, "lblStebetojai", 360, 496, 71, 13, Sriftas(kSansSerif, 11, true), kStebetojai);
 
     tmrPingas = SukurtiPingoLaikmati();
+    paieska = new TAdresuPaieska(this);
+    paieska->setObjectName(u"paieska"_s);
     tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", 5000);
     tmrAtnaujinimas->setEnabled(true);
 }
@@ -169,6 +173,8 @@ void TfrmPagrindinis::SujungtiIvykius() {
     connect(edtHostas, &QLineEdit::textChanged, this, [this] { Saugiai([this] { edtHostasChange(); }); });
     connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { Timer1Timer(); }); });
     connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
+    connect(paieska, &TAdresuPaieska::IPRastas, this, [this] { Saugiai([this] { RodytiAdresa(); }); });
+    connect(paieska, &TAdresuPaieska::VardasRastas, this, [this] { Saugiai([this] { RodytiAdresa(); }); });
 
     // Every scoreboard change closes the menus; a press in a column hands the
     // keyboard to the address box.
@@ -352,8 +358,10 @@ void TfrmPagrindinis::SiustiUzklausas(const QString& hostas, int portas, int lyg
     tmrPingas->start();
     raundoPradzia = DabarMs();
     PingoLaikas = 0;
+    raundoDetales.reset();
+    raundoIsvardinta.reset();
     // An unreachable server is no error of its own: the clock runs out.
-    SiustiRaunda(hostas, portas, lygis, {kPing, kPlayers, kDetails});
+    SiustiRaunda(hostas, portas, lygis);
 }
 
 void TfrmPagrindinis::tmrAtnaujinimasTimer() {
@@ -377,6 +385,7 @@ void TfrmPagrindinis::edtHostasChange() {
 
 void TfrmPagrindinis::PazymetiTimeout() {
     tmrPingas->stop();
+    BaigtiRaunda();
     const QString tekstas = Tekstas("Pranesimai", "Timeout");
     lblPingas1->setText(tekstas);
     lblPingas2->setText(tekstas);
@@ -386,48 +395,58 @@ void TfrmPagrindinis::PazymetiTimeout() {
 void TfrmPagrindinis::PazymetiBana() {
     ArBanas = true;
     tmrPingas->stop();
+    BaigtiRaunda();
     const QString tekstas = Tekstas("Pranesimai", "Banas");
     lblPingas1->setText(tekstas);
     lblPingas2->setText(tekstas);
 }
 
-void TfrmPagrindinis::RodytiPinga() {
+void TfrmPagrindinis::RodytiPinga(int ms) {
     tmrPingas->stop();
-    PingoLaikas = int(qMin<qint64>(DabarMs() - raundoPradzia, kLaukimoRiba));
+    PingoLaikas = int(std::clamp<qint64>(ms, 0, kLaukimoRiba));
     lblPingas1->setText(QString::number(PingoLaikas));
     lblPingas2->setText(QString::number(PingoLaikas));
 }
 
 // ---- Replies ----
 
-// While banned, nothing received is shown until the next round.
-void TfrmPagrindinis::ApdorotiAtsakyma(TAtminiesSrautas& srautas) {
-    switch (SkaitytiAntraste(srautas)) {
-    case kTipasZaidejai:
-        RodytiZaidejus(SkaitytiZaidejus(srautas));
+// While banned, nothing received is shown until the next round. The session
+// passes on the first 'j', players and details reply of a round only (and an
+// 'I' after a 'm': the info reply wins).
+void TfrmPagrindinis::ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) {
+    // The round trip: the first 'j', or the first Steam reply of a server that
+    // does not answer "ping".
+    if (atsakymas.PingoMs && tmrPingas->isActive())
+        RodytiPinga(*atsakymas.PingoMs);
+    switch (atsakymas.Rusis) {
+    // Spectators are counted when both replies of the round are in, whichever
+    // came first (a Steam server answers players only after a challenge), and
+    // again for an 'I' after a 'm'.
+    case TAtsakymoRusis::Zaidejai:
+        RodytiZaidejus(atsakymas.Zaidejai);
+        raundoIsvardinta = int(atsakymas.Zaidejai.size());
+        if (raundoDetales)
+            RodytiDetales(*raundoDetales);
         break;
-    case kTipasDetales:
-        RodytiDetales(SkaitytiDetales(srautas));
+    case TAtsakymoRusis::Detales:
+        raundoDetales = atsakymas.Detales;
+        if (raundoIsvardinta) {
+            ArZaidejaiGauti = true;
+            ZaidejuSkaicius = *raundoIsvardinta;
+        }
+        RodytiDetales(atsakymas.Detales);
         break;
-    case kTipasBanas:
+    case TAtsakymoRusis::Banas:
         PazymetiBana();
         break;
-    case kTipasPingas:
-        RodytiPinga();
+    case TAtsakymoRusis::Tekstas:
+        if (RodytiTinkloPranesima(RodomasTekstas(atsakymas.PirmasTekstas)))
+            RodytiTinkloPranesima(RodomasTekstas(atsakymas.AntrasTekstas));
         break;
-    case kTipasTaisykles:
-        SkaitytiTaisykles(srautas);
-        break;
-    case kTipasTekstas: {
-        srautas.SetPosition(4);
-        const QByteArray pirmas = SkaitytiEilute(srautas);
-        const QByteArray antras = SkaitytiEilute(srautas);
-        if (RodytiTinkloPranesima(RodomasTekstas(pirmas)))
-            RodytiTinkloPranesima(RodomasTekstas(antras));
-        break;
-    }
-    default:
+    case TAtsakymoRusis::Nezinomas:
         PranestiNezinomusDuomenis();
+        break;
+    default: // the ping above; rules are read and not shown; nothing
         break;
     }
 }
@@ -484,11 +503,32 @@ void TfrmPagrindinis::RodytiDetales(const TDetales& detales) {
     ArZaidejaiGauti = false;
     ZaidejuSkaicius = 0;
 
-    const TAdresoDalys dalys = AtskirtiPorta(edtHostas->text());
-    const QString ip = GautiIP(dalys.Hostas);
-    if (chkKeistiHosta->isChecked())
-        edtHostas->setText(GautiVarda(ip));
-    imgApacia->RodytiAdresa(ip + u':' + dalys.Portas);
+    laukiamasAdresas = AtskirtiPorta(edtHostas->text());
+    arAdresasRodomas = false;
+    RodytiAdresa();
+}
+
+void TfrmPagrindinis::RodytiAdresa() {
+    // The lookups run in the background: what is not known yet finishes when
+    // its answer comes (IPRastas, VardasRastas), so no reply freezes the window.
+    if (!laukiamasAdresas)
+        return;
+    const std::optional<QString> ip = paieska->IP(laukiamasAdresas->Hostas);
+    if (!ip)
+        return;
+    if (!arAdresasRodomas) {
+        arAdresasRodomas = true;
+        imgApacia->RodytiAdresa(*ip + u':' + laukiamasAdresas->Portas);
+    }
+    if (chkKeistiHosta->isChecked()) {
+        const std::optional<QString> vardas = paieska->Vardas(*ip);
+        if (!vardas)
+            return;
+        laukiamasAdresas.reset();
+        edtHostas->setText(*vardas);
+        return;
+    }
+    laukiamasAdresas.reset();
 }
 
 // ---- Game launch ----

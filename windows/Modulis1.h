@@ -16,6 +16,7 @@
 #include "ServerioLangas.h"
 #include "Stebetojas.h"
 #include "cstrike.h"
+#include "iphostport.h"
 
 class QComboBox;
 class QFrame;
@@ -61,7 +62,7 @@ protected:
     bool eventFilter(QObject* objektas, QEvent* ivykis) override;
 
     bool ArIgnoruojaAtsakymus() const override { return ArBanas; }
-    void ApdorotiAtsakyma(TAtminiesSrautas& srautas) override;
+    void ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) override;
 
 private:
     // Controls, named as in the layout.
@@ -166,7 +167,10 @@ private:
     void SiustiUzklausas(const QString& hostas, int portas, int lygis);
     Q_INVOKABLE void RodytiZaidejus(const TZaidejai& zaidejai);
     Q_INVOKABLE void RodytiDetales(const TDetales& detales);
-    void RodytiPinga();
+    void RodytiPinga(int ms);
+    // The polled address on the bottom bar (and, with "change the host", its
+    // name in edtHostas) once the lookups of laukiamasAdresas have answered.
+    void RodytiAdresa();
     void PazymetiBana();
     void PazymetiTimeout();
     Q_INVOKABLE void IkeltiKalbas();
@@ -198,6 +202,12 @@ private:
 
     QHash<QObject*, std::function<void()>> paspaudimai;
     qint64 raundoPradzia = 0; // clock reading when the round was sent
+    // The round's details reply and its count of listed players, once they came.
+    std::optional<TDetales> raundoDetales;
+    std::optional<int> raundoIsvardinta;
+    TAdresuPaieska* paieska = nullptr;            // the child "paieska"
+    std::optional<TAdresoDalys> laukiamasAdresas; // shown once its lookups answer
+    bool arAdresasRodomas = false;                // its address is on the bar
 };
 
 extern TfrmPagrindinis* frmPagrindinis;

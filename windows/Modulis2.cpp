@@ -1,5 +1,6 @@
 #include "Modulis2.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -95,7 +96,7 @@ QString OsRaide(char os) {
 
 // ---- The window ----
 
-TfrmServeriai::TfrmServeriai(QWidget* tevas) : TAntrinisLangas(tevas), TServerioLangas(this) {
+TfrmServeriai::TfrmServeriai(QWidget* tevas) : TAntrinisLangas(tevas), TServerioLangas(this, kSarasoPrasymai) {
     setObjectName(u"frmServeriai"_s);
     SukurtiValdiklius();
     SujungtiIvykius();
@@ -296,6 +297,7 @@ bool TfrmServeriai::ArTusciaEilute(int ARow) const {
 void TfrmServeriai::AtsisakytiUzklausos() {
     ArGalimaSiusti = true;
     tmrPingas->stop();
+    BaigtiRaunda();
 }
 
 void TfrmServeriai::PradetiApejima() {
@@ -334,9 +336,10 @@ void TfrmServeriai::ApklaustiKitaServeri() {
         return; // like a failed send: the next tick goes on to the next row
     ArBanas = false;
     PingoLaikas = 0;
+    raundoPingas.reset();
     arSiunciama = true;
     // An unreachable server is no error of its own: its row keeps what it held.
-    const bool issiusta = SiustiRaunda(dalys.Hostas, portas, 2, {kDetails});
+    const bool issiusta = SiustiRaunda(dalys.Hostas, portas, 2);
     arSiunciama = false;
     if (issiusta) {
         siuntimoPradzia = DabarMs();
@@ -372,19 +375,25 @@ bool TfrmServeriai::ArIgnoruojaAtsakymus() const {
     return belaukiant || ArBanas;
 }
 
-void TfrmServeriai::ApdorotiAtsakyma(TAtminiesSrautas& srautas) {
+void TfrmServeriai::ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) {
     if (DabarMs() - siuntimoPradzia >= kLaukimoRiba) {
         PazymetiTimeout(); // the clock's own tick has not seen the limit yet
         return;
     }
-    const char tipas = SkaitytiAntraste(srautas);
+    // The round trip comes with the first reply, a challenge included.
+    if (atsakymas.PingoMs && !raundoPingas)
+        raundoPingas = atsakymas.PingoMs;
+    // A fragment, a duplicate or a challenge: the poll goes on (the session
+    // answers a challenge itself).
+    if (atsakymas.Rusis == TAtsakymoRusis::Nieko)
+        return;
     ArGalimaSiusti = true;
-    switch (tipas) {
-    case kTipasDetales:
-        RodytiDetales(SkaitytiDetales(srautas));
-        RodytiPinga();
+    switch (atsakymas.Rusis) {
+    case TAtsakymoRusis::Detales:
+        RodytiDetales(atsakymas.Detales);
+        RodytiPinga(raundoPingas.value_or(int(DabarMs() - siuntimoPradzia)));
         break;
-    case kTipasBanas:
+    case TAtsakymoRusis::Banas:
         PazymetiBana();
         break;
     default:
@@ -403,15 +412,16 @@ void TfrmServeriai::RodytiDetales(const TDetales& detales) {
                                    QString::number(detales.Zaidejai) + u'/' + QString::number(detales.MaxZaideju));
 }
 
-void TfrmServeriai::RodytiPinga() {
+void TfrmServeriai::RodytiPinga(int ms) {
     tmrPingas->stop();
-    PingoLaikas = int(qBound<qint64>(0, DabarMs() - siuntimoPradzia, kLaukimoRiba));
+    PingoLaikas = int(std::clamp<qint64>(ms, 0, kLaukimoRiba));
     stgServeriai->NustatytiLangeli(kPingoStulpelis, Eilute, QString::number(PingoLaikas));
 }
 
 void TfrmServeriai::PazymetiBana() {
     ArBanas = true;
     tmrPingas->stop();
+    BaigtiRaunda();
     stgServeriai->NustatytiLangeli(kPingoStulpelis, Eilute, Tekstas("Pranesimai", "Banas"));
 }
 

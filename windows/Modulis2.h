@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <optional>
+
 #include "AntrinisLangas.h"
 #include "ServerioLangas.h"
 #include "cstrike.h"
@@ -82,7 +84,7 @@ public:
     void ApklaustiKitaServeri();
     void PazymetiTimeout();
     void RodytiDetales(const TDetales& detales);
-    void RodytiPinga();
+    void RodytiPinga(int ms);
     void PazymetiBana();
     // Starts a walk from row 1.
     void PradetiApejima();
@@ -109,7 +111,7 @@ protected:
     // Only the poll in flight may be answered: a late reply of a server polled
     // earlier would land in the row polled now. While banned, nothing is taken.
     bool ArIgnoruojaAtsakymus() const override;
-    void ApdorotiAtsakyma(TAtminiesSrautas& srautas) override;
+    void ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) override;
 
 private:
     void SukurtiValdiklius();
@@ -117,9 +119,10 @@ private:
     // Ends the poll in flight without an answer of its own.
     void AtsisakytiUzklausos();
 
-    qint64 siuntimoPradzia = 0;    // clock reading when the poll in flight was sent
-    bool arSiunciama = false;      // a send is under way (a name lookup runs the event loop)
-    bool arLaukiaPradzios = false; // a walk start came during a send
+    qint64 siuntimoPradzia = 0;      // clock reading when the poll in flight was sent
+    bool arSiunciama = false;        // a send is under way (a name lookup runs the event loop)
+    bool arLaukiaPradzios = false;   // a walk start came during a send
+    std::optional<int> raundoPingas; // the round trip of the poll in flight, once known
 };
 
 extern TfrmServeriai* frmServeriai;

@@ -34,7 +34,7 @@ void Prideti(QLabel* l, const QString& reiksme) {
 
 } // namespace
 
-TfrmTaisykles::TfrmTaisykles(QWidget* tevas) : TAntrinisLangas(tevas), TServerioLangas(this) {
+TfrmTaisykles::TfrmTaisykles(QWidget* tevas) : TAntrinisLangas(tevas), TServerioLangas(this, kDetaliuPrasymai) {
     setObjectName(u"frmTaisykles"_s);
     SukurtiValdiklius();
     Saugiai([this] { FormCreate(); });
@@ -113,7 +113,8 @@ void TfrmTaisykles::FormShow() {
         // A port that is not a whole number is a failed send: nothing goes out.
         // An unreachable server is no error of its own: the window stays empty.
         if (BandytiStrToInt(dalys.Portas, portas))
-            SiustiRaunda(dalys.Hostas, portas, 2, {kDetails, kRules});
+            SiustiRaunda(dalys.Hostas, portas, 2);
+        apklaustasAdresas = adresas;
     }
     SustabdytiStebetoja();
     if (yraAdresas)
@@ -131,6 +132,7 @@ void TfrmTaisykles::PritaikytiKalba() {
 }
 
 void TfrmTaisykles::FormHide() {
+    BaigtiRaunda();
     TestiStebetoja();
 }
 
@@ -141,13 +143,18 @@ bool TfrmTaisykles::ArIgnoruojaAtsakymus() const {
     return stebetojas && stebetojas->ArUzdraustas();
 }
 
-void TfrmTaisykles::ApdorotiAtsakyma(TAtminiesSrautas& srautas) {
-    switch (SkaitytiAntraste(srautas)) {
-    case kTipasDetales:
-        RodytiDetales(SkaitytiDetales(srautas));
+void TfrmTaisykles::ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) {
+    switch (atsakymas.Rusis) {
+    case TAtsakymoRusis::Detales:
+        if (atsakymas.Info)
+            RodytiInfo(*atsakymas.Info);
+        else
+            RodytiDetales(atsakymas.Detales);
         break;
-    case kTipasTaisykles:
-        RodytiTaisykles(SkaitytiTaisykles(srautas));
+    case TAtsakymoRusis::Taisykles:
+        RodytiTaisykles(atsakymas.Taisykles);
+        break;
+    case TAtsakymoRusis::Nieko:
         break;
     default:
         PranestiNezinomusDuomenis();
@@ -188,6 +195,27 @@ void TfrmTaisykles::RodytiDetales(const TDetales& detales) {
     Prideti(lblTikServerioMod, detales.TikServerio == 1 ? taip : nee);
     Prideti(lblArReikiaTavoDll, detales.SavasDLL == 1 ? taip : nee);
     Prideti(lblSaugus, QString::number(detales.Saugus));
+}
+
+void TfrmTaisykles::RodytiInfo(const TA2SInfo& info) {
+    // An info reply may follow a 'm' in the same round: it replaces what that showed.
+    PritaikytiKalba();
+    NustatytiTeksta(lblServerioAddr, apklaustasAdresas);
+    // The address is the one polled; what the info reply does not carry (the
+    // mod lines) stays empty.
+    Prideti(lblAdresas, apklaustasAdresas);
+    Prideti(lblServeris, RodomasTekstas(info.Pavadinimas));
+    Prideti(lblZemelapis, RodomasTekstas(info.Zemelapis));
+    Prideti(lblKatalogas, RodomasTekstas(info.Katalogas));
+    Prideti(lblPavadinimas, RodomasTekstas(info.Zaidimas));
+    Prideti(lblZaidejaiAktyvus, QString::number(info.Zaidejai));
+    Prideti(lblZaidejaiViso, QString::number(info.MaxZaideju));
+    Prideti(lblProtokoloVersija, QString::number(info.Protokolas));
+    Prideti(lblServerioTipas,
+            info.ServerioTipas == 'd' ? Tekstas("frmTaisykles", "Dedikuotas") : Tekstas("frmTaisykles", "Listen"));
+    Prideti(lblOSTipas, info.OS == 'w' ? u"Windows"_s : info.OS == 'm' || info.OS == 'o' ? u"Mac"_s : u"Linux"_s);
+    Prideti(lblSlaptazodis, info.Slaptazodis == 1 ? Tekstas("frmTaisykles", "Yra") : Tekstas("frmTaisykles", "Neraa"));
+    Prideti(lblSaugus, QString::number(info.VAC));
 }
 
 void TfrmTaisykles::RodytiTaisykles(const TTaisykles& taisykles) {

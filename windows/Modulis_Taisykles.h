@@ -54,6 +54,8 @@ public:
 
     // Procedures.
     void RodytiDetales(const TDetales& detales);
+    // An info reply ('I'): the labels it has fields for; the others keep only their captions.
+    void RodytiInfo(const TA2SInfo& info);
     void RodytiTaisykles(const TTaisykles& taisykles);
 
     // The value lines, top to bottom (lblServerioAddr excluded).
@@ -66,10 +68,12 @@ public:
 protected:
     // Nothing is taken while the watcher's latest round was answered with a ban.
     bool ArIgnoruojaAtsakymus() const override;
-    void ApdorotiAtsakyma(TAtminiesSrautas& srautas) override;
+    void ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) override;
 
 private:
     void SukurtiValdiklius();
+
+    QString apklaustasAdresas; // the address the showing polled
 };
 
 extern TfrmTaisykles* frmTaisykles;

@@ -1,17 +1,18 @@
 // What the three server-facing windows (the watcher, the server list and the
 // details window) share around their UDP endpoint NMUDP1: its creation and the
-// wiring of its events, the send of a round of queries, the one intake of every
+// wiring of its events, the window's query session (which datagrams a round
+// sends to a server of either dialect, split replies joined, challenges
+// answered, duplicates dropped), the send of a round, the one intake of every
 // received datagram, and the messages the endpoint's events show. Each window
 // keeps only what a reply means to it (ApdorotiAtsakyma) and when it takes none
 // (ArIgnoruojaAtsakymus).
 #pragma once
 
-#include <initializer_list>
-
 #include <QByteArray>
 #include <QString>
 
 #include "Pranesimai.h"
+#include "Sesija.h"
 
 class QObject;
 class QTimer;
@@ -30,27 +31,35 @@ public:
     TNMUDP* NMUDP1 = nullptr;
 
 protected:
-    explicit TServerioLangas(QWidget* langas);
+    // `prasymai`: what each round of the window asks (see Sesija.h).
+    TServerioLangas(QWidget* langas, TPrasymai prasymai);
     virtual ~TServerioLangas();
 
     // The send of one round: the endpoint is pointed at the server and the
-    // query words go out back to back (a host name is looked up first). False
+    // session's datagrams for it go out back to back (a host name is looked up
+    // first). To a server of unknown or legacy dialect they are the legacy
+    // query words; to a server known to answer the Steam queries, those. False
     // when the send failed: an unreachable server is no error of its own, so
     // nothing is shown.
-    bool SiustiRaunda(const QString& hostas, int portas, int lygis, std::initializer_list<const char*> zodziai);
+    bool SiustiRaunda(const QString& hostas, int portas, int lygis);
+    // Ends the round: its incomplete split replies are dropped and nothing more
+    // is sent for it (a time-out, a ban, the window hidden).
+    void BaigtiRaunda();
 
     // The intake of every received datagram (NMUDP1's OnDataReceived). The
     // datagram is dropped when it did not come from the address and port the
-    // window last sent to, when the window takes no replies now, when it is
-    // longer than a reply may be (then its byte count and the "BaituGavau" text
-    // are shown through the window's gate), or when it carries no type letter
-    // (a failed receive included). Otherwise ApdorotiAtsakyma gets it.
+    // window last sent to, or when the window takes no replies now. Otherwise
+    // it goes through the session: a datagram longer than a reply may be shows
+    // its byte count and the "BaituGavau" text through the window's gate,
+    // challenge answers go out at once, and ApdorotiAtsakyma gets what the
+    // reply means to the window (Nieko for a fragment, a duplicate, a challenge
+    // or a datagram without a type letter, a failed receive included).
     void NMUDP1DataReceived(QObject* Sender, int NumberBytes, const QString& FromIP, int Port);
 
     // Whether the window drops every reply now (a ban, no request in flight...).
     virtual bool ArIgnoruojaAtsakymus() const = 0;
-    // A reply that passed the intake, the stream positioned at its start.
-    virtual void ApdorotiAtsakyma(TAtminiesSrautas& srautas) = 0;
+    // A reply that passed the intake and the session.
+    virtual void ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) = 0;
 
     // The endpoint could not resolve the host: "BlogasServeris", the lookup's
     // own message suppressed.
@@ -68,7 +77,17 @@ protected:
     // A reply of a type the window does not read: "NezinomiDuomenys" through the gate.
     void PranestiNezinomusDuomenis();
 
+    // The session of the window's rounds.
+    TUzklausuSesija Sesija;
+
 private:
+    // Sends datagrams of the session to the round's server; false at the first failed send.
+    bool Siusti(const QList<QByteArray>& datagramos);
+    // Arms tmrSesija at the session's next deadline, or stops it.
+    void PlanuotiSesija();
+    void tmrSesijaTimer();
+
     QWidget* langas;
     TTinkloPranesimai tinkloPranesimai;
+    QTimer* tmrSesija = nullptr;
 };
