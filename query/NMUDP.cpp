@@ -148,13 +148,16 @@ void TNMUDP::CopyReceivedToStream(TAtminiesSrautas& Stream) const {
     Stream.SetPosition(0);
 }
 
-void TNMUDP::SkaitytiLizda() {
-    // Take everything the socket holds now and deliver it from the event loop
-    // rather than from inside readyRead: an owner that opens a message box for
-    // a datagram still sees the datagrams that arrive while the box is open.
+quint64 TNMUDP::SurinktiLaukiancius() {
+    SkaitytiLizda();
+    return gautaIsViso;
+}
+
+void TNMUDP::SkaitytiLaukiancius() {
     while (lizdas->hasPendingDatagrams()) {
         const QNetworkDatagram d = lizdas->receiveDatagram();
         TGautas g;
+        g.numeris = ++gautaIsViso;
         if (d.isValid()) {
             g.duomenys = d.data();
             g.kiekis = int(g.duomenys.size());
@@ -165,6 +168,13 @@ void TNMUDP::SkaitytiLizda() {
         if (!d.isValid())
             break;
     }
+}
+
+void TNMUDP::SkaitytiLizda() {
+    // Take everything the socket holds now and deliver it from the event loop
+    // rather than from inside readyRead: an owner that opens a message box for
+    // a datagram still sees the datagrams that arrive while the box is open.
+    SkaitytiLaukiancius();
     if (!eile.empty() && !issiuntimasSuplanuotas) {
         issiuntimasSuplanuotas = true;
         QTimer::singleShot(0, this, &TNMUDP::IssiustiGautus);
@@ -178,6 +188,7 @@ void TNMUDP::IssiustiGautus() {
         TGautas g = std::move(eile.front());
         eile.pop_front();
         gautas = std::move(g.duomenys);
+        pristatomasNumeris = g.numeris;
         if (OnDataReceived)
             OnDataReceived(this, g.kiekis, g.is, g.portas);
     }

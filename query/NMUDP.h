@@ -80,6 +80,13 @@ public:
     // rewinds the stream. Valid only inside OnDataReceived.
     void CopyReceivedToStream(TAtminiesSrautas& Stream) const;
 
+    // Datagrams are numbered from 1 in the order they are received.
+    // PristatomasNumeris is the number of the one OnDataReceived is handling;
+    // SurinktiLaukiancius takes what the socket still holds into the delivery
+    // queue and returns the number of the last datagram received so far.
+    quint64 PristatomasNumeris() const { return pristatomasNumeris; }
+    quint64 SurinktiLaukiancius();
+
     // The address and port of the last datagram sent (null before any send).
     QHostAddress PaskutinisAdresas() const { return paskutinisAdresas; }
     quint16 PaskutinisPortas() const { return paskutinisPortas; }
@@ -93,6 +100,7 @@ private:
         int kiekis = -1;
         QString is;
         int portas = 0;
+        quint64 numeris = 0;
     };
 
     void ReportStatus(int level, const QString& text);
@@ -100,6 +108,7 @@ private:
     void KurtiLizda();
     void Susieti(quint16 portas);
     void SkaitytiLizda();
+    void SkaitytiLaukiancius();
     void IssiustiGautus();
 
     QString remoteHost;
@@ -111,6 +120,8 @@ private:
     QByteArray gautas; // the datagram being delivered
     std::deque<TGautas> eile;
     bool issiuntimasSuplanuotas = false;
+    quint64 gautaIsViso = 0;
+    quint64 pristatomasNumeris = 0;
     QString paskutinisStatusas;
     QHostAddress paskutinisAdresas;
     quint16 paskutinisPortas = 0;

@@ -50,6 +50,8 @@ private Q_SLOTS:
     void issaugotasVardasNeElementas();
     void pasirinkimasKeiciaAntrastes();
     void rasymasRaidePoRaides();
+    void rodomaKalbaGalioja_data();
+    void rodomaKalbaGalioja();
     void visos25Antrastes();
     void juostaPersipiesia();
     void kitiLangaiKitaKarta();
@@ -122,6 +124,36 @@ void TstKalbos::rasymasRaidePoRaides() {
         QCOMPARE(antrastes[i], u"###1"_s);
     QCOMPARE(antrastes[7], Lt("frmPagrindinis", "lblMeniu2"));
     QCOMPARE(Valdiklis<QLabel>("lblAdresas")->text(), Lt("frmPagrindinis", "lblAdresas") + u':');
+}
+
+void TstKalbos::rodomaKalbaGalioja_data() {
+    QTest::addColumn<QString>("rasoma");
+    QTest::newRow("prefix of a language") << u"L"_s;
+    QTest::newRow("prefix of the other") << u"Eng"_s;
+    QTest::newRow("whole name") << u"Lietuviu"_s;
+    QTest::newRow("other case") << u"lietuviu"_s;
+    QTest::newRow("no such language") << u"Lx"_s;
+}
+
+void TstKalbos::rodomaKalbaGalioja() {
+    // At every typed letter the box shows what was typed and nothing more, that
+    // text is the language in effect, and it is what the settings file keeps.
+    QFETCH(QString, rasoma);
+    auto* kalbos = Valdiklis<QComboBox>("cboKalbos");
+    kalbos->lineEdit()->clear();
+    frmPagrindinis->activateWindow();
+    kalbos->lineEdit()->setFocus();
+    for (qsizetype i = 0; i < rasoma.size(); ++i) {
+        QTest::keyClick(kalbos->lineEdit(), rasoma.at(i).toLatin1());
+        const QString ivesta = rasoma.left(i + 1);
+        QCOMPARE(kalbos->currentText(), ivesta);
+        QCOMPARE(kalbos->lineEdit()->selectedText(), QString());
+        QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\Kalbos\\"_s + ivesta + u".lng"_s);
+    }
+    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    QFile failas(u"resursai/Nustatymai.tyb"_s);
+    QVERIFY(failas.open(QIODevice::ReadOnly));
+    QVERIFY(failas.readAll().split('\n').contains("Kalba=" + rasoma.toLatin1() + '\r'));
 }
 
 void TstKalbos::visos25Antrastes() {

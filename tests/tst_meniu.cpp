@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include "AtsakymuKurejas.h"
@@ -88,6 +89,11 @@ void Atleisti(int kodas, Qt::KeyboardModifiers mod = {}) {
     Klavisas(QEvent::KeyRelease, kodas, mod);
 }
 
+// Takes the focus away from the address box, to a button.
+void AtimtiFokusa() {
+    Valdiklis<QPushButton>("btnApie")->setFocus();
+}
+
 void Iejimas(QWidget* v) {
     QEnterEvent e(QPointF(2, 2), QPointF(2, 2), v->mapToGlobal(QPointF(2, 2)));
     QCoreApplication::sendEvent(v, &e);
@@ -133,7 +139,12 @@ private Q_SLOTS:
     void shiftRodoLentele();
     void ctrlSlepiaJuosta_data();
     void ctrlSlepiaJuosta();
+    void ctrlTab_data();
     void ctrlTab();
+    void tabAtleidimasSlepiaLenta_data();
+    void tabAtleidimasSlepiaLenta();
+    void stulpelioPaspaudimas_data();
+    void stulpelioPaspaudimas();
     void escape_data();
     void escape();
 
@@ -542,14 +553,68 @@ void TstMeniu::ctrlSlepiaJuosta() {
     Valdiklis<QLineEdit>("edtHostas")->clear();
 }
 
+void TstMeniu::ctrlTab_data() {
+    QTest::addColumn<int>("kodas");
+    QTest::addColumn<Qt::KeyboardModifiers>("mod");
+    QTest::addColumn<bool>("gerai");
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << Qt::KeyboardModifiers() << false;
+    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << false;
+    QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+    // Ctrl+Shift+Tab arrives as Backtab.
+    QTest::newRow("Ctrl+Shift+Tab") << int(Qt::Key_Backtab)
+                                    << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier) << true;
+}
+
 void TstMeniu::ctrlTab() {
+    QFETCH(int, kodas);
+    QFETCH(Qt::KeyboardModifiers, mod);
+    QFETCH(bool, gerai);
     frmPagrindinis->activateWindow();
     Valdiklis<QLineEdit>("edtHostas")->setFocus();
-    QTest::keyClick(Valdiklis<QLineEdit>("edtHostas"), Qt::Key_Tab);
-    QCOMPARE(aplinka.pranesimai, QStringList());
+    QTest::keyClick(Valdiklis<QLineEdit>("edtHostas"), Qt::Key(kodas), mod);
+    QCOMPARE(aplinka.pranesimai, gerai ? QStringList{u"it's good"_s} : QStringList());
+}
+
+void TstMeniu::tabAtleidimasSlepiaLenta_data() {
+    QTest::addColumn<int>("kodas");
+    QTest::addColumn<Qt::KeyboardModifiers>("mod");
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << Qt::KeyboardModifiers();
+    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier);
+    QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Qt::ControlModifier);
+}
+
+void TstMeniu::tabAtleidimasSlepiaLenta() {
+    // With "TAB" off the scoreboard shows while a key is held: the release of a
+    // Tab, which moves the focus, hides it like any other.
+    QFETCH(int, kodas);
+    QFETCH(Qt::KeyboardModifiers, mod);
+    Valdiklis<TTybCheckBox>("chkTAB")->setChecked(false);
+    frmPagrindinis->activateWindow();
     Valdiklis<QLineEdit>("edtHostas")->setFocus();
-    QTest::keyClick(Valdiklis<QLineEdit>("edtHostas"), Qt::Key_Tab, Qt::ControlModifier);
-    QCOMPARE(aplinka.pranesimai, QStringList{u"it's good"_s});
+    Valdiklis<QFrame>("pnlTAB")->show();
+    Atleisti(kodas, mod);
+    QVERIFY(!Valdiklis<QFrame>("pnlTAB")->isVisible());
+    QCOMPARE(aplinka.pranesimai, QStringList());
+}
+
+void TstMeniu::stulpelioPaspaudimas_data() {
+    QTest::addColumn<QString>("memo");
+    for (const char* m : {"memKomanda1", "memFragai1", "memLaikas1", "memKomanda2", "memFragai2", "memLaikas2"})
+        QTest::newRow(m) << QString::fromLatin1(m);
+}
+
+void TstMeniu::stulpelioPaspaudimas() {
+    // A click in a scoreboard column only hands the keyboard to the address
+    // box: the panel behind it does not take it as its own click.
+    QFETCH(QString, memo);
+    frmPagrindinis->activateWindow();
+    AtimtiFokusa();
+    RodytiVisus();
+    QTest::mouseClick(frmPagrindinis->findChild<TMemo*>(memo), Qt::LeftButton, {}, QPoint(4, 4));
+    QTRY_VERIFY(Valdiklis<QLineEdit>("edtHostas")->hasFocus());
+    QCOMPARE(Matomi(), u"pnlMeniuLygis1,pnlMeniuLygis2,pnlAtnaujinimai,pnlPatvirtinimai,pnlArIseiti"_s);
+    QTest::mouseDClick(frmPagrindinis->findChild<TMemo*>(memo), Qt::LeftButton, {}, QPoint(4, 4));
+    QCOMPARE(Matomi(), u"pnlMeniuLygis1,pnlMeniuLygis2,pnlAtnaujinimai,pnlPatvirtinimai,pnlArIseiti"_s);
 }
 
 void TstMeniu::escape_data() {

@@ -484,6 +484,9 @@ void TstPagrindinis::zemelapis_data() {
     QTest::addColumn<QByteArray>("zemelapis");
     QTest::addColumn<QString>("paveikslas");
     QTest::newRow("picture of its own") << QByteArray("de_dust2") << u"de_dust2.jpg"_s;
+    // File names are matched without regard to case, as servers spell maps as they like.
+    QTest::newRow("capitalised name") << QByteArray("De_Aztec") << u"de_aztec.jpg"_s;
+    QTest::newRow("upper-case name") << QByteArray("DE_DUST2") << u"de_dust2.jpg"_s;
     QTest::newRow("no picture: fallback") << QByteArray("m1") << u"standartinis.jpg"_s;
     QTest::newRow("path outside the folder") << QByteArray("../zemelapiai/de_dust2") << u"standartinis.jpg"_s;
     QTest::newRow("absolute path") << QByteArray("/etc/passwd") << u"standartinis.jpg"_s;

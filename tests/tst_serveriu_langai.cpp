@@ -43,6 +43,10 @@ private Q_SLOTS:
     void svetimasSiuntejas();
     void pranesimaiNesikrauna_data();
     void pranesimaiNesikrauna();
+    void antpludis_data();
+    void antpludis();
+    void ilgasPavadinimas_data();
+    void ilgasPavadinimas();
 
 private:
     TStebetojoAplinka aplinka;
@@ -182,6 +186,92 @@ void TstServeriuLangai::pranesimaiNesikrauna() {
     QCOMPARE(didziausias, 1);
     QCOMPARE(aplinka.pranesimai.size(), 1);
     QVERIFY(aplinka.pranesimai.at(0).startsWith(u"2400"_s));
+}
+
+void TstServeriuLangai::antpludis_data() {
+    QTest::addColumn<QString>("langas");
+    QTest::addColumn<QByteArray>("datagrama");
+    QTest::addColumn<QStringList>("pranesimai"); // empty: the text of an unknown reply
+    // The watcher shows the two lines of a text reply, the details window no
+    // text reply at all; the server list takes one reply a poll in any case.
+    QTest::newRow("watcher, text replies")
+        << u"watcher"_s << KurtiTekstoAtsakyma("nfo", "Antras") << QStringList{u"info"_s, u"Antras"_s};
+    QTest::newRow("details, text replies") << u"details"_s << KurtiTekstoAtsakyma("nfo", "Antras") << QStringList();
+    for (const QString& langas : {u"watcher"_s, u"server list"_s, u"details"_s})
+        QTest::addRow("%s, too long datagrams", qPrintable(langas))
+            << langas << QByteArray(2100, 'x')
+            << QStringList{u"2100"_s + frmPagrindinis->Kalba().Tekstas("Pranesimai", "BaituGavau")};
+}
+
+void TstServeriuLangai::antpludis() {
+    // Forty replies that each open a box, all in the socket before the first is
+    // handled: the boxes of one reply, no further box, and a reply queued
+    // behind the flood is still shown.
+    QFETCH(QString, langas);
+    QFETCH(QByteArray, datagrama);
+    QFETCH(QStringList, pranesimai);
+    if (pranesimai.isEmpty())
+        pranesimai.append(frmPagrindinis->Kalba().Tekstas("Pranesimai", "NezinomiDuomenys"));
+    const TLangas l = Langas(langas);
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    l.Pradeti(rankinis.Adresas());
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), l.Uzklausos, 5000);
+    for (int i = 0; i < 40; ++i)
+        rankinis.Siusti(datagrama);
+    rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("After")));
+    QTRY_VERIFY_WITH_TIMEOUT(l.Rodoma().contains(u"After"_s), 5000);
+    QTest::qWait(50);
+    QCOMPARE(aplinka.pranesimai, pranesimai);
+}
+
+void TstServeriuLangai::ilgasPavadinimas_data() {
+    QTest::addColumn<QString>("langas");
+    QTest::addColumn<QString>("etikete");
+    QTest::addColumn<QByteArray>("vardas");
+    QTest::addColumn<bool>("sutrumpintas");
+    const QByteArray ilgas = "[EU] Public Dust2 Only | 24/7 | FastDL | Anti-Cheat | Clan XYZ";
+    const QByteArray vidutinis = "Public Dust2 Only 24/7 FastDL";
+    for (const auto& [langas, etikete] :
+         {std::pair{u"watcher"_s, u"lblServerioPavadinimas"_s}, std::pair{u"details"_s, u"lblServeris"_s}}) {
+        QTest::addRow("%s, short", qPrintable(langas)) << langas << etikete << QByteArray("Abc") << false;
+        QTest::addRow("%s, 60 characters", qPrintable(langas)) << langas << etikete << ilgas << true;
+    }
+    QTest::newRow("watcher, past the layout's width")
+        << u"watcher"_s << u"lblServerioPavadinimas"_s << vidutinis << false;
+}
+
+void TstServeriuLangai::ilgasPavadinimas() {
+    // A server name label sizes to its text; where it would run under the
+    // control beside it, it stops short, the text elided and whole in its tool tip.
+    QFETCH(QString, langas);
+    QFETCH(QString, etikete);
+    QFETCH(QByteArray, vardas);
+    QFETCH(bool, sutrumpintas);
+    const TLangas l = Langas(langas);
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    l.Pradeti(rankinis.Adresas());
+    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), l.Uzklausos, 5000);
+    rankinis.Siusti(KurtiDetaliuAtsakyma(Detales(vardas)));
+    const QString vardasTekstu = QString::fromLatin1(vardas);
+    auto* lbl =
+        (langas == u"watcher"_s ? static_cast<QWidget*>(frmPagrindinis) : frmTaisykles)->findChild<QLabel*>(etikete);
+    QVERIFY(lbl);
+    QTRY_VERIFY_WITH_TIMEOUT(lbl->text().contains(vardasTekstu) || lbl->toolTip().contains(vardasTekstu), 5000);
+    QCOMPARE(lbl->text().contains(vardasTekstu), !sutrumpintas);
+    QCOMPARE(lbl->toolTip().contains(vardasTekstu), sutrumpintas);
+    if (sutrumpintas)
+        QVERIFY(lbl->text().endsWith(QChar(0x2026)));
+    else
+        QCOMPARE(lbl->width(), lbl->sizeHint().width());
+    if (vardas.size() > 20 && langas == u"watcher"_s)
+        QVERIFY(lbl->width() > 167); // wider than the layout's label
+    // Nothing to its right lies under it.
+    for (QWidget* kitas : lbl->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (kitas != lbl && !kitas->isHidden() && kitas->x() > lbl->x())
+            QVERIFY2(!kitas->geometry().intersects(lbl->geometry()), qPrintable(kitas->objectName()));
+    QVERIFY(lbl->geometry().right() < lbl->parentWidget()->width());
 }
 
 QTEST_MAIN(TstServeriuLangai)

@@ -1,5 +1,7 @@
 #include "Valdikliai.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -42,7 +44,120 @@ void NustatytiSpalvas(QWidget* valdiklis, const QColor& tekstas, const QColor& f
     NustatytiFona(valdiklis, fonas);
 }
 
+namespace {
+
+// What an accessibility client sees of a memo: a read-only multi-line text
+// with no selection, the caret at its start.
+class TMemoPrieinamumas : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit TMemoPrieinamumas(TMemo* memo) : QAccessibleWidget(memo, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType tipas) override {
+        if (tipas == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(tipas);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State b = QAccessibleWidget::state();
+        b.readOnly = true;
+        b.multiLine = true;
+        b.editable = false;
+        return b;
+    }
+    QString text(QAccessible::Text kas) const override {
+        if (kas == QAccessible::Value)
+            return Memo()->text();
+        return QAccessibleWidget::text(kas);
+    }
+
+    void selection(int, int* pradzia, int* pabaiga) const override { *pradzia = *pabaiga = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int pradzia, int pabaiga) const override {
+        const QString visas = Memo()->text();
+        if (pradzia < 0 || pabaiga > visas.size() || pradzia > pabaiga)
+            return {};
+        return visas.mid(pradzia, pabaiga - pradzia);
+    }
+    int characterCount() const override { return int(Memo()->text().size()); }
+    QRect characterRect(int poslinkis) const override {
+        const auto [eilute, stulpelis] = Vieta(poslinkis);
+        if (eilute < 0)
+            return {};
+        const QString& e = Memo()->Eilutes().at(eilute);
+        const QFontMetrics matai(Memo()->font());
+        const QRect r = Memo()->EilutesVieta(eilute);
+        const int x = r.left() + Atitraukimas(e, r.width()) + matai.horizontalAdvance(e.left(stulpelis));
+        const int plotis = stulpelis < e.size() ? matai.horizontalAdvance(e.at(stulpelis)) : 1;
+        return QRect(Memo()->mapToGlobal(QPoint(x, r.top())), QSize(plotis, r.height()));
+    }
+    int offsetAtPoint(const QPoint& taskas) const override {
+        const QPoint vietinis = Memo()->mapFromGlobal(taskas);
+        const QStringList& eilutes = Memo()->Eilutes();
+        int pradzia = 0;
+        for (int i = 0; i < eilutes.size(); ++i) {
+            const QRect r = Memo()->EilutesVieta(i);
+            if (r.contains(vietinis)) {
+                const QFontMetrics matai(Memo()->font());
+                int x = r.left() + Atitraukimas(eilutes.at(i), r.width());
+                for (int j = 0; j < eilutes.at(i).size(); ++j) {
+                    x += matai.horizontalAdvance(eilutes.at(i).at(j));
+                    if (vietinis.x() < x)
+                        return pradzia + j;
+                }
+                return -1;
+            }
+            pradzia += int(eilutes.at(i).size()) + 1;
+        }
+        return -1;
+    }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int poslinkis, int* pradzia, int* pabaiga) const override {
+        *pradzia = *pabaiga = poslinkis;
+        return {};
+    }
+
+private:
+    TMemo* Memo() const { return static_cast<TMemo*>(widget()); }
+
+    // The line and column of a character offset in the joined text ({-1, -1} outside it).
+    std::pair<int, int> Vieta(int poslinkis) const {
+        const QStringList& eilutes = Memo()->Eilutes();
+        for (int i = 0; i < eilutes.size() && poslinkis >= 0; ++i) {
+            if (poslinkis <= eilutes.at(i).size())
+                return {i, poslinkis};
+            poslinkis -= int(eilutes.at(i).size()) + 1;
+        }
+        return {-1, -1};
+    }
+    int Atitraukimas(const QString& eilute, int plotis) const {
+        const int teksto = QFontMetrics(Memo()->font()).horizontalAdvance(eilute);
+        if (Memo()->Lygiavimas() & Qt::AlignRight)
+            return plotis - teksto;
+        if (Memo()->Lygiavimas() & Qt::AlignHCenter)
+            return (plotis - teksto) / 2;
+        return 0;
+    }
+};
+
+QAccessibleInterface* MemoGamykla(const QString& klase, QObject* objektas) {
+    if (klase == QLatin1StringView("TMemo") && objektas && objektas->isWidgetType())
+        return new TMemoPrieinamumas(static_cast<TMemo*>(objektas));
+    return nullptr;
+}
+
+} // namespace
+
 TMemo::TMemo(QWidget* tevas) : QWidget(tevas) {
+    static const bool gamyklaIdiegta = [] {
+        QAccessible::installFactory(MemoGamykla);
+        return true;
+    }();
+    Q_UNUSED(gamyklaIdiegta);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
@@ -51,17 +166,33 @@ TMemo::TMemo(QWidget* tevas) : QWidget(tevas) {
 void TMemo::PridetiEilutes(const QStringList& naujos) {
     if (naujos.isEmpty())
         return;
+    const QString senas = QAccessible::isActive() ? text() : QString();
     eilutes.append(naujos);
     update();
+    PranestiPasikeitima(senas);
     Q_EMIT pasikeite();
 }
 
 void TMemo::Isvalyti() {
     if (eilutes.isEmpty())
         return;
+    const QString senas = QAccessible::isActive() ? text() : QString();
     eilutes.clear();
     update();
+    PranestiPasikeitima(senas);
     Q_EMIT pasikeite();
+}
+
+void TMemo::PranestiPasikeitima(const QString& senas) {
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTextUpdateEvent ivykis(this, 0, senas, text());
+    QAccessible::updateAccessibility(&ivykis);
+}
+
+QRect TMemo::EilutesVieta(int eilute) const {
+    const int aukstis = QFontMetrics(font()).lineSpacing();
+    return QRect(1, eilute * aukstis, width() - 2, aukstis);
 }
 
 void TMemo::NustatytiLygiavima(Qt::Alignment naujas) {
@@ -78,12 +209,21 @@ void TMemo::paintEvent(QPaintEvent* event) {
     const int pirma = qMax(0, event->rect().top() / aukstis);
     const int paskutine = qMin(int(eilutes.size()) - 1, event->rect().bottom() / aukstis);
     for (int i = pirma; i <= paskutine; ++i)
-        p.drawText(QRect(1, i * aukstis, width() - 2, aukstis), int(lygiavimas | Qt::AlignVCenter) | Qt::TextSingleLine,
-                   eilutes.at(i));
+        p.drawText(EilutesVieta(i), int(lygiavimas | Qt::AlignVCenter) | Qt::TextSingleLine, eilutes.at(i));
 }
 
 void TMemo::mousePressEvent(QMouseEvent* event) {
-    QWidget::mousePressEvent(event);
+    // Taken here: the control behind the memo must not see a click of its own.
+    event->accept();
+    Q_EMIT pelePaspausta();
+}
+
+void TMemo::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void TMemo::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
     Q_EMIT pelePaspausta();
 }
 

@@ -31,9 +31,12 @@ void NustatytiFona(QWidget* valdiklis, const QColor& fonas);
 
 // A read-only multi-line text that paints its lines itself: the scoreboard
 // columns add many lines at every refresh and need the count of lines (an
-// empty line counts), not editing.
+// empty line counts), not editing. A press in it is its own (it reaches no
+// control behind it). Accessibility clients see it as a read-only multi-line
+// text whose text is its lines joined by line feeds, as `text` is.
 class TMemo : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(QString text READ text NOTIFY pasikeite)
 public:
     explicit TMemo(QWidget* tevas = nullptr);
     void PridetiEilutes(const QStringList& naujos);
@@ -41,6 +44,10 @@ public:
     int EiluciuSkaicius() const { return int(eilutes.size()); }
     const QStringList& Eilutes() const { return eilutes; }
     void NustatytiLygiavima(Qt::Alignment naujas);
+    Qt::Alignment Lygiavimas() const { return lygiavimas; }
+    QString text() const { return eilutes.join(u'\n'); }
+    // Where line `eilute` is painted, in the memo's coordinates.
+    QRect EilutesVieta(int eilute) const;
 
 Q_SIGNALS:
     void pasikeite();
@@ -49,8 +56,12 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void PranestiPasikeitima(const QString& senas);
+
     QStringList eilutes;
     Qt::Alignment lygiavimas = Qt::AlignLeft;
 };

@@ -297,14 +297,15 @@ bool TfrmPagrindinis::eventFilter(QObject* objektas, QEvent* ivykis) {
         auto* klavisas = static_cast<QKeyEvent*>(ivykis);
         const int kodas = klavisas->key();
         const Qt::KeyboardModifiers mod = klavisas->modifiers();
-        // A plain Tab (or Shift+Tab) only moves the focus; Ctrl+Tab reaches the handlers.
-        if ((kodas == Qt::Key_Tab || kodas == Qt::Key_Backtab) && !(mod & Qt::ControlModifier))
-            break;
         if (ivykis->type() == QEvent::KeyRelease) {
             if (!klavisas->isAutoRepeat())
                 Saugiai([&] { FormKeyUp(kodas, mod); });
             break;
         }
+        // A plain Tab (or Shift+Tab) press only moves the focus; with Ctrl it
+        // reaches the handlers. Every release does.
+        if ((kodas == Qt::Key_Tab || kodas == Qt::Key_Backtab) && !(mod & Qt::ControlModifier))
+            break;
         Saugiai([&] { FormKeyDown(kodas, mod); });
         // Enter presses the default button unless a button has the focus.
         if ((kodas == Qt::Key_Return || kodas == Qt::Key_Enter) && !qobject_cast<QPushButton*>(fokusas)) {
@@ -340,8 +341,10 @@ void TfrmPagrindinis::IsvalytiLenta() {
     for (TMemo* m : {memKomanda1, memKomanda2, memFragai1, memFragai2, memLaikas1, memLaikas2})
         m->Isvalyti();
     for (QLabel* l : {lblPingas1, lblPingas2, lblZaidSK1, lblZaidSK2, lblStebetojai, lblServerioPavadinimas,
-                      lblZaidejaiSK, lblZemelapis})
+                      lblZaidejaiSK, lblZemelapis}) {
         l->clear();
+        l->setToolTip(QString()); // the whole text of an elided name
+    }
     imgZemelapis->NustatytiVaizda(QImage());
 }
 
@@ -489,13 +492,13 @@ void TfrmPagrindinis::RodytiZemelapi(const QByteArray& zemelapis) {
 }
 
 void TfrmPagrindinis::RodytiDetales(const TDetales& detales) {
-    lblServerioPavadinimas->setText(RodomasTekstas(detales.Info.Pavadinimas));
+    NustatytiTeksta(lblServerioPavadinimas, RodomasTekstas(detales.Info.Pavadinimas));
     RodytiZemelapi(detales.Info.Zemelapis);
     lblZemelapis->setText(RodomasTekstas(detales.Info.Zemelapis));
     const QString zaidejai = Tekstas("frmPagrindinis", "zaidejai");
     lblZaidSK1->setText(u"("_s + QString::number(memKomanda1->EiluciuSkaicius()) + u' ' + zaidejai + u')');
     lblZaidSK2->setText(u"("_s + QString::number(memKomanda2->EiluciuSkaicius()) + u' ' + zaidejai + u')');
-    lblZaidejaiSK->setText(QString::number(detales.Zaidejai) + u'/' + QString::number(detales.MaxZaideju));
+    NustatytiTeksta(lblZaidejaiSK, QString::number(detales.Zaidejai) + u'/' + QString::number(detales.MaxZaideju));
     if (ArZaidejaiGauti)
         lblStebetojai->setText(QString::number(int(detales.Zaidejai) - ZaidejuSkaicius));
     else

@@ -98,6 +98,9 @@ void TfrmPagrindinis::SukurtiMeniu() {
     cboKalbos = Sukurti<QComboBox>(pnlMeniuLygis2, "cboKalbos", 8, 72, 145, 21);
     cboKalbos->setEditable(true);
     cboKalbos->setInsertPolicy(QComboBox::NoInsert);
+    // A plain edit: the text shown is the language in effect, so nothing may
+    // complete a typed prefix behind the change handler's back.
+    cboKalbos->setCompleter(nullptr);
     cboKalbos->setFont(Sriftas(kSansSerif, 11));
     NustatytiSpalvas(cboKalbos, SpalvaBGR(kPunktoTekstas), Qt::black);
     cboKalbos->setEditText(u"cboKalbos"_s);
@@ -292,7 +295,8 @@ void TfrmPagrindinis::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
         imgApacia->hide();
     else if (!TikShift(Shift))
         imgApacia->show();
-    if (Key == Qt::Key_Tab)
+    // Ctrl+Shift+Tab arrives as Backtab: the same key to the user.
+    if (Key == Qt::Key_Tab || Key == Qt::Key_Backtab)
         RodytiPranesima(this, u"it's good"_s);
 }
 

@@ -134,7 +134,14 @@ QTimer* TServerioLangas::SukurtiPingoLaikmati() {
 }
 
 bool TServerioLangas::RodytiTinkloPranesima(const QString& tekstas) {
-    return tinkloPranesimai.Rodyti(tekstas);
+    const quint64 numeris = NMUDP1->PristatomasNumeris();
+    if (numeris > nutildytiNuo && numeris <= nutildytiIki)
+        return false;
+    if (!tinkloPranesimai.Rodyti(tekstas))
+        return false;
+    nutildytiNuo = numeris;
+    nutildytiIki = NMUDP1->SurinktiLaukiancius();
+    return true;
 }
 
 void TServerioLangas::PranestiNezinomusDuomenis() {

@@ -72,7 +72,10 @@ protected:
     QTimer* SukurtiPingoLaikmati();
 
     // A message caused by network input, through the window's gate: dropped
-    // (false) while a box of that gate is open.
+    // (false) while a box of that gate is open, and also when the datagram
+    // being handled was already received when the last such box closed: a
+    // flood of replies then opens the boxes of one reply, not one after another,
+    // while the other replies that queued up behind the box are still handled.
     bool RodytiTinkloPranesima(const QString& tekstas);
     // A reply of a type the window does not read: "NezinomiDuomenys" through the gate.
     void PranestiNezinomusDuomenis();
@@ -90,4 +93,8 @@ private:
     QWidget* langas;
     TTinkloPranesimai tinkloPranesimai;
     QTimer* tmrSesija = nullptr;
+    // The numbers of the endpoint's datagrams whose boxes are dropped: after
+    // the one that opened the last box, up to the last received when it closed.
+    quint64 nutildytiNuo = 0;
+    quint64 nutildytiIki = 0;
 };

@@ -20,5 +20,7 @@ inline const QString kCourier = QStringLiteral("Courier New");
 QLabel* Etikete(QWidget* tevas, const char* vardas, int x, int y, int plotis, int aukstis, const QFont& sriftas,
                 int spalva = -1);
 
-// Sets a label's text and sizes the label to it.
+// Sets a label's text and sizes the label to it. A label that would then run
+// under a control to its right (or past its parent's edge) stops short of it
+// instead, its text elided and the whole text in its tool tip.
 void NustatytiTeksta(QLabel* etikete, const QString& tekstas);
