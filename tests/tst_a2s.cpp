@@ -4,46 +4,11 @@
 #include <QTest>
 
 #include "A2S.h"
+#include "Datagramos.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct TRasytojas {
-    QByteArray b;
-    TRasytojas& u8(quint8 v) {
-        b.append(char(v));
-        return *this;
-    }
-    TRasytojas& u16(quint16 v) {
-        b.append(char(v & 0xFF)).append(char(v >> 8));
-        return *this;
-    }
-    TRasytojas& u64(quint64 v) {
-        for (int i = 0; i < 8; ++i)
-            b.append(char((v >> (8 * i)) & 0xFF));
-        return *this;
-    }
-    TRasytojas& txt(const QByteArray& s) {
-        b.append(s).append('\0');
-        return *this;
-    }
-    TRasytojas& antraste(char tipas) {
-        b.append("\xFF\xFF\xFF\xFF", 4).append(tipas);
-        return *this;
-    }
-};
-
-TAtminiesSrautas PoAntrastes(const QByteArray& d) {
-    TAtminiesSrautas s(d);
-    SkaitytiAntraste(s);
-    return s;
-}
-
-QByteArray Fiksacija(const QString& vardas) {
-    QFile f(QString::fromUtf8(VELMORANT_CAPTURES_DIR) + u'/' + vardas);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // An info reply with every extra-data field.
 TRasytojas PilnasInfo() {

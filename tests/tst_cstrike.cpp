@@ -8,57 +8,10 @@
 #include <QFile>
 #include <QTest>
 
+#include "Datagramos.h"
 #include "cstrike.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Builds datagram bytes field by field, remembering where each field starts and ends.
-struct TRasytojas {
-    QByteArray b;
-    TRasytojas& u8(quint8 v) {
-        b.append(char(v));
-        return *this;
-    }
-    TRasytojas& i32(qint32 v) {
-        for (int i = 0; i < 4; ++i)
-            b.append(char((quint32(v) >> (8 * i)) & 0xFF));
-        return *this;
-    }
-    TRasytojas& u16(quint16 v) {
-        b.append(char(v & 0xFF)).append(char(v >> 8));
-        return *this;
-    }
-    TRasytojas& f32(float v) {
-        quint32 u;
-        std::memcpy(&u, &v, 4);
-        return i32(qint32(u));
-    }
-    TRasytojas& txt(const QByteArray& s) {
-        b.append(s).append('\0');
-        return *this;
-    }
-    TRasytojas& antraste(char tipas) {
-        b.append("\xFF\xFF\xFF\xFF", 4).append(tipas);
-        return *this;
-    }
-};
-
-TAtminiesSrautas PoAntrastes(const QByteArray& datagrama) {
-    TAtminiesSrautas s(datagrama);
-    SkaitytiAntraste(s);
-    return s;
-}
-
-QByteArray Fiksacija(const QString& vardas) {
-    QFile f(QString::fromUtf8(VELMORANT_CAPTURES_DIR) + u'/' + vardas);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-} // namespace
 
 class TstCstrike : public QObject {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QtEndian>
 
+#include "Datagramos.h"
 #include "Skaidymas.h"
 #include "cstrike.h"
 
@@ -44,11 +45,6 @@ QByteArray Taisykles(int kiek) {
     for (int i = 0; i < kiek; ++i)
         d.append("sv_rule_" + QByteArray::number(i)).append('\0').append(QByteArray::number(i * 7)).append('\0');
     return d;
-}
-
-QByteArray Fiksacija(const QString& vardas) {
-    QFile f(QString::fromUtf8(VELMORANT_CAPTURES_DIR) + u'/' + vardas);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
