@@ -7,36 +7,32 @@
 #include <cstdlib>
 
 #include "A2S.h"
+#include "Tikrinti.h"
 #include "Sesija.h"
 #include "Skaidymas.h"
 
 namespace {
-
-void Patikrinti(bool salyga) {
-    if (!salyga)
-        std::abort();
-}
 
 void SkaitytiViska(const QByteArray& d) {
     {
         TAtminiesSrautas s(d);
         SkaitytiAntraste(s);
         const TA2SInfo i = SkaitytiInfo(s);
-        Patikrinti(s.Position() <= s.Size() + 1);
-        Patikrinti(i.Pavadinimas.size() + i.Zemelapis.size() + i.Versija.size() + i.Zymes.size() <= d.size());
-        Patikrinti(i.ArPapildomi || (i.EDF == 0 && i.SteamId == 0 && i.ZaidimoId == 0));
+        TIKRINTI(s.Position() <= s.Size() + 1);
+        TIKRINTI(i.Pavadinimas.size() + i.Zemelapis.size() + i.Versija.size() + i.Zymes.size() <= d.size());
+        TIKRINTI(i.ArPapildomi || (i.EDF == 0 && i.SteamId == 0 && i.ZaidimoId == 0));
     }
     {
         TAtminiesSrautas s(d);
         SkaitytiAntraste(s);
         const TDetalesSuBotais m = SkaitytiDetalesSuBotais(s);
-        Patikrinti(!m.Botai || s.Position() <= s.Size());
+        TIKRINTI(!m.Botai || s.Position() <= s.Size());
     }
     {
         TAtminiesSrautas s(d);
         SkaitytiAntraste(s);
         const std::optional<TIssukis> c = SkaitytiIssuki(s);
-        Patikrinti(!c || d.size() >= 9);
+        TIKRINTI(!c || d.size() >= 9);
     }
 }
 
@@ -72,20 +68,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         const int siuntejas = (parinktys & 0x40) ? (n & 1) : 0;
 
         const TDaliesRezultatas r = surinkejas.Priimti(Siuntejas(siuntejas), quint16(27015 + siuntejas), d);
-        Patikrinti(surinkejas.NebaigtiRinkiniai() <= kDaugiausiaRinkiniu);
+        TIKRINTI(surinkejas.NebaigtiRinkiniai() <= kDaugiausiaRinkiniu);
         if (r.Busena == TDaliesBusena::Surinkta) {
-            Patikrinti(r.Atsakymas.size() <= kDaugiausiaSurinktoBaitu);
+            TIKRINTI(r.Atsakymas.size() <= kDaugiausiaSurinktoBaitu);
             SkaitytiViska(r.Atsakymas);
         } else if (r.Busena == TDaliesBusena::Vientisas) {
-            Patikrinti(r.Atsakymas == d);
+            TIKRINTI(r.Atsakymas == d);
         } else {
-            Patikrinti(r.Atsakymas.isEmpty());
+            TIKRINTI(r.Atsakymas.isEmpty());
         }
         SkaitytiViska(d);
 
         const TSesijosAtsakymas a = sesija.Gauta(Siuntejas(siuntejas), quint16(27015 + siuntejas), d);
-        Patikrinti(a.Siusti.size() <= 3);
-        Patikrinti(a.Rusis != TAtsakymoRusis::PerDidelis || d.size() > kDidziausiasAtsakymas);
+        TIKRINTI(a.Siusti.size() <= 3);
+        TIKRINTI(a.Rusis != TAtsakymoRusis::PerDidelis || d.size() > kDidziausiasAtsakymas);
         laikas += 97;
         sesija.Tikrinti();
         if ((parinktys & 0x80) && ++n % 5 == 0) {

@@ -10,17 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Tikrinti.h"
 #include "cstrike.h"
 
 namespace {
-
-#define TIKRINTI(salyga)                                                                                               \
-    do {                                                                                                               \
-        if (!(salyga)) {                                                                                               \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #salyga);                                  \
-            std::abort();                                                                                              \
-        }                                                                                                              \
-    } while (false)
 
 // The layouts read by offsets into the datagram, written apart from the readers:
 // a number takes the bytes that are there (the missing high bytes are zero), a

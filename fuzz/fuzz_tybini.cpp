@@ -22,19 +22,12 @@
 #include <QList>
 #include <QTemporaryDir>
 
+#include "Tikrinti.h"
 #include "TybINI.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-#define TIKRINTI(salyga)                                                                                               \
-    do {                                                                                                               \
-        if (!(salyga)) {                                                                                               \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #salyga);                                  \
-            std::abort();                                                                                              \
-        }                                                                                                              \
-    } while (false)
 
 QByteArray Perskaityti(const QString& kelias) {
     QFile f(kelias);
