@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Procesas.h"
 #include "TurinioFailas.h"
 
 using namespace Qt::StringLiterals;
@@ -21,36 +22,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kLaukimas = 20000; // ms a program may take at most
-
-class TProcesas : public QObject {
-public:
-    TProcesas() {
-        connect(&procesas, &QProcess::readyReadStandardOutput, this,
-                [this] { isvestis += procesas.readAllStandardOutput(); });
-        connect(&procesas, &QProcess::readyReadStandardError, this,
-                [this] { klaidos += procesas.readAllStandardError(); });
-    }
-    ~TProcesas() override {
-        if (procesas.state() == QProcess::NotRunning)
-            return;
-        QSignalSpy baigta(&procesas, &QProcess::finished);
-        procesas.kill();
-        baigta.wait(kLaukimas);
-    }
-    void Pradeti(const QString& programa, const QStringList& argumentai) { procesas.start(programa, argumentai); }
-    bool LauktiPabaigos() {
-        QSignalSpy baigta(&procesas, &QProcess::finished);
-        const QDeadlineTimer riba(kLaukimas);
-        while (procesas.state() != QProcess::NotRunning && !riba.hasExpired())
-            baigta.wait(int(qMax<qint64>(1, riba.remainingTime())));
-        isvestis += procesas.readAllStandardOutput();
-        klaidos += procesas.readAllStandardError();
-        return procesas.state() == QProcess::NotRunning;
-    }
-    QProcess procesas;
-    QByteArray isvestis;
-    QByteArray klaidos;
-};
 
 QList<QByteArray> Skaidyti(QByteArray eilute, const QByteArray& skirtukas) {
     QList<QByteArray> l;
@@ -82,7 +53,7 @@ private:
 
 void TstTestinisServerisPartneriai::init() {
     aplankas = new QTemporaryDir;
-    serveris = new TProcesas;
+    serveris = new TProcesas(QStringLiteral(VELMORANT_TESTSERVER_EXE), kLaukimas);
 }
 
 void TstTestinisServerisPartneriai::cleanup() {
@@ -102,8 +73,7 @@ void TstTestinisServerisPartneriai::PaleistiServeri(const QByteArray& json, cons
     QFile f(kelias);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(json) == json.size());
     f.close();
-    serveris->Pradeti(QStringLiteral(VELMORANT_TESTSERVER_EXE),
-                      QStringList{u"--port"_s, u"0"_s, u"--mode"_s, u"modern"_s, u"--content"_s, kelias} + papildomi);
+    serveris->Pradeti(QStringList{u"--port"_s, u"0"_s, u"--mode"_s, u"modern"_s, u"--content"_s, kelias} + papildomi);
     QTRY_VERIFY_WITH_TIMEOUT(serveris->isvestis.contains('\n') || serveris->procesas.state() == QProcess::NotRunning,
                              kLaukimas);
     const QByteArray eilute = serveris->isvestis.left(serveris->isvestis.indexOf('\n'));
@@ -140,9 +110,9 @@ void TstTestinisServerisPartneriai::qstat() {
 
     const QByteArray skirtukas = "|#|";
     const QString adresas = u"127.0.0.1:%1"_s.arg(prievadas);
-    TProcesas qs;
-    qs.Pradeti(quakestat, {u"-a2s"_s, adresas, u"-P"_s, u"-R"_s, u"-raw"_s, QString::fromLatin1(skirtukas), u"-nnx"_s,
-                           u"-timeout"_s, u"5"_s, u"-retry"_s, u"3"_s});
+    TProcesas qs(quakestat, kLaukimas);
+    qs.Pradeti({u"-a2s"_s, adresas, u"-P"_s, u"-R"_s, u"-raw"_s, QString::fromLatin1(skirtukas), u"-nnx"_s,
+                u"-timeout"_s, u"5"_s, u"-retry"_s, u"3"_s});
     QVERIFY2(qs.LauktiPabaigos(), "quakestat did not finish");
     QCOMPARE(qs.procesas.exitCode(), 0);
     const QList<QByteArray> eilutes = qs.isvestis.split('\n');
@@ -185,9 +155,9 @@ void TstTestinisServerisPartneriai::gamedig() {
     PaleistiServeri(json, papildomi);
     QVERIFY(prievadas != 0);
 
-    TProcesas gd;
-    gd.Pradeti(node, {skriptas, u"--type"_s, u"counterstrike16"_s, u"--host"_s, u"127.0.0.1"_s, u"--port"_s,
-                      QString::number(prievadas), u"--requestRules"_s, u"--socketTimeout"_s, u"3000"_s});
+    TProcesas gd(node, kLaukimas);
+    gd.Pradeti({skriptas, u"--type"_s, u"counterstrike16"_s, u"--host"_s, u"127.0.0.1"_s, u"--port"_s,
+                QString::number(prievadas), u"--requestRules"_s, u"--socketTimeout"_s, u"3000"_s});
     QVERIFY2(gd.LauktiPabaigos(), "gamedig did not finish");
     QJsonParseError klaida;
     const QJsonObject o = QJsonDocument::fromJson(gd.isvestis, &klaida).object();

@@ -16,6 +16,7 @@
 #include <QUdpSocket>
 
 #include "AtsakymuKurejas.h"
+#include "Procesas.h"
 #include "TurinioFailas.h"
 
 using namespace Qt::StringLiterals;
@@ -54,44 +55,6 @@ public:
 
 private:
     QUdpSocket lizdas;
-};
-
-// One run of a program with its output gathered while the event loop runs.
-class TProcesas : public QObject {
-public:
-    explicit TProcesas(const QString& programa = QStringLiteral(VELMORANT_TESTSERVER_EXE)) : programa(programa) {
-        connect(&procesas, &QProcess::readyReadStandardOutput, this,
-                [this] { isvestis += procesas.readAllStandardOutput(); });
-        connect(&procesas, &QProcess::readyReadStandardError, this,
-                [this] { klaidos += procesas.readAllStandardError(); });
-    }
-    ~TProcesas() override {
-        if (procesas.state() == QProcess::NotRunning)
-            return;
-        QSignalSpy baigta(&procesas, &QProcess::finished);
-        procesas.kill();
-        baigta.wait(kLaukimas);
-    }
-
-    void Pradeti(const QStringList& argumentai) { procesas.start(programa, argumentai); }
-
-    // Waits until the program has ended; false when it is still running.
-    bool LauktiPabaigos() {
-        if (procesas.state() == QProcess::NotRunning)
-            return true;
-        QSignalSpy baigta(&procesas, &QProcess::finished);
-        const QDeadlineTimer riba(kLaukimas);
-        while (procesas.state() != QProcess::NotRunning && !riba.hasExpired())
-            baigta.wait(int(qMax<qint64>(1, riba.remainingTime())));
-        isvestis += procesas.readAllStandardOutput();
-        klaidos += procesas.readAllStandardError();
-        return procesas.state() == QProcess::NotRunning;
-    }
-
-    QString programa;
-    QProcess procesas;
-    QByteArray isvestis;
-    QByteArray klaidos;
 };
 
 // Starts the server and sets prievadas from its "PORT <n>" line; a failure is
