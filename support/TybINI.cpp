@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 
 #include <QFile>
@@ -16,46 +17,80 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The lines of one operation, as views into the content (and into the new line
-// of a write): nothing is copied until the file is written back.
+// A line of the content, as a view into it: nothing is copied until the file is
+// written back.
 using TEilute = QByteArrayView;
-using TEilutes = QList<TEilute>;
 
-// Up to the first NUL; CR LF, a lone CR and a lone LF each end a line. A text
-// that ends with a line break has no empty line after it.
-TEilutes IsskaidytiIVaizdus(const QByteArray& turinys) {
-    qsizetype pabaiga = turinys.indexOf('\0');
-    if (pabaiga < 0)
-        pabaiga = turinys.size();
-    // The bytes up to `pabaiga` hold no NUL and one follows them (the first NUL,
-    // or the terminator every QByteArray keeps), so strcspn stops at a line
-    // break or at `pabaiga`.
-    const char* duomenys = turinys.constData();
-    qsizetype lauztes = 0;
-    for (const char* p = duomenys; p < duomenys + pabaiga; ++lauztes)
-        p += std::strcspn(p, "\r\n") + 1;
-    TEilutes eilutes;
-    eilutes.reserve(lauztes);
-    qsizetype pradzia = 0;
-    while (pradzia < pabaiga) {
-        const qsizetype i = pradzia + qsizetype(std::strcspn(duomenys + pradzia, "\r\n"));
-        eilutes.append(TEilute(duomenys + pradzia, i - pradzia));
-        if (i == pabaiga)
-            break;
-        pradzia = i + (duomenys[i] == '\r' && duomenys[i + 1] == '\n' ? 2 : 1);
+// Walks the lines of a text: up to the first NUL; CR LF, a lone CR and a lone LF
+// each end a line, and a text that ends with a line break has no empty line after
+// it. Each byte is looked at a bounded number of times: the next CR and the next
+// LF are each searched once and kept until the walk passes them.
+class TEiluciuEjimas {
+public:
+    explicit TEiluciuEjimas(TEilute turinys) : p(turinys.data()) {
+        const qsizetype nulis = turinys.indexOf('\0');
+        galas = p + (nulis < 0 ? turinys.size() : nulis);
     }
-    return eilutes;
-}
 
-QByteArray SujungtiVaizdus(const TEilutes& eilutes) {
-    qsizetype ilgis = 0;
-    for (const TEilute& e : eilutes)
-        ilgis += e.size() + 2;
-    QByteArray turinys;
-    turinys.reserve(ilgis);
-    for (const TEilute& e : eilutes)
-        turinys.append(e).append("\r\n", 2);
-    return turinys;
+    // The next line in `eilute`; false after the last one.
+    bool Kita(TEilute& eilute) {
+        if (p == galas)
+            return false;
+        const char* lauzte = std::min(Kitas(cr, '\r'), Kitas(lf, '\n'));
+        eilute = TEilute(p, lauzte - p);
+        if (lauzte == galas)
+            p = galas;
+        else
+            p = lauzte + (*lauzte == '\r' && lauzte + 1 != galas && lauzte[1] == '\n' ? 2 : 1);
+        return true;
+    }
+
+private:
+    // The first `zenklas` at or after the walk's place (`galas` when there is none).
+    const char* Kitas(const char*& rastas, char zenklas) const {
+        if (rastas && rastas >= p)
+            return rastas;
+        const void* r = std::memchr(p, zenklas, galas - p);
+        rastas = r ? static_cast<const char*>(r) : galas;
+        return rastas;
+    }
+
+    const char* p;
+    const char* galas;
+    const char* cr = nullptr;
+    const char* lf = nullptr;
+};
+
+// The one change a write makes to the lines: the line numbered `Kur` is
+// replaced by `Nauja` or, when `Iterpti` is set, `Nauja` is inserted after it.
+struct TPakeitimas {
+    qsizetype Kur = -1; // no line: nothing is replaced or inserted
+    TEilute Nauja;
+    bool Iterpti = false;
+};
+
+// The lines of `turinys` joined, each ended by CR LF, with `pakeitimas` made,
+// then the lines of `pabaigoje` appended. `ilgis` is the length of the result,
+// known to the caller from its walk.
+
+QByteArray Sujungti(TEilute turinys, const TPakeitimas& pakeitimas, std::initializer_list<TEilute> pabaigoje,
+                    qsizetype ilgis) {
+    QByteArray rezultatas;
+    rezultatas.reserve(ilgis);
+    const auto prideti = [&rezultatas](TEilute e) {
+        rezultatas.append(e).append("\r\n", 2);
+    };
+    TEiluciuEjimas ejimas(turinys);
+    TEilute e;
+    for (qsizetype n = 0; ejimas.Kita(e); ++n) {
+        const bool cia = n == pakeitimas.Kur;
+        prideti(cia && !pakeitimas.Iterpti ? pakeitimas.Nauja : e);
+        if (cia && pakeitimas.Iterpti)
+            prideti(pakeitimas.Nauja);
+    }
+    for (const TEilute p : pabaigoje)
+        prideti(p);
+    return rezultatas;
 }
 
 bool ArTinkaFailoVardui(const QString& byla) {
@@ -88,7 +123,16 @@ bool ArTinkaEilutei(const QByteArray& tekstas) {
     return !tekstas.contains('\r') && !tekstas.contains('\n') && !tekstas.contains('\0');
 }
 
-// The line model of one operation: the markers as bytes and the two searches.
+// What one walk over the content finds for a section and a key.
+struct TRadiniai {
+    std::optional<qsizetype> Antraste; // the last line that is exactly the section's header
+    std::optional<qsizetype> Eilute;   // the last line matching the key in the section's key ranges
+    TEilute EilutesTekstas;            // that line
+    qsizetype Eiluciu = 0;             // the number of lines
+    qsizetype Baitu = 0;               // their bytes, without the line breaks
+};
+
+// The line model of one operation: the markers as bytes and the search.
 class TSekcijuPaieska {
 public:
     TSekcijuPaieska(const TTybINI::TZymes& zymes, const QByteArray& sekcija)
@@ -97,30 +141,29 @@ public:
 
     const QByteArray& Antraste() const { return antraste; }
 
-    // The last line that is exactly the section's header.
-    std::optional<qsizetype> RastiSekcija(const TEilutes& eilutes) const {
-        std::optional<qsizetype> rasta;
-        for (qsizetype n = 0; n < eilutes.size(); ++n) {
-            if (!ArKomentaras(eilutes.at(n)) && eilutes.at(n) == antraste)
-                rasta = n;
-        }
-        return rasta;
-    }
-
-    // The last line matching `raktas` in the key ranges of all the section's headers.
-    std::optional<qsizetype> RastiRakta(const TEilutes& eilutes, TEilute raktas) const {
-        std::optional<qsizetype> rasta;
-        for (qsizetype n = 0; n < eilutes.size(); ++n) {
-            if (!ArRaktoAntraste(eilutes.at(n)))
-                continue;
-            const qsizetype riba = RastiRiba(eilutes, n + 1);
-            for (qsizetype k = n + 1; k < riba; ++k) {
-                const TEilute e = eilutes.at(k);
-                if (!ArKomentarasRaktui(e) && e.contains(raktas))
-                    rasta = k;
+    // One walk over the lines. A key range runs from a line the key search takes
+    // for the section's header to the next line that is not a comment and holds
+    // both markers. Such a header is itself such a line (it begins with the header
+    // text, which holds both markers), so the ranges of all the section's headers
+    // are found by noting, at each of these lines, whether it opens one.
+    TRadiniai Rasti(TEilute turinys, TEilute raktas) const {
+        TRadiniai r;
+        bool srityje = false;
+        TEiluciuEjimas ejimas(turinys);
+        TEilute e;
+        for (; ejimas.Kita(e); ++r.Eiluciu) {
+            r.Baitu += e.size();
+            const bool komentaras = ArKomentaras(e);
+            if (!komentaras && e == antraste)
+                r.Antraste = r.Eiluciu;
+            if (!komentaras && e.contains(pradzia) && e.contains(pabaiga)) {
+                srityje = ArRaktoAntraste(e);
+            } else if (srityje && !ArKomentarasRaktui(e) && e.contains(raktas)) {
+                r.Eilute = r.Eiluciu;
+                r.EilutesTekstas = e;
             }
         }
-        return rasta;
+        return r;
     }
 
 private:
@@ -136,18 +179,7 @@ private:
     // over their whole length, so such sections keep working.
     bool ArRaktoAntraste(TEilute eilute) const {
         const qsizetype ilgis = std::max<qsizetype>(20, antraste.size());
-        return !ArKomentaras(eilute) && eilute.first(std::min(ilgis, eilute.size())) == antraste;
-    }
-
-    // The first line from `nuo` on that is not a comment and holds both markers;
-    // the line count when there is none.
-    qsizetype RastiRiba(const TEilutes& eilutes, qsizetype nuo) const {
-        for (qsizetype k = nuo; k < eilutes.size(); ++k) {
-            const TEilute e = eilutes.at(k);
-            if (!ArKomentaras(e) && e.contains(pradzia) && e.contains(pabaiga))
-                return k;
-        }
-        return eilutes.size();
+        return eilute.first(std::min(ilgis, eilute.size())) == antraste;
     }
 
     QByteArray pradzia;
@@ -167,14 +199,13 @@ TTybINI::~TTybINI() = default;
 namespace {
 
 QByteArray Skaityti(const TTybINI& ini, const QByteArray& turinys, const QString& sekcija, const QString& raktas) {
-    const TEilutes eilutes = IsskaidytiIVaizdus(turinys);
     const TSekcijuPaieska paieska(ini.Zymes(), sekcija.toUtf8());
-    if (!paieska.RastiSekcija(eilutes))
+    const TRadiniai r = paieska.Rasti(turinys, raktas.toUtf8());
+    if (!r.Antraste)
         return Rezultatas(kRezultatasNeraSekcijos);
-    const std::optional<qsizetype> eilute = paieska.RastiRakta(eilutes, raktas.toUtf8());
-    if (!eilute)
+    if (!r.Eilute)
         return Rezultatas(kRezultatasNeraRakto);
-    const TEilute tekstas = eilutes.at(*eilute);
+    const TEilute tekstas = r.EilutesTekstas;
     const QByteArray& zenklas = ini.Zymes().Lygu;
     const qsizetype vieta = zenklas.isEmpty() ? -1 : tekstas.indexOf(zenklas);
     return (vieta < 0 ? tekstas : tekstas.sliced(vieta + zenklas.size())).toByteArray();
@@ -188,31 +219,28 @@ void TikrintiEilutei(const QByteArray& sekcija, const QByteArray& raktas, const 
 
 // The change of a write, handed to `israsyti` at each write-back: once for a
 // replaced or inserted key line, twice for a new section (header, then key).
-// The content is taken by value: the lines view it, and `israsyti` may replace
-// the caller's copy while they are still in use.
+// The content is taken by value: `israsyti` may replace the caller's copy while
+// the walk still reads it.
 QByteArray Rasyti(const TTybINI& ini, const QByteArray turinys, const QByteArray& sekcija, const QByteArray& raktas,
                   const QByteArray& reiksme, const std::function<void(const QByteArray&)>& israsyti) {
-    TEilutes eilutes = IsskaidytiIVaizdus(turinys);
     const TSekcijuPaieska paieska(ini.Zymes(), sekcija);
-    const std::optional<qsizetype> antraste = paieska.RastiSekcija(eilutes);
-    const std::optional<qsizetype> eilute = paieska.RastiRakta(eilutes, raktas);
+    const TRadiniai r = paieska.Rasti(turinys, raktas);
     const QByteArray naujaEilute = raktas + ini.Zymes().Lygu + reiksme;
+    const qsizetype ilgis = r.Baitu + 2 * r.Eiluciu;
+    const qsizetype su = naujaEilute.size() + 2;
 
-    if (!antraste) {
-        eilutes.append(TEilute());
-        eilutes.append(paieska.Antraste());
-        israsyti(SujungtiVaizdus(eilutes));
-        eilutes.append(naujaEilute);
-        israsyti(SujungtiVaizdus(eilutes));
+    if (!r.Antraste) {
+        const QByteArray& antraste = paieska.Antraste();
+        const qsizetype suAntraste = ilgis + 2 + antraste.size() + 2;
+        israsyti(Sujungti(turinys, {}, {TEilute(), antraste}, suAntraste));
+        israsyti(Sujungti(turinys, {}, {TEilute(), antraste, naujaEilute}, suAntraste + su));
         return Rezultatas(kRezultatasNeraSekcijos);
     }
-    if (eilute) {
-        eilutes[*eilute] = naujaEilute;
-        israsyti(SujungtiVaizdus(eilutes));
+    if (r.Eilute) {
+        israsyti(Sujungti(turinys, {*r.Eilute, naujaEilute, false}, {}, ilgis - r.EilutesTekstas.size() + su - 2));
         return Rezultatas(kRezultatasPakeista);
     }
-    eilutes.insert(*antraste + 1, naujaEilute);
-    israsyti(SujungtiVaizdus(eilutes));
+    israsyti(Sujungti(turinys, {*r.Antraste, naujaEilute, true}, {}, ilgis + su));
     return Rezultatas(kRezultatasNeraRakto);
 }
 
@@ -254,16 +282,22 @@ QByteArray TTybINI::RasytiITurini(QByteArray& turinys, const QString& sekcija, c
 }
 
 QList<QByteArray> IsskaidytiEilutes(const QByteArray& turinys) {
-    const TEilutes vaizdai = IsskaidytiIVaizdus(turinys);
     QList<QByteArray> eilutes;
-    eilutes.reserve(vaizdai.size());
-    for (const TEilute& e : vaizdai)
+    TEiluciuEjimas ejimas(turinys);
+    for (TEilute e; ejimas.Kita(e);)
         eilutes.append(e.toByteArray());
     return eilutes;
 }
 
 QByteArray SujungtiEilutes(const QList<QByteArray>& eilutes) {
-    return SujungtiVaizdus(TEilutes(eilutes.cbegin(), eilutes.cend()));
+    QByteArray turinys;
+    qsizetype ilgis = 0;
+    for (const QByteArray& e : eilutes)
+        ilgis += e.size() + 2;
+    turinys.reserve(ilgis);
+    for (const QByteArray& e : eilutes)
+        turinys.append(e).append("\r\n", 2);
+    return turinys;
 }
 
 std::optional<QByteArray> SkaitytiFailoTurini(const QString& kelias, bool aplankasKlaida) {
