@@ -16,10 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
-#include <QList>
 #include <QTemporaryDir>
 
 #include "Tikrinti.h"
@@ -43,42 +43,41 @@ void Irasyti(const QString& kelias, const QByteArray& turinys) {
 
 // The lines as the file format defines them, written independently of TTybINI:
 // the text ends at the first NUL; CR LF, CR and LF end lines. The lines are
-// views into `Tekstas`.
-struct TEilutes {
-    QByteArray Tekstas;
-    QList<QByteArrayView> Sarasas;
-};
-
-TEilutes Eilutes(const QByteArray& turinys) {
-    TEilutes e;
-    e.Tekstas = turinys.left(turinys.indexOf('\0') < 0 ? turinys.size() : turinys.indexOf('\0'));
-    e.Tekstas.replace("\r\n", "\n");
-    e.Tekstas.replace('\r', '\n');
-    const QByteArrayView t(e.Tekstas);
-    e.Sarasas.reserve(e.Tekstas.count('\n') + 1);
+// views into the content, kept in `eilutes` (whose storage is reused from input
+// to input).
+void Eilutes(QByteArrayView turinys, std::vector<QByteArrayView>& eilutes) {
+    eilutes.clear();
+    const qsizetype nulis = turinys.indexOf('\0');
+    const QByteArrayView t = nulis < 0 ? turinys : turinys.first(nulis);
+    // The next CR and LF, each searched again only once passed (the searches
+    // are the library's, so that the bytes are not traced one by one).
+    qsizetype cr = -1, lf = -1;
     for (qsizetype nuo = 0; nuo < t.size();) {
-        const qsizetype iki = t.indexOf('\n', nuo);
-        e.Sarasas.append(t.sliced(nuo, (iki < 0 ? t.size() : iki) - nuo));
-        nuo = iki < 0 ? t.size() : iki + 1;
+        if (cr < nuo && cr != t.size())
+            cr = t.indexOf('\r', nuo) < 0 ? t.size() : t.indexOf('\r', nuo);
+        if (lf < nuo && lf != t.size())
+            lf = t.indexOf('\n', nuo) < 0 ? t.size() : t.indexOf('\n', nuo);
+        const qsizetype iki = std::min(cr, lf);
+        eilutes.push_back(t.sliced(nuo, iki - nuo));
+        nuo = iki + (iki == cr && iki + 1 == lf ? 2 : 1);
     }
-    return e;
 }
 
-bool ArVienaEilute(const QByteArray& t) {
+bool ArVienaEilute(QByteArrayView t) {
     return !t.contains('\r') && !t.contains('\n') && !t.contains('\0');
 }
 
 // Deterministic choices from the input.
 class TAtsitiktinis {
 public:
-    explicit TAtsitiktinis(const QByteArray& sekla) : busena(qHash(sekla) | 1) {}
+    explicit TAtsitiktinis(std::size_t sekla) : busena(sekla | 1) {}
     std::uint64_t Kitas() {
         busena ^= busena << 13;
         busena ^= busena >> 7;
         busena ^= busena << 17;
         return busena;
     }
-    template <typename T> const T& Is(const QList<T>& sarasas) { return sarasas.at(Kitas() % sarasas.size()); }
+    template <typename T> const T& Is(const std::vector<T>& sarasas) { return sarasas[Kitas() % sarasas.size()]; }
 
 private:
     std::uint64_t busena;
@@ -100,28 +99,36 @@ struct TModelis {
     std::optional<qsizetype> Eilute;   // the last key line matching the key
 };
 
-TModelis Modeliuoti(const QList<QByteArrayView>& eilutes, const QByteArray& antraste, const QByteArray& raktas) {
+TModelis Modeliuoti(const std::vector<QByteArrayView>& eilutes, const QByteArray& antraste, const QByteArray& raktas) {
     TModelis m;
     bool srityje = false;
-    for (qsizetype i = 0; i < eilutes.size(); ++i) {
-        const QByteArrayView e = eilutes.at(i);
+    for (std::size_t i = 0; i < eilutes.size(); ++i) {
+        const QByteArrayView e = eilutes[i];
         const bool komentaras = e.startsWith(';');
         if (!komentaras && e == antraste)
-            m.Antraste = i;
+            m.Antraste = qsizetype(i);
         if (!komentaras && e.contains("-->") && e.contains("<--")) {
             srityje = e.first(std::min(e.size(), std::max<qsizetype>(20, antraste.size()))) == antraste;
             continue;
         }
         if (srityje && !komentaras && e.contains(raktas))
-            m.Eilute = i;
+            m.Eilute = qsizetype(i);
     }
     return m;
 }
 
-QByteArray Sujungti(const QList<QByteArrayView>& eilutes) {
+// The lines joined with CR LF, with `nauja` in place of line `vietoj` or
+// inserted before line `pries` (-1 for neither).
+QByteArray Sujungti(const std::vector<QByteArrayView>& eilutes, QByteArrayView nauja, qsizetype vietoj,
+                    qsizetype pries) {
     QByteArray t;
-    for (const QByteArrayView e : eilutes)
-        t.append(e).append("\r\n");
+    for (std::size_t i = 0; i <= eilutes.size(); ++i) {
+        const qsizetype n = qsizetype(i);
+        if (n == pries)
+            t.append(nauja).append("\r\n");
+        if (i < eilutes.size())
+            t.append(n == vietoj ? nauja : eilutes[i]).append("\r\n");
+    }
     return t;
 }
 
@@ -158,7 +165,7 @@ private:
     const QString* kelias;
 };
 
-void Patikrinti(TSaugykla& saugykla, const QByteArray& sekcija, const QByteArray& raktas, const QByteArray& reiksme) {
+void Patikrinti(TSaugykla& saugykla, QByteArrayView sekcija, QByteArrayView raktas, QByteArrayView reiksme) {
     const QString sekcijaQ = QString::fromUtf8(sekcija);
     const QString raktasQ = QString::fromUtf8(raktas);
     // What the component will match: the UTF-8 form of the texts it is given.
@@ -167,24 +174,25 @@ void Patikrinti(TSaugykla& saugykla, const QByteArray& sekcija, const QByteArray
     const QByteArray antraste = "-->" + sek + "<--";
 
     const QByteArray pries = saugykla.Turinys();
-    const TEilutes senosEilutes = Eilutes(pries);
-    const QList<QByteArrayView>& senos = senosEilutes.Sarasas;
+    static std::vector<QByteArrayView> senos;
+    Eilutes(pries, senos);
     const TModelis m = Modeliuoti(senos, antraste, rak);
 
-    QByteArray laukiama = "###2";
+    QByteArrayView laukiama = "###2";
     if (m.Antraste && !m.Eilute) {
         laukiama = "###3";
     } else if (m.Antraste) {
-        const QByteArrayView e = senos.at(*m.Eilute);
-        laukiama = (e.contains('=') ? e.sliced(e.indexOf('=') + 1) : e).toByteArray();
+        const QByteArrayView e = senos[std::size_t(*m.Eilute)];
+        laukiama = e.contains('=') ? e.sliced(e.indexOf('=') + 1) : e;
     }
     TIKRINTI(saugykla.Skaityti(sekcijaQ, raktasQ) == laukiama);
     TIKRINTI(saugykla.Turinys() == pries);
 
+    const QByteArray reiksmeB = reiksme.toByteArray();
     if (!ArVienaEilute(sek) || !ArVienaEilute(rak) || !ArVienaEilute(reiksme)) {
         bool klaida = false;
         try {
-            saugykla.Rasyti(sekcijaQ, raktasQ, reiksme);
+            saugykla.Rasyti(sekcijaQ, raktasQ, reiksmeB);
         } catch (const EKlaida&) {
             klaida = true;
         }
@@ -194,21 +202,21 @@ void Patikrinti(TSaugykla& saugykla, const QByteArray& sekcija, const QByteArray
     }
 
     const QByteArray eilute = rak + '=' + reiksme;
-    QList<QByteArrayView> naujos = senos;
-    QByteArray rezultatas;
+    QByteArray naujas;
+    QByteArrayView rezultatas;
     if (!m.Antraste) {
-        naujos << QByteArrayView() << antraste << eilute;
+        naujas = Sujungti(senos, {}, -1, -1) + "\r\n" + antraste + "\r\n" + eilute + "\r\n";
         rezultatas = "###2";
     } else if (m.Eilute) {
-        naujos[*m.Eilute] = eilute;
+        naujas = Sujungti(senos, eilute, *m.Eilute, -1);
         rezultatas = "###0";
     } else {
-        naujos.insert(*m.Antraste + 1, eilute);
+        naujas = Sujungti(senos, eilute, -1, *m.Antraste + 1);
         rezultatas = "###3";
     }
-    TIKRINTI(saugykla.Rasyti(sekcijaQ, raktasQ, reiksme) == rezultatas);
+    TIKRINTI(saugykla.Rasyti(sekcijaQ, raktasQ, reiksmeB) == rezultatas);
     const QByteArray po = saugykla.Turinys();
-    TIKRINTI(po == Sujungti(naujos));
+    TIKRINTI(po == naujas);
 
     // The line can be found again unless it is no key line: an empty key, a key
     // holding the separator or starting with the comment marker, or a line that
@@ -218,7 +226,7 @@ void Patikrinti(TSaugykla& saugykla, const QByteArray& sekcija, const QByteArray
     if (!randama)
         return;
     TIKRINTI(saugykla.Skaityti(sekcijaQ, raktasQ) == reiksme);
-    TIKRINTI(saugykla.Rasyti(sekcijaQ, raktasQ, reiksme) == "###0");
+    TIKRINTI(saugykla.Rasyti(sekcijaQ, raktasQ, reiksmeB) == "###0");
     TIKRINTI(saugykla.Turinys() == po);
 }
 
@@ -237,23 +245,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* duomenys, std::size_t 
     const QByteArray turinys(reinterpret_cast<const char*>(duomenys), static_cast<qsizetype>(dydis));
 
     // Candidates: a few fixed names plus the headers and keys the input itself holds,
-    // and texts that hold line breaks, which a write must refuse.
-    // (The fixed texts are built once; the lists share them.)
-    static const QList<QByteArray> kSekcijos{"Nustatymai", "frmPagrindinis", "Pranesimai", ""};
-    static const QList<QByteArray> kRaktai{"TAB", "Cap1", "Timeout", "=", ";x", "", "k\n"};
-    static const QList<QByteArray> kReiksmes{"1", "", " a = b ", "-->x<--", "Lietuvi\xC5\xB3", "\xEB", "a\r\nb"};
-    QList<QByteArray> sekcijos = kSekcijos;
-    QList<QByteArray> raktai = kRaktai;
-    QList<QByteArray> reiksmes = kReiksmes;
-    const TEilutes eilutes = Eilutes(turinys);
-    for (const QByteArrayView e : eilutes.Sarasas) {
+    // and texts that hold line breaks, which a write must refuse. They are views
+    // into the input and the fixed texts; the lists keep their storage between
+    // inputs.
+    static const std::vector<QByteArrayView> kSekcijos{"Nustatymai", "frmPagrindinis", "Pranesimai", ""};
+    static const std::vector<QByteArrayView> kRaktai{"TAB", "Cap1", "Timeout", "=", ";x", "", "k\n"};
+    static const std::vector<QByteArrayView> kReiksmes{"1",    "",      " a = b ", "-->x<--", "Lietuvi\xC5\xB3",
+                                                       "\xEB", "a\r\nb"};
+    static std::vector<QByteArrayView> sekcijos, raktai, reiksmes, eilutes;
+    sekcijos.assign(kSekcijos.cbegin(), kSekcijos.cend());
+    raktai.assign(kRaktai.cbegin(), kRaktai.cend());
+    reiksmes.assign(kReiksmes.cbegin(), kReiksmes.cend());
+    Eilutes(turinys, eilutes);
+    for (const QByteArrayView e : eilutes) {
         if (e.startsWith("-->") && e.endsWith("<--") && e.size() >= 6)
-            sekcijos.append(e.sliced(3, e.size() - 6).toByteArray());
+            sekcijos.push_back(e.sliced(3, e.size() - 6));
         const qsizetype lygu = e.indexOf('=');
         if (lygu > 0) {
-            raktai.append(e.first(lygu).toByteArray());
-            raktai.append(e.sliced(lygu / 2, lygu - lygu / 2).toByteArray()); // a part of a key matches too
-            reiksmes.append(e.sliced(lygu + 1).toByteArray());
+            raktai.push_back(e.first(lygu));
+            raktai.push_back(e.sliced(lygu / 2, lygu - lygu / 2)); // a part of a key matches too
+            reiksmes.push_back(e.sliced(lygu + 1));
         }
     }
 
@@ -266,12 +277,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* duomenys, std::size_t 
     // One input in kGrandinesDalis runs a second round on what the first one
     // wrote; the others stop after one round, at nearly twice the rate (longer
     // chains come from the fuzzer's own inputs, which are any file content).
-    TAtsitiktinis atsitiktinis(turinys);
+    TAtsitiktinis atsitiktinis(maisa);
     const int raundai = maisa / kFailoDalis % kGrandinesDalis == 0 ? 2 : 1;
     for (int i = 0; i < raundai; ++i) {
-        const QByteArray& sekcija = atsitiktinis.Is(sekcijos);
-        const QByteArray& raktas = atsitiktinis.Is(raktai);
-        const QByteArray& reiksme = atsitiktinis.Is(reiksmes);
+        const QByteArrayView sekcija = atsitiktinis.Is(sekcijos);
+        const QByteArrayView raktas = atsitiktinis.Is(raktai);
+        const QByteArrayView reiksme = atsitiktinis.Is(reiksmes);
         Patikrinti(atmintis, sekcija, raktas, reiksme);
         if (failas) {
             Patikrinti(*failas, sekcija, raktas, reiksme);
