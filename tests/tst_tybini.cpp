@@ -633,6 +633,10 @@ void TstTybINI::eilutes_data() {
     QTest::newRow("lone CR, LF CR") << QByteArray("a\rb\n\rc") << L{"a", "b", "", "c"}
                                     << QByteArray("a\r\nb\r\n\r\nc\r\n");
     QTest::newRow("NUL ends the text") << QByteArray("a\nb\0c\nd", 7) << L{"a", "b"} << QByteArray("a\r\nb\r\n");
+    // Text that shares a longer buffer ends at its size, not at the buffer's NUL.
+    QTest::newRow("borrowed bytes") << QByteArray::fromRawData("a\rbcd", 4) << L{"a", "bc"}
+                                    << QByteArray("a\r\nbc\r\n");
+    QTest::newRow("borrowed, CR at the end") << QByteArray::fromRawData("a\r\nb", 2) << L{"a"} << QByteArray("a\r\n");
 }
 
 void TstTybINI::eilutes() {
