@@ -34,12 +34,13 @@ public:
         return v;
     }
 
-    QByteArray Eilute() {
+    // A view into the datagram: the model copies nothing.
+    QByteArrayView Eilute() {
         if (i >= d->size())
             return {};
         const qsizetype nulis = d->indexOf('\0', i);
         const qsizetype pabaiga = nulis < 0 ? d->size() : nulis;
-        const QByteArray t = d->mid(i, pabaiga - i);
+        const QByteArrayView t = QByteArrayView(*d).sliced(i, pabaiga - i);
         i = pabaiga + 1;
         return t;
     }
@@ -82,11 +83,11 @@ void TikrintiZaidejus(const TZaidejai& z, TModelis& m) {
 
 void TikrintiDetales(const TDetales& d, TModelis& m) {
     TDetales l;
-    l.Info.Adresas = m.Eilute();
-    l.Info.Pavadinimas = m.Eilute();
-    l.Info.Zemelapis = m.Eilute();
-    l.Info.Katalogas = m.Eilute();
-    l.Info.Zaidimas = m.Eilute();
+    l.Info.Adresas = m.Eilute().toByteArray();
+    l.Info.Pavadinimas = m.Eilute().toByteArray();
+    l.Info.Zemelapis = m.Eilute().toByteArray();
+    l.Info.Katalogas = m.Eilute().toByteArray();
+    l.Info.Zaidimas = m.Eilute().toByteArray();
     l.Zaidejai = quint8(m.Skaicius(1));
     l.MaxZaideju = quint8(m.Skaicius(1));
     l.Protokolas = quint8(m.Skaicius(1));
@@ -95,9 +96,9 @@ void TikrintiDetales(const TDetales& d, TModelis& m) {
     l.Slaptazodis = quint8(m.Skaicius(1));
     l.ArModas = quint8(m.Skaicius(1));
     if (l.ArModas == 1) {
-        l.MOD.Svetaine = m.Eilute();
-        l.MOD.Parsisiuntimas = m.Eilute();
-        l.MOD.Rezervuota = m.Eilute();
+        l.MOD.Svetaine = m.Eilute().toByteArray();
+        l.MOD.Parsisiuntimas = m.Eilute().toByteArray();
+        l.MOD.Rezervuota = m.Eilute().toByteArray();
         l.MODVersija = qint32(std::uint32_t(m.Skaicius(4)));
         l.MODDydis = qint32(std::uint32_t(m.Skaicius(4)));
         l.TikServerio = quint8(m.Skaicius(1));
