@@ -6,9 +6,11 @@
 #include <functional>
 
 #include <QFile>
+#include <QTest>
 
 #include "Modulis2.h"
 #include "Modulis_Taisykles.h"
+#include "RankinisServeris.h"
 #include "StebetojoAplinka.h"
 
 namespace {
@@ -45,6 +47,15 @@ TLangas Langas(const QString& vardas) {
             [] {
                 return frmTaisykles->findChild<QLabel*>(QStringLiteral("lblServeris"))->text();
             }};
+}
+
+// Starts `rankinis`, starts window `l` on it and waits, up to 5 s, for the
+// window's first round of requests to arrive.
+[[nodiscard]] bool PradetiPrieRankinio(const TLangas& l, TRankinisServeris& rankinis) {
+    if (!rankinis.Paleisti())
+        return false;
+    l.Pradeti(rankinis.Adresas());
+    return QTest::qWaitFor([&] { return rankinis.gauta.size() == l.Uzklausos; }, 5000);
 }
 
 inline const QStringList kServeriuLangai{QStringLiteral("watcher"), QStringLiteral("server list"),

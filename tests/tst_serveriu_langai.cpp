@@ -91,9 +91,7 @@ void TstServeriuLangai::priemimas() {
     QFETCH(QString, pranesimas);
     const TLangas l = Langas(langas);
     TRankinisServeris rankinis;
-    QVERIFY(rankinis.Paleisti());
-    l.Pradeti(rankinis.Adresas());
-    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), l.Uzklausos, 5000);
+    QVERIFY(PradetiPrieRankinio(l, rankinis));
     rankinis.Siusti(datagrama);
     if (pranesimas.isEmpty()) {
         QTest::qWait(50);
@@ -154,9 +152,7 @@ void TstServeriuLangai::pranesimaiNesikrauna() {
     QFETCH(QString, langas);
     const TLangas l = Langas(langas);
     TRankinisServeris rankinis;
-    QVERIFY(rankinis.Paleisti());
-    l.Pradeti(rankinis.Adresas());
-    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), l.Uzklausos, 5000);
+    QVERIFY(PradetiPrieRankinio(l, rankinis));
     int gylis = 0;
     int didziausias = 0;
     bool pirmas = true;
@@ -214,9 +210,7 @@ void TstServeriuLangai::antpludis() {
         pranesimai.append(frmPagrindinis->Kalba().Tekstas("Pranesimai", "NezinomiDuomenys"));
     const TLangas l = Langas(langas);
     TRankinisServeris rankinis;
-    QVERIFY(rankinis.Paleisti());
-    l.Pradeti(rankinis.Adresas());
-    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), l.Uzklausos, 5000);
+    QVERIFY(PradetiPrieRankinio(l, rankinis));
     for (int i = 0; i < 40; ++i)
         rankinis.Siusti(datagrama);
     rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("After")));
@@ -250,9 +244,7 @@ void TstServeriuLangai::ilgasPavadinimas() {
     QFETCH(bool, sutrumpintas);
     const TLangas l = Langas(langas);
     TRankinisServeris rankinis;
-    QVERIFY(rankinis.Paleisti());
-    l.Pradeti(rankinis.Adresas());
-    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), l.Uzklausos, 5000);
+    QVERIFY(PradetiPrieRankinio(l, rankinis));
     rankinis.Siusti(KurtiDetaliuAtsakyma(Detales(vardas)));
     const QString vardasTekstu = QString::fromLatin1(vardas);
     auto* lbl =
