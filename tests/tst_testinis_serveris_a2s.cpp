@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUdpSocket>
+#include <QtEndian>
 
 #include "AtsakymuKurejas.h"
 #include "SesijosVairuotojas.h"
@@ -111,7 +112,11 @@ private Q_SLOTS:
     void issukisInfo();
     void netvarka_data();
     void netvarka();
+    void greicioRiba_data();
     void greicioRiba();
+    void praradimai();
+    void pamestiAtsakymai_data();
+    void pamestiAtsakymai();
     void turinioFailas();
     void senasServerisTaisBaitais_data();
     void senasServerisTaisBaitais();
@@ -331,16 +336,100 @@ void TstTestinisServerisA2S::netvarka() {
         QCOMPARE(atsakymai.last(), taisykles);
 }
 
+void TstTestinisServerisA2S::greicioRiba_data() {
+    QTest::addColumn<double>("riba");
+    QTest::addColumn<int>("langas");        // seconds
+    QTest::addColumn<QList<int>>("pauzes"); // ms waited before each ping, in turn
+    QTest::addColumn<QByteArray>("atsakyta");
+    QTest::addColumn<int>("apriboti");
+    QTest::newRow("3 in the 60 s window, 5 sent") << 0.05 << 60 << QList<int>{0, 0, 0, 0, 0} << QByteArray("jjj") << 2;
+    // A window of 1 s holding 2: the third and fourth go, a new window then opens.
+    QTest::newRow("a new window after the old one")
+        << 2.0 << 1 << QList<int>{0, 0, 0, 0, 1100, 0} << QByteArray("jjjj") << 2;
+    QTest::newRow("the engine's own: 3 a second over a minute")
+        << 3.0 << 60 << QList<int>(40, 0) << QByteArray(40, 'j') << 0;
+}
+
 void TstTestinisServerisA2S::greicioRiba() {
+    // The engine's rule: a window opens at an address's first datagram, every
+    // datagram counts, past rate x window the rest are dropped until it ends.
+    QFETCH(double, riba);
+    QFETCH(int, langas);
+    QFETCH(QList<int>, pauzes);
     TServerioElgsena e = Rezimas(TServerioRezimas::Modernus);
-    e.GreicioRiba = 3;
+    e.GreicioRiba = riba;
+    e.GreicioLangasS = langas;
     TServerioAplinka a(e);
     TKlientas k;
-    for (int i = 0; i < 5; ++i)
+    QByteArray gauta;
+    for (const int ms : pauzes) {
+        if (ms > 0) {
+            gauta += Tipai(k.Gauti(kTyla));
+            QTest::qWait(ms);
+        }
         k.Siusti(UzklausosDatagrama(kPing), a.Prievadas());
-    QCOMPARE(Tipai(k.Gauti()), QByteArray("jjj"));
-    QCOMPARE(a.serveris.Uzklausos().size(), 5);
-    QCOMPARE(a.serveris.Apriboti(), 2);
+    }
+    gauta += Tipai(k.Gauti(kTyla));
+    QTEST(gauta, "atsakyta");
+    QCOMPARE(a.serveris.Uzklausos().size(), pauzes.size());
+    QTEST(a.serveris.Apriboti(), "apriboti");
+}
+
+void TstTestinisServerisA2S::praradimai() {
+    // Loss drawn from a seed: the same seed loses the same datagrams, another
+    // seed others; about the share asked for, both ways.
+    struct TRezultatas {
+        QList<int> atejo; // the requests that reached the server
+        int atsakymu = 0;
+        int prarasta = 0;
+    };
+    const auto bandyti = [](quint32 seklas) {
+        TServerioElgsena e = Rezimas(TServerioRezimas::Modernus);
+        e.Praradimai = 0.3;
+        e.PraradimuSeklas = seklas;
+        TServerioAplinka a(e);
+        TKlientas k;
+        // Each request told apart by the four bytes after the info request.
+        for (quint32 i = 0; i < 60; ++i)
+            k.Siusti(A2SInfoUzklausa(i), a.Prievadas());
+        TRezultatas r;
+        r.atsakymu = int(k.Gauti(kTyla).size());
+        for (const TGautaUzklausa& u : a.serveris.Uzklausos())
+            r.atejo.append(int(qFromLittleEndian<quint32>(u.Baitai.constData() + 25)));
+        r.prarasta = a.serveris.Prarasta();
+        return r;
+    };
+    const TRezultatas pirmas = bandyti(7), antras = bandyti(7), kitas = bandyti(8);
+    QCOMPARE(pirmas.atejo, antras.atejo);
+    QCOMPARE(pirmas.atsakymu, antras.atsakymu);
+    QVERIFY(pirmas.atejo != kitas.atejo);
+    QVERIFY2(pirmas.atejo.size() > 30 && pirmas.atejo.size() < 55, qPrintable(QString::number(pirmas.atejo.size())));
+    QVERIFY(pirmas.atsakymu < pirmas.atejo.size()); // replies are lost too
+    QCOMPARE(pirmas.prarasta, 60 - pirmas.atsakymu);
+}
+
+void TstTestinisServerisA2S::pamestiAtsakymai_data() {
+    QTest::addColumn<QByteArray>("rusis");
+    QTest::addColumn<QByteArray>("uzklausa");
+    QTest::newRow("ping") << QByteArray("ping") << UzklausosDatagrama(kPing);
+    QTest::newRow("info") << QByteArray("T") << A2SInfoUzklausa();
+    QTest::newRow("players") << QByteArray("U") << A2SZaidejuUzklausa(kIssukis);
+    QTest::newRow("rules, split: every fragment") << QByteArray("V") << A2STaisykliuUzklausa(kIssukis);
+}
+
+void TstTestinisServerisA2S::pamestiAtsakymai() {
+    // The next replies to one kind of request are lost, whole; other kinds are not.
+    QFETCH(QByteArray, rusis);
+    QFETCH(QByteArray, uzklausa);
+    TServerioElgsena e = Rezimas(TServerioRezimas::Modernus);
+    e.PamestiAtsakymai.insert(rusis, 2);
+    TServerioAplinka a(e);
+    TKlientas k;
+    QVERIFY(k.Klausti(uzklausa, a.Prievadas(), kTyla).isEmpty());
+    QVERIFY(!k.Klausti(rusis == "ping" ? A2SInfoUzklausa() : UzklausosDatagrama(kPing), a.Prievadas()).isEmpty());
+    QVERIFY(k.Klausti(uzklausa, a.Prievadas(), kTyla).isEmpty());
+    QVERIFY(!k.Klausti(uzklausa, a.Prievadas()).isEmpty());
+    QVERIFY(a.serveris.Prarasta() >= 2);
 }
 
 void TstTestinisServerisA2S::turinioFailas() {

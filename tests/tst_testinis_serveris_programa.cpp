@@ -127,6 +127,8 @@ void TstTestinisServerisPrograma::pagalba() {
                                   "--stray-challenge",
                                   "--zero-datagram",
                                   "--rate-limit",
+                                  "--loss",
+                                  "--seed",
                                   "PORT",
                                   "playersCount",
                                   "rules",
@@ -158,6 +160,13 @@ void TstTestinisServerisPrograma::blogiArgumentai_data() {
     QTest::newRow("duplicate not a number")
         << QStringList{u"--duplicate"_s, u"twice"_s} << QByteArray() << QByteArray("--duplicate");
     QTest::newRow("positional argument") << QStringList{u"27015"_s} << QByteArray() << QByteArray("unexpected");
+    QTest::newRow("rate limit not a rate")
+        << QStringList{u"--rate-limit"_s, u"fast"_s} << QByteArray() << QByteArray("--rate-limit");
+    QTest::newRow("rate limit with a window of 0")
+        << QStringList{u"--rate-limit"_s, u"3/0"_s} << QByteArray() << QByteArray("--rate-limit");
+    QTest::newRow("loss above 1") << QStringList{u"--loss"_s, u"1.5"_s} << QByteArray() << QByteArray("--loss");
+    QTest::newRow("seed not a number") << QStringList{u"--loss"_s, u"0.1"_s, u"--seed"_s, u"x"_s} << QByteArray()
+                                       << QByteArray("--seed");
 }
 
 void TstTestinisServerisPrograma::blogiArgumentai() {
@@ -316,6 +325,10 @@ void TstTestinisServerisPrograma::parinktys_data() {
         << QStringList{u"--reply-from-other-port"_s} << QByteArray(kPing) << kTipasPingas << 6 << 1 << 0 << true;
     QTest::newRow("--duplicate") << QStringList{u"--duplicate"_s, u"1"_s} << QByteArray(kDetails) << kTipasDetales << -1
                                  << 2 << 0 << false;
+    QTest::newRow("--rate-limit: the first of the window")
+        << QStringList{u"--rate-limit"_s, u"0.02/60"_s} << QByteArray(kPing) << kTipasPingas << 6 << 1 << 0 << false;
+    QTest::newRow("--loss 0 with a seed") << QStringList{u"--loss"_s, u"0"_s, u"--seed"_s, u"9"_s} << QByteArray(kPing)
+                                          << kTipasPingas << 6 << 1 << 0 << false;
 }
 
 void TstTestinisServerisPrograma::parinktys() {

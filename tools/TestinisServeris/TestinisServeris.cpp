@@ -25,7 +25,7 @@ std::optional<QByteArray> UzklausosZodis(const QByteArray& datagrama) {
 
 TTestinisServeris::TTestinisServeris(QObject* tevas)
     : QObject(tevas), issukis(QRandomGenerator::global()->generate()),
-      skaidymoId(QRandomGenerator::global()->bounded(1u << 30)) {
+      skaidymoId(QRandomGenerator::global()->bounded(1u << 30)), praradimai(elgsena.PraradimuSeklas) {
     laikas.start();
 }
 
@@ -84,6 +84,9 @@ void TTestinisServeris::NustatytiTurini(const TServerioTurinys& naujas) {
 }
 
 void TTestinisServeris::NustatytiElgsena(const TServerioElgsena& nauja) {
+    // A new seed (or loss) starts the drawn sequence again.
+    if (nauja.PraradimuSeklas != elgsena.PraradimuSeklas || nauja.Praradimai != elgsena.Praradimai)
+        praradimai.seed(nauja.PraradimuSeklas);
     elgsena = nauja;
 }
 
@@ -92,6 +95,7 @@ void TTestinisServeris::IsvalytiSkaitiklius() {
     atmesti = 0;
     issiusti = 0;
     apriboti = 0;
+    prarasta = 0;
 }
 
 std::optional<QByteArray> TTestinisServeris::IprastasAtsakymas(const QByteArray& zodis) const {
@@ -229,13 +233,33 @@ bool TTestinisServeris::ArLeidziama(const QHostAddress& siuntejas) {
     if (elgsena.GreicioRiba <= 0)
         return true;
     const qint64 dabar = laikas.elapsed();
-    QList<qint64>& laikai = uzklausuLaikai[siuntejas.toString()];
-    while (!laikai.isEmpty() && dabar - laikai.first() >= 60000)
-        laikai.removeFirst();
-    if (laikai.size() >= elgsena.GreicioRiba)
+    const qint64 langasMs = qint64(qMax(1, elgsena.GreicioLangasS)) * 1000;
+    const auto i = ribosLangai.find(siuntejas.toString());
+    if (i == ribosLangai.end()) {
+        ribosLangai.insert(siuntejas.toString(), {dabar, 1});
+        return true;
+    }
+    ++i->Kiekis;
+    if (dabar - i->Pradzia > langasMs) {
+        i->Pradzia = dabar;
+        i->Kiekis = 1;
+        return true;
+    }
+    return double(i->Kiekis) / double(qMax(1, elgsena.GreicioLangasS)) <= elgsena.GreicioRiba;
+}
+
+bool TTestinisServeris::ArPrarasti() {
+    if (elgsena.Praradimai <= 0 || praradimai.generateDouble() >= elgsena.Praradimai)
         return false;
-    laikai.append(dabar);
+    ++prarasta;
     return true;
+}
+
+QByteArray TTestinisServeris::UzklausosRusis(const QByteArray& zodis, const QByteArray& datagrama) {
+    if (datagrama.size() >= 5 &&
+        (datagrama[4] == kA2SInfo || datagrama[4] == kA2SZaidejai || datagrama[4] == kA2STaisykles))
+        return QByteArray(1, datagrama[4]);
+    return zodis;
 }
 
 void TTestinisServeris::SkaitytiDatagramas() {
@@ -248,6 +272,8 @@ void TTestinisServeris::SkaitytiDatagramas() {
 }
 
 void TTestinisServeris::Apdoroti(const QByteArray& datagrama, const QHostAddress& siuntejas, quint16 prievadas) {
+    if (ArPrarasti())
+        return; // it never arrived
     const std::optional<QByteArray> zodis = UzklausosZodis(datagrama);
     if (!zodis) {
         ++atmesti;
@@ -265,6 +291,14 @@ void TTestinisServeris::Apdoroti(const QByteArray& datagrama, const QHostAddress
     QList<QByteArray> atsakymas = Atsakymai(*zodis, datagrama);
     if (atsakymas.isEmpty())
         return;
+    const QByteArray rusis = UzklausosRusis(*zodis, datagrama);
+    if (int& pamesti = elgsena.PamestiAtsakymai[rusis]; pamesti > 0) {
+        --pamesti;
+        prarasta += int(atsakymas.size());
+        return;
+    }
+    if (elgsena.PamestiAtsakymai.value(rusis) == 0)
+        elgsena.PamestiAtsakymai.remove(rusis);
     if (elgsena.NuliniaiBaitai > 0)
         atsakymas.prepend(QByteArray(elgsena.NuliniaiBaitai, '\0'));
     if (elgsena.PasalinisIssukis)
@@ -293,6 +327,8 @@ void TTestinisServeris::Siusti(const QList<QByteArray>& atsakymai, const QHostAd
         return;
     for (int i = 0; i < kartai; ++i) {
         for (const QByteArray& atsakymas : atsakymai) {
+            if (ArPrarasti())
+                continue;
             if (is->writeDatagram(atsakymas, kam, prievadas) != atsakymas.size())
                 continue;
             ++issiusti;

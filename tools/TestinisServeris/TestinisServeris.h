@@ -15,6 +15,7 @@
 #include <QList>
 #include <QMetaType>
 #include <QObject>
+#include <QRandomGenerator>
 #include <QString>
 
 #include "A2S.h"
@@ -100,9 +101,20 @@ struct TServerioElgsena {
     // datagram of this many zero bytes.
     bool PasalinisIssukis = false;
     int NuliniaiBaitai = 0;
-    // Requests answered per source address per minute; the rest are dropped
-    // silently (0: no limit).
-    int GreicioRiba = 0;
+    // The engine's query limit: per source address, a window of GreicioLangasS
+    // seconds opens at its first datagram; every datagram counts, the dropped
+    // ones too, and past GreicioRiba x GreicioLangasS in the window the rest
+    // are dropped silently (0: no limit).
+    double GreicioRiba = 0;
+    int GreicioLangasS = 60;
+    // Each datagram, request or reply, is lost with this probability, drawn
+    // from a generator seeded with PraradimuSeklas.
+    double Praradimai = 0;
+    quint32 PraradimuSeklas = 1;
+    // How many of the coming replies to a kind of request are lost: the key is
+    // the legacy word ("ping", "players", "details", "rules") or the Steam
+    // request's letter ("T", "U", "V"); every datagram of the reply goes.
+    QHash<QByteArray, int> PamestiAtsakymai;
     bool operator==(const TServerioElgsena&) const = default;
 };
 
@@ -160,6 +172,10 @@ public:
     int IssiustiAtsakymai() const { return issiusti; }
     // Requests left unanswered by the rate limit.
     int Apriboti() const { return apriboti; }
+    // Datagrams lost on purpose (Praradimai, PamestiAtsakymai), both ways.
+    int Prarasta() const { return prarasta; }
+    // The request kind PamestiAtsakymai counts a datagram under.
+    static QByteArray UzklausosRusis(const QByteArray& zodis, const QByteArray& datagrama);
     void IsvalytiSkaitiklius();
 
 Q_SIGNALS:
@@ -185,8 +201,15 @@ private:
     int atmesti = 0;
     int issiusti = 0;
     int apriboti = 0;
+    int prarasta = 0;
     TIssukis issukis = 0;
     quint32 skaidymoId = 0;
-    QHash<QString, QList<qint64>> uzklausuLaikai; // per source address, for the rate limit
+    struct TRibosLangas {
+        qint64 Pradzia = 0;
+        qint64 Kiekis = 0;
+    };
+    QHash<QString, TRibosLangas> ribosLangai; // per source address, for the rate limit
+    QRandomGenerator praradimai;
+    bool ArPrarasti();
     QElapsedTimer laikas;
 };

@@ -147,14 +147,19 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption nuliaiOpt(u"zero-datagram"_s,
                                        u"Send a datagram of this many zero bytes before each reply."_s, u"bytes"_s);
     const QCommandLineOption ribaOpt(u"rate-limit"_s,
-                                     u"Answer at most this many requests per source address per minute; drop "
-                                     "the rest silently."_s,
-                                     u"n"_s);
+                                     u"The engine's query limit, N datagrams a second over a window of W seconds "
+                                     "(W: 60 when left out): per source address a window opens at its first "
+                                     "datagram, every datagram counts (the dropped ones too), and past N x W in "
+                                     "the window the rest are dropped silently."_s,
+                                     u"N/W"_s);
+    const QCommandLineOption praradimaiOpt(
+        u"loss"_s, u"Lose each datagram, request or reply, with probability P (0 to 1)."_s, u"P"_s);
+    const QCommandLineOption seklasOpt(u"seed"_s, u"Seed of the --loss draws (default 1)."_s, u"n"_s);
     parser.addOptions({adresasOpt,   prievadasOpt, turinysOpt,       spausdintiOpt, delsaOpt,       pingasOpt,
                        banasOpt,     tekstasOpt,   antrasTekstasOpt, tipasOpt,      didelisOpt,     tylaOpt,
                        kitasOpt,     dvigubaiOpt,  tylusOpt,         rezimasOpt,    infoIssukisOpt, issukisOpt,
                        skaidymasOpt, dydisOpt,     atvirksciaOpt,    dukartOpt,     pamestiOpt,     pasalinisOpt,
-                       nuliaiOpt,    ribaOpt});
+                       nuliaiOpt,    ribaOpt,      praradimaiOpt,    seklasOpt});
     parser.process(programa);
     if (!parser.positionalArguments().isEmpty())
         return Klaida(u"unexpected argument %1 (see --help)"_s.arg(parser.positionalArguments().first()));
@@ -250,10 +255,28 @@ int main(int argc, char* argv[]) {
         elgsena.NuliniaiBaitai = *n;
     }
     if (parser.isSet(ribaOpt)) {
-        const std::optional<int> n = SkaiciusIs(parser.value(ribaOpt), 1, 1000000);
-        if (!n)
-            return Klaida(u"--rate-limit takes a count from 1"_s);
-        elgsena.GreicioRiba = *n;
+        const QStringList dalys = parser.value(ribaOpt).split(u'/');
+        bool gerai = dalys.size() <= 2;
+        const double n = gerai ? dalys.at(0).toDouble(&gerai) : 0;
+        const std::optional<int> w = dalys.size() == 2 ? SkaiciusIs(dalys.at(1), 1, 86400) : std::optional<int>(60);
+        if (!gerai || !(n > 0) || n > 1e6 || !w)
+            return Klaida(u"--rate-limit takes N/W: a rate above 0 and a window of 1 to 86400 seconds"_s);
+        elgsena.GreicioRiba = n;
+        elgsena.GreicioLangasS = *w;
+    }
+    if (parser.isSet(praradimaiOpt)) {
+        bool gerai = false;
+        const double p = parser.value(praradimaiOpt).toDouble(&gerai);
+        if (!gerai || p < 0 || p > 1)
+            return Klaida(u"--loss takes a probability from 0 to 1"_s);
+        elgsena.Praradimai = p;
+    }
+    if (parser.isSet(seklasOpt)) {
+        bool gerai = false;
+        const uint seklas = parser.value(seklasOpt).toUInt(&gerai);
+        if (!gerai)
+            return Klaida(u"--seed takes a whole number"_s);
+        elgsena.PraradimuSeklas = seklas;
     }
     elgsena.InfoReikiaIssukio = parser.isSet(infoIssukisOpt);
     elgsena.DaliysAtvirkscia = parser.isSet(atvirksciaOpt);
