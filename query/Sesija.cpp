@@ -1,12 +1,12 @@
 #include "Sesija.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 
 namespace {
 
 constexpr qint64 kAtsargosRiba = 1000;   // ms after the start without players/details: try A2S
 constexpr qint64 kAtsargosPriedas = 250; // added to 2 x the round trip once a 'j' came
-constexpr int kDaugiausiaIssukiu = 3;    // challenge answers per request per round
 constexpr int kTyliuRaunduRiba = 3;
 
 qint64 TikrasLaikas() {
@@ -22,21 +22,6 @@ bool ArAntraste(const QByteArray& d) {
     return d.size() >= kAntrastesIlgis && d.startsWith(QByteArrayView("\xFF\xFF\xFF\xFF", 4));
 }
 
-// The A2S request a reply letter answers.
-char A2SRaideAtsakymui(char tipas) {
-    switch (tipas) {
-    case kTipasZaidejai:
-        return kA2SZaidejai;
-    case kTipasDetales:
-    case kTipasInfo:
-        return kA2SInfo;
-    case kTipasTaisykles:
-        return kA2STaisykles;
-    default:
-        return 0;
-    }
-}
-
 } // namespace
 
 TServeriuRegistras& TServeriuRegistras::Bendras() {
@@ -44,40 +29,77 @@ TServeriuRegistras& TServeriuRegistras::Bendras() {
     return registras;
 }
 
+void TServeriuRegistras::Nustatyti(const QString& serveris, const TServerioZinios& z) {
+    const auto i = zinios.constFind(serveris);
+    if (i != zinios.constEnd() && *i == z)
+        return;
+    zinios.insert(serveris, z);
+    ++pakeitimai;
+}
+
+void TServeriuRegistras::Isvalyti() {
+    zinios.clear();
+    ++pakeitimai;
+}
+
 TUzklausuSesija::TUzklausuSesija(TPrasymai prasymai, TServeriuRegistras* registras, TLaikrodis laikrodis)
     : prasymai(prasymai), registras(registras ? registras : &TServeriuRegistras::Bendras()),
       laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikas)) {}
 
-QByteArray TUzklausuSesija::A2SDatagrama(char raide, std::optional<TIssukis> issukis) const {
-    switch (raide) {
-    case kA2SInfo:
-        return A2SInfoUzklausa(issukis);
-    case kA2SZaidejai:
-        return A2SZaidejuUzklausa(issukis.value_or(kBeIssukio));
-    default:
-        return A2STaisykliuUzklausa(issukis.value_or(kBeIssukio));
+QList<TUzklausuSesija::TRusis> TUzklausuSesija::PradziosRusys(const TServerioZinios& z) const {
+    QList<TRusis> r;
+    if (z.Dialektas == TDialektas::A2S) {
+        if (prasymai.Detales)
+            r.append(TRusis::A2SInfo);
+        if (prasymai.Zaidejai)
+            r.append(TRusis::A2SZaidejai);
+        if (prasymai.Taisykles)
+            r.append(TRusis::A2STaisykles);
+        return r;
     }
+    // Unknown and legacy servers: the legacy words, in the legacy order.
+    if (prasymai.Pingas)
+        r.append(TRusis::Pingas);
+    if (prasymai.Zaidejai)
+        r.append(TRusis::Zaidejai);
+    if (prasymai.Detales)
+        r.append(TRusis::Detales);
+    if (prasymai.Taisykles)
+        r.append(TRusis::Taisykles);
+    return r;
 }
 
-QList<QByteArray> TUzklausuSesija::SiustiA2S(std::optional<TIssukis> issukis) {
-    QList<QByteArray> d;
-    const qint64 dabar = laikrodis();
-    a2s.clear();
-    for (const auto& [noras, raide] :
-         {std::pair{prasymai.Detales, kA2SInfo}, std::pair{prasymai.Zaidejai, kA2SZaidejai},
-          std::pair{prasymai.Taisykles, kA2STaisykles}}) {
-        if (!noras)
-            continue;
-        TA2SPrasymas p;
-        p.Raide = raide;
-        p.Siusta = true;
+int TUzklausuSesija::RaundoDydis(const QString& kitas) const {
+    return int(PradziosRusys(registras->Zinios(kitas)).size());
+}
+
+QByteArray TUzklausuSesija::Datagrama(TPrasymas& p) const {
+    const std::optional<TIssukis> issukis = registras->Zinios(serveris).Issukis;
+    switch (p.Rusis) {
+    case TRusis::Pingas:
+        return UzklausosDatagrama(kPing);
+    case TRusis::Zaidejai:
+        return UzklausosDatagrama(kPlayers);
+    case TRusis::Detales:
+        return UzklausosDatagrama(kDetails);
+    case TRusis::Taisykles:
+        return UzklausosDatagrama(kRules);
+    case TRusis::A2SInfo:
         p.SiustaSu = issukis;
-        p.SiustaMs = dabar;
-        a2s.append(p);
-        d.append(A2SDatagrama(raide, issukis));
+        return A2SInfoUzklausa(issukis);
+    case TRusis::A2SZaidejai:
+        p.SiustaSu = issukis;
+        return A2SZaidejuUzklausa(issukis.value_or(kBeIssukio));
+    case TRusis::A2STaisykles:
+        p.SiustaSu = issukis;
+        return A2STaisykliuUzklausa(issukis.value_or(kBeIssukio));
     }
-    a2sSiusta = !a2s.isEmpty();
-    return d;
+    return {};
+}
+
+void TUzklausuSesija::Siusti(TPrasymas& p, qint64 dabar, QList<QByteArray>& d) {
+    d.append(Datagrama(p));
+    p.Siuntimai.append(dabar);
 }
 
 QList<QByteArray> TUzklausuSesija::PradetiRaunda(const QString& naujas) {
@@ -88,32 +110,39 @@ QList<QByteArray> TUzklausuSesija::PradetiRaunda(const QString& naujas) {
     arRaundas = true;
     pradzia = laikrodis();
     pingoGavimas.reset();
-    a2sSiusta = atsargaSiusta = pingasRodytas = false;
+    a2sSiusta = pingasSiustas = pingasRodytas = false;
     zaidejaiGauti = detalesGautos = infoGautas = taisyklesGautos = atsakymasGautas = false;
-    a2s.clear();
+    uzklausos.clear();
 
     const TServerioZinios z = registras->Zinios(serveris);
-    QList<QByteArray> d;
-    if (z.Dialektas == TDialektas::A2S) {
-        if (prasymai.Pingas)
-            d.append(UzklausosDatagrama(kPing));
-        d.append(SiustiA2S(z.Issukis));
-        return d;
+    for (const TRusis r : PradziosRusys(z)) {
+        TPrasymas p;
+        p.Rusis = r;
+        uzklausos.append(p);
+        a2sSiusta = a2sSiusta || ArA2S(r);
+        pingasSiustas = pingasSiustas || r == TRusis::Pingas;
     }
-    // Unknown and legacy servers: the legacy words, in the legacy order.
-    if (prasymai.Pingas)
-        d.append(UzklausosDatagrama(kPing));
-    if (prasymai.Zaidejai)
-        d.append(UzklausosDatagrama(kPlayers));
-    if (prasymai.Detales)
-        d.append(UzklausosDatagrama(kDetails));
-    if (prasymai.Taisykles)
-        d.append(UzklausosDatagrama(kRules));
+    QList<QByteArray> d;
+    for (TPrasymas& p : uzklausos)
+        Siusti(p, pradzia, d);
     return d;
 }
 
-std::optional<qint64> TUzklausuSesija::Terminas() const {
-    if (!arRaundas || atsargaSiusta || zaidejaiGauti || detalesGautos)
+qint64 TUzklausuSesija::KartojimoTarpas() const {
+    const std::optional<int> ms = registras->Zinios(serveris).PingoMs;
+    return ms ? qMax<qint64>(kMaziausiasKartojimoMs, 2 * qint64(*ms)) : kKartojimoMs;
+}
+
+bool TUzklausuSesija::ArKartojamas(const TPrasymas& p) const {
+    if (p.Atsakyta || p.Atsisakyta || p.Siuntimai.isEmpty() || p.Kartojimai >= kKartojimai)
+        return false;
+    // A legacy word that an unknown server may never answer waits for the
+    // Steam queries instead of going out three times.
+    return p.Rusis == TRusis::Pingas || ArA2S(p.Rusis) || registras->Zinios(serveris).Dialektas == TDialektas::Senas;
+}
+
+std::optional<qint64> TUzklausuSesija::AtsargosTerminas() const {
+    if (!arRaundas || a2sSiusta || zaidejaiGauti || detalesGautos)
         return std::nullopt;
     if (!prasymai.Zaidejai && !prasymai.Detales && !prasymai.Taisykles)
         return std::nullopt;
@@ -125,51 +154,152 @@ std::optional<qint64> TUzklausuSesija::Terminas() const {
     return t;
 }
 
-QList<QByteArray> TUzklausuSesija::Tikrinti() {
-    const std::optional<qint64> t = Terminas();
-    if (!t || laikrodis() < *t)
-        return {};
-    atsargaSiusta = true;
-    return SiustiA2S(registras->Zinios(serveris).Issukis);
+std::optional<qint64> TUzklausuSesija::Terminas() const {
+    if (!arRaundas)
+        return std::nullopt;
+    std::optional<qint64> t = AtsargosTerminas();
+    const auto anksciau = [&t](qint64 kada) {
+        t = t ? qMin(*t, kada) : kada;
+    };
+    for (const TPrasymas& p : uzklausos) {
+        if (p.LaukiaIssukio && !p.Atsakyta && !p.Atsisakyta)
+            anksciau(pradzia); // due now
+        else if (ArKartojamas(p))
+            anksciau(p.Siuntimai.last() + KartojimoTarpas());
+    }
+    return t;
 }
 
-TUzklausuSesija::TA2SPrasymas* TUzklausuSesija::Prasymas(char raide) {
-    for (TA2SPrasymas& p : a2s)
-        if (p.Raide == raide)
+void TUzklausuSesija::PradetiA2S(qint64 dabar, QList<QByteArray>& d, int riba) {
+    QList<TRusis> rusys;
+    if (prasymai.Detales)
+        rusys.append(TRusis::A2SInfo);
+    if (prasymai.Zaidejai)
+        rusys.append(TRusis::A2SZaidejai);
+    if (prasymai.Taisykles)
+        rusys.append(TRusis::A2STaisykles);
+    // All of them or, while the budget has no room for that, none yet.
+    if (d.size() + rusys.size() > riba)
+        return;
+    for (TPrasymas& p : uzklausos)
+        if (p.Rusis != TRusis::Pingas)
+            p.Atsisakyta = true;
+    a2sSiusta = true;
+    for (const TRusis r : rusys) {
+        TPrasymas p;
+        p.Rusis = r;
+        uzklausos.append(p);
+        Siusti(uzklausos.last(), dabar, d);
+    }
+}
+
+QList<QByteArray> TUzklausuSesija::Tikrinti(int riba) {
+    QList<QByteArray> d;
+    if (!arRaundas || riba <= 0)
+        return d;
+    const qint64 dabar = laikrodis();
+    // Challenge answers first: they are what the server waits for.
+    for (TPrasymas& p : uzklausos) {
+        if (d.size() >= riba)
+            return d;
+        if (!p.LaukiaIssukio || p.Atsakyta || p.Atsisakyta)
+            continue;
+        p.LaukiaIssukio = false;
+        ++p.IssukioAtsakymai;
+        Siusti(p, dabar, d);
+    }
+    if (const std::optional<qint64> t = AtsargosTerminas(); t && dabar >= *t)
+        PradetiA2S(dabar, d, riba);
+    const qint64 tarpas = KartojimoTarpas();
+    for (TPrasymas& p : uzklausos) {
+        if (d.size() >= riba)
+            break;
+        if (!ArKartojamas(p) || dabar < p.Siuntimai.last() + tarpas)
+            continue;
+        ++p.Kartojimai;
+        Siusti(p, dabar, d);
+    }
+    return d;
+}
+
+bool TUzklausuSesija::ArAtsakyta() const {
+    for (const TPrasymas& p : uzklausos)
+        if (!p.Atsakyta && !p.Atsisakyta)
+            return false;
+    return arRaundas;
+}
+
+TUzklausuSesija::TPrasymas* TUzklausuSesija::Rasti(TRusis r) {
+    for (TPrasymas& p : uzklausos)
+        if (p.Rusis == r)
             return &p;
     return nullptr;
 }
 
-std::optional<int> TUzklausuSesija::A2SPingas(char a2sRaide) {
-    if (pingasRodytas)
-        return std::nullopt;
-    // A server that answers "ping" keeps the legacy clock.
-    if (prasymai.Pingas && registras->Zinios(serveris).ArAtsakoPinga)
-        return std::nullopt;
-    qint64 nuo = pradzia;
-    if (a2sSiusta) {
-        const TA2SPrasymas* p = Prasymas(a2sRaide);
-        if (p)
-            nuo = p->SiustaMs;
-        else if (!a2s.isEmpty())
-            nuo = a2s.first().SiustaMs;
+TUzklausuSesija::TPrasymas* TUzklausuSesija::Atsakyti(char tipas) {
+    QList<TRusis> rusys;
+    switch (tipas) {
+    case kTipasPingas:
+        rusys = {TRusis::Pingas};
+        break;
+    case kTipasZaidejai:
+        rusys = {TRusis::A2SZaidejai, TRusis::Zaidejai};
+        break;
+    case kTipasDetales:
+    case kTipasInfo:
+        rusys = {TRusis::A2SInfo, TRusis::Detales};
+        break;
+    case kTipasTaisykles:
+        rusys = {TRusis::A2STaisykles, TRusis::Taisykles};
+        break;
+    default:
+        return nullptr;
     }
-    pingasRodytas = true;
-    return int(qMax<qint64>(0, laikrodis() - nuo));
+    TPrasymas* pirmas = nullptr;
+    for (const TRusis r : rusys) {
+        TPrasymas* p = Rasti(r);
+        if (!p)
+            continue;
+        p->Atsakyta = true;
+        // The request still asked answers for the clock, not one given up.
+        if (!pirmas || (pirmas->Atsisakyta && !p->Atsisakyta))
+            pirmas = p;
+    }
+    return pirmas;
 }
 
-void TUzklausuSesija::PazymetiAtsakyma(char a2sRaide, bool arA2SRaide) {
+std::optional<int> TUzklausuSesija::Pingas(const TPrasymas* p) {
+    if (pingasRodytas)
+        return std::nullopt;
+    const qint64 dabar = laikrodis();
+    TServerioZinios z = registras->Zinios(serveris);
+    qint64 nuo = pradzia;
+    if (p && !p->Siuntimai.isEmpty()) {
+        // The latest send the reply can belong to: one at least half the last
+        // round trip ago (any, while none is known).
+        const qint64 maziausiai = z.PingoMs ? *z.PingoMs / 2 : 0;
+        nuo = p->Siuntimai.first();
+        for (qsizetype i = p->Siuntimai.size() - 1; i >= 0; --i) {
+            if (dabar - p->Siuntimai.at(i) >= maziausiai) {
+                nuo = p->Siuntimai.at(i);
+                break;
+            }
+        }
+    }
+    pingasRodytas = true;
+    const int ms = int(qBound<qint64>(0, dabar - nuo, qint64(std::numeric_limits<int>::max())));
+    z.PingoMs = ms;
+    registras->Nustatyti(serveris, z);
+    return ms;
+}
+
+void TUzklausuSesija::PazymetiAtsakyma(bool arA2SRaide) {
     TServerioZinios z = registras->Zinios(serveris);
     // A letter only A2S has, or any answer once A2S requests went out after
     // the legacy ones stayed unanswered, marks the server A2S.
-    if (arA2SRaide || a2sSiusta) {
-        z.Dialektas = TDialektas::A2S;
-        if (TA2SPrasymas* p = Prasymas(a2sRaide))
-            p->Atsakyta = true;
-    } else {
-        z.Dialektas = TDialektas::Senas;
-    }
+    z.Dialektas = arA2SRaide || a2sSiusta ? TDialektas::A2S : TDialektas::Senas;
     z.TyliRaundai = 0;
+    z.Atsake = QDateTime::currentMSecsSinceEpoch();
     registras->Nustatyti(serveris, z);
 }
 
@@ -195,18 +325,14 @@ TSesijosAtsakymas TUzklausuSesija::Gauta(const QHostAddress& siuntejas, quint16 
     a.Tipas = SkaitytiAntraste(srautas);
     switch (a.Tipas) {
     case kTipasPingas: {
-        if (pingasRodytas)
-            return a; // the clock stopped at the first one
-        pingasRodytas = true;
-        const qint64 dabar = laikrodis();
-        pingoGavimas = dabar;
-        a.PingoMs = int(dabar - pradzia);
+        const TPrasymas* p = Atsakyti(kTipasPingas);
+        // No "ping" went out this round (a late one of an earlier round), or
+        // the clock stopped at an earlier reply.
+        if (!pingasSiustas || pingasRodytas)
+            return a;
+        pingoGavimas = laikrodis();
+        a.PingoMs = Pingas(p);
         a.Rusis = TAtsakymoRusis::Pingas;
-        if (prasymai.Pingas) {
-            TServerioZinios z = registras->Zinios(serveris);
-            z.ArAtsakoPinga = true;
-            registras->Nustatyti(serveris, z);
-        }
         return a;
     }
     case kTipasIssukis: {
@@ -216,52 +342,24 @@ TSesijosAtsakymas TUzklausuSesija::Gauta(const QHostAddress& siuntejas, quint16 
         TServerioZinios z = registras->Zinios(serveris);
         z.Issukis = *c;
         registras->Nustatyti(serveris, z);
-        PazymetiAtsakyma(0, true);
-        a.PingoMs = A2SPingas(0);
-        const qint64 dabar = laikrodis();
-        for (TA2SPrasymas& p : a2s) {
-            if (p.Atsakyta || p.SiustaSu == c || p.IssukioAtsakymai >= kDaugiausiaIssukiu)
+        PazymetiAtsakyma(true);
+        const TPrasymas* laikrodzio = nullptr;
+        for (TPrasymas& p : uzklausos) {
+            if (!ArA2S(p.Rusis) || p.Atsakyta || p.Atsisakyta)
                 continue;
-            ++p.IssukioAtsakymai;
-            p.SiustaSu = c;
-            p.SiustaMs = dabar;
-            a.Siusti.append(A2SDatagrama(p.Raide, c));
+            if (!laikrodzio)
+                laikrodzio = &p;
+            if (p.SiustaSu != c && p.IssukioAtsakymai < kIssukioAtsakymai)
+                p.LaukiaIssukio = true;
         }
+        if (!pingasSiustas || a2sSiusta)
+            a.PingoMs = Pingas(laikrodzio);
         return a;
     }
     case kTipasZaidejai:
-        if (zaidejaiGauti)
-            return a;
-        zaidejaiGauti = atsakymasGautas = true;
-        a.Zaidejai = SkaitytiZaidejus(srautas);
-        a.Rusis = TAtsakymoRusis::Zaidejai;
-        break;
-    case kTipasDetales: {
-        if (detalesGautos)
-            return a;
-        detalesGautos = atsakymasGautas = true;
-        TDetalesSuBotais d = SkaitytiDetalesSuBotais(srautas);
-        a.Detales = std::move(d.Detales);
-        a.Botai = d.Botai;
-        a.Rusis = TAtsakymoRusis::Detales;
-        break;
-    }
-    case kTipasInfo: {
-        if (infoGautas)
-            return a;
-        infoGautas = detalesGautos = atsakymasGautas = true;
-        a.Info = SkaitytiInfo(srautas);
-        a.Detales = DetalesIsInfo(*a.Info, serveris.toUtf8());
-        a.Botai = a.Info->Botai;
-        a.Rusis = TAtsakymoRusis::Detales;
-        break;
-    }
+    case kTipasDetales:
+    case kTipasInfo:
     case kTipasTaisykles:
-        if (taisyklesGautos)
-            return a;
-        taisyklesGautos = atsakymasGautas = true;
-        a.Taisykles = SkaitytiTaisykles(srautas);
-        a.Rusis = TAtsakymoRusis::Taisykles;
         break;
     case kTipasBanas:
         a.Rusis = TAtsakymoRusis::Banas;
@@ -276,11 +374,48 @@ TSesijosAtsakymas TUzklausuSesija::Gauta(const QHostAddress& siuntejas, quint16 
         a.Rusis = TAtsakymoRusis::Nezinomas;
         return a;
     }
+
     // A players, details or rules answer.
-    const char a2sRaide = A2SRaideAtsakymui(a.Tipas);
-    PazymetiAtsakyma(a2sRaide, a.Tipas == kTipasInfo);
-    if (!prasymai.Pingas || a2sSiusta)
-        a.PingoMs = A2SPingas(a2sRaide);
+    const TPrasymas* p = Atsakyti(a.Tipas);
+    switch (a.Tipas) {
+    case kTipasZaidejai:
+        if (zaidejaiGauti)
+            return a;
+        zaidejaiGauti = true;
+        a.Zaidejai = SkaitytiZaidejus(srautas);
+        a.Rusis = TAtsakymoRusis::Zaidejai;
+        break;
+    case kTipasDetales: {
+        if (detalesGautos)
+            return a;
+        detalesGautos = true;
+        TDetalesSuBotais d = SkaitytiDetalesSuBotais(srautas);
+        a.Detales = std::move(d.Detales);
+        a.Botai = d.Botai;
+        a.Rusis = TAtsakymoRusis::Detales;
+        break;
+    }
+    case kTipasInfo:
+        if (infoGautas)
+            return a;
+        infoGautas = detalesGautos = true;
+        a.Info = SkaitytiInfo(srautas);
+        a.Detales = DetalesIsInfo(*a.Info, serveris.toUtf8());
+        a.Botai = a.Info->Botai;
+        a.Rusis = TAtsakymoRusis::Detales;
+        break;
+    default: // kTipasTaisykles
+        if (taisyklesGautos)
+            return a;
+        taisyklesGautos = true;
+        a.Taisykles = SkaitytiTaisykles(srautas);
+        a.Rusis = TAtsakymoRusis::Taisykles;
+        break;
+    }
+    atsakymasGautas = true;
+    PazymetiAtsakyma(a.Tipas == kTipasInfo);
+    if (!pingasSiustas || a2sSiusta)
+        a.PingoMs = Pingas(p);
     return a;
 }
 
@@ -291,8 +426,6 @@ void TUzklausuSesija::BaigtiRaunda() {
     arRaundas = false;
     TServerioZinios z = registras->Zinios(serveris);
     const bool pilnas = laikrodis() - pradzia >= kAtsargosRiba; // a round cut short proves nothing
-    if (pilnas && prasymai.Pingas && !pingoGavimas)
-        z.ArAtsakoPinga = false;
     if (pilnas && !atsakymasGautas && z.Dialektas != TDialektas::Nezinomas && ++z.TyliRaundai >= kTyliuRaunduRiba) {
         z.Dialektas = TDialektas::Nezinomas;
         z.Issukis.reset();

@@ -1,41 +1,50 @@
-// The query session of one window: which datagrams a round sends to a server,
-// and what each received datagram means for the window.
+// The query session of one server: which datagrams a round sends it, which it
+// sends again when their reply is late, and what each received datagram means.
 //
 // Today's servers answer the legacy "ping" but not "players", "details" or
 // "rules"; they answer the Steam queries (A2S) instead. The session learns,
 // per server, which dialect it speaks and keeps that, with the server's last
-// challenge, in one registry shared by every window for the whole run.
+// challenge and round trip, in one registry shared by every window.
 //
-// Use from a window (all calls on the GUI thread, no signals):
+// Use (all calls on the GUI thread, no signals; the poller in Apklausa.h does
+// this for the windows):
 //
-//   TUzklausuSesija sesija(kStebetojoPrasymai);              // once, with the window
-//   for (const QByteArray& d : sesija.PradetiRaunda("host:port")) // button or refresh
-//       NMUDP1->SendDatagram(d);                             // in order; stop at a failure
-//   // in NMUDP1DataReceived, after the sender filter:
+//   TUzklausuSesija sesija(kStebetojoPrasymai);
+//   send sesija.PradetiRaunda("host:port");          // RaundoDydis() datagrams, in order
+//   // for every datagram of that server:
 //   TSesijosAtsakymas a = sesija.Gauta(ip, port, bytes);
-//   for (const QByteArray& d : a.Siusti) NMUDP1->SendDatagram(d); // challenge answers
-//   if (a.PingoMs) show *a.PingoMs as the round trip;
-//   switch (a.Rusis) { ...Zaidejai / Detales / Taisykles / Banas / Tekstas / Nezinomas / PerDidelis... }
-//   // a timer: while sesija.Terminas() is set, at that clock time
-//   for (const QByteArray& d : sesija.Tikrinti()) NMUDP1->SendDatagram(d);
-//   sesija.BaigtiRaunda();                                   // timeout, ban, or window hidden
+//   // whenever the clock reaches sesija.Terminas(), and after every Gauta:
+//   send sesija.Tikrinti(budget);                    // challenge answers, the A2S
+//                                                    // fallback, retries
+//   sesija.BaigtiRaunda();                           // time-out, ban, window hidden
 //
 // A round of a server whose dialect is unknown or legacy sends exactly the
 // legacy datagrams in the legacy order. When neither a players nor a details
 // reply has come 1 s after the round's start (or 2 x the round trip + 250 ms
-// once a 'j' came, whichever is sooner), Terminas() falls due and Tikrinti()
-// gives A2S_INFO and A2S_PLAYER (A2S_RULES when the window asks rules). A round
-// of an A2S server sends "ping" (when the window asks it) and the A2S requests
-// with the known challenge. Challenges ('A') are answered at once, at most
-// three times per request per round. Within one round only the first 'j', the
-// first players, first details and first rules reply are passed on, except
-// that an info reply 'I' after a 'm' is passed on too ('I' wins). An A2S or
-// legacy server that answers nothing for 3 rounds is unknown again.
+// once a 'j' came, whichever is sooner), the A2S requests follow (A2S_INFO
+// and A2S_PLAYER, A2S_RULES when the window asks rules) and the legacy words
+// other than "ping" are given up. A round of an A2S server sends the A2S
+// requests alone, with the known challenge: the info reply gives the round
+// trip, so no "ping" is spent on it.
+//
+// Lost datagrams: a request whose reply has not come within the retry
+// interval (2 x the server's last round trip, at least 250 ms; 500 ms while
+// none is known) is sent again, at most twice per round. The legacy words
+// other than "ping" are repeated only to a server known to answer them. A
+// challenge ('A') is answered at once, at most three times per request per
+// round. The round trip is measured from the send that was answered: the
+// latest one that the reply can belong to.
+//
+// Within one round only the first 'j', the first players, first details and
+// first rules reply are passed on, except that an info reply 'I' after a 'm'
+// is passed on too ('I' wins). An A2S or legacy server that answers nothing
+// for 3 rounds is unknown again.
 //
 // The clock is a function returning milliseconds (monotonic); tests give their own.
 #pragma once
 
 #include <functional>
+#include <limits>
 #include <optional>
 
 #include <QByteArray>
@@ -53,24 +62,29 @@ enum class TDialektas { Nezinomas, Senas, A2S };
 struct TServerioZinios {
     TDialektas Dialektas = TDialektas::Nezinomas;
     std::optional<TIssukis> Issukis;
-    bool ArAtsakoPinga = false; // a 'j' came in the server's last round that asked one
+    std::optional<int> PingoMs; // the last round trip measured
     int TyliRaundai = 0;        // rounds in a row without a players or details answer
+    qint64 Atsake = 0;          // Unix time (ms) of the last answer; 0: never
     bool operator==(const TServerioZinios&) const = default;
 };
 
-// What the program knows of each server for the run, keyed by "host:port" as
-// the window addresses it.
+// What the program knows of each server, keyed by "host:port" as the window
+// addresses it. It lives for the run and is kept across runs (Atmintis.h).
 class TServeriuRegistras {
 public:
     // The one registry of the running program.
     static TServeriuRegistras& Bendras();
 
     TServerioZinios Zinios(const QString& serveris) const { return zinios.value(serveris); }
-    void Nustatyti(const QString& serveris, const TServerioZinios& z) { zinios.insert(serveris, z); }
-    void Isvalyti() { zinios.clear(); }
+    void Nustatyti(const QString& serveris, const TServerioZinios& z);
+    void Isvalyti();
+    const QHash<QString, TServerioZinios>& Visos() const { return zinios; }
+    // Grows with every change; a writer compares it with what it wrote.
+    quint64 Pakeitimai() const { return pakeitimai; }
 
 private:
     QHash<QString, TServerioZinios> zinios;
+    quint64 pakeitimai = 0;
 };
 
 // The requests of a window's round.
@@ -101,7 +115,8 @@ struct TSesijosAtsakymas {
     char Tipas = 0; // the reply's type letter
     int Dydis = 0;  // the reply's size; a split reply's joined size
     // The round trip to show now, in ms: at the first 'j', or at the first
-    // reply of a round that expects no 'j'.
+    // reply of a round that has no "ping" to answer (or whose Steam queries
+    // went out after a silent legacy round).
     std::optional<int> PingoMs;
     TZaidejai Zaidejai;
     TDetales Detales;             // from 'm', or filled from 'I'
@@ -111,46 +126,70 @@ struct TSesijosAtsakymas {
     QByteArray PirmasTekstas; // 'i', read from the type letter on
     QByteArray AntrasTekstas;
     TDaliesBusena Dalis = TDaliesBusena::Vientisas; // what reassembly did with the datagram
-    QList<QByteArray> Siusti;                       // datagrams to send now (challenge answers)
 };
 
 class TUzklausuSesija {
 public:
     using TLaikrodis = std::function<qint64()>;
 
+    static constexpr int kKartojimai = 2;       // retries per request per round
+    static constexpr int kIssukioAtsakymai = 3; // challenge answers per request per round
+    static constexpr qint64 kKartojimoMs = 500; // retry interval while no round trip is known
+    static constexpr qint64 kMaziausiasKartojimoMs = 250;
+
     explicit TUzklausuSesija(TPrasymai prasymai, TServeriuRegistras* registras = nullptr, TLaikrodis laikrodis = {});
 
+    // How many datagrams PradetiRaunda(serveris) would send now.
+    int RaundoDydis(const QString& serveris) const;
     // Ends the open round, if any, and starts one to `serveris`; returns the
     // datagrams to send now, in order.
     QList<QByteArray> PradetiRaunda(const QString& serveris);
     // The clock time at which Tikrinti() will have datagrams to send.
     std::optional<qint64> Terminas() const;
-    // The datagrams due now (empty before Terminas()).
-    QList<QByteArray> Tikrinti();
+    // The datagrams due now (empty before Terminas()), at most `riba` of them:
+    // what is left waits for the next call.
+    QList<QByteArray> Tikrinti(int riba = std::numeric_limits<int>::max());
     TSesijosAtsakymas Gauta(const QHostAddress& siuntejas, quint16 prievadas, const QByteArray& datagrama);
     // Drops incomplete split replies and settles what the round taught about the server.
     void BaigtiRaunda();
 
     bool ArRaundas() const { return arRaundas; }
+    // Every request of the round has its reply (requests given up aside).
+    bool ArAtsakyta() const;
+    // The round trip of the round was given (PingoMs).
+    bool ArPingasRodytas() const { return pingasRodytas; }
     QString Serveris() const { return serveris; }
     TServerioZinios Zinios() const { return registras->Zinios(serveris); }
     qint64 Dabar() const { return laikrodis(); }
+    // The retry interval for the server now.
+    qint64 KartojimoTarpas() const;
 
 private:
-    struct TA2SPrasymas {
-        char Raide = 0;
-        bool Siusta = false;
-        bool Atsakyta = false;
-        std::optional<TIssukis> SiustaSu;
+    enum class TRusis { Pingas, Zaidejai, Detales, Taisykles, A2SInfo, A2SZaidejai, A2STaisykles };
+    struct TPrasymas {
+        TRusis Rusis = TRusis::Pingas;
+        QList<qint64> Siuntimai; // clock time of every send
+        int Kartojimai = 0;
         int IssukioAtsakymai = 0;
-        qint64 SiustaMs = 0;
+        std::optional<TIssukis> SiustaSu;
+        bool Atsakyta = false;
+        bool Atsisakyta = false;    // a legacy word given up for the Steam queries
+        bool LaukiaIssukio = false; // a new challenge came: due now with it
     };
 
-    QByteArray A2SDatagrama(char raide, std::optional<TIssukis> issukis) const;
-    QList<QByteArray> SiustiA2S(std::optional<TIssukis> issukis);
-    TA2SPrasymas* Prasymas(char raide);
-    void PazymetiAtsakyma(char a2sRaide, bool arA2SRaide);
-    std::optional<int> A2SPingas(char a2sRaide);
+    static bool ArA2S(TRusis r) { return r >= TRusis::A2SInfo; }
+    QByteArray Datagrama(TPrasymas& p) const;
+    void Siusti(TPrasymas& p, qint64 dabar, QList<QByteArray>& d);
+    bool ArKartojamas(const TPrasymas& p) const;
+    std::optional<qint64> AtsargosTerminas() const;
+    void PradetiA2S(qint64 dabar, QList<QByteArray>& d, int riba);
+    TPrasymas* Rasti(TRusis r);
+    // Marks the requests a reply of type `tipas` answers; the one it answers
+    // first, for the round trip.
+    TPrasymas* Atsakyti(char tipas);
+    void PazymetiAtsakyma(bool arA2SRaide);
+    std::optional<int> Pingas(const TPrasymas* p);
+    QList<TRusis> PradziosRusys(const TServerioZinios& z) const;
 
     TPrasymai prasymai;
     TServeriuRegistras* registras;
@@ -162,12 +201,12 @@ private:
     qint64 pradzia = 0;
     std::optional<qint64> pingoGavimas;
     bool a2sSiusta = false; // A2S requests went out this round
-    bool atsargaSiusta = false;
+    bool pingasSiustas = false;
     bool pingasRodytas = false;
     bool zaidejaiGauti = false;
     bool detalesGautos = false;
     bool infoGautas = false;
     bool taisyklesGautos = false;
     bool atsakymasGautas = false; // a players, details or rules answer
-    QList<TA2SPrasymas> a2s;
+    QList<TPrasymas> uzklausos;
 };

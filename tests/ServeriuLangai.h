@@ -21,7 +21,7 @@ struct TLangas {
     std::function<QString()> Rodoma;
 };
 
-TLangas Langas(const QString& vardas) {
+inline TLangas Langas(const QString& vardas) {
     if (vardas == QStringLiteral("watcher"))
         return {[](const QString& a) { frmPagrindinis->Stebeti(a); }, 3,
                 [] {
@@ -51,7 +51,7 @@ TLangas Langas(const QString& vardas) {
 
 // Starts `rankinis`, starts window `l` on it and waits, up to 5 s, for the
 // window's first round of requests to arrive.
-[[nodiscard]] bool PradetiPrieRankinio(const TLangas& l, TRankinisServeris& rankinis) {
+[[nodiscard]] inline bool PradetiPrieRankinio(const TLangas& l, TRankinisServeris& rankinis) {
     if (!rankinis.Paleisti())
         return false;
     l.Pradeti(rankinis.Adresas());

@@ -1,6 +1,6 @@
-// Drives a TUzklausuSesija over a real UDP socket the way a window will: sends
-// a round's datagrams, feeds every received datagram to the session, sends
-// the challenge answers and, at the session's deadline, the A2S fall-back.
+// Drives the poller (TApklausa) over its own UDP endpoint on loopback the way
+// a window does: starts a round to one server and keeps what the round
+// reports, with the real clock.
 #pragma once
 
 #include <functional>
@@ -8,29 +8,34 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QNetworkDatagram>
 #include <QTimer>
-#include <QUdpSocket>
 
-#include "Sesija.h"
+#include "Apklausa.h"
+#include "NMUDP.h"
 
 class TSesijosVairuotojas : public QObject {
 public:
     TSesijosVairuotojas(TPrasymai prasymai, TServeriuRegistras* registras, const QHostAddress& adresas,
-                        quint16 prievadas)
-        : sesija(prasymai, registras, [this] { return laikrodis.elapsed(); }), adresas(adresas), prievadas(prievadas) {
+                        quint16 prievadas, TUzklausuBiudzetas* biudzetas = nullptr)
+        : registras(registras), adresas(adresas), prievadas(prievadas) {
         laikrodis.start();
-        lizdas.bind(QHostAddress(QHostAddress::LocalHost), 0);
-        laikmatis.setSingleShot(true);
-        laikmatis.setTimerType(Qt::PreciseTimer);
-        connect(&lizdas, &QUdpSocket::readyRead, this, &TSesijosVairuotojas::Skaityti);
-        connect(&laikmatis, &QTimer::timeout, this, [this] {
-            Siusti(sesija.Tikrinti());
-            Planuoti();
+        apklausa = new TApklausa(
+            &galas, prasymai, [this] { return laikrodis.elapsed(); }, this, registras,
+            biudzetas ? biudzetas : &savasBiudzetas);
+        connect(apklausa, &TApklausa::Atsakymas, this, [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
+            if (id == raundas)
+                Gauta(a);
+        });
+        connect(apklausa, &TApklausa::Baigtas, this, [this](TApklausa::TId id, bool arAtsake) {
+            if (id == raundas)
+                Atsake = arAtsake;
         });
     }
 
+    ~TSesijosVairuotojas() override { delete apklausa; }
+
     QString Serveris() const { return adresas.toString() + u':' + QString::number(prievadas); }
+    TServerioZinios Zinios() const { return registras->Zinios(Serveris()); }
 
     void PradetiRaunda() {
         atsakymai.clear();
@@ -38,11 +43,14 @@ public:
         zaidejai.reset();
         detales.reset();
         taisykles.reset();
+        Atsake.reset();
         PilnaPoMs = -1;
         raundoPradzia = laikrodis.elapsed();
-        Siusti(sesija.PradetiRaunda(Serveris()));
-        Planuoti();
+        raundas = apklausa->Pradeti(adresas.toString(), prievadas);
     }
+    // The round is over (answered whole, timed out or ended).
+    bool ArBaigtas() const { return !apklausa->ArVyksta(raundas); }
+    void Baigti() { apklausa->Baigti(raundas); }
 
     // Runs the event loop until salyga holds or ms have passed.
     bool Laukti(const std::function<bool()>& salyga, int ms) {
@@ -57,64 +65,45 @@ public:
 
     bool ArLentaPilna() const { return pingas && zaidejai && detales; }
 
-    TUzklausuSesija sesija;
     QList<TSesijosAtsakymas> atsakymai;
     std::optional<int> pingas;
     std::optional<TZaidejai> zaidejai;
     std::optional<TSesijosAtsakymas> detales;
     std::optional<TTaisykles> taisykles;
-    int issiusta = 0;
+    // How the round ended: its round trip measured (true) or timed out; nothing while open.
+    std::optional<bool> Atsake;
     // Milliseconds from the round's start until ping, players and details were all in (-1: not yet).
     qint64 PilnaPoMs = -1;
 
 private:
-    void Siusti(const QList<QByteArray>& datagramos) {
-        for (const QByteArray& d : datagramos) {
-            lizdas.writeDatagram(d, adresas, prievadas);
-            ++issiusta;
+    void Gauta(const TSesijosAtsakymas& a) {
+        if (a.PingoMs && !pingas)
+            pingas = a.PingoMs;
+        switch (a.Rusis) {
+        case TAtsakymoRusis::Zaidejai:
+            zaidejai = a.Zaidejai;
+            break;
+        case TAtsakymoRusis::Detales:
+            detales = a;
+            break;
+        case TAtsakymoRusis::Taisykles:
+            taisykles = a.Taisykles;
+            break;
+        default:
+            break;
         }
+        atsakymai.append(a);
+        if (PilnaPoMs < 0 && ArLentaPilna())
+            PilnaPoMs = laikrodis.elapsed() - raundoPradzia;
     }
 
-    void Planuoti() {
-        const std::optional<qint64> t = sesija.Terminas();
-        if (!t) {
-            laikmatis.stop();
-            return;
-        }
-        laikmatis.start(int(qMax<qint64>(0, *t - laikrodis.elapsed())));
-    }
-
-    void Skaityti() {
-        while (lizdas.hasPendingDatagrams()) {
-            const QNetworkDatagram d = lizdas.receiveDatagram();
-            TSesijosAtsakymas a = sesija.Gauta(d.senderAddress(), quint16(d.senderPort()), d.data());
-            Siusti(a.Siusti);
-            if (a.PingoMs)
-                pingas = a.PingoMs;
-            switch (a.Rusis) {
-            case TAtsakymoRusis::Zaidejai:
-                zaidejai = a.Zaidejai;
-                break;
-            case TAtsakymoRusis::Detales:
-                detales = a;
-                break;
-            case TAtsakymoRusis::Taisykles:
-                taisykles = a.Taisykles;
-                break;
-            default:
-                break;
-            }
-            atsakymai.append(std::move(a));
-            if (PilnaPoMs < 0 && ArLentaPilna())
-                PilnaPoMs = laikrodis.elapsed() - raundoPradzia;
-        }
-        Planuoti();
-    }
-
+    TServeriuRegistras* registras;
+    TUzklausuBiudzetas savasBiudzetas;
     QElapsedTimer laikrodis;
     qint64 raundoPradzia = 0;
     QHostAddress adresas;
     quint16 prievadas;
-    QUdpSocket lizdas;
-    QTimer laikmatis;
+    TNMUDP galas;
+    TApklausa* apklausa = nullptr;
+    TApklausa::TId raundas = 0;
 };

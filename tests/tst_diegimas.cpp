@@ -192,6 +192,7 @@ void TstDiegimas::paleidimasIsNamu() {
     QProcessEnvironment aplinka = QProcessEnvironment::systemEnvironment();
     aplinka.insert(u"HOME"_s, namai);
     aplinka.insert(u"XDG_CONFIG_HOME"_s, konfig);
+    aplinka.insert(u"XDG_CACHE_HOME"_s, namai + u"/.cache"_s);
     aplinka.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     aplinka.insert(u"VELMORANT_ZVALGA"_s, zvalga);
     programa.setProcessEnvironment(aplinka);
@@ -233,6 +234,11 @@ void TstDiegimas::paleidimasIsNamu() {
     QVERIFY(irasyta.contains("\r\nIntervalas=5000\r\n"));
     QCOMPARE(Skaityti(Prefiksas(u"share/velmorant/resursai/Nustatymai.tyb"_s)), numatytas);
     QVERIFY(!QFileInfo::exists(namai + u"/resursai"_s));
+    // What the run learnt of the server is in the user's cache folder for the next one.
+    const QByteArray atmintis = Skaityti(namai + u"/.cache/Velmorant/serveriai.txt"_s);
+    QVERIFY2(atmintis.startsWith("Velmorant servers 1\n") &&
+                 atmintis.contains(QByteArray("\n" + adresas.toLatin1() + "\tlegacy\t")),
+             atmintis.constData());
 }
 
 QTEST_GUILESS_MAIN(TstDiegimas)

@@ -229,9 +229,9 @@ void TstKalbos::kitiLangaiKitaKarta() {
         frmServeriai->exec();
     };
     atidarytiIrUzdaryti();
-    QCOMPARE(frmServeriai->stgServeriai->horizontalHeaderItem(1)
-                 ? frmServeriai->stgServeriai->horizontalHeaderItem(1)->text()
-                 : frmServeriai->stgServeriai->item(0, 1)->text(),
+    QCOMPARE(frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s)->horizontalHeaderItem(1)
+                 ? frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s)->horizontalHeaderItem(1)->text()
+                 : frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s)->item(0, 1)->text(),
              En("frmServeriai", "Adresas"));
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
     QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");

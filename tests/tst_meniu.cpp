@@ -468,8 +468,8 @@ void TstMeniu::intervalas() {
     QFETCH(int, pries);
     QFETCH(QString, ivesta);
     QFETCH(bool, klaida);
-    TLaikmatis* laikmatis =
-        serveriu ? frmServeriai->tmrAtnaujinimasServeriai : Valdiklis<TLaikmatis>("tmrAtnaujinimas");
+    TLaikmatis* laikmatis = serveriu ? frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)
+                                     : Valdiklis<TLaikmatis>("tmrAtnaujinimas");
     laikmatis->setIntervalas(pries);
     laikmatis->setEnabled(true);
     aplinka.ivedimas = [&](const QString&, const QString&, const QString& numatyta) {

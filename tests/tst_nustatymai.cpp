@@ -84,7 +84,7 @@ void TstNustatymai::pradinisFailas() {
     QVERIFY(Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->isChecked());
     QVERIFY(!Valdiklis<TTybCheckBox>("chkKeistiHosta")->isChecked());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 5000);
-    QCOMPARE(frmServeriai->tmrAtnaujinimasServeriai->interval(), 10000);
+    QCOMPARE(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 10000);
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"English"_s);
     QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\kalbos\\English.lng"_s);
     QCOMPARE(Valdiklis<QLabel>("lblAdresas")->text(),
@@ -141,13 +141,13 @@ void TstNustatymai::intervalai() {
     QFETCH(QByteArray, serveriai);
     QFETCH(QString, klaida);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
-    frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(10000);
+    frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->setIntervalas(10000);
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"before"_s);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(true);
     const QString kalbaPries = Valdiklis<TTybINI>("TybINI1")->Byla();
     Ikelti(Pilnas("1", intervalas, serveriai, "Lietuviu"));
     QTEST(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), "stebetojo");
-    QTEST(frmServeriai->tmrAtnaujinimasServeriai->interval(), "saraso");
+    QTEST(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), "saraso");
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->isActive(),
              Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval() > 0);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
@@ -173,7 +173,7 @@ void TstNustatymai::betKokiaTvarka() {
     QVERIFY(!Valdiklis<TTybCheckBox>("chkMeniuApacioj")->isChecked());
     QVERIFY(!Valdiklis<TApatineJuosta>("imgApacia")->isVisible());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 4000);
-    QCOMPARE(frmServeriai->tmrAtnaujinimasServeriai->interval(), 3000);
+    QCOMPARE(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 3000);
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Lietuviu"_s);
     Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(true);
     Valdiklis<TTybCheckBox>("chkTAB")->setChecked(true);
@@ -271,14 +271,14 @@ void TstNustatymai::issaugojimasIsseikiaTvarka() {
     // A change of every option comes back after a load.
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(12000);
-    frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(3000);
+    frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->setIntervalas(3000);
     QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
     QVERIFY(!Valdiklis<TTybCheckBox>("chkArIseiti")->isChecked());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 12000);
-    QCOMPARE(frmServeriai->tmrAtnaujinimasServeriai->interval(), 3000);
+    QCOMPARE(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 3000);
     QVERIFY(aplinka.pranesimai.isEmpty());
 }
 

@@ -52,7 +52,7 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
           u"zaidejai"_s}},
         {u"frmServeriai"_s,
          {u"Adresas"_s, u"ServerioPavadinimas"_s, u"Zemelapis"_s, u"Zaidejai"_s, u"Pingas"_s, u"mnuServeriai"_s,
-          u"mnuPrideti"_s, u"mnuPasalinti"_s, u"mnuUzdaryti"_s, u"Cap2"_s, u"OS"_s}},
+          u"mnuPrideti"_s, u"mnuPasalinti"_s, u"mnuUzdaryti"_s, u"Cap2"_s, u"OS"_s, u"TusciasSarasas"_s}},
         {u"frmTaisykles"_s,
          {u"Taisykle"_s,
           u"Reiksme"_s,
@@ -87,7 +87,7 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
         {u"Pranesimai"_s,
          {u"BlogasBuferis"_s, u"BlogasSrautas"_s, u"BlogasServeris"_s, u"NezinomiDuomenys"_s, u"BaituGavau"_s,
           u"Timeout"_s, u"Banas"_s, u"Meniu"_s, u"IPportas"_s, u"Iseiti"_s, u"IrasykiteSKTitle"_s, u"IrasykiteSK"_s,
-          u"BlogasSkaicius"_s, u"Versija"_s, u"Pataisymas"_s, u"ZaidimasNepaleistas"_s}},
+          u"BlogasSkaicius"_s, u"Versija"_s, u"Pataisymas"_s, u"ZaidimasNepaleistas"_s, u"IntervalasVeikia"_s}},
     };
     return katalogas;
 }

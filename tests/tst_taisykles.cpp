@@ -33,6 +33,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// A control of the details window, found by its name.
+template <typename T> T* Detaliu(const char* vardas) {
+    T* v = frmTaisykles ? frmTaisykles->findChild<T*>(QString::fromLatin1(vardas)) : nullptr;
+    if (!v)
+        qFatal("the details window has no %s", vardas);
+    return v;
+}
+
+QList<QLabel*> ReiksmiuEtiketes() {
+    QList<QLabel*> etiketes;
+    for (const QString& vardas : TfrmTaisykles::kReiksmiuEtiketes)
+        etiketes.append(frmTaisykles->findChild<QLabel*>(vardas));
+    return etiketes;
+}
+
 // A language whose value words all differ, so a test sees which one was taken.
 const QByteArray kBandomojiKalba = "-->frmTaisykles<--\r\n"
                                    "Taisykle=RULE\r\n"
@@ -149,7 +164,7 @@ private:
         return frmPagrindinis->Kalba().Tekstas(sekcija, raktas);
     }
     QString Langelis(int stulpelis, int eilute) const {
-        return frmTaisykles->stgTaisykles->Langelis(stulpelis, eilute);
+        return Detaliu<TTinklelis>("stgTaisykles")->Langelis(stulpelis, eilute);
     }
 
     TStebetojoAplinka aplinka;
@@ -238,7 +253,7 @@ void TstTaisykles::isdestymas() {
     QCOMPARE(frmTaisykles->objectName(), u"frmTaisykles"_s);
     QCOMPARE(frmTaisykles->windowTitle(), u"Velmorant"_s);
     QCOMPARE(frmTaisykles->size(), QSize(752, 413));
-    QCOMPARE(frmTaisykles->ReiksmiuEtiketes().size(), 19);
+    QCOMPARE(ReiksmiuEtiketes().size(), 19);
     TTinklelis* g = frmTaisykles->findChild<TTinklelis*>(u"stgTaisykles"_s);
     QVERIFY(g);
     QCOMPARE(g->geometry(), QRect(352, 5, 393, 404));
@@ -268,18 +283,18 @@ void TstTaisykles::tusciasAdresas() {
     QFETCH(QString, adresas);
     Rodyti(adresas);
     QCOMPARE(siuntimai, 0);
-    QCOMPARE(frmTaisykles->lblServerioAddr->text(), u"No server chosen"_s);
-    QCOMPARE(frmTaisykles->lblAdresas->text(), u"Address: "_s);
-    QCOMPARE(frmTaisykles->lblSaugus->text(), u"Secure: "_s);
+    QCOMPARE(Detaliu<QLabel>("lblServerioAddr")->text(), u"No server chosen"_s);
+    QCOMPARE(Detaliu<QLabel>("lblAdresas")->text(), u"Address: "_s);
+    QCOMPARE(Detaliu<QLabel>("lblSaugus")->text(), u"Secure: "_s);
     QCOMPARE(Langelis(0, 0), u"Rule"_s);
     QCOMPARE(Langelis(1, 0), u"Value"_s);
-    QCOMPARE(frmTaisykles->stgTaisykles->horizontalHeaderItem(1)->text(), u"Value"_s);
+    QCOMPARE(Detaliu<TTinklelis>("stgTaisykles")->horizontalHeaderItem(1)->text(), u"Value"_s);
     QCOMPARE(Langelis(0, 1), QString());
     QCOMPARE(frmTaisykles->windowTitle(), u"Velmorant - Server details"_s);
-    QVERIFY(frmTaisykles->stgTaisykles->font().bold());
+    QVERIFY(Detaliu<TTinklelis>("stgTaisykles")->font().bold());
     QVERIFY(pranesimai.isEmpty());
     // Labels size themselves to their text.
-    QCOMPARE(frmTaisykles->lblAdresas->size(), frmTaisykles->lblAdresas->sizeHint());
+    QCOMPARE(Detaliu<QLabel>("lblAdresas")->size(), Detaliu<QLabel>("lblAdresas")->sizeHint());
 }
 
 void TstTaisykles::uzklausos() {
@@ -299,9 +314,9 @@ void TstTaisykles::uzklausos() {
         QVERIFY(u.SiuntejoPrievadas != 27035);
     }
     QCOMPARE(frmTaisykles->NMUDP1->ReportLevel(), 2);
-    QCOMPARE(frmTaisykles->lblServerioAddr->text(), adresas);
+    QCOMPARE(Detaliu<QLabel>("lblServerioAddr")->text(), adresas);
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 3), u"r2"_s, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles->lblServeris->text(), u"Name: Mod server"_s, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(Detaliu<QLabel>("lblServeris")->text(), u"Name: Mod server"_s, 5000);
     QVERIFY(pranesimai.isEmpty());
     // Each showing asks once; nothing more goes out while it is shown.
     QTest::qWait(100);
@@ -400,8 +415,8 @@ void TstTaisykles::detales() {
     t.ZaidejuSkaicius = detales.Zaidejai; // the server counts its players itself otherwise
     serveris.NustatytiTurini(t);
     Rodyti(u"127.0.0.1:"_s + QString::number(serveris.Prievadas()));
-    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles->lblSaugus->text(), tekstai.last(), 5000);
-    const QList<QLabel*> etiketes = frmTaisykles->ReiksmiuEtiketes();
+    QTRY_COMPARE_WITH_TIMEOUT(Detaliu<QLabel>("lblSaugus")->text(), tekstai.last(), 5000);
+    const QList<QLabel*> etiketes = ReiksmiuEtiketes();
     for (int i = 0; i < etiketes.size(); ++i) {
         QCOMPARE(etiketes.at(i)->text(), tekstai.at(i));
         QCOMPARE(etiketes.at(i)->textFormat(), Qt::PlainText);
@@ -411,7 +426,7 @@ void TstTaisykles::detales() {
     // A picture of the filled window for a human eye, when asked for.
     if (QByteArray(QTest::currentDataTag()) == "mod server, every flag set") {
         if (!qEnvironmentVariableIsEmpty("VELMORANT_NUOTRAUKOS"))
-            frmTaisykles->RodytiTaisykles(Taisykles(30));
+            QMetaObject::invokeMethod(frmTaisykles, "RodytiTaisykles", Q_ARG(TTaisykles, Taisykles(30)));
         QVERIFY(Nuotrauka(frmTaisykles, u"taisykles.png"_s));
     }
 }
@@ -454,7 +469,7 @@ void TstTaisykles::megabaitaiEtiketeje() {
     t.Detales = SuModu();
     serveris.NustatytiTurini(t);
     Rodyti(u"127.0.0.1:"_s + QString::number(serveris.Prievadas()));
-    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles->lblMODDydis->text(), u"Mod size: 1,50 MB"_s, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(Detaliu<QLabel>("lblMODDydis")->text(), u"Mod size: 1,50 MB"_s, 5000);
 }
 
 // ---- Rules ----
@@ -479,8 +494,8 @@ void TstTaisykles::taisykles() {
     QVERIFY(atsakymas.size() <= 2023);
     rankinis.Siusti(atsakymas);
     rankinis.Siusti(KurtiDetaliuAtsakyma(BeModo())); // a marker that the rules were handled
-    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles->lblSaugus->text(), u"Secure: 0"_s, 5000);
-    QCOMPARE(frmTaisykles->stgTaisykles->rowCount(), 100);
+    QTRY_COMPARE_WITH_TIMEOUT(Detaliu<QLabel>("lblSaugus")->text(), u"Secure: 0"_s, 5000);
+    QCOMPARE(Detaliu<TTinklelis>("stgTaisykles")->rowCount(), 100);
     for (int r = 1; r < 100; ++r) {
         QCOMPARE(Langelis(0, r), r <= rodoma ? u"r"_s + QString::number(r - 1) : QString());
         QCOMPARE(Langelis(1, r), r <= rodoma ? u"v"_s + QString::number(r - 1) : QString());
@@ -517,9 +532,9 @@ void TstTaisykles::antrasAtsakymas() {
     QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 2, 5000);
     for (const QByteArray& d : {pirmas, antras, zyme})
         rankinis.Siusti(d);
-    QTRY_VERIFY_WITH_TIMEOUT(frmTaisykles->lblServeris->text() != u"Name: "_s && !Langelis(0, 1).isEmpty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(Detaliu<QLabel>("lblServeris")->text() != u"Name: "_s && !Langelis(0, 1).isEmpty(), 5000);
     QTest::qWait(20);
-    QStringList vaizdas{frmTaisykles->lblServeris->text()};
+    QStringList vaizdas{Detaliu<QLabel>("lblServeris")->text()};
     for (int r = 1; r <= 6; ++r)
         vaizdas.append(Langelis(0, r));
     QTEST(vaizdas.join(u'|'), "vaizdas");
@@ -550,9 +565,9 @@ void TstTaisykles::taisyklesPriesDetales() {
     QCOMPARE(rankinis.gauta.at(1).data().mid(4, 6), QByteArray("rules\0", 6));
     rankinis.Siusti(KurtiTaisykliuAtsakyma(Taisykles(2)));
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(1, 2), u"v1"_s, 5000);
-    QCOMPARE(frmTaisykles->lblServeris->text(), u"Name: "_s);
+    QCOMPARE(Detaliu<QLabel>("lblServeris")->text(), u"Name: "_s);
     rankinis.Siusti(KurtiDetaliuAtsakyma(BeModo()));
-    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles->lblServeris->text(), u"Name: Plain"_s, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(Detaliu<QLabel>("lblServeris")->text(), u"Name: Plain"_s, 5000);
 }
 
 // ---- Replies that are not shown ----
@@ -567,7 +582,7 @@ void TstTaisykles::stebetojasUzblokuotas() {
                                 KurtiAtsakyma('X'), KurtiBanoAtsakyma(), QByteArray(3000, 'x')})
         rankinis.Siusti(d);
     QTest::qWait(100);
-    QCOMPARE(frmTaisykles->lblServeris->text(), u"Name: "_s);
+    QCOMPARE(Detaliu<QLabel>("lblServeris")->text(), u"Name: "_s);
     QCOMPARE(Langelis(0, 1), QString());
     QVERIFY(pranesimai.isEmpty());
     // Once the watcher is no longer banned, replies show again.
@@ -600,7 +615,7 @@ void TstTaisykles::netinkamiAtsakymai() {
     rankinis.Siusti(KurtiTaisykliuAtsakyma(Taisykles(1))); // a marker that the first was handled
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 1), u"r0"_s, 5000);
     QCOMPARE(pranesimai, pranesimas.isEmpty() ? QStringList() : QStringList{pranesimas});
-    QCOMPARE(frmTaisykles->lblServeris->text(), u"Name: "_s);
+    QCOMPARE(Detaliu<QLabel>("lblServeris")->text(), u"Name: "_s);
 }
 
 // ---- Address and port ----
@@ -632,14 +647,14 @@ void TstTaisykles::portasIsAdreso() {
     if (siunciama > 0)
         QCOMPARE(int(frmTaisykles->NMUDP1->PaskutinisPortas()), portas ? portas : int(serveris.Prievadas()));
     if (siunciama > 0 && portas == 0) {
-        QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles->lblServeris->text(), u"Name: Plain"_s, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(Detaliu<QLabel>("lblServeris")->text(), u"Name: Plain"_s, 5000);
         QCOMPARE(serveris.Uzklausos().size(), 2);
     } else {
         QTest::qWait(50);
         QCOMPARE(serveris.Uzklausos().size(), 0);
     }
     // The heading shows the address as typed, whatever came of it.
-    QCOMPARE(frmTaisykles->lblServerioAddr->text(), adresas);
+    QCOMPARE(Detaliu<QLabel>("lblServerioAddr")->text(), adresas);
     QVERIFY(pranesimai.isEmpty());
 }
 
@@ -650,23 +665,23 @@ void TstTaisykles::nerandamasHostas() {
     QCOMPARE(pranesimai, QStringList{u"The server's address could not be found."_s});
     QCOMPARE(paieskos, (QStringList{u"nowhere.example"_s, u"nowhere.example"_s}));
     QCOMPARE(siuntimai, 0);
-    QCOMPARE(frmTaisykles->lblServeris->text(), u"Name: "_s);
-    QCOMPARE(frmTaisykles->lblServerioAddr->text(), u"nowhere.example:27016"_s);
+    QCOMPARE(Detaliu<QLabel>("lblServeris")->text(), u"Name: "_s);
+    QCOMPARE(Detaliu<QLabel>("lblServerioAddr")->text(), u"nowhere.example:27016"_s);
 }
 
 // ---- Language and the watcher ----
 
 void TstTaisykles::kalba() {
     Rodyti(QString());
-    QCOMPARE(frmTaisykles->lblModas->text(), u"Mod: "_s);
+    QCOMPARE(Detaliu<QLabel>("lblModas")->text(), u"Mod: "_s);
     frmTaisykles->hide();
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
     frmTaisykles->show();
     QCOMPARE(frmTaisykles->windowTitle(), u"Velmorant - Apie serverį"_s);
-    QCOMPARE(frmTaisykles->lblModas->text(), u"Modifikacija: "_s);
-    QCOMPARE(frmTaisykles->lblServerioAddr->text(), u"Serveris nepasirinktas"_s);
+    QCOMPARE(Detaliu<QLabel>("lblModas")->text(), u"Modifikacija: "_s);
+    QCOMPARE(Detaliu<QLabel>("lblServerioAddr")->text(), u"Serveris nepasirinktas"_s);
     QCOMPARE(Langelis(0, 0), u"Taisyklė"_s);
-    QCOMPARE(frmTaisykles->stgTaisykles->horizontalHeaderItem(1)->text(), u"Reikšmė"_s);
+    QCOMPARE(Detaliu<TTinklelis>("stgTaisykles")->horizontalHeaderItem(1)->text(), u"Reikšmė"_s);
 }
 
 void TstTaisykles::stebetojoPauze_data() {
@@ -705,7 +720,7 @@ void TstTaisykles::modalinisLangas() {
     // Closed by the test once the reply is shown.
     QTimer tikrinimas;
     connect(&tikrinimas, &QTimer::timeout, frmTaisykles, [] {
-        if (frmTaisykles->lblServeris->text() == u"Name: Mod server"_s)
+        if (Detaliu<QLabel>("lblServeris")->text() == u"Name: Mod server"_s)
             frmTaisykles->close();
     });
     tikrinimas.start(10);
@@ -714,7 +729,7 @@ void TstTaisykles::modalinisLangas() {
     tikrinimas.stop();
     QVERIFY(patikrinta);
     QVERIFY(!frmTaisykles->isVisible());
-    QCOMPARE(frmTaisykles->lblServeris->text(), u"Name: Mod server"_s);
+    QCOMPARE(Detaliu<QLabel>("lblServeris")->text(), u"Name: Mod server"_s);
     QVERIFY(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
 }
 

@@ -173,6 +173,16 @@ void TMemo::PridetiEilutes(const QStringList& naujos) {
     Q_EMIT pasikeite();
 }
 
+void TMemo::NustatytiEilutes(const QStringList& naujos) {
+    if (naujos == eilutes)
+        return;
+    const QString senas = QAccessible::isActive() ? text() : QString();
+    eilutes = naujos;
+    update();
+    PranestiPasikeitima(senas);
+    Q_EMIT pasikeite();
+}
+
 void TMemo::Isvalyti() {
     if (eilutes.isEmpty())
         return;
@@ -284,18 +294,23 @@ void TLaikmatis::setEnabled(bool taip) {
 }
 
 void TLaikmatis::setIntervalas(int ms) {
-    if (ms < 0)
-        ms = 0;
-    if (ms == interval())
-        return;
-    setInterval(ms);
+    prasomas = qMax(0, ms);
+    Atnaujinti();
+}
+
+void TLaikmatis::setMaziausias(int ms) {
+    maziausias = qMax(0, ms);
     Atnaujinti();
 }
 
 void TLaikmatis::Atnaujinti() {
-    if (ijungtas && interval() > 0)
+    const int veikiantis = prasomas > 0 ? qMax(prasomas, maziausias) : 0;
+    const bool turiVeikti = ijungtas && veikiantis > 0;
+    if (veikiantis != interval())
+        setInterval(veikiantis); // restarts a running timer
+    if (turiVeikti && !isActive())
         start();
-    else
+    else if (!turiVeikti && isActive())
         stop();
 }
 

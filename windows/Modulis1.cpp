@@ -159,7 +159,11 @@ void TfrmPagrindinis::SukurtiValdiklius() {
     lblStebetojaiTitle = Etikete(pnlTAB, "lblStebetojaiTitle", 8, 496, 120, 16, antraste, kStebetojai);
     lblStebetojai = Etikete(pnlTAB, "lblStebetojai", 360, 496, 71, 13, Sriftas(kSansSerif, 11, true), kStebetojai);
 
-    tmrPingas = SukurtiPingoLaikmati();
+    // The round-trip clock's timer: 1 ms precise ticks, running while a round waits.
+    tmrPingas = new QTimer(this);
+    tmrPingas->setObjectName(u"tmrPingas"_s);
+    tmrPingas->setTimerType(Qt::PreciseTimer);
+    tmrPingas->setInterval(1);
     paieska = new TAdresuPaieska(this);
     paieska->setObjectName(u"paieska"_s);
     tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", 5000);
@@ -349,26 +353,47 @@ void TfrmPagrindinis::IsvalytiLenta() {
 }
 
 void TfrmPagrindinis::btnRodytiClick() {
-    IsvalytiLenta();
-    const TAdresoDalys dalys = AtskirtiPorta(edtHostas->text());
+    // Another address clears the board at once; the same one keeps what it
+    // shows until this round's replies replace it, part by part.
+    const QString adresas = edtHostas->text();
+    if (adresas != rodomasAdresas) {
+        IsvalytiLenta();
+        rodomasAdresas = adresas;
+    }
+    const TAdresoDalys dalys = AtskirtiPorta(adresas);
     const int portas = StrToInt(dalys.Portas); // a bad port ends the click here
     SiustiUzklausas(dalys.Hostas, portas, 1);
     tmrAtnaujinimas->setEnabled(true);
+    RodytiIntervala();
 }
 
 void TfrmPagrindinis::SiustiUzklausas(const QString& hostas, int portas, int lygis) {
     ArBanas = false;
+    if (raundas)
+        Apklausa->Baigti(raundas);
     tmrPingas->start();
-    raundoPradzia = DabarMs();
     PingoLaikas = 0;
     raundoDetales.reset();
     raundoIsvardinta.reset();
-    // An unreachable server is no error of its own: the clock runs out.
-    SiustiRaunda(hostas, portas, lygis);
+    // An unreachable server is no error of its own: the round times out.
+    raundas = SiustiRaunda(hostas, portas, lygis);
+}
+
+void TfrmPagrindinis::RodytiIntervala() {
+    // Rounds to one server are spaced so that it never gets more datagrams
+    // than its budget allows, whatever interval was chosen.
+    const TAdresoDalys dalys = AtskirtiPorta(edtHostas->text());
+    int portas = 0;
+    const int prasomas = tmrAtnaujinimas->Intervalas();
+    const int veikiantis =
+        BandytiStrToInt(dalys.Portas, portas) ? Apklausa->Tarpas(dalys.Hostas, portas, prasomas) : prasomas;
+    tmrAtnaujinimas->setMaziausias(veikiantis > prasomas ? veikiantis : 0);
+    lblIntervalas->setToolTip(veikiantis > prasomas ? IntervaloTekstas() : QString());
 }
 
 void TfrmPagrindinis::tmrAtnaujinimasTimer() {
-    if (tmrPingas->isActive() && DabarMs() - raundoPradzia >= kLaukimoRibaAtnaujinant) {
+    if (tmrPingas->isActive() && Apklausa->ArLaukiaPingo(raundas) &&
+        Apklausa->Praejo(raundas) >= kLaukimoRibaAtnaujinant) {
         PazymetiTimeout();
         return;
     }
@@ -377,9 +402,9 @@ void TfrmPagrindinis::tmrAtnaujinimasTimer() {
 }
 
 void TfrmPagrindinis::Timer1Timer() {
-    PingoLaikas = int(qMin<qint64>(DabarMs() - raundoPradzia, kLaukimoRiba));
-    if (PingoLaikas >= kLaukimoRiba)
-        PazymetiTimeout();
+    // The poller keeps the round's clock and says when it runs out; this
+    // timer only mirrors the wait.
+    PingoLaikas = int(qMin<qint64>(Apklausa->Praejo(raundas), kLaukimoRiba));
 }
 
 void TfrmPagrindinis::edtHostasChange() {
@@ -388,7 +413,7 @@ void TfrmPagrindinis::edtHostasChange() {
 
 void TfrmPagrindinis::PazymetiTimeout() {
     tmrPingas->stop();
-    BaigtiRaunda();
+    Apklausa->Baigti(raundas);
     const QString tekstas = Tekstas("Pranesimai", "Timeout");
     lblPingas1->setText(tekstas);
     lblPingas2->setText(tekstas);
@@ -398,7 +423,7 @@ void TfrmPagrindinis::PazymetiTimeout() {
 void TfrmPagrindinis::PazymetiBana() {
     ArBanas = true;
     tmrPingas->stop();
-    BaigtiRaunda();
+    Apklausa->Baigti(raundas);
     const QString tekstas = Tekstas("Pranesimai", "Banas");
     lblPingas1->setText(tekstas);
     lblPingas2->setText(tekstas);
@@ -413,12 +438,18 @@ void TfrmPagrindinis::RodytiPinga(int ms) {
 
 // ---- Replies ----
 
-// While banned, nothing received is shown until the next round. The session
+void TfrmPagrindinis::ApklausaBaigta(TApklausa::TId id, bool arAtsake) {
+    // A server silent for the whole wait: the time-out, and the refresh stops.
+    if (id == raundas && !arAtsake && tmrPingas->isActive())
+        PazymetiTimeout();
+}
+
+// While banned, nothing received is shown until the next round. The poller
 // passes on the first 'j', players and details reply of a round only (and an
 // 'I' after a 'm': the info reply wins).
-void TfrmPagrindinis::ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) {
+void TfrmPagrindinis::ApdorotiAtsakyma(TApklausa::TId, const TSesijosAtsakymas& atsakymas) {
     // The round trip: the first 'j', or the first Steam reply of a server that
-    // does not answer "ping".
+    // is not asked "ping".
     if (atsakymas.PingoMs && tmrPingas->isActive())
         RodytiPinga(*atsakymas.PingoMs);
     switch (atsakymas.Rusis) {
@@ -431,14 +462,19 @@ void TfrmPagrindinis::ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) {
         if (raundoDetales)
             RodytiDetales(*raundoDetales);
         break;
-    case TAtsakymoRusis::Detales:
+    case TAtsakymoRusis::Detales: {
         raundoDetales = atsakymas.Detales;
         if (raundoIsvardinta) {
             ArZaidejaiGauti = true;
             ZaidejuSkaicius = *raundoIsvardinta;
         }
+        // Until this round's players reply comes, the spectators shown stay.
+        const QString stebetojai = lblStebetojai->text();
         RodytiDetales(atsakymas.Detales);
+        if (!raundoIsvardinta)
+            lblStebetojai->setText(stebetojai);
         break;
+    }
     case TAtsakymoRusis::Banas:
         PazymetiBana();
         break;
@@ -467,12 +503,13 @@ void TfrmPagrindinis::RodytiZaidejus(const TZaidejai& zaidejai) {
             QString::asprintf("%.2u:%.2u:%.2u", z.Valandos, unsigned(z.Minutes), unsigned(z.Sekundes)));
         stulpelis = 1 - stulpelis;
     }
-    memKomanda1->PridetiEilutes(vardai[0]);
-    memFragai1->PridetiEilutes(fragai[0]);
-    memLaikas1->PridetiEilutes(laikai[0]);
-    memKomanda2->PridetiEilutes(vardai[1]);
-    memFragai2->PridetiEilutes(fragai[1]);
-    memLaikas2->PridetiEilutes(laikai[1]);
+    // Each reply replaces the columns whole: a refresh never shows them empty.
+    memKomanda1->NustatytiEilutes(vardai[0]);
+    memFragai1->NustatytiEilutes(fragai[0]);
+    memLaikas1->NustatytiEilutes(laikai[0]);
+    memKomanda2->NustatytiEilutes(vardai[1]);
+    memFragai2->NustatytiEilutes(fragai[1]);
+    memLaikas2->NustatytiEilutes(laikai[1]);
     ArZaidejaiGauti = true;
     ZaidejuSkaicius = int(zaidejai.size());
 }

@@ -61,8 +61,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* objektas, QEvent* ivykis) override;
 
-    bool ArIgnoruojaAtsakymus() const override { return ArBanas; }
-    void ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) override;
+    bool ArIgnoruojaAtsakymus(TApklausa::TId id) const override { return ArBanas || id != raundas; }
+    void ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) override;
+    void ApklausaBaigta(TApklausa::TId id, bool arAtsake) override;
 
 private:
     // Controls, named as in the layout.
@@ -129,7 +130,7 @@ private:
 
     // Window state.
     bool ArBanas = false;
-    int PingoLaikas = 0; // milliseconds of the round in flight (or of the last answered one)
+    int PingoLaikas = 0; // milliseconds of the round in flight (or of the last answered one), from the poller
     bool ArZaidejaiGauti = false;
     int ZaidejuSkaicius = 0;
     QString ZaidimoKatalogas;
@@ -193,7 +194,12 @@ private:
     void KlaustiIseiti();
     // Hides the menu panels; with the exit panel too when suIseitimu is set.
     void UzdarytiSkydelius(bool suIseitimu);
-    void IntervaloDialogas(TLaikmatis* laikmatis);
+    // Asks for an interval in whole seconds (the dialog shows `dabartinisMs`,
+    // and `pastaba` above its question); the milliseconds, or nothing when
+    // the answer was no whole number (said in a message).
+    std::optional<int> IntervaloDialogas(int dabartinisMs, const QString& pastaba);
+    // "Refreshing every N s ...": the watcher's refresh period in effect.
+    QString IntervaloTekstas() const;
     // A click on a control that has no click event of its own (labels, panels,
     // pictures): the handler runs on a left release inside the control.
     void PriskirtiPaspaudima(QWidget* valdiklis, std::function<void()> veiksmas);
@@ -201,7 +207,12 @@ private:
     template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
 
     QHash<QObject*, std::function<void()>> paspaudimai;
-    qint64 raundoPradzia = 0; // clock reading when the round was sent
+    TApklausa::TId raundas = 0; // the poller's round of the watched server
+    // The address whose values the scoreboard shows: refreshing it replaces
+    // each part by its own reply, another address clears the board at once.
+    std::optional<QString> rodomasAdresas;
+    // The refresh period in effect, when the server's budget holds it above the chosen one.
+    void RodytiIntervala();
     // The round's details reply and its count of listed players, once they came.
     std::optional<TDetales> raundoDetales;
     std::optional<int> raundoIsvardinta;

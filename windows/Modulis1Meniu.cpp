@@ -265,27 +265,42 @@ void TfrmPagrindinis::lblIseitiNeClick() {
     pnlArIseiti->hide();
 }
 
-void TfrmPagrindinis::IntervaloDialogas(TLaikmatis* laikmatis) {
-    const QString klausimas = Tekstas("Pranesimai", "IrasykiteSK");
+std::optional<int> TfrmPagrindinis::IntervaloDialogas(int dabartinisMs, const QString& pastaba) {
+    QString klausimas = Tekstas("Pranesimai", "IrasykiteSK");
+    if (!pastaba.isEmpty())
+        klausimas = pastaba + u'\n' + klausimas;
     const QString antraste = Tekstas("Pranesimai", "IrasykiteSKTitle");
-    const QString numatyta = QString::number(laikmatis->interval() / 1000);
+    const QString numatyta = QString::number(dabartinisMs / 1000);
     const QString ivesta = IvestiTeksta(this, antraste, klausimas, numatyta);
     int sekundes = 0;
     const qint64 ms = BandytiStrToInt(ivesta, sekundes) ? qint64(sekundes) * 1000 : -1;
     // Intervals are counted in milliseconds on 31 bits: nothing negative, nothing beyond.
     if (ms < 0 || ms > INT32_MAX) {
         RodytiPranesima(this, Tekstas("Pranesimai", "BlogasSkaicius"));
-        return;
+        return std::nullopt;
     }
-    laikmatis->setIntervalas(int(ms));
+    return int(ms);
+}
+
+QString TfrmPagrindinis::IntervaloTekstas() const {
+    // The period in effect in seconds, with one decimal where it has one.
+    const int ms = tmrAtnaujinimas->interval();
+    const QString sekundes = ms % 1000 == 0 ? QString::number(ms / 1000) : QString::number(ms / 1000.0, 'f', 1);
+    return Tekstas("Pranesimai", "IntervalasVeikia").replace(u"%1"_s, sekundes);
 }
 
 void TfrmPagrindinis::lblIntervalasClick() {
-    IntervaloDialogas(tmrAtnaujinimas);
+    const bool laikoma = tmrAtnaujinimas->interval() > tmrAtnaujinimas->Intervalas();
+    if (const std::optional<int> ms =
+            IntervaloDialogas(tmrAtnaujinimas->Intervalas(), laikoma ? IntervaloTekstas() : QString())) {
+        tmrAtnaujinimas->setIntervalas(*ms);
+        RodytiIntervala();
+    }
 }
 
 void TfrmPagrindinis::lblIntervalasServeriaiBendraiClick() {
-    IntervaloDialogas(frmServeriai->tmrAtnaujinimasServeriai);
+    if (const std::optional<int> ms = IntervaloDialogas(frmServeriai->Periodas(), QString()))
+        frmServeriai->NustatytiPerioda(*ms);
 }
 
 void TfrmPagrindinis::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
@@ -325,7 +340,7 @@ QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
     };
     const auto intervalas = [](const char* raktas, TLaikmatis* t, bool apkarpyti) {
         return IntervaloNustatymas(
-            raktas, [t] { return t->interval(); }, [t](int ms) { t->setIntervalas(ms); }, apkarpyti);
+            raktas, [t] { return t->Intervalas(); }, [t](int ms) { t->setIntervalas(ms); }, apkarpyti);
     };
     return {
         zyma("TAB", chkTAB),
@@ -335,7 +350,9 @@ QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
         zyma("KeistiHosta", chkKeistiHosta),
         // The watcher's own interval may stand between blanks, the list's only after them.
         intervalas("Intervalas", tmrAtnaujinimas, true),
-        intervalas("ServeriaiBendrai", frmServeriai->tmrAtnaujinimasServeriai, false),
+        IntervaloNustatymas(
+            "ServeriaiBendrai", [] { return frmServeriai->Periodas(); },
+            [](int ms) { frmServeriai->NustatytiPerioda(ms); }, false),
         TekstoNustatymas(
             "Kalba", [c = cboKalbos] { return c->currentText(); },
             [c = cboKalbos](const QString& t) { c->setEditText(t); }),
@@ -402,6 +419,7 @@ void TfrmPagrindinis::PritaikytiKalba() {
     antraste(btnRodyti, "btnRodyti");
     antraste(lblIntervalas, "lblIntervalas");
     antraste(lblIntervalasServeriaiBendrai, "lblServeriaiBendrai");
+    RodytiIntervala(); // its tool tip is in the language too
 }
 
 void TfrmPagrindinis::cboKalbosChange() {

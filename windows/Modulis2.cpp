@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QHideEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -45,10 +46,7 @@ constexpr const char* kAntrasciuRaktai[TfrmServeriai::kStulpeliai] = {"OS",     
 constexpr int kAdresoStulpelis = 1;
 constexpr int kPingoStulpelis = 5;
 
-// A poll without a reply after this many milliseconds has timed out.
-constexpr qint64 kLaukimoRiba = 5000;
-// Pacing of a walk: one row per tick.
-constexpr int kZingsnisMs = 200;
+constexpr qint64 kLaukimoRiba = TApklausa::kLaukimoRibaMs;
 constexpr int kAtnaujinimasMs = 10000;
 
 // Editing, where the grid allows it: typing, F2, or a click on the focused cell.
@@ -147,9 +145,19 @@ void TfrmServeriai::SukurtiValdiklius() {
     stgServeriai->setEditTriggers(QAbstractItemView::NoEditTriggers);
     stgServeriai->setContextMenuPolicy(Qt::CustomContextMenu);
 
+    // Over the grid's first rows, letting clicks through to the grid.
+    lblTusciasSarasas = new QLabel(klientas);
+    lblTusciasSarasas->setObjectName(u"lblTusciasSarasas"_s);
+    lblTusciasSarasas->setGeometry(16, 40, 553, 40);
+    lblTusciasSarasas->setAlignment(Qt::AlignCenter);
+    lblTusciasSarasas->setWordWrap(true);
+    lblTusciasSarasas->setTextFormat(Qt::PlainText);
+    lblTusciasSarasas->setAttribute(Qt::WA_TransparentForMouseEvents);
+    NustatytiSpalvas(lblTusciasSarasas, SpalvaBGR(kOranzine), Qt::black);
+    lblTusciasSarasas->setAutoFillBackground(false);
+    lblTusciasSarasas->hide();
+
     tmrAtnaujinimasServeriai = SukurtiLaikmati(this, "tmrAtnaujinimasServeriai", kAtnaujinimasMs);
-    tmrPingas = SukurtiPingoLaikmati();
-    tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", kZingsnisMs);
 }
 
 void TfrmServeriai::SujungtiIvykius() {
@@ -169,10 +177,10 @@ void TfrmServeriai::SujungtiIvykius() {
             stgServeriaiSelectCell(stulpelis, eilute, galima);
         });
     });
+    connect(stgServeriai, &QTableWidget::cellChanged, this,
+            [this](int eilute, int stulpelis) { Saugiai([&] { stgServeriaiCellChange(stulpelis, eilute); }); });
     connect(tmrAtnaujinimasServeriai, &QTimer::timeout, this,
             [this] { Saugiai([this] { tmrAtnaujinimasServeriaiTimer(); }); });
-    connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
-    connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrPingasTimer(); }); });
 }
 
 // ---- Creation, showing, closing ----
@@ -193,6 +201,7 @@ void TfrmServeriai::FormShow() {
     } catch (const EFailoKlaida& e) {
         RodytiPranesima(this, e.Message());
     }
+    arPerkeliama = true;
     if (eilutes) {
         stgServeriai->IsvalytiViska();
         IkeltiSarasa(*eilutes);
@@ -203,10 +212,23 @@ void TfrmServeriai::FormShow() {
                 if (c != kAdresoStulpelis)
                     stgServeriai->IsvalytiLangeli(c, r);
     }
+    arPerkeliama = false;
     PritaikytiKalba();
     tmrAtnaujinimasServeriai->setEnabled(true);
+    // A fresh walk: what the last showing still had in flight is not taken.
+    Apklausa->BaigtiVisus();
+    apklausiami.clear();
+    pingai.clear();
     PradetiApejima();
     SustabdytiStebetoja();
+}
+
+int TfrmServeriai::Periodas() const {
+    return tmrAtnaujinimasServeriai->Intervalas();
+}
+
+void TfrmServeriai::NustatytiPerioda(int ms) {
+    tmrAtnaujinimasServeriai->setIntervalas(ms);
 }
 
 void TfrmServeriai::PritaikytiKalba() {
@@ -232,6 +254,7 @@ void TfrmServeriai::PritaikytiKalba() {
     mnuUzdaryti->setText(uzdaryti);
     mnuUzdaryti2->setText(uzdaryti);
     setWindowTitle(u"Velmorant - "_s + Tekstas("frmServeriai", "Cap2"));
+    lblTusciasSarasas->setText(Tekstas("frmServeriai", "TusciasSarasas"));
 }
 
 void TfrmServeriai::FormClose() {
@@ -294,135 +317,132 @@ bool TfrmServeriai::ArTusciaEilute(int ARow) const {
     return ApkarpytiTarpus(stgServeriai->Langelis(kAdresoStulpelis, ARow)).isEmpty();
 }
 
-void TfrmServeriai::AtsisakytiUzklausos() {
-    ArGalimaSiusti = true;
-    tmrPingas->stop();
-    BaigtiRaunda();
+int TfrmServeriai::PirmaTuscia() const {
+    for (int r = 1; r < kEilutes; ++r)
+        if (ArTusciaEilute(r))
+            return r;
+    return kEilutes;
+}
+
+QList<int> TfrmServeriai::Eilutes(const QString& adresas) const {
+    QList<int> eilutes;
+    const int galas = PirmaTuscia();
+    for (int r = 1; r < galas; ++r)
+        if (stgServeriai->Langelis(kAdresoStulpelis, r) == adresas)
+            eilutes.append(r);
+    return eilutes;
+}
+
+void TfrmServeriai::RodytiTusciaSarasa() {
+    lblTusciasSarasas->setVisible(PirmaTuscia() == 1);
 }
 
 void TfrmServeriai::PradetiApejima() {
-    if (arSiunciama) {
-        // A name lookup is running the event loop: the walk starts once the send is over.
-        arLaukiaPradzios = true;
-        return;
+    const int galas = PirmaTuscia();
+    QList<QString> vyksta;
+    for (auto i = apklausiami.begin(); i != apklausiami.end();) {
+        if (Apklausa->ArVyksta(i.key())) {
+            vyksta.append(i.value());
+            ++i;
+        } else {
+            pingai.remove(i.key());
+            i = apklausiami.erase(i);
+        }
     }
-    // A poll still in flight belonged to the abandoned walk: its reply is not taken.
-    AtsisakytiUzklausos();
-    tmrAtnaujinimas->setEnabled(true);
-    Eilute = 0;
-    ArPabaiga = false;
+    for (int r = 1; r < galas; ++r) {
+        // A row's server once a walk, however many rows hold it; one still in
+        // flight from the last walk goes on with that round and its own time-out.
+        const QString adresas = stgServeriai->Langelis(kAdresoStulpelis, r);
+        if (vyksta.contains(adresas))
+            continue;
+        vyksta.append(adresas);
+        const TAdresoDalys dalys = AtskirtiPorta(adresas);
+        int portas = 0;
+        if (!BandytiStrToInt(dalys.Portas, portas) || portas < 1 || portas > 65535)
+            continue; // like a failed send: the row keeps what it held
+        apklausiami.insert(SiustiRaunda(dalys.Hostas, portas, 2), adresas);
+    }
+    ArPabaiga = apklausiami.isEmpty();
+    RodytiTusciaSarasa();
 }
 
 void TfrmServeriai::tmrAtnaujinimasServeriaiTimer() {
     PradetiApejima();
 }
 
-void TfrmServeriai::tmrAtnaujinimasTimer() {
-    ApklaustiKitaServeri();
+void TfrmServeriai::UzbaigtiApklausa(TApklausa::TId id) {
+    Apklausa->Baigti(id);
+    apklausiami.remove(id);
+    pingai.remove(id);
+    ArPabaiga = apklausiami.isEmpty();
 }
 
-void TfrmServeriai::ApklaustiKitaServeri() {
-    if (!ArGalimaSiusti || arSiunciama)
-        return;
-    ++Eilute;
-    if (Eilute >= kEilutes || ArTusciaEilute(Eilute)) {
-        ArPabaiga = true;
-        tmrAtnaujinimas->setEnabled(false);
-        return;
-    }
-    const TAdresoDalys dalys = AtskirtiPorta(stgServeriai->Langelis(kAdresoStulpelis, Eilute));
-    int portas = 0;
-    if (!BandytiStrToInt(dalys.Portas, portas))
-        return; // like a failed send: the next tick goes on to the next row
-    ArBanas = false;
-    PingoLaikas = 0;
-    raundoPingas.reset();
-    arSiunciama = true;
-    // An unreachable server is no error of its own: its row keeps what it held.
-    const bool issiusta = SiustiRaunda(dalys.Hostas, portas, 2);
-    arSiunciama = false;
-    if (issiusta) {
-        siuntimoPradzia = DabarMs();
-        tmrPingas->start();
-        ArGalimaSiusti = false;
-    }
-    if (arLaukiaPradzios) {
-        arLaukiaPradzios = false;
-        PradetiApejima();
-    }
-}
-
-void TfrmServeriai::tmrPingasTimer() {
-    if (ArGalimaSiusti) {
-        tmrPingas->stop(); // no poll in flight
-        return;
-    }
-    PingoLaikas = int(qMin<qint64>(DabarMs() - siuntimoPradzia, kLaukimoRiba));
-    if (PingoLaikas >= kLaukimoRiba)
-        PazymetiTimeout();
-}
-
-void TfrmServeriai::PazymetiTimeout() {
-    AtsisakytiUzklausos();
-    if (Eilute >= 1 && Eilute < kEilutes)
-        stgServeriai->NustatytiLangeli(kPingoStulpelis, Eilute, Tekstas("Pranesimai", "Timeout"));
+void TfrmServeriai::AtsisakytiNebereikalingu() {
+    const QList<TApklausa::TId> ids = apklausiami.keys();
+    for (const TApklausa::TId id : ids)
+        if (Eilutes(apklausiami.value(id)).isEmpty())
+            UzbaigtiApklausa(id);
 }
 
 // ---- Replies ----
 
-bool TfrmServeriai::ArIgnoruojaAtsakymus() const {
-    const bool belaukiant = ArGalimaSiusti || Eilute < 1 || Eilute >= kEilutes;
-    return belaukiant || ArBanas;
+bool TfrmServeriai::ArIgnoruojaAtsakymus(TApklausa::TId id) const {
+    return !apklausiami.contains(id);
 }
 
-void TfrmServeriai::ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) {
-    if (DabarMs() - siuntimoPradzia >= kLaukimoRiba) {
-        PazymetiTimeout(); // the clock's own tick has not seen the limit yet
-        return;
-    }
-    // The round trip comes with the first reply, a challenge included.
-    if (atsakymas.PingoMs && !raundoPingas)
-        raundoPingas = atsakymas.PingoMs;
-    // A fragment, a duplicate or a challenge: the poll goes on (the session
-    // answers a challenge itself).
-    if (atsakymas.Rusis == TAtsakymoRusis::Nieko)
-        return;
-    ArGalimaSiusti = true;
+void TfrmServeriai::ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
+    const QList<int> eilutes = Eilutes(apklausiami.value(id));
+    // The round trip may come with a challenge, before the details reply.
+    if (atsakymas.PingoMs && !pingai.contains(id))
+        pingai.insert(id, *atsakymas.PingoMs);
     switch (atsakymas.Rusis) {
-    case TAtsakymoRusis::Detales:
-        RodytiDetales(atsakymas.Detales);
-        RodytiPinga(raundoPingas.value_or(int(DabarMs() - siuntimoPradzia)));
+    case TAtsakymoRusis::Nieko:
+        return; // the poll goes on (the poller answers a challenge itself)
+    case TAtsakymoRusis::Detales: {
+        const int ms = pingai.value(id, int(Apklausa->Praejo(id)));
+        for (const int r : eilutes) {
+            RodytiDetales(r, atsakymas.Detales);
+            RodytiPinga(r, ms);
+        }
         break;
+    }
     case TAtsakymoRusis::Banas:
-        PazymetiBana();
+        for (const int r : eilutes)
+            stgServeriai->NustatytiLangeli(kPingoStulpelis, r, Tekstas("Pranesimai", "Banas"));
         break;
     default:
-        // The poll is over either way; a running clock would later mark a row it no longer owns.
-        tmrPingas->stop();
+        // The poll is over either way: a reply of another kind answers it.
         PranestiNezinomusDuomenis();
         break;
     }
+    UzbaigtiApklausa(id);
 }
 
-void TfrmServeriai::RodytiDetales(const TDetales& detales) {
-    stgServeriai->NustatytiLangeli(0, Eilute, OsRaide(detales.OS));
-    stgServeriai->NustatytiLangeli(2, Eilute, RodomasTekstas(detales.Info.Pavadinimas));
-    stgServeriai->NustatytiLangeli(3, Eilute, RodomasTekstas(detales.Info.Zemelapis));
-    stgServeriai->NustatytiLangeli(4, Eilute,
+void TfrmServeriai::ApklausaBaigta(TApklausa::TId id, bool arAtsake) {
+    if (!apklausiami.contains(id))
+        return;
+    // A silent server's row shows the time-out; its other columns keep their values.
+    if (!arAtsake)
+        for (const int r : Eilutes(apklausiami.value(id)))
+            stgServeriai->NustatytiLangeli(kPingoStulpelis, r, Tekstas("Pranesimai", "Timeout"));
+    UzbaigtiApklausa(id);
+}
+
+void TfrmServeriai::NepavykoIssiusti(TApklausa::TId id) {
+    // An unreachable server is no error of its own: its row keeps what it held.
+    UzbaigtiApklausa(id);
+}
+
+void TfrmServeriai::RodytiDetales(int ARow, const TDetales& detales) {
+    stgServeriai->NustatytiLangeli(0, ARow, OsRaide(detales.OS));
+    stgServeriai->NustatytiLangeli(2, ARow, RodomasTekstas(detales.Info.Pavadinimas));
+    stgServeriai->NustatytiLangeli(3, ARow, RodomasTekstas(detales.Info.Zemelapis));
+    stgServeriai->NustatytiLangeli(4, ARow,
                                    QString::number(detales.Zaidejai) + u'/' + QString::number(detales.MaxZaideju));
 }
 
-void TfrmServeriai::RodytiPinga(int ms) {
-    tmrPingas->stop();
-    PingoLaikas = int(std::clamp<qint64>(ms, 0, kLaukimoRiba));
-    stgServeriai->NustatytiLangeli(kPingoStulpelis, Eilute, QString::number(PingoLaikas));
-}
-
-void TfrmServeriai::PazymetiBana() {
-    ArBanas = true;
-    tmrPingas->stop();
-    BaigtiRaunda();
-    stgServeriai->NustatytiLangeli(kPingoStulpelis, Eilute, Tekstas("Pranesimai", "Banas"));
+void TfrmServeriai::RodytiPinga(int ARow, int ms) {
+    stgServeriai->NustatytiLangeli(kPingoStulpelis, ARow, QString::number(std::clamp<qint64>(ms, 0, kLaukimoRiba)));
 }
 
 void TfrmServeriai::NMUDP1InvalidHost(bool& handled) {
@@ -444,11 +464,28 @@ void TfrmServeriai::stgServeriaiSelectCell(int ACol, int, bool&) {
     stgServeriai->setEditTriggers(ACol == kAdresoStulpelis ? kRedagavimas : QAbstractItemView::NoEditTriggers);
 }
 
+void TfrmServeriai::stgServeriaiCellChange(int ACol, int) {
+    if (ACol != kAdresoStulpelis || arPerkeliama)
+        return;
+    // A row's address typed over: a reply of its old server no longer belongs there.
+    AtsisakytiNebereikalingu();
+    RodytiTusciaSarasa();
+}
+
 void TfrmServeriai::mnuPridetiClick() {
+    // The watched server, for a newcomer who found one; the placeholder when
+    // none is watched or the list holds it already.
+    const TStebetojas* stebetojas = Stebetojas();
+    QString naujas = stebetojas ? ApkarpytiTarpus(stebetojas->Adresas()) : QString();
+    for (int r = 1; r < kEilutes && !naujas.isEmpty(); ++r)
+        if (ApkarpytiTarpus(stgServeriai->Langelis(kAdresoStulpelis, r)) == naujas)
+            naujas.clear();
+    if (naujas.isEmpty())
+        naujas = kNaujasAdresas;
     // Row 0 is the title row, never a server's slot.
     for (int r = 1; r < kEilutes; ++r) {
         if (ArTusciaEilute(r)) {
-            stgServeriai->NustatytiLangeli(kAdresoStulpelis, r, kNaujasAdresas);
+            stgServeriai->NustatytiLangeli(kAdresoStulpelis, r, naujas);
             return;
         }
     }
@@ -456,33 +493,29 @@ void TfrmServeriai::mnuPridetiClick() {
 
 void TfrmServeriai::mnuPasalintiClick() {
     const int dabartine = stgServeriai->currentRow();
-    if (dabartine >= 1) {
-        if (dabartine == Eilute && !ArGalimaSiusti)
-            AtsisakytiUzklausos(); // the server being polled is gone
+    arPerkeliama = true;
+    if (dabartine >= 1)
         for (int c = 0; c < kStulpeliai; ++c)
             stgServeriai->IsvalytiLangeli(c, dabartine);
-    }
     int tarpas = -1;
     for (int r = 1; r < kEilutes && tarpas < 0; ++r)
         if (ArTusciaEilute(r))
             tarpas = r;
-    if (tarpas < 0)
-        return;
-    for (int r = tarpas; r < kEilutes - 1; ++r) {
-        for (int c = 0; c < kStulpeliai; ++c) {
-            if (QTableWidgetItem* zemiau = stgServeriai->takeItem(r + 1, c))
-                stgServeriai->setItem(r, c, zemiau);
-            else
-                stgServeriai->IsvalytiLangeli(c, r);
+    if (tarpas >= 0) {
+        for (int r = tarpas; r < kEilutes - 1; ++r) {
+            for (int c = 0; c < kStulpeliai; ++c) {
+                if (QTableWidgetItem* zemiau = stgServeriai->takeItem(r + 1, c))
+                    stgServeriai->setItem(r, c, zemiau);
+                else
+                    stgServeriai->IsvalytiLangeli(c, r);
+            }
         }
+        for (int c = 0; c < kStulpeliai; ++c)
+            stgServeriai->IsvalytiLangeli(c, kEilutes - 1);
     }
-    for (int c = 0; c < kStulpeliai; ++c)
-        stgServeriai->IsvalytiLangeli(c, kEilutes - 1);
-    // The walk follows its rows up: a poll in flight below the gap keeps its
-    // server, and the row that moved into the gap is the next one polled.
-    if (Eilute >= 1 && Eilute >= tarpas) {
-        if (Eilute == tarpas)
-            AtsisakytiUzklausos(); // the row being polled is the one taken out
-        --Eilute;
-    }
+    arPerkeliama = false;
+    // Replies follow their server's rows wherever they moved; a server no row
+    // holds any more is polled no longer.
+    AtsisakytiNebereikalingu();
+    RodytiTusciaSarasa();
 }

@@ -1,13 +1,19 @@
 // The server list window: the user's favourite servers, kept in
-// "resursai/Serveriai.tyb" and polled one after another with the "details"
-// query, each row showing the server's system letter, name, map, players and
-// ping. A double-click hands a row's address to the watcher.
+// "resursai/Serveriai.tyb" and polled side by side with the "details" query,
+// each row showing the server's system letter, name, map, players and ping. A
+// double-click hands a row's address to the watcher.
+//
+// Every period the rows down to the first empty one are handed to the
+// window's poller at once (Apklausa.h paces them and keeps each row's own
+// time-out), and each reply lands in the rows of its own server.
 //
 // The layout is built in code (SukurtiValdiklius); the behaviour lives in the
-// handlers named control + event.
+// handlers named control + event. Tools and tests reach the controls by name
+// and the handlers marked Q_INVOKABLE through the meta-object system.
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 
 #include <optional>
@@ -17,14 +23,16 @@
 #include "cstrike.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QMenuBar;
-class QTimer;
 class TLaikmatis;
 class TTinklelis;
 
 class TfrmServeriai : public TAntrinisLangas, public TServerioLangas {
     Q_OBJECT
+    // Every row of the period's walk has its answer, its time-out or its failed send.
+    Q_PROPERTY(bool ArPabaiga READ ArPabaigaSavybe)
 public:
     explicit TfrmServeriai(QWidget* tevas = nullptr);
     ~TfrmServeriai() override;
@@ -33,8 +41,33 @@ public:
     static constexpr int kEilutes = 200;
     // The list file, relative to the working directory.
     static const QString kSarasoFailas;
-    // What the add command writes into the first free row, for the user to overtype.
+    // What the add command writes into the first free row, for the user to
+    // overtype, when no address is watched.
     static const QString kNaujasAdresas;
+
+    // The refresh period in milliseconds ("ServeriaiBendrai" of the settings;
+    // 0: the walk is never repeated).
+    int Periodas() const;
+    void NustatytiPerioda(int ms);
+
+    // Every way of closing (title-bar button, Esc, the close items, a
+    // double-click) ends here.
+    void done(int rezultatas) override;
+
+protected:
+    void FormShow() override;
+    void FormHide() override;
+
+    // Nothing is taken while banned: a ban ends its round in the poller.
+    bool ArIgnoruojaAtsakymus(TApklausa::TId id) const override;
+    void ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) override;
+    void ApklausaBaigta(TApklausa::TId id, bool arAtsake) override;
+    void NepavykoIssiusti(TApklausa::TId id) override;
+    // A host that cannot be resolved is passed over in silence: its row keeps what it held.
+    void NMUDP1InvalidHost(bool& handled) override;
+
+private:
+    bool ArPabaigaSavybe() const { return ArPabaiga; }
 
     // Controls, named as in the layout.
     QMenuBar* mnuPagrindinis = nullptr;
@@ -49,48 +82,49 @@ public:
     QAction* N1 = nullptr;
     QAction* mnuUzdaryti2 = nullptr;
     TTinklelis* stgServeriai = nullptr;
-    // The refresh period: every tick starts a new walk. Change its period with
-    // setIntervalas (an interval of 0 then means it never fires).
+    // The one line an empty list shows: how to add a server.
+    QLabel* lblTusciasSarasas = nullptr;
+    // The refresh period: every tick starts a new walk.
     TLaikmatis* tmrAtnaujinimasServeriai = nullptr;
-    QTimer* tmrPingas = nullptr;
-    // The 200 ms pacing of a walk: one row per tick.
-    TLaikmatis* tmrAtnaujinimas = nullptr;
 
     // Window state.
-    int Eilute = 0;              // the row being polled; 0 before the first poll of a walk
-    bool ArGalimaSiusti = false; // no poll in flight: the next tick may poll
-    bool ArPabaiga = false;      // the walk has reached the first empty row
-    bool ArBanas = false;        // a ban reply came; replies are dropped until the next send
-    int PingoLaikas = 0;         // milliseconds of the poll in flight (or of the last answered one)
+    bool ArPabaiga = false; // the walk of this period is over
+    // The rounds of the walk in flight, with the address (the cell's text) they poll.
+    QHash<TApklausa::TId, QString> apklausiami;
+    // The round trip of a round in flight, when it came before its details reply.
+    QHash<TApklausa::TId, int> pingai;
+    bool arPerkeliama = false; // rows are being moved: their addresses are in passing
 
     // Handlers.
     void FormCreate();
-    void FormShow() override;
     void PritaikytiKalba();
     void FormClose();
-    void FormHide() override;
-    void tmrAtnaujinimasServeriaiTimer();
-    void tmrAtnaujinimasTimer();
-    void tmrPingasTimer();
-    // A host that cannot be resolved is passed over in silence: the walk moves on.
-    void NMUDP1InvalidHost(bool& handled) override;
+    Q_INVOKABLE void tmrAtnaujinimasServeriaiTimer();
     void stgServeriaiDblClick();
     void stgServeriaiSelectCell(int ACol, int ARow, bool& CanSelect);
+    void stgServeriaiCellChange(int ACol, int ARow);
     void mnuPridetiClick();
     void mnuPasalintiClick();
     void mnuUzdarytiClick();
 
     // Procedures.
-    void ApklaustiKitaServeri();
-    void PazymetiTimeout();
-    void RodytiDetales(const TDetales& detales);
-    void RodytiPinga(int ms);
-    void PazymetiBana();
-    // Starts a walk from row 1.
-    void PradetiApejima();
-
+    // Hands every server row down to the first empty one to the poller; a row
+    // whose server is still in flight from the last walk keeps that round.
+    Q_INVOKABLE void PradetiApejima();
+    void RodytiDetales(int ARow, const TDetales& detales);
+    void RodytiPinga(int ARow, int ms);
+    // Ends round `id` as far as the window goes; the walk is over with its last round.
+    void UzbaigtiApklausa(TApklausa::TId id);
+    // Ends the rounds whose address no row of the walk holds any more.
+    void AtsisakytiNebereikalingu();
+    // The rows of the walk (before the first empty row) whose address is `adresas`.
+    QList<int> Eilutes(const QString& adresas) const;
+    // The first empty row, from row 1 on (kEilutes when there is none).
+    int PirmaTuscia() const;
     // A row without an address (blanks only).
     bool ArTusciaEilute(int ARow) const;
+    // Shows the newcomer's line while the list holds no server.
+    void RodytiTusciaSarasa();
 
     // The list file: its first 200 lines as bytes (a missing file: none).
     // Throws EFailoKlaida naming the file when it exists but cannot be read.
@@ -103,26 +137,8 @@ public:
     // Replaces the list file atomically; throws EFailoKlaida naming the file.
     void IssaugotiSarasa() const;
 
-    // Every way of closing (title-bar button, Esc, the close items, a
-    // double-click) ends here.
-    void done(int rezultatas) override;
-
-protected:
-    // Only the poll in flight may be answered: a late reply of a server polled
-    // earlier would land in the row polled now. While banned, nothing is taken.
-    bool ArIgnoruojaAtsakymus() const override;
-    void ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) override;
-
-private:
     void SukurtiValdiklius();
     void SujungtiIvykius();
-    // Ends the poll in flight without an answer of its own.
-    void AtsisakytiUzklausos();
-
-    qint64 siuntimoPradzia = 0;      // clock reading when the poll in flight was sent
-    bool arSiunciama = false;        // a send is under way (a name lookup runs the event loop)
-    bool arLaukiaPradzios = false;   // a walk start came during a send
-    std::optional<int> raundoPingas; // the round trip of the poll in flight, once known
 };
 
 extern TfrmServeriai* frmServeriai;

@@ -20,16 +20,19 @@ using namespace Qt::StringLiterals;
 
 TfrmTaisykles* frmTaisykles = nullptr;
 
+const QStringList TfrmTaisykles::kReiksmiuEtiketes{
+    u"lblAdresas"_s,        u"lblServeris"_s,        u"lblZemelapis"_s,    u"lblKatalogas"_s,
+    u"lblPavadinimas"_s,    u"lblZaidejaiAktyvus"_s, u"lblZaidejaiViso"_s, u"lblProtokoloVersija"_s,
+    u"lblServerioTipas"_s,  u"lblOSTipas"_s,         u"lblSlaptazodis"_s,  u"lblModas"_s,
+    u"lblSvetaine"_s,       u"lblFTPServeris"_s,     u"lblMODVersija"_s,   u"lblMODDydis"_s,
+    u"lblTikServerioMod"_s, u"lblArReikiaTavoDll"_s, u"lblSaugus"_s};
+
 namespace {
 
 QLabel* ReiksmesEtikete(QWidget* tevas, const char* vardas, int x, int y, const QFont& sriftas) {
     QLabel* l = Etikete(tevas, vardas, x, y, 10, 13, sriftas, kOranzine);
     l->adjustSize();
     return l;
-}
-
-void Prideti(QLabel* l, const QString& reiksme) {
-    NustatytiTeksta(l, l->text() + reiksme);
 }
 
 } // namespace
@@ -89,10 +92,10 @@ void TfrmTaisykles::SukurtiValdiklius() {
 }
 
 QList<QLabel*> TfrmTaisykles::ReiksmiuEtiketes() const {
-    return {lblAdresas,         lblServeris,       lblZemelapis,        lblKatalogas,     lblPavadinimas,
-            lblZaidejaiAktyvus, lblZaidejaiViso,   lblProtokoloVersija, lblServerioTipas, lblOSTipas,
-            lblSlaptazodis,     lblModas,          lblSvetaine,         lblFTPServeris,   lblMODVersija,
-            lblMODDydis,        lblTikServerioMod, lblArReikiaTavoDll,  lblSaugus};
+    QList<QLabel*> etiketes;
+    for (const QString& vardas : kReiksmiuEtiketes)
+        etiketes.append(findChild<QLabel*>(vardas, Qt::FindDirectChildrenOnly));
+    return etiketes;
 }
 
 // ---- Creation, showing, hiding ----
@@ -102,23 +105,27 @@ void TfrmTaisykles::FormCreate() {
 }
 
 void TfrmTaisykles::FormShow() {
-    stgTaisykles->IsvalytiViska();
-    PritaikytiKalba();
     const TStebetojas* stebetojas = Stebetojas();
     const QString adresas = stebetojas ? stebetojas->Adresas() : QString();
     const bool yraAdresas = !ApkarpytiTarpus(adresas).isEmpty();
+    // Another server: its values go at once. The same one keeps what it
+    // showed until this showing's replies replace it.
+    if (!yraAdresas || adresas != apklaustasAdresas)
+        IsvalytiReiksmes();
+    PritaikytiKalba();
+    Apklausa->Baigti(raundas);
+    raundas = 0;
     if (yraAdresas) {
         const TAdresoDalys dalys = AtskirtiPorta(adresas);
         int portas = 0;
         // A port that is not a whole number is a failed send: nothing goes out.
         // An unreachable server is no error of its own: the window stays empty.
         if (BandytiStrToInt(dalys.Portas, portas))
-            SiustiRaunda(dalys.Hostas, portas, 2);
+            raundas = SiustiRaunda(dalys.Hostas, portas, 2);
         apklaustasAdresas = adresas;
+        NustatytiTeksta(lblServerioAddr, adresas);
     }
     SustabdytiStebetoja();
-    if (yraAdresas)
-        NustatytiTeksta(lblServerioAddr, adresas);
 }
 
 void TfrmTaisykles::PritaikytiKalba() {
@@ -128,22 +135,36 @@ void TfrmTaisykles::PritaikytiKalba() {
     setWindowTitle(u"Velmorant - "_s + Tekstas("frmTaisykles", "Cap3"));
     NustatytiTeksta(lblServerioAddr, Tekstas("frmTaisykles", "lblServerioAddr"));
     for (QLabel* l : ReiksmiuEtiketes())
-        NustatytiTeksta(l, Tekstas("frmTaisykles", l->objectName().toLatin1().constData()) + u": "_s);
+        NustatytiReiksme(l, reiksmes.value(l));
+}
+
+void TfrmTaisykles::NustatytiReiksme(QLabel* l, const QString& reiksme) {
+    if (reiksme.isEmpty())
+        reiksmes.remove(l);
+    else
+        reiksmes.insert(l, reiksme);
+    NustatytiTeksta(l, Tekstas("frmTaisykles", l->objectName().toLatin1().constData()) + u": "_s + reiksme);
+}
+
+void TfrmTaisykles::IsvalytiReiksmes() {
+    reiksmes.clear();
+    stgTaisykles->IsvalytiViska();
 }
 
 void TfrmTaisykles::FormHide() {
-    BaigtiRaunda();
+    Apklausa->Baigti(raundas);
+    raundas = 0;
     TestiStebetoja();
 }
 
 // ---- Replies ----
 
-bool TfrmTaisykles::ArIgnoruojaAtsakymus() const {
+bool TfrmTaisykles::ArIgnoruojaAtsakymus(TApklausa::TId id) const {
     const TStebetojas* stebetojas = Stebetojas();
-    return stebetojas && stebetojas->ArUzdraustas();
+    return id != raundas || (stebetojas && stebetojas->ArUzdraustas());
 }
 
-void TfrmTaisykles::ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) {
+void TfrmTaisykles::ApdorotiAtsakyma(TApklausa::TId, const TSesijosAtsakymas& atsakymas) {
     switch (atsakymas.Rusis) {
     case TAtsakymoRusis::Detales:
         if (atsakymas.Info)
@@ -174,54 +195,68 @@ void TfrmTaisykles::RodytiDetales(const TDetales& detales) {
     const QString nee = Tekstas("frmTaisykles", "Nee");
     const QString yra = Tekstas("frmTaisykles", "Yra");
     const QString neraa = Tekstas("frmTaisykles", "Neraa");
-    Prideti(lblAdresas, RodomasTekstas(detales.Info.Adresas));
-    Prideti(lblServeris, RodomasTekstas(detales.Info.Pavadinimas));
-    Prideti(lblZemelapis, RodomasTekstas(detales.Info.Zemelapis));
-    Prideti(lblKatalogas, RodomasTekstas(detales.Info.Katalogas));
-    Prideti(lblPavadinimas, RodomasTekstas(detales.Info.Zaidimas));
-    Prideti(lblZaidejaiAktyvus, QString::number(detales.Zaidejai));
-    Prideti(lblZaidejaiViso, QString::number(detales.MaxZaideju));
-    Prideti(lblProtokoloVersija, QString::number(detales.Protokolas));
-    Prideti(lblServerioTipas,
-            detales.ServerioTipas == 'd' ? Tekstas("frmTaisykles", "Dedikuotas") : Tekstas("frmTaisykles", "Listen"));
-    Prideti(lblOSTipas, detales.OS == 'w' ? u"Windows"_s : u"Linux"_s);
-    Prideti(lblSlaptazodis, detales.Slaptazodis == 1 ? yra : neraa);
-    Prideti(lblModas, detales.ArModas == 1 ? yra : neraa);
-    Prideti(lblSvetaine, RodomasTekstas(detales.MOD.Svetaine));
-    Prideti(lblFTPServeris,
-            ApkarpytiTarpus(detales.MOD.Parsisiuntimas).isEmpty() ? neraa : RodomasTekstas(detales.MOD.Parsisiuntimas));
-    Prideti(lblMODVersija, QString::number(detales.MODVersija));
-    Prideti(lblMODDydis, Megabaitai(detales.MODDydis) + u" MB"_s);
-    Prideti(lblTikServerioMod, detales.TikServerio == 1 ? taip : nee);
-    Prideti(lblArReikiaTavoDll, detales.SavasDLL == 1 ? taip : nee);
-    Prideti(lblSaugus, QString::number(detales.Saugus));
+    NustatytiReiksme(lblAdresas, RodomasTekstas(detales.Info.Adresas));
+    NustatytiReiksme(lblServeris, RodomasTekstas(detales.Info.Pavadinimas));
+    NustatytiReiksme(lblZemelapis, RodomasTekstas(detales.Info.Zemelapis));
+    NustatytiReiksme(lblKatalogas, RodomasTekstas(detales.Info.Katalogas));
+    NustatytiReiksme(lblPavadinimas, RodomasTekstas(detales.Info.Zaidimas));
+    NustatytiReiksme(lblZaidejaiAktyvus, QString::number(detales.Zaidejai));
+    NustatytiReiksme(lblZaidejaiViso, QString::number(detales.MaxZaideju));
+    NustatytiReiksme(lblProtokoloVersija, QString::number(detales.Protokolas));
+    NustatytiReiksme(lblServerioTipas, detales.ServerioTipas == 'd' ? Tekstas("frmTaisykles", "Dedikuotas")
+                                                                    : Tekstas("frmTaisykles", "Listen"));
+    NustatytiReiksme(lblOSTipas, detales.OS == 'w' ? u"Windows"_s : u"Linux"_s);
+    NustatytiReiksme(lblSlaptazodis, detales.Slaptazodis == 1 ? yra : neraa);
+    NustatytiReiksme(lblModas, detales.ArModas == 1 ? yra : neraa);
+    NustatytiReiksme(lblSvetaine, RodomasTekstas(detales.MOD.Svetaine));
+    NustatytiReiksme(lblFTPServeris, ApkarpytiTarpus(detales.MOD.Parsisiuntimas).isEmpty()
+                                         ? neraa
+                                         : RodomasTekstas(detales.MOD.Parsisiuntimas));
+    NustatytiReiksme(lblMODVersija, QString::number(detales.MODVersija));
+    NustatytiReiksme(lblMODDydis, Megabaitai(detales.MODDydis) + u" MB"_s);
+    NustatytiReiksme(lblTikServerioMod, detales.TikServerio == 1 ? taip : nee);
+    NustatytiReiksme(lblArReikiaTavoDll, detales.SavasDLL == 1 ? taip : nee);
+    NustatytiReiksme(lblSaugus, QString::number(detales.Saugus));
 }
 
 void TfrmTaisykles::RodytiInfo(const TA2SInfo& info) {
-    // An info reply may follow a 'm' in the same round: it replaces what that showed.
-    PritaikytiKalba();
-    NustatytiTeksta(lblServerioAddr, apklaustasAdresas);
-    // The address is the one polled; what the info reply does not carry (the
-    // mod lines) stays empty.
-    Prideti(lblAdresas, apklaustasAdresas);
-    Prideti(lblServeris, RodomasTekstas(info.Pavadinimas));
-    Prideti(lblZemelapis, RodomasTekstas(info.Zemelapis));
-    Prideti(lblKatalogas, RodomasTekstas(info.Katalogas));
-    Prideti(lblPavadinimas, RodomasTekstas(info.Zaidimas));
-    Prideti(lblZaidejaiAktyvus, QString::number(info.Zaidejai));
-    Prideti(lblZaidejaiViso, QString::number(info.MaxZaideju));
-    Prideti(lblProtokoloVersija, QString::number(info.Protokolas));
-    Prideti(lblServerioTipas,
-            info.ServerioTipas == 'd' ? Tekstas("frmTaisykles", "Dedikuotas") : Tekstas("frmTaisykles", "Listen"));
-    Prideti(lblOSTipas, info.OS == 'w' ? u"Windows"_s : info.OS == 'm' || info.OS == 'o' ? u"Mac"_s : u"Linux"_s);
-    Prideti(lblSlaptazodis, info.Slaptazodis == 1 ? Tekstas("frmTaisykles", "Yra") : Tekstas("frmTaisykles", "Neraa"));
-    Prideti(lblSaugus, QString::number(info.VAC));
+    // An info reply may follow a 'm' in the same round: it replaces what that
+    // showed. The address is the one polled; what the info reply does not
+    // carry (the mod lines) stays empty.
+    const QString adresas = apklaustasAdresas.value_or(QString());
+    NustatytiTeksta(lblServerioAddr, adresas);
+    for (QLabel* l :
+         {lblModas, lblSvetaine, lblFTPServeris, lblMODVersija, lblMODDydis, lblTikServerioMod, lblArReikiaTavoDll})
+        NustatytiReiksme(l, QString());
+    NustatytiReiksme(lblAdresas, adresas);
+    NustatytiReiksme(lblServeris, RodomasTekstas(info.Pavadinimas));
+    NustatytiReiksme(lblZemelapis, RodomasTekstas(info.Zemelapis));
+    NustatytiReiksme(lblKatalogas, RodomasTekstas(info.Katalogas));
+    NustatytiReiksme(lblPavadinimas, RodomasTekstas(info.Zaidimas));
+    NustatytiReiksme(lblZaidejaiAktyvus, QString::number(info.Zaidejai));
+    NustatytiReiksme(lblZaidejaiViso, QString::number(info.MaxZaideju));
+    NustatytiReiksme(lblProtokoloVersija, QString::number(info.Protokolas));
+    NustatytiReiksme(lblServerioTipas, info.ServerioTipas == 'd' ? Tekstas("frmTaisykles", "Dedikuotas")
+                                                                 : Tekstas("frmTaisykles", "Listen"));
+    NustatytiReiksme(lblOSTipas, info.OS == 'w'                     ? u"Windows"_s
+                                 : info.OS == 'm' || info.OS == 'o' ? u"Mac"_s
+                                                                    : u"Linux"_s);
+    NustatytiReiksme(lblSlaptazodis,
+                     info.Slaptazodis == 1 ? Tekstas("frmTaisykles", "Yra") : Tekstas("frmTaisykles", "Neraa"));
+    NustatytiReiksme(lblSaugus, QString::number(info.VAC));
 }
 
 void TfrmTaisykles::RodytiTaisykles(const TTaisykles& taisykles) {
-    // Row 0 holds the titles, so the grid shows at most kEilutes - 1 rules.
-    for (int i = 0; i < taisykles.size() && i + 1 < kEilutes; ++i) {
-        stgTaisykles->NustatytiLangeli(0, i + 1, RodomasTekstas(taisykles.at(i).Pavadinimas));
-        stgTaisykles->NustatytiLangeli(1, i + 1, RodomasTekstas(taisykles.at(i).Reiksme));
+    // Row 0 holds the titles, so the grid shows at most kEilutes - 1 rules;
+    // the rows of an earlier, longer list go.
+    for (int r = 1; r < kEilutes; ++r) {
+        const qsizetype i = r - 1;
+        if (i < taisykles.size()) {
+            stgTaisykles->NustatytiLangeli(0, r, RodomasTekstas(taisykles.at(i).Pavadinimas));
+            stgTaisykles->NustatytiLangeli(1, r, RodomasTekstas(taisykles.at(i).Reiksme));
+        } else {
+            stgTaisykles->IsvalytiLangeli(0, r);
+            stgTaisykles->IsvalytiLangeli(1, r);
+        }
     }
 }

@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "Atmintis.h"
 #include "FailoInfo.h"
 #include "Ikona.h"
 #include "Keliai.h"
@@ -55,11 +56,28 @@ int VykdytiPrograma(int argc, char** argv) {
     NustatytiDuomenuAplankus(RastiDuomenuAplankus(QApplication::applicationDirPath(),
                                                   QString::fromUtf8(VELMORANT_IDIEGTI_DUOMENYS),
                                                   QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    // What earlier runs learnt of servers (their dialects and challenges), kept
+    // in the user's cache folder whatever folder the data comes from; written
+    // when it changed, once a minute and at the end.
+    TServeriuRegistras& registras = TServeriuRegistras::Bendras();
+    const QString atmintis = AtmintiesKelias();
+    IkeltiAtminti(registras, atmintis);
+    quint64 issaugota = registras.Pakeitimai();
+    const auto issaugoti = [&registras, &atmintis, &issaugota] {
+        if (registras.Pakeitimai() != issaugota && IssaugotiAtminti(registras, atmintis))
+            issaugota = registras.Pakeitimai();
+    };
+    QTimer saugojimas;
+    saugojimas.setInterval(60000);
+    QObject::connect(&saugojimas, &QTimer::timeout, &programa, issaugoti);
+    saugojimas.start();
+
     SukurtiLangus();
     frmPagrindinis->show();
     ApdorotiArgumentus(QApplication::arguments());
     PradetiZvalgaJeiReikia(frmPagrindinis);
     const int rezultatas = QApplication::exec();
     SunaikintiLangus();
+    issaugoti();
     return rezultatas;
 }

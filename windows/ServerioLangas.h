@@ -1,23 +1,22 @@
 // What the three server-facing windows (the watcher, the server list and the
 // details window) share around their UDP endpoint NMUDP1: its creation and the
-// wiring of its events, the window's query session (which datagrams a round
-// sends to a server of either dialect, split replies joined, challenges
-// answered, duplicates dropped), the send of a round, the one intake of every
-// received datagram, and the messages the endpoint's events show. Each window
-// keeps only what a reply means to it (ApdorotiAtsakyma) and when it takes none
-// (ArIgnoruojaAtsakymus).
+// wiring of its events, the window's poller (Apklausa.h: the rounds of its
+// servers, their dialects, retries, time-outs and query budgets), the one
+// intake of every reply the poller reports, and the messages the endpoint's
+// events show. Each window keeps only what a reply means to it
+// (ApdorotiAtsakyma), what the end of a round means (ApklausaBaigta), and
+// when it takes no replies (ArIgnoruojaAtsakymus).
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 
+#include "Apklausa.h"
 #include "Pranesimai.h"
 #include "Sesija.h"
 
 class QObject;
-class QTimer;
 class QWidget;
-class TAtminiesSrautas;
 class TNMUDP;
 
 class TServerioLangas {
@@ -35,41 +34,27 @@ protected:
     TServerioLangas(QWidget* langas, TPrasymai prasymai);
     virtual ~TServerioLangas();
 
-    // The send of one round: the endpoint is pointed at the server and the
-    // session's datagrams for it go out back to back (a host name is looked up
-    // first). To a server of unknown or legacy dialect they are the legacy
-    // query words; to a server known to answer the Steam queries, those. False
-    // when the send failed: an unreachable server is no error of its own, so
-    // nothing is shown.
-    bool SiustiRaunda(const QString& hostas, int portas, int lygis);
-    // Ends the round: its incomplete split replies are dropped and nothing more
-    // is sent for it (a time-out, a ban, the window hidden).
-    void BaigtiRaunda();
+    // Starts a round to hostas:portas at the endpoint's report level `lygis`.
+    // An unreachable server is no error of its own: NepavykoIssiusti follows.
+    TApklausa::TId SiustiRaunda(const QString& hostas, int portas, int lygis);
 
-    // The intake of every received datagram (NMUDP1's OnDataReceived). The
-    // datagram is dropped when it did not come from the address and port the
-    // window last sent to, or when the window takes no replies now. Otherwise
-    // it goes through the session: a datagram longer than a reply may be shows
-    // its byte count and the "BaituGavau" text through the window's gate,
-    // challenge answers go out at once, and ApdorotiAtsakyma gets what the
-    // reply means to the window (Nieko for a fragment, a duplicate, a challenge
-    // or a datagram without a type letter, a failed receive included).
-    void NMUDP1DataReceived(QObject* Sender, int NumberBytes, const QString& FromIP, int Port);
-
-    // Whether the window drops every reply now (a ban, no request in flight...).
-    virtual bool ArIgnoruojaAtsakymus() const = 0;
-    // A reply that passed the intake and the session.
-    virtual void ApdorotiAtsakyma(const TSesijosAtsakymas& atsakymas) = 0;
+    // Whether the window drops the replies of round `id` now (a ban, a round
+    // that is no longer the window's...).
+    virtual bool ArIgnoruojaAtsakymus(TApklausa::TId id) const = 0;
+    // A reply of round `id` that passed the intake: a datagram longer than a
+    // reply may be has shown its byte count and the "BaituGavau" text through
+    // the window's gate already.
+    virtual void ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) = 0;
+    // Round `id` is over: answered (its round trip measured) or timed out.
+    virtual void ApklausaBaigta(TApklausa::TId id, bool arAtsake) = 0;
+    // Round `id` could not be sent (no such host, a bad port).
+    virtual void NepavykoIssiusti(TApklausa::TId) {}
 
     // The endpoint could not resolve the host: "BlogasServeris", the lookup's
     // own message suppressed.
     virtual void NMUDP1InvalidHost(bool& handled);
     // An empty send: "BlogasBuferis", then the endpoint's own error.
     void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
-
-    // The round-trip clock's timer "tmrPingas" of the window: 1 ms precise
-    // ticks, not running.
-    QTimer* SukurtiPingoLaikmati();
 
     // A message caused by network input, through the window's gate: dropped
     // (false) while a box of that gate is open, and also when the datagram
@@ -80,19 +65,14 @@ protected:
     // A reply of a type the window does not read: "NezinomiDuomenys" through the gate.
     void PranestiNezinomusDuomenis();
 
-    // The session of the window's rounds.
-    TUzklausuSesija Sesija;
+    // The rounds of the window's servers, the child "Apklausa".
+    TApklausa* Apklausa = nullptr;
 
 private:
-    // Sends datagrams of the session to the round's server; false at the first failed send.
-    bool Siusti(const QList<QByteArray>& datagramos);
-    // Arms tmrSesija at the session's next deadline, or stops it.
-    void PlanuotiSesija();
-    void tmrSesijaTimer();
+    void Priimti(TApklausa::TId id, const TSesijosAtsakymas& atsakymas);
 
     QWidget* langas;
     TTinkloPranesimai tinkloPranesimai;
-    QTimer* tmrSesija = nullptr;
     // The numbers of the endpoint's datagrams whose boxes are dropped: after
     // the one that opened the last box, up to the last received when it closed.
     quint64 nutildytiNuo = 0;

@@ -1,0 +1,411 @@
+#include "Apklausa.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+
+#include "AtminiesSrautas.h"
+#include "NMUDP.h"
+#include "iphostport.h"
+
+namespace {
+
+qint64 TikrasLaikas() {
+    static QElapsedTimer laikmatis = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return laikmatis.elapsed();
+}
+
+QString Taskuotas(quint32 ip) {
+    return QHostAddress(ip).toString();
+}
+
+} // namespace
+
+TApklausa::TApklausa(TNMUDP* galas, TPrasymai prasymai, TLaikrodis laikrodis, QObject* tevas,
+                     TServeriuRegistras* registras, TUzklausuBiudzetas* biudzetas)
+    : QObject(tevas), galas(galas), prasymai(prasymai),
+      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikas)),
+      registras(registras ? registras : &TServeriuRegistras::Bendras()),
+      biudzetas(biudzetas ? biudzetas : &TUzklausuBiudzetas::Bendras()) {
+    tikrasLaikas.start();
+    laikmatis = new QTimer(this);
+    laikmatis->setObjectName(QStringLiteral("tmrApklausa"));
+    laikmatis->setSingleShot(true);
+    laikmatis->setTimerType(Qt::PreciseTimer);
+    connect(laikmatis, &QTimer::timeout, this, &TApklausa::Vykdyti);
+    galas->OnDataReceived = [this](QObject*, int kiekis, const QString& is, int portas) {
+        Gauta(kiekis, is, portas);
+    };
+}
+
+TApklausa::~TApklausa() {
+    galas->OnDataReceived = nullptr;
+}
+
+TApklausa::TRaundas* TApklausa::Rasti(TId id) {
+    const auto i = raundai.find(id);
+    return i == raundai.end() ? nullptr : &i->second;
+}
+
+const TApklausa::TRaundas* TApklausa::Rasti(TId id) const {
+    const auto i = raundai.find(id);
+    return i == raundai.end() ? nullptr : &i->second;
+}
+
+TApklausa::TId TApklausa::Pradeti(const QString& hostas, int portas) {
+    const QString raktas = hostas + u':' + QString::number(portas);
+    for (auto i = raundai.begin(); i != raundai.end(); ++i) {
+        if (i->second.Raktas == raktas) {
+            Uzbaigti(i->first, false);
+            break;
+        }
+    }
+    const TId id = ++paskutinis;
+    TRaundas& r = raundai[id];
+    r.Id = id;
+    r.Hostas = hostas;
+    r.Portas = portas;
+    r.Raktas = raktas;
+    r.Sesija = std::make_unique<TUzklausuSesija>(prasymai, registras, laikrodis);
+    // The round goes out now when it may; what it reports waits for the event
+    // loop, as the caller has no id yet.
+    if (!vykdoma) {
+        vykdoma = true;
+        do {
+            dar = false;
+            Zingsnis(laikrodis());
+        } while (dar);
+        vykdoma = false;
+    }
+    Planuoti();
+    return id;
+}
+
+void TApklausa::Baigti(TId id) {
+    Uzbaigti(id, false);
+    Planuoti();
+}
+
+void TApklausa::BaigtiVisus() {
+    while (!raundai.empty())
+        Uzbaigti(raundai.begin()->first, false);
+    Planuoti();
+}
+
+void TApklausa::Uzbaigti(TId id, bool pranesti) {
+    const auto i = raundai.find(id);
+    if (i == raundai.end())
+        return;
+    const bool atsake = i->second.Sesija && i->second.Sesija->ArPingasRodytas();
+    if (i->second.Busena == TBusena::Vyksta)
+        i->second.Sesija->BaigtiRaunda();
+    PaleistiPaieska(i->second);
+    raundai.erase(i);
+    if (pranesti)
+        Pranesti([this, id, atsake] { Q_EMIT Baigtas(id, atsake); });
+}
+
+bool TApklausa::ArVyksta(TId id) const {
+    return Rasti(id) != nullptr;
+}
+
+bool TApklausa::ArLaukiaPingo(TId id) const {
+    const TRaundas* r = Rasti(id);
+    return r && r->Busena != TBusena::Eileje && !r->Sesija->ArPingasRodytas();
+}
+
+qint64 TApklausa::Praejo(TId id) const {
+    const TRaundas* r = Rasti(id);
+    if (!r || r->Busena == TBusena::Eileje)
+        return 0;
+    return qMax<qint64>(0, laikrodis() - r->Pradzia);
+}
+
+int TApklausa::Vykdomi() const {
+    int n = 0;
+    for (const auto& [id, r] : raundai)
+        n += r.Busena != TBusena::Eileje ? 1 : 0;
+    return n;
+}
+
+int TApklausa::Eileje() const {
+    return int(raundai.size()) - Vykdomi();
+}
+
+int TApklausa::Tarpas(const QString& hostas, int portas, int norimasMs) const {
+    const TUzklausuSesija sesija(prasymai, registras, laikrodis);
+    return TUzklausuBiudzetas::Tarpas(sesija.RaundoDydis(hostas + u':' + QString::number(portas)), norimasMs);
+}
+
+void TApklausa::Pranesti(std::function<void()> pranesimas) {
+    pranesimai.append(std::move(pranesimas));
+}
+
+void TApklausa::Vykdyti() {
+    if (vykdoma) {
+        dar = true;
+        return;
+    }
+    vykdoma = true;
+    do {
+        dar = false;
+        Zingsnis(laikrodis());
+    } while (dar);
+    vykdoma = false;
+    // The reports go out once the step is over: a window may start or end
+    // rounds in its slots.
+    QPointer<TApklausa> gyvas(this);
+    while (gyvas && !pranesimai.isEmpty()) {
+        const std::function<void()> p = pranesimai.takeFirst();
+        p();
+    }
+    if (gyvas)
+        Planuoti();
+}
+
+void TApklausa::Zingsnis(qint64 dabar) {
+    // Rounds are found again by id after every call that may reach outside
+    // (a lookup that answers at once, the endpoint's OnInvalidHost): a handler
+    // running meanwhile may have started or ended rounds.
+    QList<TId> eile;
+    for (const auto& [id, r] : raundai)
+        if (r.Busena == TBusena::Eileje)
+            eile.append(id);
+    // New rounds, while there is room in flight, a few ms apart.
+    for (const TId id : std::as_const(eile)) {
+        TRaundas* r = Rasti(id);
+        if (!r || r->Busena != TBusena::Eileje)
+            continue;
+        if (Vykdomi() >= kDaugiausiaVienuMetu)
+            break;
+        // The spacing is real time, whatever clock the rounds are timed by.
+        const qint64 tikrai = tikrasLaikas.elapsed();
+        if (paskutinePradzia && tikrai - *paskutinePradzia < kPradziuTarpasMs)
+            break;
+        paskutinePradzia = tikrai;
+        r->Pradzia = dabar;
+        if (r->Portas < 1 || r->Portas > 65535) {
+            Nepavyko(*r);
+            continue;
+        }
+        if (const std::optional<quint32> ip = TaskuotasAdresas(r->Hostas)) {
+            r->Ip = *ip;
+        } else if (const auto a = adresai.constFind(r->Hostas);
+                   a != adresai.constEnd() && dabar >= a->Rastas && dabar - a->Rastas < kPaieskosGaliojimasMs) {
+            r->Ip = a->Ip;
+        } else {
+            r->Busena = TBusena::Ieskoma;
+            Ieskoti(*r);
+            continue;
+        }
+        r->BiudzetoRaktas = Taskuotas(*r->Ip) + u':' + QString::number(r->Portas);
+        r->Busena = TBusena::Laukia;
+    }
+
+    QList<TId> vykdomi;
+    for (const auto& [id, r] : raundai)
+        if (r.Busena != TBusena::Eileje)
+            vykdomi.append(id);
+    for (const TId id : std::as_const(vykdomi)) {
+        TRaundas* r = Rasti(id);
+        if (!r || r->Busena == TBusena::Eileje)
+            continue;
+        if (dabar < r->Pradzia)
+            r->Pradzia = dabar; // the clock went back
+        if (r->Busena == TBusena::Laukia)
+            Isleisti(*r, dabar);
+        if (r->Busena != TBusena::Laukia && dabar - r->Pradzia >= kLaukimoRibaMs) {
+            Uzbaigti(id, true);
+            continue;
+        }
+        if (r->Busena != TBusena::Vyksta)
+            continue;
+        if (r->Sesija->ArAtsakyta()) {
+            Uzbaigti(id, true);
+            continue;
+        }
+        const QList<QByteArray> d = r->Sesija->Tikrinti(biudzetas->Laisva(r->BiudzetoRaktas, dabar));
+        if (!d.isEmpty())
+            Siusti(*r, d, dabar);
+    }
+}
+
+void TApklausa::Isleisti(TRaundas& r, qint64 dabar) {
+    // The round goes out whole or waits for the budget to have room for it.
+    const int n = r.Sesija->RaundoDydis(r.Raktas);
+    if (biudzetas->Laisva(r.BiudzetoRaktas, dabar) < qMin(n, TUzklausuBiudzetas::kDaugiausia))
+        return;
+    r.Busena = TBusena::Vyksta;
+    r.Pradzia = dabar;
+    Siusti(r, r.Sesija->PradetiRaunda(r.Raktas), dabar);
+}
+
+bool TApklausa::Siusti(TRaundas& r, const QList<QByteArray>& datagramos, qint64 dabar) {
+    galas->setRemoteHost(Taskuotas(*r.Ip));
+    galas->setRemotePort(r.Portas);
+    try {
+        for (const QByteArray& d : datagramos) {
+            galas->SendDatagram(d);
+            biudzetas->Pazymeti(r.BiudzetoRaktas, dabar);
+        }
+    } catch (const EKlaida&) {
+        if (r.Busena == TBusena::Vyksta)
+            r.Sesija->BaigtiRaunda();
+        Nepavyko(r);
+        return false;
+    }
+    return true;
+}
+
+void TApklausa::Nepavyko(TRaundas& r) {
+    r.Busena = TBusena::Nepavyko;
+    PaleistiPaieska(r);
+    const TId id = r.Id;
+    Pranesti([this, id] {
+        if (Rasti(id))
+            Q_EMIT NepavykoIssiusti(id);
+    });
+}
+
+void TApklausa::Ieskoti(TRaundas& r) {
+    ++r.Paieskos;
+    PaleistiPaieska(r);
+    // A child of the poller: it goes with the poller, whatever the lookup does.
+    r.Paieska = new QObject(this);
+    const QObject* kontekstas = r.Paieska;
+    const TId id = r.Id;
+    // A lookup that answers at once does so from inside this call, as the
+    // endpoint's own sends always did.
+    auto baigta = [this, id, kontekstas](const QList<QHostAddress>& rasti) {
+        PaieskaBaigta(id, kontekstas, rasti);
+    };
+    QTimer::singleShot(galas->PaieskosLaikoRiba, r.Paieska, [baigta] { baigta({}); });
+    galas->VardoPaieska(r.Hostas, r.Paieska, baigta);
+}
+
+void TApklausa::PaleistiPaieska(TRaundas& r) {
+    // The lookup may still be calling back into us: its context goes later.
+    if (r.Paieska)
+        r.Paieska->deleteLater();
+    r.Paieska = nullptr;
+}
+
+void TApklausa::PaieskaBaigta(TId id, const QObject* kontekstas, const QList<QHostAddress>& rasti) {
+    TRaundas* r = Rasti(id);
+    if (!r || r->Busena != TBusena::Ieskoma || r->Paieska != kontekstas)
+        return;
+    for (const QHostAddress& a : rasti) {
+        bool ipv4 = false;
+        const quint32 ip = a.toIPv4Address(&ipv4);
+        if (!ipv4 || ip == 0)
+            continue;
+        adresai.insert(r->Hostas, {ip, laikrodis()});
+        PaleistiPaieska(*r);
+        r->Ip = ip;
+        r->BiudzetoRaktas = Taskuotas(ip) + u':' + QString::number(r->Portas);
+        r->Busena = TBusena::Laukia;
+        Vykdyti();
+        return;
+    }
+    PaleistiPaieska(*r);
+    if (r->Paieskos == 1) {
+        // As the endpoint's own sends do: the owner hears of the bad name and
+        // may have it looked up once more.
+        bool handled = false;
+        QPointer<TApklausa> gyvas(this);
+        if (galas->OnInvalidHost)
+            galas->OnInvalidHost(handled);
+        if (!gyvas)
+            return;
+        r = Rasti(id);
+        if (!r || r->Busena != TBusena::Ieskoma)
+            return;
+        if (handled) {
+            Ieskoti(*r);
+            return;
+        }
+    }
+    Nepavyko(*r);
+    Vykdyti();
+}
+
+void TApklausa::Gauta(int, const QString& is, int portas) {
+    const QHostAddress siuntejas(is);
+    QList<TId> kam;
+    for (const auto& [id, r] : raundai)
+        if (r.Busena == TBusena::Vyksta && r.Ip && QHostAddress(*r.Ip) == siuntejas && r.Portas == portas)
+            kam.append(id);
+    if (kam.isEmpty())
+        return; // nobody asked that address
+    TAtminiesSrautas srautas;
+    galas->CopyReceivedToStream(srautas);
+    const QByteArray datagrama = srautas.Duomenys();
+    QPointer<TApklausa> gyvas(this);
+    for (const TId id : kam) {
+        TRaundas* r = Rasti(id);
+        if (!r || r->Busena != TBusena::Vyksta)
+            continue;
+        // A round whose window takes nothing now does not see the datagram at
+        // all: what comes later is still its first reply of each kind.
+        if (Priima && !Priima(id))
+            continue;
+        if (laikrodis() - r->Pradzia >= kLaukimoRibaMs) {
+            Uzbaigti(id, true); // the wait was over before the reply came
+            continue;
+        }
+        const TSesijosAtsakymas a = r->Sesija->Gauta(siuntejas, quint16(portas), datagrama);
+        if (a.Rusis != TAtsakymoRusis::Nieko || a.PingoMs)
+            Q_EMIT Atsakymas(id, a);
+        if (!gyvas)
+            return;
+    }
+    Vykdyti();
+}
+
+void TApklausa::Planuoti() {
+    if (raundai.empty() && pranesimai.isEmpty()) {
+        laikmatis->stop();
+        return;
+    }
+    if (!pranesimai.isEmpty()) {
+        laikmatis->start(0);
+        return;
+    }
+    const qint64 dabar = laikrodis();
+    qint64 kada = dabar + kDidziausiasMiegasMs;
+    const auto anksciau = [&kada](qint64 t) {
+        kada = qMin(kada, t);
+    };
+    bool eileje = false;
+    for (const auto& [id, r] : raundai) {
+        switch (r.Busena) {
+        case TBusena::Eileje:
+            eileje = true;
+            break;
+        case TBusena::Laukia:
+            anksciau(biudzetas->KadaLaisva(r.BiudzetoRaktas, dabar,
+                                           qMin(r.Sesija->RaundoDydis(r.Raktas), TUzklausuBiudzetas::kDaugiausia)));
+            break;
+        case TBusena::Vyksta:
+            if (r.Sesija->ArAtsakyta())
+                anksciau(dabar);
+            if (const std::optional<qint64> t = r.Sesija->Terminas())
+                anksciau(qMax(*t, dabar));
+            anksciau(r.Pradzia + kLaukimoRibaMs);
+            break;
+        case TBusena::Ieskoma:
+        case TBusena::Nepavyko:
+            anksciau(r.Pradzia + kLaukimoRibaMs);
+            break;
+        }
+    }
+    if (eileje && Vykdomi() < kDaugiausiaVienuMetu)
+        anksciau(dabar + (paskutinePradzia
+                              ? qMax<qint64>(0, *paskutinePradzia + kPradziuTarpasMs - tikrasLaikas.elapsed())
+                              : 0));
+    laikmatis->start(int(qBound<qint64>(0, kada - dabar, qint64(kDidziausiasMiegasMs))));
+}

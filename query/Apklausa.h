@@ -1,0 +1,150 @@
+// The poller: the rounds of any number of servers at once over one UDP
+// endpoint. A window hands it an address and listens to what it reports; the
+// poller keeps, per round, the server's dialect session (Sesija.h), its
+// outstanding requests, retries and deadlines, and keeps every server within
+// its query budget (Biudzetas.h), all windows together.
+//
+//   apklausa = new TApklausa(NMUDP1, kSarasoPrasymai, &DabarMs, this);
+//   connect(apklausa, &TApklausa::Atsakymas, this, &TfrmX::ApklausosAtsakymas);
+//   connect(apklausa, &TApklausa::Baigtas, this, &TfrmX::ApklausaBaigta);
+//   TApklausa::TId id = apklausa->Pradeti(hostas, portas);
+//
+// Pradeti queues a round; at most kDaugiausiaVienuMetu rounds are in flight,
+// each new one started kPradziuTarpasMs after the one before. A host name is
+// looked up through the endpoint's lookup (VardoPaieska, answers kept
+// kPaieskosGaliojimasMs) without holding anything up; one that cannot be
+// resolved raises the endpoint's OnInvalidHost (from inside Pradeti when the
+// lookup answers at once) and, when that reports it handled, is looked up
+// once more, as a send of the endpoint does. A round that cannot be sent
+// reports NepavykoIssiusti.
+//
+// Every datagram from the address and port of a round in flight goes through
+// that round's session and, unless it means nothing (a fragment, a duplicate,
+// a challenge), reaches the window as Atsakymas, from inside the endpoint's
+// OnDataReceived. Anything from elsewhere is dropped. A round ends when all its
+// requests are answered, when the window ends it (Baigti), when a new round
+// to the same server starts, or kLaukimoRibaMs after it went out: Baigtas
+// then tells whether its round trip was measured (false: the server stayed
+// silent, the time-out). The poller's signals never come from inside Pradeti
+// or Baigti.
+//
+// The clock is a function returning milliseconds (monotonic); tests give
+// their own. While rounds are open the poller looks at it at least every
+// kDidziausiasMiegasMs, so a clock moved on by a test is seen at once.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include "Biudzetas.h"
+#include "Sesija.h"
+
+class QTimer;
+class TNMUDP;
+
+class TApklausa : public QObject {
+    Q_OBJECT
+public:
+    using TId = quint64;
+    using TLaikrodis = std::function<qint64()>;
+
+    static constexpr qint64 kLaukimoRibaMs = 5000;
+    static constexpr int kDaugiausiaVienuMetu = 20;
+    static constexpr qint64 kPradziuTarpasMs = 5;
+    static constexpr qint64 kPaieskosGaliojimasMs = 300000;
+    static constexpr int kDidziausiasMiegasMs = 50;
+
+    TApklausa(TNMUDP* galas, TPrasymai prasymai, TLaikrodis laikrodis = {}, QObject* tevas = nullptr,
+              TServeriuRegistras* registras = nullptr, TUzklausuBiudzetas* biudzetas = nullptr);
+    ~TApklausa() override;
+
+    // Queues a round to hostas:portas (the registry's key is "hostas:portas").
+    // A round of this poller to the same server still open is ended first.
+    TId Pradeti(const QString& hostas, int portas);
+    // Ends a round without a report; its later datagrams are dropped.
+    void Baigti(TId id);
+    void BaigtiVisus();
+
+    // The round is queued, being looked up or sent, or open.
+    bool ArVyksta(TId id) const;
+    // The round is under way and its round trip has not been measured yet.
+    bool ArLaukiaPingo(TId id) const;
+    // Milliseconds since the round went out (0 while it waits to).
+    qint64 Praejo(TId id) const;
+    // Rounds in flight (looked up, sent, waiting for their replies), and queued.
+    int Vykdomi() const;
+    int Eileje() const;
+    // The interval in effect for rounds of this poller to hostas:portas when
+    // `norimasMs` is asked for: the server's budget may make it longer.
+    int Tarpas(const QString& hostas, int portas, int norimasMs) const;
+
+    TNMUDP* Galas() const { return galas; }
+
+    // Whether round `id` takes datagrams now (empty: every round does). A
+    // round that takes none is left as if they never came.
+    std::function<bool(TId id)> Priima;
+
+Q_SIGNALS:
+    void Atsakymas(TApklausa::TId id, const TSesijosAtsakymas& atsakymas);
+    void Baigtas(TApklausa::TId id, bool arAtsake);
+    void NepavykoIssiusti(TApklausa::TId id);
+
+private:
+    enum class TBusena { Eileje, Ieskoma, Laukia, Vyksta, Nepavyko };
+    struct TRaundas {
+        TId Id = 0;
+        QString Hostas;
+        int Portas = 0;
+        QString Raktas;         // the registry's key
+        QString BiudzetoRaktas; // "ip:port"
+        TBusena Busena = TBusena::Eileje;
+        std::optional<quint32> Ip;
+        std::unique_ptr<TUzklausuSesija> Sesija;
+        qint64 Pradzia = 0; // the 5 s limit counts from here
+        int Paieskos = 0;
+        QObject* Paieska = nullptr; // the running lookup's context, a child of the poller
+    };
+    struct TAdresas {
+        quint32 Ip = 0;
+        qint64 Rastas = 0;
+    };
+
+    void Vykdyti();
+    void Zingsnis(qint64 dabar);
+    void Planuoti();
+    void Isleisti(TRaundas& r, qint64 dabar);
+    void Ieskoti(TRaundas& r);
+    void PaleistiPaieska(TRaundas& r);
+    void PaieskaBaigta(TId id, const QObject* kontekstas, const QList<QHostAddress>& adresai);
+    void Nepavyko(TRaundas& r);
+    bool Siusti(TRaundas& r, const QList<QByteArray>& datagramos, qint64 dabar);
+    void Uzbaigti(TId id, bool pranesti);
+    void Gauta(int kiekis, const QString& is, int portas);
+    void Pranesti(std::function<void()> pranesimas);
+    TRaundas* Rasti(TId id);
+    const TRaundas* Rasti(TId id) const;
+
+    TNMUDP* galas;
+    TPrasymai prasymai;
+    TLaikrodis laikrodis;
+    TServeriuRegistras* registras;
+    TUzklausuBiudzetas* biudzetas;
+    QTimer* laikmatis = nullptr;
+
+    std::map<TId, TRaundas> raundai; // in the order they were asked for
+    TId paskutinis = 0;
+    QElapsedTimer tikrasLaikas;
+    std::optional<qint64> paskutinePradzia; // real ms of the last round's start
+    QHash<QString, TAdresas> adresai;       // names looked up
+    bool vykdoma = false;
+    bool dar = false;
+    QList<std::function<void()>> pranesimai; // reports held until the step is over
+};

@@ -1,0 +1,410 @@
+// The poller over a real endpoint on loopback, with a clock the test moves:
+// rounds in flight and their spacing, each round's own time-out, replies
+// routed by their sender, the query budget, name lookups, and the per-server
+// budget and cache on their own.
+#include <algorithm>
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkDatagram>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <memory>
+#include <vector>
+
+#include "Apklausa.h"
+#include "AtsakymuKurejas.h"
+#include "Atmintis.h"
+#include "Biudzetas.h"
+#include "NMUDP.h"
+#include "RankinisServeris.h"
+#include "cstrike.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray Detales(const QByteArray& vardas) {
+    TDetales d;
+    d.Info.Pavadinimas = vardas;
+    d.Info.Zemelapis = "de_dust2";
+    d.MaxZaideju = 20;
+    return KurtiDetaliuAtsakyma(d);
+}
+
+// A poller on its own endpoint, registry and budget, timed by the test's clock.
+struct TAplinka {
+    qint64 laikas = 1000000;
+    TServeriuRegistras registras;
+    TUzklausuBiudzetas biudzetas;
+    TNMUDP galas;
+    std::unique_ptr<TApklausa> apklausa;
+    QList<QPair<TApklausa::TId, TSesijosAtsakymas>> atsakymai;
+    QList<QPair<TApklausa::TId, bool>> baigti;
+    QList<TApklausa::TId> nepavyko;
+
+    explicit TAplinka(TPrasymai prasymai) {
+        apklausa = std::make_unique<TApklausa>(
+            &galas, prasymai, [this] { return laikas; }, nullptr, &registras, &biudzetas);
+        QObject::connect(apklausa.get(), &TApklausa::Atsakymas, apklausa.get(),
+                         [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
+                             atsakymai.append({id, a});
+                         });
+        QObject::connect(apklausa.get(), &TApklausa::Baigtas, apklausa.get(), [this](TApklausa::TId id, bool atsake) {
+            baigti.append({id, atsake});
+        });
+        QObject::connect(apklausa.get(), &TApklausa::NepavykoIssiusti, apklausa.get(),
+                         [this](TApklausa::TId id) { nepavyko.append(id); });
+    }
+    ~TAplinka() { apklausa.reset(); }
+    TApklausa::TId Pradeti(const TRankinisServeris& s) {
+        return apklausa->Pradeti(s.lizdas.localAddress().toString(), s.lizdas.localPort());
+    }
+};
+
+} // namespace
+
+class TstApklausa : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void vienuMetuIrTarpai();
+    void marsrutas();
+    void laikoRiba_data();
+    void laikoRiba();
+    void biudzetasVisiemsLangams();
+    void priima();
+    void paieska_data();
+    void paieska();
+    void tarpas_data();
+    void tarpas();
+    void biudzetas();
+    void atmintiesSkaitymas_data();
+    void atmintiesSkaitymas();
+    void atmintiesFailas();
+};
+
+void TstApklausa::vienuMetuIrTarpai() {
+    // 25 silent servers: 20 rounds in flight, a few ms apart, the rest wait
+    // for a place and go once rounds end.
+    TAplinka a(kSarasoPrasymai);
+    std::vector<std::unique_ptr<TRankinisServeris>> serveriai;
+    QList<qint64> atejo; // real ms each request arrived
+    QElapsedTimer tikras;
+    tikras.start();
+    for (int i = 0; i < 25; ++i) {
+        serveriai.push_back(std::make_unique<TRankinisServeris>());
+        QVERIFY(serveriai.back()->Paleisti());
+        QObject::connect(&serveriai.back()->lizdas, &QUdpSocket::readyRead, &serveriai.back()->lizdas,
+                         [&atejo, &tikras] { atejo.append(tikras.elapsed()); });
+    }
+    for (const auto& s : serveriai)
+        a.Pradeti(*s);
+    QCOMPARE(a.apklausa->Vykdomi() + a.apklausa->Eileje(), 25);
+    QTRY_COMPARE_WITH_TIMEOUT(atejo.size(), 20, 5000);
+    QTest::qWait(100);
+    QCOMPARE(atejo.size(), 20);
+    QCOMPARE(a.apklausa->Vykdomi(), 20);
+    QCOMPARE(a.apklausa->Eileje(), 5);
+    std::sort(atejo.begin(), atejo.end());
+    // At least the spacing between two starts, less a millisecond of the socket's.
+    QVERIFY2(atejo.last() - atejo.first() >= 19 * (TApklausa::kPradziuTarpasMs - 1),
+             qPrintable(QString::number(atejo.last() - atejo.first())));
+    // The time-out frees the places: the waiting five go.
+    a.laikas += TApklausa::kLaukimoRibaMs;
+    QTRY_COMPARE_WITH_TIMEOUT(a.baigti.size(), 20, 5000);
+    for (const auto& [id, atsake] : a.baigti)
+        QVERIFY(!atsake);
+    QTRY_COMPARE_WITH_TIMEOUT(a.apklausa->Vykdomi(), 5, 5000);
+    QCOMPARE(a.apklausa->Eileje(), 0);
+    for (const auto& s : serveriai)
+        QTRY_COMPARE_WITH_TIMEOUT(s->gauta.size(), 1, 5000);
+}
+
+void TstApklausa::marsrutas() {
+    // Each reply reaches the round of the address and port it came from; the
+    // same address from another port, and anyone else, reaches nobody.
+    TAplinka a(kSarasoPrasymai);
+    TRankinisServeris pirmas, antras, svetimas;
+    QVERIFY(pirmas.Paleisti() && antras.Paleisti() && svetimas.Paleisti());
+    const TApklausa::TId p = a.Pradeti(pirmas);
+    const TApklausa::TId q = a.Pradeti(antras);
+    QTRY_VERIFY_WITH_TIMEOUT(pirmas.gauta.size() == 1 && antras.gauta.size() == 1, 5000);
+    svetimas.lizdas.writeDatagram(Detales("Stranger"), pirmas.klientas, pirmas.klientoPortas);
+    antras.Siusti(Detales("Second"));
+    QTRY_COMPARE_WITH_TIMEOUT(a.atsakymai.size(), 1, 5000);
+    QCOMPARE(a.atsakymai.at(0).first, q);
+    QCOMPARE(a.atsakymai.at(0).second.Detales.Info.Pavadinimas, QByteArray("Second"));
+    pirmas.Siusti(Detales("First"));
+    QTRY_COMPARE_WITH_TIMEOUT(a.atsakymai.size(), 2, 5000);
+    QCOMPARE(a.atsakymai.at(1).first, p);
+    QCOMPARE(a.atsakymai.at(1).second.Detales.Info.Pavadinimas, QByteArray("First"));
+    // Both answered whole: their rounds are over, with their round trips.
+    QTRY_COMPARE_WITH_TIMEOUT(a.baigti.size(), 2, 5000);
+    QVERIFY(a.baigti.at(0).second && a.baigti.at(1).second);
+    // A late copy finds no round.
+    pirmas.Siusti(Detales("Late"));
+    QTest::qWait(50);
+    QCOMPARE(a.atsakymai.size(), 2);
+}
+
+void TstApklausa::laikoRiba_data() {
+    QTest::addColumn<bool>("pingas"); // the 'j' comes, players and details never do
+    QTest::newRow("silent server: the time-out") << false;
+    QTest::newRow("only the 'j': the round trip came, no time-out") << true;
+}
+
+void TstApklausa::laikoRiba() {
+    QFETCH(bool, pingas);
+    TAplinka a(kStebetojoPrasymai);
+    TRankinisServeris s;
+    QVERIFY(s.Paleisti());
+    const qint64 pradzia = a.laikas;
+    const TApklausa::TId id = a.Pradeti(s);
+    QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 3, 5000);
+    QVERIFY(a.apklausa->ArLaukiaPingo(id));
+    if (pingas) {
+        a.laikas += 40;
+        s.Siusti(KurtiPingoAtsakyma());
+        QTRY_COMPARE_WITH_TIMEOUT(a.atsakymai.size(), 1, 5000);
+        QCOMPARE(a.atsakymai.at(0).second.PingoMs, std::optional<int>(40));
+        QVERIFY(!a.apklausa->ArLaukiaPingo(id));
+    }
+    a.laikas = pradzia + TApklausa::kLaukimoRibaMs - 1;
+    QTest::qWait(3 * TApklausa::kDidziausiasMiegasMs);
+    QVERIFY(a.baigti.isEmpty());
+    QVERIFY(a.apklausa->ArVyksta(id));
+    QCOMPARE(a.apklausa->Praejo(id), TApklausa::kLaukimoRibaMs - 1);
+    a.laikas += 1;
+    QTRY_COMPARE_WITH_TIMEOUT(a.baigti.size(), 1, 5000);
+    QCOMPARE(a.baigti.at(0), qMakePair(id, pingas));
+    QVERIFY(!a.apklausa->ArVyksta(id));
+    // Every request went again twice at most, whatever the wait.
+    QHash<QByteArray, int> kartai;
+    for (const QNetworkDatagram& d : s.gauta)
+        ++kartai[d.data().left(12)];
+    for (auto i = kartai.constBegin(); i != kartai.constEnd(); ++i)
+        QVERIFY2(i.value() <= 1 + TUzklausuSesija::kKartojimai, i.key().constData());
+}
+
+void TstApklausa::biudzetasVisiemsLangams() {
+    // Two pollers (two windows) asking one silent server far more often than
+    // it allows: in no 10 s does it get more than 30 datagrams, retries
+    // included, and rounds still go out.
+    TAplinka a(kStebetojoPrasymai);
+    TNMUDP kitasGalas;
+    TApklausa kitas(
+        &kitasGalas, kSarasoPrasymai, [&a] { return a.laikas; }, nullptr, &a.registras, &a.biudzetas);
+    TRankinisServeris s;
+    QVERIFY(s.Paleisti());
+    QList<qint64> siuntimai;
+    for (TNMUDP* g : {&a.galas, &kitasGalas})
+        g->OnDataSend = [&siuntimai, &a](QObject*) {
+            siuntimai.append(a.laikas);
+        };
+    const qint64 pradzia = a.laikas;
+    for (int zingsnis = 0; zingsnis < 300; ++zingsnis) { // 30 s in steps of 100 ms
+        if (zingsnis % 2 == 0)
+            a.Pradeti(s);
+        if (zingsnis % 3 == 0)
+            kitas.Pradeti(s.lizdas.localAddress().toString(), s.lizdas.localPort());
+        QTest::qWait(2);
+        a.laikas += 100;
+    }
+    QTest::qWait(20);
+    QVERIFY2(siuntimai.size() >= 60, qPrintable(QString::number(siuntimai.size())));
+    for (qint64 t = pradzia; t <= a.laikas; t += 100) {
+        const qsizetype lange =
+            std::count_if(siuntimai.begin(), siuntimai.end(), [t](qint64 x) { return x >= t && x < t + 10000; });
+        QVERIFY2(lange <= TUzklausuBiudzetas::kDaugiausia, qPrintable(u"%1 at %2"_s.arg(lange).arg(t - pradzia)));
+    }
+}
+
+void TstApklausa::priima() {
+    // A round that takes nothing now is left as if the datagrams never came:
+    // the first reply after that is still its first.
+    TAplinka a(kSarasoPrasymai);
+    bool priimti = false;
+    a.apklausa->Priima = [&priimti](TApklausa::TId) {
+        return priimti;
+    };
+    TRankinisServeris s;
+    QVERIFY(s.Paleisti());
+    a.Pradeti(s);
+    QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 1, 5000);
+    s.Siusti(Detales("Dropped"));
+    QTest::qWait(50);
+    QVERIFY(a.atsakymai.isEmpty());
+    priimti = true;
+    s.Siusti(Detales("Taken"));
+    QTRY_COMPARE_WITH_TIMEOUT(a.atsakymai.size(), 1, 5000);
+    QCOMPARE(a.atsakymai.at(0).second.Detales.Info.Pavadinimas, QByteArray("Taken"));
+}
+
+void TstApklausa::paieska_data() {
+    QTest::addColumn<bool>("randamas");
+    QTest::addColumn<bool>("antraKarta"); // the endpoint's owner has it looked up again
+    QTest::addColumn<int>("paieskos");
+    QTest::newRow("found: sent to its address, kept for the next round") << true << true << 1;
+    QTest::newRow("not found, looked up again") << false << true << 2;
+    QTest::newRow("not found, not looked up again") << false << false << 1;
+}
+
+void TstApklausa::paieska() {
+    QFETCH(bool, randamas);
+    QFETCH(bool, antraKarta);
+    QFETCH(int, paieskos);
+    TAplinka a(kSarasoPrasymai);
+    TRankinisServeris s;
+    QVERIFY(s.Paleisti());
+    QStringList klausta;
+    a.galas.VardoPaieska = [&](const QString& vardas, QObject* kontekstas,
+                               std::function<void(const QList<QHostAddress>&)> baigta) {
+        klausta.append(vardas);
+        // The answer comes later, from the event loop.
+        QTimer::singleShot(10, kontekstas, [baigta, randamas] {
+            baigta(randamas ? QList<QHostAddress>{QHostAddress(QHostAddress::LocalHost)} : QList<QHostAddress>{});
+        });
+    };
+    int blogi = 0;
+    a.galas.OnInvalidHost = [&](bool& handled) {
+        ++blogi;
+        handled = antraKarta;
+    };
+    const TApklausa::TId id = a.apklausa->Pradeti(u"srv.example"_s, s.lizdas.localPort());
+    if (randamas) {
+        QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 1, 5000);
+        a.apklausa->Pradeti(u"srv.example"_s, s.lizdas.localPort());
+        QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 2, 5000);
+        QCOMPARE(blogi, 0);
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(a.nepavyko, QList<TApklausa::TId>{id}, 5000);
+        QCOMPARE(blogi, 1);
+        QCOMPARE(s.gauta.size(), 0);
+        // A round that could not go out still ends at its time-out.
+        a.laikas += TApklausa::kLaukimoRibaMs;
+        QTRY_COMPARE_WITH_TIMEOUT(a.baigti.size(), 1, 5000);
+        QCOMPARE(a.baigti.at(0), qMakePair(id, false));
+    }
+    QCOMPARE(klausta, QStringList(paieskos, u"srv.example"_s));
+}
+
+void TstApklausa::tarpas_data() {
+    QTest::addColumn<int>("dialektas");
+    QTest::addColumn<int>("prasymai"); // 0 watcher, 1 list
+    QTest::addColumn<int>("norimas");
+    QTest::addColumn<int>("veikiantis");
+    QTest::newRow("legacy watcher at 1 s: three a round, 1.25 s") << int(TDialektas::Senas) << 0 << 1000 << 1250;
+    QTest::newRow("unknown watcher at 1 s") << int(TDialektas::Nezinomas) << 0 << 1000 << 1250;
+    QTest::newRow("watcher of today at 1 s: two a round, kept") << int(TDialektas::A2S) << 0 << 1000 << 1000;
+    QTest::newRow("watcher of today at 0.5 s") << int(TDialektas::A2S) << 0 << 500 << 834;
+    QTest::newRow("legacy watcher at 5 s: kept") << int(TDialektas::Senas) << 0 << 5000 << 5000;
+    QTest::newRow("list at 1 s") << int(TDialektas::Senas) << 1 << 1000 << 1000;
+    QTest::newRow("never: stays never") << int(TDialektas::Senas) << 0 << 0 << 0;
+}
+
+void TstApklausa::tarpas() {
+    QFETCH(int, dialektas);
+    QFETCH(int, prasymai);
+    QFETCH(int, norimas);
+    QFETCH(int, veikiantis);
+    TAplinka a(prasymai == 0 ? kStebetojoPrasymai : kSarasoPrasymai);
+    a.registras.Nustatyti(u"10.0.0.1:27015"_s, TServerioZinios{TDialektas(dialektas), 5u, 30, 0, 1});
+    QCOMPARE(a.apklausa->Tarpas(u"10.0.0.1"_s, 27015, norimas), veikiantis);
+}
+
+void TstApklausa::biudzetas() {
+    TUzklausuBiudzetas b;
+    const QString s = u"10.0.0.1:27015"_s;
+    QCOMPARE(b.Laisva(s, 0), 30);
+    QCOMPARE(b.KadaLaisva(s, 0, 3), qint64(0));
+    b.Pazymeti(s, 1000, 20);
+    b.Pazymeti(s, 4000, 10);
+    QCOMPARE(b.Laisva(s, 5000), 0);
+    QCOMPARE(b.Laisva(u"10.0.0.1:27016"_s, 5000), 30); // another server, its own budget
+    // Three may go once the three oldest leave the window.
+    QCOMPARE(b.KadaLaisva(s, 5000, 3), qint64(11000));
+    QCOMPARE(b.KadaLaisva(s, 5000, 25), qint64(14000));
+    QCOMPARE(b.Laisva(s, 10999), 0);
+    QCOMPARE(b.Laisva(s, 11000), 20);
+    // A clock that went back forgets what lies ahead.
+    QCOMPARE(b.Laisva(s, 500), 30);
+}
+
+void TstApklausa::atmintiesSkaitymas_data() {
+    QTest::addColumn<QByteArray>("turinys");
+    QTest::addColumn<QStringList>("raktai"); // the servers read, sorted
+    const qint64 dabar = 1800000000000;
+    const QByteArray a = "Velmorant servers 1\n";
+    const QByteArray t = QByteArray::number(dabar - 1000);
+    QTest::newRow("one of each dialect") << a + "h:1\ta2s\t0a0b0c0d\t40\t" + t + "\nl:2\tlegacy\t-\t-\t" + t + "\n"
+                                         << QStringList{u"h:1"_s, u"l:2"_s};
+    QTest::newRow("CR LF line ends, no end at the last")
+        << a.chopped(1) + "\r\nh:1\ta2s\t-\t-\t" + t << QStringList{u"h:1"_s};
+    QTest::newRow("no header: ignored whole") << "h:1\ta2s\t-\t-\t" + t + "\n" << QStringList{};
+    QTest::newRow("another version: ignored whole") << "Velmorant servers 2\nh:1\ta2s\t-\t-\t" + t + "\n"
+                                                    << QStringList{};
+    QTest::newRow("damaged lines skipped, the rest kept")
+        << a + "h:1\tmodern\t-\t-\t" + t + "\nh:2\ta2s\txyz\t-\t" + t + "\nh:3\ta2s\t-\t-\n" + "h:4\ta2s\t-\t-1\t" + t +
+               "\nh:5\ta2s\t-\t-\t" + t + "\textra\n\th:6\nh:7\tlegacy\t-\t99\t" + t + "\n"
+        << QStringList{u"h:7"_s};
+    QTest::newRow("older than 30 days dropped")
+        << a + "h:1\ta2s\t-\t-\t" + QByteArray::number(dabar - kAtmintiesAmziusMs - 1) + "\nh:2\ta2s\t-\t-\t" +
+               QByteArray::number(dabar - kAtmintiesAmziusMs) + "\n"
+        << QStringList{u"h:2"_s};
+    QTest::newRow("never answered dropped") << a + "h:1\ta2s\t-\t-\t0\n" << QStringList{};
+    QTest::newRow("a round trip past a minute refused") << a + "h:1\ta2s\t-\t60001\t" + t + "\n" << QStringList{};
+    QTest::newRow("a control character in the name refused") << a + "h\x01:1\ta2s\t-\t-\t" + t + "\n" << QStringList{};
+}
+
+void TstApklausa::atmintiesSkaitymas() {
+    QFETCH(QByteArray, turinys);
+    QFETCH(QStringList, raktai);
+    const qint64 dabar = 1800000000000;
+    const QHash<QString, TServerioZinios> z = SkaitytiAtminti(turinys, dabar);
+    QStringList rasti = z.keys();
+    rasti.sort();
+    QCOMPARE(rasti, raktai);
+    // What is written reads back the same.
+    QCOMPARE(SkaitytiAtminti(RasytiAtminti(z, dabar), dabar), z);
+}
+
+void TstApklausa::atmintiesFailas() {
+    // Written atomically into a folder made for it, read into a registry that
+    // keeps what it knows already; a dialect unknown is not written.
+    QTemporaryDir aplankas;
+    QVERIFY(aplankas.isValid());
+    const QString kelias = aplankas.filePath(u"cache/Velmorant/serveriai.txt"_s);
+    const qint64 dabar = QDateTime::currentMSecsSinceEpoch();
+    TServeriuRegistras rasomas;
+    rasomas.Nustatyti(u"today.example:27015"_s, TServerioZinios{TDialektas::A2S, 0x0A0B0C0Du, 35, 0, dabar});
+    rasomas.Nustatyti(u"old.example:27015"_s, TServerioZinios{TDialektas::Senas, std::nullopt, std::nullopt, 0, dabar});
+    rasomas.Nustatyti(u"unknown.example:27015"_s, TServerioZinios{TDialektas::Nezinomas, 5u, 20, 0, dabar});
+    QVERIFY(IssaugotiAtminti(rasomas, kelias));
+    QVERIFY(QDir(aplankas.filePath(u"cache/Velmorant"_s)).entryList(QDir::Files) == QStringList{u"serveriai.txt"_s});
+
+    TServeriuRegistras skaitomas;
+    const TServerioZinios savas{TDialektas::Senas, std::nullopt, 12, 0, dabar};
+    skaitomas.Nustatyti(u"old.example:27015"_s, savas);
+    IkeltiAtminti(skaitomas, kelias);
+    QCOMPARE(skaitomas.Zinios(u"today.example:27015"_s), rasomas.Zinios(u"today.example:27015"_s));
+    QCOMPARE(skaitomas.Zinios(u"old.example:27015"_s), savas);
+    QVERIFY(!skaitomas.Visos().contains(u"unknown.example:27015"_s));
+    // A damaged file is no error: nothing is taken from it.
+    QFile f(kelias);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("\x00\xFFgarbage\n", 10);
+    f.close();
+    TServeriuRegistras tuscias;
+    IkeltiAtminti(tuscias, kelias);
+    IkeltiAtminti(tuscias, aplankas.filePath(u"missing.txt"_s));
+    QVERIFY(tuscias.Visos().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TstApklausa)
+#include "tst_apklausa.moc"
