@@ -16,7 +16,7 @@ install(FILES "${PROJECT_SOURCE_DIR}/resursai/Nustatymai.tyb" DESTINATION "${VEL
 install(CODE "
     set(VELMORANT_PROGRAMA \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/velmorant\")
     set(VELMORANT_SABLONAS \"${PROJECT_SOURCE_DIR}/cmake/velmorant.desktop.in\")
-    set(VELMORANT_LAIKINAS \"${PROJECT_BINARY_DIR}/velmorant.desktop\")
+    set(VELMORANT_LAIKINAS \"${PROJECT_BINARY_DIR}/${VELMORANT_ID}.desktop\")
     set(VELMORANT_PASKIRTIS \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
     include(\"${PROJECT_SOURCE_DIR}/cmake/VelmorantDesktop.cmake\")
 ")

@@ -56,6 +56,9 @@ QString VaizdoZyme(const QImage& vaizdas) {
 }
 
 const QString kSaltinis = QString::fromUtf8(VELMORANT_SOURCE_DIR);
+// Named by the program's reverse-DNS id, as its AppStream metadata is.
+const QString kId = QString::fromUtf8(VELMORANT_ID);
+const QString kDarbalaukioIrasas = u"share/applications/"_s + kId + u".desktop"_s;
 
 } // namespace
 
@@ -97,7 +100,7 @@ void TstDiegimas::idiegtiFailai_data() {
     QTest::newRow("fallback picture") << d + u"zemelapiai/standartinis.jpg"_s
                                       << u"resursai/zemelapiai/standartinis.jpg"_s;
     QTest::newRow("executable") << u"bin/velmorant"_s << QString();
-    QTest::newRow("desktop entry") << u"share/applications/velmorant.desktop"_s << QString();
+    QTest::newRow("desktop entry") << kDarbalaukioIrasas << QString();
 }
 
 void TstDiegimas::idiegtiFailai() {
@@ -129,11 +132,14 @@ void TstDiegimas::ikonos() {
 }
 
 void TstDiegimas::darbalaukioIrasas() {
-    const QString failas = Prefiksas(u"share/applications/velmorant.desktop"_s);
+    const QString failas = Prefiksas(kDarbalaukioIrasas);
+    // One entry, by the id: none left under an older name.
+    QCOMPARE(QDir(Prefiksas(u"share/applications"_s)).entryList(QDir::Files), QStringList{kId + u".desktop"_s});
     const QList<QByteArray> eilutes = Skaityti(failas).split('\n');
     QCOMPARE(eilutes.first(), QByteArray("[Desktop Entry]"));
-    const QList<QByteArray> privalomos{"Type=Application", "Name=Velmorant", "Icon=velmorant",
-                                       "Categories=Game;Network;", "Exec=" + Prefiksas(u"bin/velmorant"_s).toUtf8()};
+    const QList<QByteArray> privalomos{"Type=Application",         "Name=Velmorant",
+                                       "Icon=velmorant",           "Categories=Game;Network;",
+                                       "StartupWMClass=velmorant", "Exec=" + Prefiksas(u"bin/velmorant"_s).toUtf8()};
     for (const QByteArray& tikimasi : privalomos)
         QVERIFY2(eilutes.contains(tikimasi), tikimasi.constData());
     QVERIFY(std::any_of(eilutes.begin(), eilutes.end(), [](const QByteArray& e) { return e.startsWith("Comment="); }));
