@@ -6,6 +6,7 @@ if(TARGET velmorant-testserver)
     target_compile_definitions(tst_diegimas PRIVATE
         VELMORANT_CMAKE="${CMAKE_COMMAND}"
         VELMORANT_BUILD_DIR="${CMAKE_BINARY_DIR}"
+        VELMORANT_ID="${VELMORANT_ID}"
         VELMORANT_TESTSERVER_EXE="$<TARGET_FILE:velmorant-testserver>")
-    add_dependencies(tst_diegimas velmorant velmorant_ikonos velmorant-testserver)
+    add_dependencies(tst_diegimas velmorant_diegimui velmorant-testserver)
 endif()

@@ -1,5 +1,6 @@
 // The installed program: what `cmake --install` puts under a prefix, the desktop
-// entry as desktop-file-validate sees it, and the installed executable started
+// entry as desktop-file-validate sees it, the AppStream metadata as appstreamcli
+// sees it, the manual page as groff reads it, and the installed executable started
 // from a home folder, offscreen, against the local test game server: the
 // scoreboard fills with captions and the map picture from the installed data, and
 // the settings are written into the user's configuration folder, not the prefix.
@@ -7,15 +8,21 @@
 #include <algorithm>
 
 #include <QCryptographicHash>
+#include <QDate>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Dieginiai.h"
+#include "FailoInfo.h"
 #include "JpegVaizdas.h"
 #include "TybINI.h"
 
@@ -56,6 +63,43 @@ QString VaizdoZyme(const QImage& vaizdas) {
 }
 
 const QString kSaltinis = QString::fromUtf8(VELMORANT_SOURCE_DIR);
+// Named by the program's reverse-DNS id, as its AppStream metadata is.
+const QString kId = QString::fromUtf8(VELMORANT_ID);
+const QString kDarbalaukioIrasas = u"share/applications/"_s + kId + u".desktop"_s;
+const QString kMetaduomenys = u"share/metainfo/"_s + kId + u".metainfo.xml"_s;
+const QString kManualas = u"share/man/man1/velmorant.1.gz"_s;
+
+TVersijosTekstai VersijosIrasas() {
+    TVersijosTekstai t;
+    SkaitytiVersija(t);
+    return t;
+}
+
+// The environment variables that the program's own code reads by name.
+QSet<QString> SkaitomiKintamieji() {
+    static const QRegularExpression skaitymas(
+        uR"re(\b(?:qEnvironmentVariable(?:IsEmpty|IsSet|IntValue)?|qgetenv|getenv|secure_getenv)\(\s*"([A-Za-z_]\w*)")re"_s);
+    QSet<QString> vardai;
+    for (const char* aplankas : {"query", "support", "widgets", "windows"}) {
+        QDirIterator it(kSaltinis + u'/' + QString::fromLatin1(aplankas), {u"*.cpp"_s, u"*.h"_s}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString tekstas = QString::fromUtf8(Skaityti(it.next()));
+            for (auto m = skaitymas.globalMatch(tekstas); m.hasNext();)
+                vardai.insert(m.next().captured(1));
+        }
+    }
+    return vardai;
+}
+
+// The text of one section of a manual page, from its .SH line to the next.
+QByteArray Skyrius(const QByteArray& puslapis, const QByteArray& vardas) {
+    const qsizetype pradzia = puslapis.indexOf(QByteArray("\n.SH " + vardas + '\n'));
+    if (pradzia < 0)
+        return {};
+    const qsizetype pabaiga = puslapis.indexOf("\n.SH ", pradzia + 1);
+    return puslapis.mid(pradzia, pabaiga < 0 ? -1 : pabaiga - pradzia);
+}
 
 } // namespace
 
@@ -68,6 +112,8 @@ private Q_SLOTS:
     void ikonos_data();
     void ikonos();
     void darbalaukioIrasas();
+    void metaduomenys();
+    void manualas();
     void paleidimasIsNamu_data();
     void paleidimasIsNamu();
 
@@ -97,7 +143,10 @@ void TstDiegimas::idiegtiFailai_data() {
     QTest::newRow("fallback picture") << d + u"zemelapiai/standartinis.jpg"_s
                                       << u"resursai/zemelapiai/standartinis.jpg"_s;
     QTest::newRow("executable") << u"bin/velmorant"_s << QString();
-    QTest::newRow("desktop entry") << u"share/applications/velmorant.desktop"_s << QString();
+    QTest::newRow("desktop entry") << kDarbalaukioIrasas << QString();
+    QTest::newRow("AppStream metadata") << kMetaduomenys << QString();
+    QTest::newRow("manual page") << kManualas << QString();
+    QTest::newRow("copyright") << u"share/doc/velmorant/copyright"_s << QString();
 }
 
 void TstDiegimas::idiegtiFailai() {
@@ -129,11 +178,14 @@ void TstDiegimas::ikonos() {
 }
 
 void TstDiegimas::darbalaukioIrasas() {
-    const QString failas = Prefiksas(u"share/applications/velmorant.desktop"_s);
+    const QString failas = Prefiksas(kDarbalaukioIrasas);
+    // One entry, by the id: none left under an older name.
+    QCOMPARE(QDir(Prefiksas(u"share/applications"_s)).entryList(QDir::Files), QStringList{kId + u".desktop"_s});
     const QList<QByteArray> eilutes = Skaityti(failas).split('\n');
     QCOMPARE(eilutes.first(), QByteArray("[Desktop Entry]"));
-    const QList<QByteArray> privalomos{"Type=Application", "Name=Velmorant", "Icon=velmorant",
-                                       "Categories=Game;Network;", "Exec=" + Prefiksas(u"bin/velmorant"_s).toUtf8()};
+    const QList<QByteArray> privalomos{"Type=Application",         "Name=Velmorant",
+                                       "Icon=velmorant",           "Categories=Game;Network;",
+                                       "StartupWMClass=velmorant", "Exec=" + Prefiksas(u"bin/velmorant"_s).toUtf8()};
     for (const QByteArray& tikimasi : privalomos)
         QVERIFY2(eilutes.contains(tikimasi), tikimasi.constData());
     QVERIFY(std::any_of(eilutes.begin(), eilutes.end(), [](const QByteArray& e) { return e.startsWith("Comment="); }));
@@ -148,6 +200,77 @@ void TstDiegimas::darbalaukioIrasas() {
     const QByteArray isvestis = p.readAll();
     QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, isvestis.constData());
     QVERIFY2(!isvestis.contains("error:"), isvestis.constData());
+}
+
+void TstDiegimas::metaduomenys() {
+    const QString failas = Prefiksas(kMetaduomenys);
+    const TMetaduomenys m = SkaitytiMetaduomenis(failas);
+    QVERIFY2(m.Klaida.isEmpty(), qPrintable(m.Klaida));
+    const TVersijosTekstai irasas = VersijosIrasas();
+    QCOMPARE(m.Tipas, u"desktop-application"_s);
+    QCOMPARE(m.Id, kId);
+    // The launchable is the installed desktop entry, by its file name.
+    QCOMPARE(m.Paleidziamas, kId + u".desktop"_s);
+    QVERIFY(QFileInfo::exists(Prefiksas(u"share/applications/"_s + m.Paleidziamas)));
+    QCOMPARE(m.Pavadinimas, irasas[kProduktoPavadinimas]);
+    QVERIFY(!m.Santrauka.isEmpty());
+    QVERIFY(!m.MetaduomenuLicencija.isEmpty());
+    QCOMPARE(m.ReitingoTipas, u"oars-1.1"_s);
+    // The categories are the desktop entry's.
+    const QList<QByteArray> eilutes = Skaityti(Prefiksas(kDarbalaukioIrasas)).split('\n');
+    const auto kategorijos =
+        std::find_if(eilutes.begin(), eilutes.end(), [](const QByteArray& e) { return e.startsWith("Categories="); });
+    QVERIFY(kategorijos != eilutes.end());
+    QCOMPARE(m.Kategorijos.join(u';') + u';', QString::fromUtf8(kategorijos->mid(11)));
+    // The release entry is this version's.
+    QCOMPARE(m.LeidimoVersija, irasas[kFailoVersija]);
+    QVERIFY2(QDate::fromString(m.LeidimoData, Qt::ISODate).isValid(), qPrintable(m.LeidimoData));
+
+    const QString tikrintojas = QStandardPaths::findExecutable(u"appstreamcli"_s);
+    if (tikrintojas.isEmpty())
+        QSKIP("appstreamcli is not installed (tools/deps.sh test installs it)");
+    const TIsvestis i = Vykdyti(tikrintojas, {u"validate"_s, u"--no-net"_s, failas});
+    QVERIFY2(i.ArPavyko(), i.Tekstas.constData());
+}
+
+void TstDiegimas::manualas() {
+    const QByteArray puslapis = Isskleisti(Prefiksas(kManualas));
+    QVERIFY2(!puslapis.isEmpty(), "the manual page does not unpack");
+    // Its title line names this version, released on the metadata's date.
+    static const QRegularExpression antraste(uR"re(^\.TH VELMORANT 1 "([0-9-]+)" "Velmorant ([^"]+)" )re"_s,
+                                             QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch a = antraste.match(QString::fromUtf8(puslapis));
+    QVERIFY2(a.hasMatch(), puslapis.left(400).constData());
+    QCOMPARE(a.captured(2), VersijosIrasas()[kFailoVersija]);
+    QCOMPARE(a.captured(1), SkaitytiMetaduomenis(Prefiksas(kMetaduomenys)).LeidimoData);
+
+    for (const QByteArray skyrius : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "FILES", "ENVIRONMENT"})
+        QVERIFY2(!Skyrius(puslapis, skyrius).isEmpty(), skyrius.constData());
+    const QByteArray sinopsis = Skyrius(puslapis, "SYNOPSIS");
+    QVERIFY(sinopsis.contains(".B velmorant\n") && sinopsis.contains("host") && sinopsis.contains("port"));
+    // The files the program reads and writes, each under its own entry.
+    const QByteArray failai = Skyrius(puslapis, "FILES");
+    for (const char* failas : {"share/velmorant/resursai/", "Nustatymai.tyb", "Serveriai.tyb", "Kalbos/", "zemelapiai/",
+                               "Velmorant/serveriai.txt", "/user.reg"})
+        QVERIFY2(failai.contains(failas), failas);
+    // Every variable the program reads is described, and where the folders lie.
+    const QByteArray aplinka = Skyrius(puslapis, "ENVIRONMENT");
+    QSet<QString> kintamieji = SkaitomiKintamieji();
+    QVERIFY2(kintamieji.contains(u"WINEPREFIX"_s), "the look for environment reads found nothing");
+    kintamieji += QSet<QString>{u"XDG_CONFIG_HOME"_s, u"XDG_CACHE_HOME"_s, u"HOME"_s, u"PATH"_s};
+    for (const QString& k : std::as_const(kintamieji))
+        QVERIFY2(aplinka.contains(QByteArray("\n.B " + k.toLatin1() + '\n')), qPrintable(k));
+
+    // groff reads it without a warning.
+    const QString groff = QStandardPaths::findExecutable(u"groff"_s);
+    if (groff.isEmpty())
+        QSKIP("groff is not installed (tools/deps.sh test installs it)");
+    QTemporaryDir laikinas;
+    QVERIFY(laikinas.isValid());
+    const QString isskleistas = laikinas.filePath(u"velmorant.1"_s);
+    QVERIFY(Rasyti(isskleistas, puslapis));
+    const TIsvestis i = Vykdyti(groff, {u"-man"_s, u"-ww"_s, u"-z"_s, isskleistas});
+    QVERIFY2(i.ArPavyko() && i.Tekstas.isEmpty(), i.Tekstas.constData());
 }
 
 void TstDiegimas::paleidimasIsNamu_data() {

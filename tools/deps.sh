@@ -1,14 +1,19 @@
 #!/bin/sh
 # Installs the Debian packages the build needs, when they are missing.
 #   tools/deps.sh run    what building and running the program needs
+#   tools/deps.sh deb    that, plus dpkg-shlibdeps for the Debian package
 #   tools/deps.sh test   that, plus what the tests need (clang and its
 #                        sanitizer and fuzzer runtime, QStat, desktop-file-validate,
-#                        node and npm)
+#                        appstreamcli and groff for the package's metadata and
+#                        manual page, node and npm)
 set -eu
 
 packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core"
+case "${1:-run}" in
+    deb | test) packages="$packages dpkg-dev" ;;
+esac
 if [ "${1:-run}" = test ]; then
-    packages="$packages clang libclang-rt-14-dev qstat desktop-file-utils"
+    packages="$packages clang libclang-rt-14-dev qstat desktop-file-utils appstream groff-base"
     # node and npm install gamedig, the second client of the peer check;
     # any node that brings its own npm will do.
     command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"

@@ -50,9 +50,12 @@ void ApdorotiArgumentus(const QStringList& argumentai) {
 
 int VykdytiPrograma(int argc, char** argv) {
     QApplication programa(argc, argv);
+    // The application name names the user's configuration folder below.
+    QApplication::setApplicationName(u"Velmorant"_s);
+    // The installed desktop entry, by which Wayland and KDE tie the windows to it.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(VELMORANT_ID));
     // The data: "resursai" of the working directory, else the installed data
     // beside the executable with the user's configuration folder for what is written.
-    QApplication::setApplicationName(u"Velmorant"_s);
     NustatytiDuomenuAplankus(RastiDuomenuAplankus(QApplication::applicationDirPath(),
                                                   QString::fromUtf8(VELMORANT_IDIEGTI_DUOMENYS),
                                                   QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
