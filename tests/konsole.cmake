@@ -1,0 +1,9 @@
+# The remote console: the test server's side of it (challenge, output over many
+# datagrams, the engine's counting and ban).
+if(TARGET velmorant_testserver)
+    velmorant_test(tst_testinis_serveris_konsole SOURCES tst_testinis_serveris_konsole.cpp Procesas.h
+        LIBS velmorant_testserver)
+    target_compile_definitions(tst_testinis_serveris_konsole PRIVATE
+        VELMORANT_TESTSERVER_EXE="$<TARGET_FILE:velmorant-testserver>")
+    add_dependencies(tst_testinis_serveris_konsole velmorant-testserver)
+endif()
