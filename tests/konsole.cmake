@@ -7,3 +7,7 @@ if(TARGET velmorant_testserver)
         VELMORANT_TESTSERVER_EXE="$<TARGET_FILE:velmorant-testserver>")
     add_dependencies(tst_testinis_serveris_konsole velmorant-testserver)
 endif()
+# The console's protocol against the test server on loopback, on a clock of the test's.
+if(TARGET velmorant_testserver)
+    velmorant_test(tst_konsole SOURCES tst_konsole.cpp RankinisServeris.h LIBS velmorant_query velmorant_testserver)
+endif()
