@@ -11,3 +11,8 @@ endif()
 if(TARGET velmorant_testserver)
     velmorant_test(tst_konsole SOURCES tst_konsole.cpp RankinisServeris.h LIBS velmorant_query velmorant_testserver)
 endif()
+# The secret store against a real Secret Service started by the test.
+find_package(Qt6 COMPONENTS DBus QUIET)
+if(TARGET Qt6::DBus)
+    velmorant_test(tst_saugykla SOURCES tst_saugykla.cpp SlaptuTarnyba.h LIBS velmorant_saugykla Qt6::DBus)
+endif()
