@@ -29,18 +29,13 @@ public:
         Stabdyti(magistrale);
     }
 
-    // Starts the bus and, with suRaktine, the keyring on it. Empty when all is
-    // running, otherwise what is missing or what failed (the reason to skip).
+    // Points the process at the home folder, then starts the bus and, with
+    // suRaktine, the keyring on it. Empty when all is running, otherwise what
+    // is missing or what failed (the reason to skip); the home folder is set
+    // either way, and without a bus the process has none.
     QString Paleisti(bool suRaktine) {
         if (!aplankas.isValid())
             return QStringLiteral("no temporary folder");
-        const QString dbus = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (dbus.isEmpty())
-            return QStringLiteral("dbus-daemon is not installed (Debian package dbus-daemon)");
-        const QString gnome = QStandardPaths::findExecutable(QStringLiteral("gnome-keyring-daemon"));
-        if (suRaktine && gnome.isEmpty())
-            return QStringLiteral("gnome-keyring-daemon is not installed (Debian package gnome-keyring)");
-
         QDir d(aplankas.path());
         for (const char* f : {"home/.local/share", "home/.config", "home/.cache", "run", "bus"})
             d.mkpath(QString::fromLatin1(f));
@@ -55,6 +50,13 @@ public:
         for (const char* v : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_KEYRING_CONTROL",
                               "DBUS_SESSION_BUS_ADDRESS"})
             qunsetenv(v);
+
+        const QString dbus = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (dbus.isEmpty())
+            return QStringLiteral("dbus-daemon is not installed (Debian package dbus-daemon)");
+        const QString gnome = QStandardPaths::findExecutable(QStringLiteral("gnome-keyring-daemon"));
+        if (suRaktine && gnome.isEmpty())
+            return QStringLiteral("gnome-keyring-daemon is not installed (Debian package gnome-keyring)");
 
         QFile konfig(d.filePath(QStringLiteral("bus.conf")));
         if (!konfig.open(QIODevice::WriteOnly))

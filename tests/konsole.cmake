@@ -16,3 +16,8 @@ find_package(Qt6 COMPONENTS DBus QUIET)
 if(TARGET Qt6::DBus)
     velmorant_test(tst_saugykla SOURCES tst_saugykla.cpp SlaptuTarnyba.h LIBS velmorant_saugykla Qt6::DBus)
 endif()
+# The console window beside the watcher (which holds UDP 27035), on a bus with no secret store.
+if(TARGET velmorant_testserver AND TARGET Qt6::DBus)
+    velmorant_test(tst_konsole_langas SOURCES tst_konsole_langas.cpp StebetojoAplinka.h SlaptuTarnyba.h
+        LIBS velmorant_windows velmorant_testserver Qt6::DBus LOCK udp27035)
+endif()
