@@ -21,3 +21,8 @@ if(TARGET velmorant_testserver AND TARGET Qt6::DBus)
     velmorant_test(tst_konsole_langas SOURCES tst_konsole_langas.cpp StebetojoAplinka.h SlaptuTarnyba.h
         LIBS velmorant_windows velmorant_testserver Qt6::DBus LOCK udp27035)
 endif()
+# The console window remembering passwords through a real Secret Service started by the test.
+if(TARGET velmorant_testserver AND TARGET Qt6::DBus)
+    velmorant_test(tst_konsole_saugykla SOURCES tst_konsole_saugykla.cpp StebetojoAplinka.h SlaptuTarnyba.h
+        LIBS velmorant_windows velmorant_testserver Qt6::DBus LOCK udp27035)
+endif()
