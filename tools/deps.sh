@@ -3,12 +3,17 @@
 #   tools/deps.sh run    what building and running the program needs
 #   tools/deps.sh test   that, plus what the tests need (clang and its
 #                        sanitizer and fuzzer runtime, QStat, desktop-file-validate,
-#                        node and npm)
+#                        node and npm, D-Bus and gnome-keyring for the secret store)
 set -eu
 
-packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core"
+# qtkeychain-qt6-dev and libsecret-1-0: the console remembers passwords in the
+# desktop's Secret Service (QtKeychain loads libsecret when it runs).
+packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core qtkeychain-qt6-dev libsecret-1-0"
 if [ "${1:-run}" = test ]; then
     packages="$packages clang libclang-rt-14-dev qstat desktop-file-utils"
+    # A Secret Service of the tests' own: a session bus and gnome-keyring on it,
+    # and secret-tool to look into it from outside.
+    packages="$packages dbus-daemon gnome-keyring libsecret-tools"
     # node and npm install gamedig, the second client of the peer check;
     # any node that brings its own npm will do.
     command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"
