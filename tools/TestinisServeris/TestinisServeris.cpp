@@ -226,7 +226,7 @@ QList<QByteArray> TTestinisServeris::Atsakymai(const QByteArray& zodis, const QB
 }
 
 std::optional<QList<QByteArray>> TTestinisServeris::KonsolesAtsakymai(const QByteArray& datagrama,
-                                                                     const QHostAddress& siuntejas) {
+                                                                      const QHostAddress& siuntejas) {
     // The other ways of answering answer the console's requests too.
     if (elgsena.Budas != TAtsakymuBudas::Iprastas)
         return std::nullopt;

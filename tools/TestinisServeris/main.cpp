@@ -298,8 +298,8 @@ int main(int argc, char* argv[]) {
         return Klaida(serveris.Klaida());
     if (!parser.isSet(tylusOpt)) {
         QObject::connect(&serveris, &TTestinisServeris::UzklausaGauta, &serveris, [](const TGautaUzklausa& u) {
-            std::fprintf(stderr, "request %s %d bytes from %s:%u\n", qPrintable(Rodomas(PaslepatiSlaptazodi(u.Zodis))), u.Ilgis,
-                         qPrintable(u.Siuntejas.toString()), unsigned(u.SiuntejoPrievadas));
+            std::fprintf(stderr, "request %s %d bytes from %s:%u\n", qPrintable(Rodomas(PaslepatiSlaptazodi(u.Zodis))),
+                         u.Ilgis, qPrintable(u.Siuntejas.toString()), unsigned(u.SiuntejoPrievadas));
         });
         QObject::connect(&serveris, &TTestinisServeris::DatagramaAtmesta, &serveris, [](int ilgis) {
             std::fprintf(stderr, "ignored a %d-byte datagram that is not a request\n", ilgis);
