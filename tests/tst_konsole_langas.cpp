@@ -6,6 +6,8 @@
 // no secret store (said once), and no password in any file the program writes.
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <list>
+
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -88,7 +90,10 @@ private:
 
     TSlaptuTarnyba tarnyba;
     TStebetojoAplinka aplinka;
-    std::optional<TTestinisServeris> serveris;
+    // Every test's server stays bound to the end, so no later one gets its
+    // port and, with it, the attempts the guard counted for it.
+    std::list<TTestinisServeris> serveriai;
+    TTestinisServeris* serveris = nullptr;
     QString adresas;
 };
 
@@ -113,7 +118,8 @@ void TstKonsoleLangas::init() {
     aplinka.netikrasLaikrodis = false;
     aplinka.pranesimai.clear();
     // A server of its own for every test: the guard counts per server.
-    serveris.emplace();
+    serveriai.emplace_back();
+    serveris = &serveriai.back();
     serveris->Konsole().NustatytiSlaptazodi(kSlaptazodis);
     QVERIFY2(serveris->Paleisti(), qPrintable(serveris->Klaida()));
     adresas = u"127.0.0.1:"_s + QString::number(serveris->Prievadas());
@@ -123,7 +129,7 @@ void TstKonsoleLangas::init() {
 
 void TstKonsoleLangas::cleanup() {
     frmKonsole->hide();
-    serveris.reset();
+    serveris = nullptr;
 }
 
 void TstKonsoleLangas::Atidaryti(bool suServeriu) {

@@ -5,6 +5,8 @@
 // opening, a refused one never is, unchecking forgets it, another client of
 // the store finds it, and no file holds it. Skipped, saying what is missing,
 // where the store cannot run.
+#include <list>
+
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -57,7 +59,10 @@ private:
 
     TSlaptuTarnyba tarnyba;
     TStebetojoAplinka aplinka;
-    std::optional<TTestinisServeris> serveris;
+    // Every test's server stays bound to the end, so no later one gets its
+    // port and, with it, the attempts the guard counted for it.
+    std::list<TTestinisServeris> serveriai;
+    TTestinisServeris* serveris = nullptr;
     QString adresas;
 };
 
@@ -77,7 +82,8 @@ void TstKonsoleSaugykla::cleanupTestCase() {
 }
 
 void TstKonsoleSaugykla::init() {
-    serveris.emplace();
+    serveriai.emplace_back();
+    serveris = &serveriai.back();
     serveris->Konsole().NustatytiSlaptazodi(kSlaptazodis);
     QVERIFY2(serveris->Paleisti(), qPrintable(serveris->Klaida()));
     adresas = u"127.0.0.1:"_s + QString::number(serveris->Prievadas());
@@ -86,7 +92,7 @@ void TstKonsoleSaugykla::init() {
 
 void TstKonsoleSaugykla::cleanup() {
     frmKonsole->hide();
-    serveris.reset();
+    serveris = nullptr;
 }
 
 TSaugyklosAtsakymas TstKonsoleSaugykla::Saugoma(const QString& raktas) {
