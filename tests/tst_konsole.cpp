@@ -57,14 +57,11 @@ private Q_SLOTS:
     void sargas();
     void sargoFailas();
 
-    void isvestis_data();
-    void isvestis();
     void blogasIssukis();
     void issukisAtmestasDukart();
     void blogasSlaptazodis();
     void astuoniBandymai_data();
     void astuoniBandymai();
-    void perIlgaNesiunciama();
     void netinkami_data();
     void netinkami();
     void neatsako_data();
@@ -335,48 +332,6 @@ void TstKonsole::sargoFailas() {
 
 // ---- The exchange with the test server ----
 
-void TstKonsole::isvestis_data() {
-    QTest::addColumn<QString>("komanda");
-    QTest::addColumn<int>("datagramos");
-    QTest::addColumn<int>("daliesDydis");
-    QTest::newRow("1 datagram") << u"echo one line"_s << 1 << 0;
-    QTest::newRow("25 datagrams") << u"lines 550"_s << 25 << 0;
-    QTest::newRow("25 datagrams, each split") << u"lines 550"_s << 25 << 600;
-}
-
-void TstKonsole::isvestis() {
-    QFETCH(QString, komanda);
-    QFETCH(int, datagramos);
-    QFETCH(int, daliesDydis);
-    if (daliesDydis > 0) {
-        TServerioElgsena e;
-        e.Rezimas = TServerioRezimas::Modernus;
-        e.DaliesDydis = daliesDydis;
-        serveris->NustatytiElgsena(e);
-    }
-    QSignalSpy isvestis(&*konsole, &TKonsole::Isvestis);
-    QSignalSpy priimtas(&*konsole, &TKonsole::SlaptazodisPriimtas);
-    QVERIFY(Siusti(komanda));
-    QTRY_COMPARE(konsole->IsvestiesDatagramos(), datagramos);
-    QCOMPARE(priimtas.size(), 1);
-    QCOMPARE(priimtas.first().first().toString(), QString::fromLatin1(kSlaptazodis));
-    // Nothing is shown before the quiet time has passed after the last datagram.
-    Palaukti(kKonsolesTylaMs - 1);
-    QCOMPARE(isvestis.size(), 0);
-    QVERIFY(konsole->ArUzimta());
-    Palaukti(1);
-    QCOMPARE(isvestis.size(), 1);
-    TServerioTurinys turinys = serveris->Turinys();
-    QCOMPARE(isvestis.first().at(0).toByteArray(), serveris->Konsole().Vykdyti(komanda.toLatin1(), turinys));
-    QCOMPARE(isvestis.first().at(1).toBool(), false);
-    QVERIFY(!konsole->ArUzimta());
-    QCOMPARE(Zodziai(*serveris), (QStringList{u"challenge rcon"_s, u"rcon"_s}));
-    // The challenge is kept: the next command goes at once.
-    QVERIFY(Siusti(u"echo again"_s));
-    QCOMPARE(Zodziai(*serveris), (QStringList{u"challenge rcon"_s, u"rcon"_s, u"rcon"_s}));
-    QCOMPARE(registras->Sargas(konsole->Serveris()).Skaicius(laikas), 0);
-}
-
 void TstKonsole::blogasIssukis() {
     QSignalSpy isvestis(&*konsole, &TKonsole::Isvestis);
     QVERIFY(Siusti(u"echo first"_s));
@@ -474,15 +429,6 @@ void TstKonsole::astuoniBandymai() {
     Palaukti(kKonsolesTylaMs);
     QCOMPARE(isvestis.size(), 1);
     QCOMPARE(isvestis.first().first().toByteArray(), QByteArray("still here\n"));
-}
-
-void TstKonsole::perIlgaNesiunciama() {
-    const TKonsolesVeiksmas v = konsole->Vykdyti(u"echo "_s + QString(595, u'x'), QString::fromLatin1(kSlaptazodis));
-    QCOMPARE(v.Rezultatas, TKonsolesRezultatas::PerIlga);
-    QCOMPARE(v.DidziausiaKomanda, DidziausiaKomanda(qsizetype(strlen(kSlaptazodis))));
-    QVERIFY(!konsole->ArUzimta());
-    // Not even a challenge went: the endpoint never sent.
-    QCOMPARE(udp->PaskutinisPortas(), quint16(0));
 }
 
 void TstKonsole::netinkami_data() {
