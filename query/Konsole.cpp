@@ -30,6 +30,11 @@ QByteArray Maisa(QByteArrayView slaptazodis) {
     return QCryptographicHash::hash(slaptazodis, QCryptographicHash::Sha256);
 }
 
+// The form the endpoint reports senders in ("10.5" is "10.0.0.5").
+QString KanoninisAdresas(const QString& taskuotas) {
+    return QHostAddress(*TaskuotasAdresas(taskuotas)).toString();
+}
+
 } // namespace
 
 // ---- The exchange ----
@@ -75,7 +80,7 @@ void TKonsole::AdresasRastas(const QString& kieno, const QString& rastas) {
         Q_EMIT AdresasNerastas();
         return;
     }
-    ip = rastas;
+    ip = KanoninisAdresas(rastas);
 }
 
 TKonsolesVeiksmas TKonsole::Vykdyti(const QString& komandosTekstas, const QString& slaptazodzioTekstas) {
@@ -111,7 +116,7 @@ TKonsolesVeiksmas TKonsole::Vykdyti(const QString& komandosTekstas, const QStrin
             return rezultatas(TKonsolesRezultatas::IeskomaAdreso);
         if (!TaskuotasAdresas(*rastas) || portas < 1 || portas > 65535)
             return rezultatas(TKonsolesRezultatas::NerastasAdresas);
-        ip = *rastas;
+        ip = KanoninisAdresas(*rastas);
     }
     if (atmestiSlaptazodziai.value(Serveris()) == Maisa(s))
         return rezultatas(TKonsolesRezultatas::Atmestas);
@@ -156,10 +161,14 @@ void TKonsole::SiustiKomanda() {
     TKonsolesSargas& sargas = registras->Sargas(Serveris());
     busena = TBusena::LaukiaIsvesties;
     siustaMs = laikrodis();
-    // Counted from before the send: the server may count it however the send ends.
+    // Counted before it goes, so that even a program that dies in the send
+    // has it in the guard's file.
     komanda->Bandymas = sargas.Pradeti(siustaMs);
     IssaugotiSarga();
     if (!Siusti(KonsolesKomandosUzklausa(*issukis, komanda->Slaptazodis, komanda->Komanda))) {
+        // Nothing left: nothing for the server to count.
+        sargas.Neskaiciuoti(*komanda->Bandymas);
+        IssaugotiSarga();
         Baigti();
         return;
     }

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void neatsako_data();
     void neatsako();
     void svetimasSiuntejas();
+    void trumpasAdresas();
     void uzimta();
     void uzdrausta();
 
@@ -504,6 +505,16 @@ void TstKonsole::svetimasSiuntejas() {
     Palaukti(kKonsolesLaukimasMs);
     QCOMPARE(neatsako.size(), 1);
     QCOMPARE(Zodziai(*serveris), QStringList{u"challenge rcon"_s});
+}
+
+void TstKonsole::trumpasAdresas() {
+    // An address in a short form reaches the same server, and its replies are taken.
+    konsole->NustatytiServeri(u"127.1"_s, serveris->Prievadas());
+    QCOMPARE(konsole->Serveris(), u"127.0.0.1:"_s + QString::number(serveris->Prievadas()));
+    QSignalSpy isvestis(&*konsole, &TKonsole::Isvestis);
+    QVERIFY(Siusti(u"echo short"_s));
+    Palaukti(kKonsolesTylaMs);
+    QCOMPARE(isvestis.size(), 1);
 }
 
 void TstKonsole::uzimta() {
