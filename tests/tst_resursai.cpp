@@ -35,6 +35,7 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
           u"lblMeniu3"_s,
           u"lblMeniu4"_s,
           u"lblGerai"_s,
+          u"lblKonsole"_s,
           u"lblPatvirtinimai"_s,
           u"lblArIseiti"_s,
           u"lblIseitiTaip"_s,
@@ -84,10 +85,20 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
           u"Nee"_s,
           u"Yra"_s}},
         {u"frmApie"_s, {u"lblKomentarai"_s, u"Cap1"_s}},
+        {u"frmKonsole"_s,
+         {u"Cap4"_s, u"lblServeris"_s, u"lblSlaptazodis"_s, u"chkIsimintiSlaptazodi"_s, u"lblKomanda"_s,
+          u"btnSiusti"_s}},
         {u"Pranesimai"_s,
-         {u"BlogasBuferis"_s, u"BlogasSrautas"_s, u"BlogasServeris"_s, u"NezinomiDuomenys"_s, u"BaituGavau"_s,
-          u"Timeout"_s, u"Banas"_s, u"Meniu"_s, u"IPportas"_s, u"Iseiti"_s, u"IrasykiteSKTitle"_s, u"IrasykiteSK"_s,
-          u"BlogasSkaicius"_s, u"Versija"_s, u"Pataisymas"_s, u"ZaidimasNepaleistas"_s, u"IntervalasVeikia"_s}},
+         QStringList{u"BlogasBuferis"_s, u"BlogasSrautas"_s, u"BlogasServeris"_s, u"NezinomiDuomenys"_s,
+                     u"BaituGavau"_s, u"Timeout"_s, u"Banas"_s, u"Meniu"_s, u"IPportas"_s, u"Iseiti"_s,
+                     u"IrasykiteSKTitle"_s, u"IrasykiteSK"_s, u"BlogasSkaicius"_s, u"Versija"_s, u"Pataisymas"_s,
+                     u"ZaidimasNepaleistas"_s, u"IntervalasVeikia"_s} +
+             // The remote console's messages.
+             QStringList{u"KonsoleNeraServerio"_s, u"KonsoleIeskoma"_s, u"KonsoleUzimta"_s, u"KonsoleBeSlaptazodzio"_s,
+                         u"KonsoleKabute"_s, u"KonsoleEilute"_s, u"KonsoleIlga"_s, u"KonsoleAtmestas"_s,
+                         u"KonsoleSaugoma"_s, u"KonsoleNepriimtas"_s, u"KonsoleIssukis"_s, u"KonsoleUzdrausta"_s,
+                         u"KonsoleNeatsako"_s, u"KonsoleNesiuncia"_s, u"KonsoleNukirsta"_s, u"KonsoleBeSaugyklos"_s,
+                         u"KonsoleNeisimintas"_s, u"KonsoleBiudzetas"_s}},
     };
     return katalogas;
 }
@@ -98,6 +109,8 @@ const QStringList kKalbos{u"English"_s, u"Lietuviu"_s};
 bool ArPridedamasDvitaskis(const QString& sekcija, const QString& raktas) {
     if (sekcija == u"frmPagrindinis"_s)
         return raktas == u"lblAdresas"_s;
+    if (sekcija == u"frmKonsole"_s)
+        return raktas.startsWith(u"lbl"_s);
     return sekcija == u"frmTaisykles"_s && raktas.startsWith(u"lbl"_s) && raktas != u"lblServerioAddr"_s;
 }
 

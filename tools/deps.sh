@@ -5,15 +5,21 @@
 #   tools/deps.sh test   that, plus what the tests need (clang and its
 #                        sanitizer and fuzzer runtime, QStat, desktop-file-validate,
 #                        appstreamcli and groff for the package's metadata and
-#                        manual page, node and npm)
+#                        manual page, node and npm, D-Bus and gnome-keyring for
+#                        the secret store)
 set -eu
 
-packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core"
+# qtkeychain-qt6-dev and libsecret-1-0: the console remembers passwords in the
+# desktop's Secret Service (QtKeychain loads libsecret when it runs).
+packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core qtkeychain-qt6-dev libsecret-1-0"
 case "${1:-run}" in
     deb | test) packages="$packages dpkg-dev" ;;
 esac
 if [ "${1:-run}" = test ]; then
     packages="$packages clang libclang-rt-14-dev qstat desktop-file-utils appstream groff-base"
+    # A Secret Service of the tests' own: a session bus and gnome-keyring on it,
+    # and secret-tool to look into it from outside.
+    packages="$packages dbus-daemon gnome-keyring libsecret-tools"
     # node and npm install gamedig, the second client of the peer check;
     # any node that brings its own npm will do.
     command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"

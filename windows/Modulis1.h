@@ -107,6 +107,7 @@ private:
     TTybLabel* lblMeniu2 = nullptr;
     TTybLabel* lblMeniu3 = nullptr;
     TTybLabel* lblMeniu4 = nullptr;
+    TTybLabel* lblKonsole = nullptr;
     TTybLabel* lblGerai = nullptr;
     QFrame* pnlMeniuLygis2 = nullptr;
     TTybCheckBox* chkTAB = nullptr;
@@ -157,6 +158,7 @@ private:
     void imgApaciaMouseUp(Qt::MouseButton Button, int X, int Y);
     void lblMeniu2Click();
     void lblMeniu4Click();
+    void lblKonsoleClick();
     void lblGeraiClick();
     void lblIseitiTaipClick();
     void lblIseitiNeClick();

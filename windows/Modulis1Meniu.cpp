@@ -15,6 +15,7 @@
 #include "FailuPaieska.h"
 #include "Modulis2.h"
 #include "Modulis_Apie.h"
+#include "Modulis_Konsole.h"
 #include "Modulis_Taisykles.h"
 #include "Nustatymai.h"
 #include "Skaiciai.h"
@@ -81,13 +82,15 @@ void TfrmPagrindinis::SukurtiMeniu() {
     imgApacia = new TApatineJuosta(this, kalba);
 
     const QFont meniu = Sriftas(kSansSerif, 11, true);
-    pnlMeniuLygis1 = Skydelis(this, "pnlMeniuLygis1", 8, 424, 129, 112);
+    // One row more than the six of old (the console): the panel grows upwards, its bottom stays.
+    pnlMeniuLygis1 = Skydelis(this, "pnlMeniuLygis1", 8, 408, 129, 128);
     lblPatvirtinimai = MeniuEtikete(pnlMeniuLygis1, "lblPatvirtinimai", 8, 8, 113, 13, meniu, kPunktoTekstas);
     lblIvairus1 = MeniuEtikete(pnlMeniuLygis1, "lblIvairus1", 8, 24, 113, 13, meniu, kPunktoTekstas);
     lblMeniu2 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu2", 8, 40, 113, 13, meniu, kPunktoTekstas);
     lblMeniu3 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu3", 8, 56, 113, 13, meniu, kPunktoTekstas);
     lblMeniu4 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu4", 8, 72, 113, 13, meniu, kPunktoTekstas);
-    lblGerai = MeniuEtikete(pnlMeniuLygis1, "lblGerai", 8, 88, 113, 13, meniu, kPunktoTekstas);
+    lblKonsole = MeniuEtikete(pnlMeniuLygis1, "lblKonsole", 8, 88, 113, 13, meniu, kPunktoTekstas);
+    lblGerai = MeniuEtikete(pnlMeniuLygis1, "lblGerai", 8, 104, 113, 13, meniu, kPunktoTekstas);
 
     pnlMeniuLygis2 = Skydelis(this, "pnlMeniuLygis2", 137, 384, 257, 97);
     chkTAB = Zymimasis(pnlMeniuLygis2, "chkTAB", 8, 7, true);
@@ -133,6 +136,7 @@ void TfrmPagrindinis::SujungtiMeniu() {
 
     connect(lblMeniu2, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu2Click(); }); });
     connect(lblMeniu4, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu4Click(); }); });
+    connect(lblKonsole, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblKonsoleClick(); }); });
     connect(lblGerai, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblGeraiClick(); }); });
     connect(lblIseitiTaip, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiTaipClick(); }); });
     connect(lblIseitiNe, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiNeClick(); }); });
@@ -163,6 +167,7 @@ void TfrmPagrindinis::SujungtiMeniu() {
     lygis1(lblMeniu3, pnlAtnaujinimai);
     lygis1(lblMeniu2, nullptr);
     lygis1(lblMeniu4, nullptr);
+    lygis1(lblKonsole, nullptr);
     lygis1(lblGerai, nullptr);
     for (TTybCheckBox* c : {chkTAB, chkMeniuApacioj, chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta}) {
         c->OnMouseEnter = [c](QObject*, Qt::KeyboardModifiers, int, int) {
@@ -236,6 +241,18 @@ void TfrmPagrindinis::lblMeniu2Click() {
 void TfrmPagrindinis::lblMeniu4Click() {
     UzdarytiSkydelius(false);
     frmTaisykles->exec();
+}
+
+void TfrmPagrindinis::lblKonsoleClick() {
+    UzdarytiSkydelius(false);
+    MeniuPerjungtas = false;
+    // Beside the watcher, not over it: the watcher keeps polling. Already open,
+    // it takes up the address the watcher has now.
+    if (frmKonsole->isVisible())
+        frmKonsole->FormShow();
+    frmKonsole->show();
+    frmKonsole->raise();
+    frmKonsole->activateWindow();
 }
 
 void TfrmPagrindinis::btnApieClick() {
@@ -404,6 +421,7 @@ void TfrmPagrindinis::PritaikytiKalba() {
     antraste(lblMeniu2, "lblMeniu2");
     antraste(lblMeniu3, "lblMeniu3");
     antraste(lblMeniu4, "lblMeniu4");
+    antraste(lblKonsole, "lblKonsole");
     antraste(lblGerai, "lblGerai");
     antraste(lblArIseiti, "lblArIseiti");
     antraste(lblIseitiTaip, "lblIseitiTaip");

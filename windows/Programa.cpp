@@ -11,6 +11,7 @@
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Modulis_Apie.h"
+#include "Modulis_Konsole.h"
 #include "Modulis_Taisykles.h"
 #include "Pranesimai.h"
 #include "Zvalga.h"
@@ -28,9 +29,12 @@ void SukurtiLangus() {
     frmServeriai = new TfrmServeriai();
     frmApie = new TfrmApie();
     frmTaisykles = new TfrmTaisykles();
+    frmKonsole = new TfrmKonsole();
 }
 
 void SunaikintiLangus() {
+    delete frmKonsole;
+    frmKonsole = nullptr;
     delete frmTaisykles;
     frmTaisykles = nullptr;
     delete frmApie;

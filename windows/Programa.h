@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // Sets the application name and creates the windows: the watcher first, then
-// the server list, the about window and the details window. Tests call it.
+// the server list, the about window, the details window and the remote
+// console. Tests call it.
 void SukurtiLangus();
 // Destroys the windows in the reverse order.
 void SunaikintiLangus();

@@ -229,6 +229,20 @@ QList<QByteArray> TTestinisServeris::Atsakymai(const QByteArray& zodis, const QB
     return Suskaidyti(*IprastasAtsakymas(zodis), false);
 }
 
+std::optional<QList<QByteArray>> TTestinisServeris::KonsolesAtsakymai(const QByteArray& datagrama,
+                                                                      const QHostAddress& siuntejas) {
+    // The other ways of answering answer the console's requests too.
+    if (elgsena.Budas != TAtsakymuBudas::Iprastas)
+        return std::nullopt;
+    const std::optional<QList<QByteArray>> atsakymai = konsole.Apdoroti(datagrama, siuntejas, turinys);
+    if (!atsakymai)
+        return std::nullopt;
+    QList<QByteArray> dalys;
+    for (const QByteArray& d : *atsakymai)
+        dalys.append(Suskaidyti(d, false));
+    return dalys;
+}
+
 bool TTestinisServeris::ArLeidziama(const QHostAddress& siuntejas) {
     if (elgsena.GreicioRiba <= 0)
         return true;
@@ -288,7 +302,8 @@ void TTestinisServeris::Apdoroti(const QByteArray& datagrama, const QHostAddress
         ++apriboti;
         return;
     }
-    QList<QByteArray> atsakymas = Atsakymai(*zodis, datagrama);
+    std::optional<QList<QByteArray>> konsolei = KonsolesAtsakymai(datagrama, siuntejas);
+    QList<QByteArray> atsakymas = konsolei ? *konsolei : Atsakymai(*zodis, datagrama);
     if (atsakymas.isEmpty())
         return;
     const QByteArray rusis = UzklausosRusis(*zodis, datagrama);

@@ -19,6 +19,7 @@
 #include <QString>
 
 #include "A2S.h"
+#include "ServerioKonsole.h"
 #include "cstrike.h"
 
 class QUdpSocket;
@@ -164,6 +165,9 @@ public:
     TIssukis Issukis() const { return issukis; }
     void NustatytiIssuki(TIssukis c) { issukis = c; }
 
+    // The remote console (rcon): its password, challenges, counted failures and bans.
+    TServerioKonsole& Konsole() { return konsole; }
+
     // Every request received since the start or the last IsvalytiSkaitiklius().
     const QList<TGautaUzklausa>& Uzklausos() const { return uzklausos; }
     // Datagrams received that were not requests.
@@ -188,6 +192,8 @@ private:
     void Apdoroti(const QByteArray& datagrama, const QHostAddress& siuntejas, quint16 prievadas);
     QList<QByteArray> Atsakymai(const QByteArray& zodis, const QByteArray& datagrama);
     QList<QByteArray> A2SAtsakymai(const QByteArray& datagrama);
+    // The console's answer (a banned address gets the ban notice for anything); nothing for the queries.
+    std::optional<QList<QByteArray>> KonsolesAtsakymai(const QByteArray& datagrama, const QHostAddress& siuntejas);
     QList<QByteArray> Suskaidyti(const QByteArray& atsakymas, bool visada);
     bool ArLeidziama(const QHostAddress& siuntejas);
     void Siusti(const QList<QByteArray>& atsakymai, const QHostAddress& kam, quint16 prievadas, int kartai);
@@ -212,4 +218,5 @@ private:
     QRandomGenerator praradimai;
     bool ArPrarasti();
     QElapsedTimer laikas;
+    TServerioKonsole konsole;
 };

@@ -155,6 +155,13 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption praradimaiOpt(
         u"loss"_s, u"Lose each datagram, request or reply, with probability P (0 to 1)."_s, u"P"_s);
     const QCommandLineOption seklasOpt(u"seed"_s, u"Seed of the --loss draws (default 1)."_s, u"n"_s);
+    const QCommandLineOption konsoleOpt(u"rcon-password"_s,
+                                        u"Run the remote console (\"challenge rcon\", \"rcon\") with this "
+                                        "password. Commands: echo <text>, status, lines <n>, a rule's name (and "
+                                        "a value to set it). 5 wrong passwords within 30 s ban the address for "
+                                        "good: every datagram from it then gets the ban notice."_s,
+                                        u"password"_s);
+    parser.addOption(konsoleOpt);
     parser.addOptions({adresasOpt,   prievadasOpt, turinysOpt,       spausdintiOpt, delsaOpt,       pingasOpt,
                        banasOpt,     tekstasOpt,   antrasTekstasOpt, tipasOpt,      didelisOpt,     tylaOpt,
                        kitasOpt,     dvigubaiOpt,  tylusOpt,         rezimasOpt,    infoIssukisOpt, issukisOpt,
@@ -305,6 +312,7 @@ int main(int argc, char* argv[]) {
         return Klaida(u"cannot set up the signal handlers"_s);
 
     TTestinisServeris serveris;
+    serveris.Konsole().NustatytiSlaptazodi(parser.value(konsoleOpt).toUtf8());
     serveris.NustatytiTurini(turinys);
     serveris.NustatytiElgsena(elgsena);
     if (issukis)
@@ -313,8 +321,8 @@ int main(int argc, char* argv[]) {
         return Klaida(serveris.Klaida());
     if (!parser.isSet(tylusOpt)) {
         QObject::connect(&serveris, &TTestinisServeris::UzklausaGauta, &serveris, [](const TGautaUzklausa& u) {
-            std::fprintf(stderr, "request %s %d bytes from %s:%u\n", qPrintable(Rodomas(u.Zodis)), u.Ilgis,
-                         qPrintable(u.Siuntejas.toString()), unsigned(u.SiuntejoPrievadas));
+            std::fprintf(stderr, "request %s %d bytes from %s:%u\n", qPrintable(Rodomas(PaslepatiSlaptazodi(u.Zodis))),
+                         u.Ilgis, qPrintable(u.Siuntejas.toString()), unsigned(u.SiuntejoPrievadas));
         });
         QObject::connect(&serveris, &TTestinisServeris::DatagramaAtmesta, &serveris, [](int ilgis) {
             std::fprintf(stderr, "ignored a %d-byte datagram that is not a request\n", ilgis);

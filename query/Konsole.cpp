@@ -1,0 +1,336 @@
+#include "Konsole.h"
+
+#include <algorithm>
+
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "Biudzetas.h"
+#include "NMUDP.h"
+#include "iphostport.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+qint64 TikrasLaikas() {
+    static const QElapsedTimer pradzia = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return pradzia.elapsed();
+}
+
+bool ArValdymoZenklas(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+QByteArray Maisa(QByteArrayView slaptazodis) {
+    return QCryptographicHash::hash(slaptazodis, QCryptographicHash::Sha256);
+}
+
+// The form the endpoint reports senders in ("10.5" is "10.0.0.5").
+QString KanoninisAdresas(const QString& taskuotas) {
+    return QHostAddress(*TaskuotasAdresas(taskuotas)).toString();
+}
+
+} // namespace
+
+// ---- The exchange ----
+
+TKonsole::TKonsole(TNMUDP* udp, TKonsoliuRegistras* registras, TLaikrodis laikrodis, QObject* tevas)
+    : QObject(tevas), udp(udp), registras(registras ? registras : &TKonsoliuRegistras::Bendras()),
+      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikas)) {
+    paieska = new TAdresuPaieska(this);
+    paieska->setObjectName(u"paieska"_s);
+    connect(paieska, &TAdresuPaieska::IPRastas, this, &TKonsole::AdresasRastas);
+    laikmatis = new QTimer(this);
+    laikmatis->setObjectName(u"tmrKonsole"_s);
+    laikmatis->setSingleShot(true);
+    laikmatis->setTimerType(Qt::PreciseTimer);
+    connect(laikmatis, &QTimer::timeout, this, &TKonsole::Tikrinti);
+}
+
+TKonsole::~TKonsole() = default;
+
+QString TKonsole::Serveris() const {
+    return ip.isEmpty() ? QString() : ip + u':' + QString::number(portas);
+}
+
+void TKonsole::NustatytiServeri(const QString& naujasHostas, int naujasPortas) {
+    if (naujasHostas == hostas && naujasPortas == portas)
+        return;
+    Baigti();
+    hostas = naujasHostas;
+    portas = naujasPortas;
+    ip.clear();
+    dalys.IsmestiNebaigtus();
+    if (hostas.isEmpty())
+        return;
+    if (const std::optional<QString> rastas = paieska->IP(hostas))
+        AdresasRastas(hostas, *rastas);
+}
+
+void TKonsole::AdresasRastas(const QString& kieno, const QString& rastas) {
+    if (kieno != hostas || !ip.isEmpty())
+        return;
+    // A name the name service does not know comes back as itself.
+    if (!TaskuotasAdresas(rastas) || portas < 1 || portas > 65535) {
+        Q_EMIT AdresasNerastas();
+        return;
+    }
+    ip = KanoninisAdresas(rastas);
+}
+
+TKonsolesVeiksmas TKonsole::Vykdyti(const QString& komandosTekstas, const QString& slaptazodzioTekstas) {
+    const auto rezultatas = [](TKonsolesRezultatas r) {
+        TKonsolesVeiksmas v;
+        v.Rezultatas = r;
+        return v;
+    };
+    const QByteArray k = komandosTekstas.trimmed().toUtf8();
+    const QByteArray s = slaptazodzioTekstas.toUtf8();
+    if (k.isEmpty())
+        return rezultatas(TKonsolesRezultatas::Tuscia);
+    if (hostas.isEmpty())
+        return rezultatas(TKonsolesRezultatas::BeServerio);
+    if (ArUzimta())
+        return rezultatas(TKonsolesRezultatas::Uzimta);
+    if (std::any_of(k.begin(), k.end(), [](char c) { return c == '\n' || c == '\r' || c == '\0'; }))
+        return rezultatas(TKonsolesRezultatas::NetinkamaKomanda);
+    if (s.isEmpty())
+        return rezultatas(TKonsolesRezultatas::BeSlaptazodzio);
+    // The engine reads the password as one quoted word.
+    if (std::any_of(s.begin(), s.end(), [](char c) { return c == '"' || ArValdymoZenklas(c); }))
+        return rezultatas(TKonsolesRezultatas::NetinkamasSlaptazodis);
+    if (KonsolesUzklausosDydis(s.size(), k.size()) >= kKonsolesUzklausosRiba) {
+        TKonsolesVeiksmas v = rezultatas(TKonsolesRezultatas::PerIlga);
+        v.DidziausiaKomanda = std::max(0, DidziausiaKomanda(s.size()));
+        return v;
+    }
+    // The guard and the refused passwords are kept per address.
+    if (ip.isEmpty()) {
+        const std::optional<QString> rastas = paieska->IP(hostas);
+        if (!rastas)
+            return rezultatas(TKonsolesRezultatas::IeskomaAdreso);
+        if (!TaskuotasAdresas(*rastas) || portas < 1 || portas > 65535)
+            return rezultatas(TKonsolesRezultatas::NerastasAdresas);
+        ip = KanoninisAdresas(*rastas);
+    }
+    if (atmestiSlaptazodziai.value(Serveris()) == Maisa(s))
+        return rezultatas(TKonsolesRezultatas::Atmestas);
+    if (const qint64 laukti = registras->Sargas(Serveris()).Laukti(laikrodis()); laukti > 0) {
+        TKonsolesVeiksmas v = rezultatas(TKonsolesRezultatas::Saugoma);
+        v.LauktiMs = laukti;
+        return v;
+    }
+    // A command takes two datagrams at most (the challenge and the command);
+    // the watchers' rounds to the server count in the same budget.
+    if (const qint64 dabar = laikrodis(); TUzklausuBiudzetas::Bendras().Laisva(Serveris(), dabar) < 2) {
+        TKonsolesVeiksmas v = rezultatas(TKonsolesRezultatas::Biudzetas);
+        v.LauktiMs = TUzklausuBiudzetas::Bendras().KadaLaisva(Serveris(), dabar, 2) - dabar;
+        return v;
+    }
+    komanda = TKomanda{k, s, false, std::nullopt};
+    SiustiKomanda();
+    return rezultatas(TKonsolesRezultatas::Siunciama);
+}
+
+bool TKonsole::Siusti(const QByteArray& datagrama) {
+    TUzklausuBiudzetas& biudzetas = TUzklausuBiudzetas::Bendras();
+    const qint64 dabar = laikrodis();
+    if (biudzetas.Laisva(Serveris(), dabar) < 1) {
+        // Only after a "Bad challenge." can a command need more than Vykdyti made room for.
+        Q_EMIT SiuntimasNepavyko(QStringLiteral("the server's query budget is used up"));
+        return false;
+    }
+    udp->setRemoteHost(ip);
+    udp->setRemotePort(portas);
+    try {
+        udp->SendDatagram(datagrama);
+    } catch (const EKlaida& e) {
+        Q_EMIT SiuntimasNepavyko(e.Message());
+        return false;
+    }
+    biudzetas.Pazymeti(Serveris(), dabar);
+    return true;
+}
+
+void TKonsole::SiustiIssukioPrasyma() {
+    busena = TBusena::LaukiaIssukio;
+    siustaMs = laikrodis();
+    if (!Siusti(KonsolesIssukioUzklausa())) {
+        Baigti();
+        return;
+    }
+    Planuoti();
+}
+
+void TKonsole::SiustiKomanda() {
+    const std::optional<quint32> issukis = registras->Issukis(Serveris());
+    if (!issukis) {
+        SiustiIssukioPrasyma();
+        return;
+    }
+    TKonsolesSargas& sargas = registras->Sargas(Serveris());
+    busena = TBusena::LaukiaIsvesties;
+    siustaMs = laikrodis();
+    // Counted before it goes, so that even a program that dies in the send
+    // has it in the guard's file.
+    komanda->Bandymas = sargas.Pradeti(siustaMs);
+    IssaugotiSarga();
+    if (!Siusti(KonsolesKomandosUzklausa(*issukis, komanda->Slaptazodis, komanda->Komanda))) {
+        // Nothing left: nothing for the server to count.
+        sargas.Neskaiciuoti(*komanda->Bandymas);
+        IssaugotiSarga();
+        Baigti();
+        return;
+    }
+    Planuoti();
+}
+
+void TKonsole::Gauta(const QByteArray& datagrama, const QString& is, int prievadas) {
+    // Only the server asked may answer: anyone else could write into the console.
+    if (ip.isEmpty() || is != ip || prievadas != portas)
+        return;
+    if (busena == TBusena::Laisva)
+        return;
+    const TDaliesRezultatas dalis = dalys.Priimti(udp->PaskutinisAdresas(), quint16(portas), datagrama);
+    if (dalis.Busena != TDaliesBusena::Vientisas && dalis.Busena != TDaliesBusena::Surinkta)
+        return;
+    const QByteArray& d = dalis.Atsakymas;
+    if (busena == TBusena::LaukiaIssukio) {
+        if (const std::optional<quint32> issukis = SkaitytiKonsolesIssuki(d)) {
+            registras->NustatytiIssuki(Serveris(), *issukis);
+            SiustiKomanda();
+            return;
+        }
+        const std::optional<QByteArrayView> tekstas = KonsolesTekstas(d);
+        if (tekstas && AtpazintiAtsakyma(*tekstas) == TKonsolesAtsakas::Uzdrausta) {
+            const QByteArray t = tekstas->toByteArray();
+            Baigti();
+            Q_EMIT Uzdrausta(t);
+        }
+        return;
+    }
+    if (const std::optional<QByteArrayView> tekstas = KonsolesTekstas(d))
+        GautaTekstas(*tekstas);
+}
+
+void TKonsole::GautaTekstas(QByteArrayView tekstas) {
+    if (busena == TBusena::Renka) {
+        if (!surinkejas.Prideti(tekstas, laikrodis())) {
+            BaigtiIsvestimi();
+            return;
+        }
+        Planuoti();
+        return;
+    }
+    if (busena != TBusena::LaukiaIsvesties)
+        return;
+    TKonsolesSargas& sargas = registras->Sargas(Serveris());
+    const QByteArray t = tekstas.toByteArray();
+    switch (AtpazintiAtsakyma(tekstas)) {
+    case TKonsolesAtsakas::BlogasSlaptazodis:
+        // The attempt stays counted, and the password is not sent again until typed anew.
+        atmestiSlaptazodziai.insert(Serveris(), Maisa(komanda->Slaptazodis));
+        Baigti();
+        Q_EMIT SlaptazodisAtmestas(t);
+        return;
+    case TKonsolesAtsakas::BlogasIssukis:
+        // The engine checks the challenge before the password: nothing was counted.
+        sargas.Neskaiciuoti(*komanda->Bandymas);
+        komanda->Bandymas.reset();
+        IssaugotiSarga();
+        registras->NustatytiIssuki(Serveris(), std::nullopt);
+        if (komanda->IssukisPakartotas) {
+            Baigti();
+            Q_EMIT IssukisAtmestas(t);
+            return;
+        }
+        komanda->IssukisPakartotas = true;
+        SiustiIssukioPrasyma();
+        return;
+    case TKonsolesAtsakas::Uzdrausta:
+        Baigti();
+        Q_EMIT Uzdrausta(t);
+        return;
+    case TKonsolesAtsakas::Isvestis:
+        break;
+    }
+    sargas.Neskaiciuoti(*komanda->Bandymas);
+    komanda->Bandymas.reset();
+    IssaugotiSarga();
+    const QString slaptazodis = QString::fromUtf8(komanda->Slaptazodis);
+    busena = TBusena::Renka;
+    surinkejas.Pradeti();
+    const bool toliau = surinkejas.Prideti(tekstas, laikrodis());
+    Q_EMIT SlaptazodisPriimtas(slaptazodis);
+    if (!toliau) {
+        BaigtiIsvestimi();
+        return;
+    }
+    Planuoti();
+}
+
+void TKonsole::BaigtiIsvestimi() {
+    const QByteArray isvestis = surinkejas.Isvestis();
+    const bool nukirsta = surinkejas.ArNukirsta();
+    surinkejas.Pradeti();
+    Baigti();
+    Q_EMIT Isvestis(isvestis, nukirsta);
+}
+
+void TKonsole::Baigti() {
+    busena = TBusena::Laisva;
+    komanda.reset();
+    dalys.IsmestiNebaigtus();
+    laikmatis->stop();
+}
+
+std::optional<qint64> TKonsole::Terminas() const {
+    switch (busena) {
+    case TBusena::Laisva:
+        return std::nullopt;
+    case TBusena::Renka:
+        return surinkejas.Terminas();
+    default:
+        return siustaMs + kKonsolesLaukimasMs;
+    }
+}
+
+void TKonsole::Planuoti() {
+    const std::optional<qint64> terminas = Terminas();
+    if (!terminas) {
+        laikmatis->stop();
+        return;
+    }
+    laikmatis->start(int(std::clamp<qint64>(*terminas - laikrodis(), 0, 60000)));
+}
+
+void TKonsole::Tikrinti() {
+    const std::optional<qint64> terminas = Terminas();
+    if (!terminas)
+        return;
+    // A timer a little early, or a test holding its clock: look again later.
+    if (laikrodis() < *terminas) {
+        laikmatis->start(int(std::clamp<qint64>(*terminas - laikrodis(), 1, 60000)));
+        return;
+    }
+    switch (busena) {
+    case TBusena::Renka:
+        BaigtiIsvestimi();
+        return;
+    default:
+        // The attempt, if one went, stays counted: its outcome is unknown.
+        Baigti();
+        Q_EMIT Neatsako();
+        return;
+    }
+}
+
+void TKonsole::IssaugotiSarga() {
+    registras->Issaugoti(laikrodis());
+}
