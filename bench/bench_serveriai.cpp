@@ -1,20 +1,28 @@
-// One walk of the server list over 50 local test game servers that all
-// answer: the wall time from the window's showing to the last row filled, and
-// how much of it is the 200 ms pacing between rows (50 x 200 ms). Counters:
-// walk_ms, end_ms (the tick that finds the end of the list), pacing_share,
-// step_dev_ms (largest distance of a step from 200 ms), lost (rows left
-// without a ping), boxes (message boxes raised).
+// The server list over 50 local servers of today that answer 40 ms late, 5 of
+// them silent, against QStat (quakestat -a2s, as Debian ships it) asking the
+// same servers in the same run. Real milliseconds from the start of a walk:
+//   BM_SarasoApejimas/1   the first walk, nothing known of the servers yet
+//   BM_SarasoApejimas/2   the next walk, their dialects and challenges known
+//   BM_QStat              one quakestat run over the same servers
+// Counters: live_ms (the last live server's reply shown), dead_ms (the last
+// silent row's time-out, the program's 5 s), filled (live rows with a reply).
+// QStat's live_ms is the arrival of its last live line (its output is line
+// buffered through stdbuf), dead_ms its whole run (its retries of the silent
+// ones), both counted from the start of its process.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <memory>
 #include <vector>
 
+#include "Apklausa.h"
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Pranesimai.h"
@@ -28,63 +36,105 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kServeriai = 50;
-constexpr int kZingsnisMs = 200;
+constexpr int kDelsa = 40;
 
 std::vector<std::unique_ptr<TTestinisServeris>> serveriai;
+QString qstatSarasas;
 int pranesimai = 0;
 
-int UzpildytosEilutes() {
-    int kiek = 0;
-    for (int r = 1; r <= kServeriai; ++r) {
-        bool skaicius = false;
-        frmServeriai->stgServeriai->Langelis(5, r).toInt(&skaicius);
-        kiek += skaicius ? 1 : 0;
-    }
-    return kiek;
+bool ArTylus(int i) {
+    return i % 10 == 4; // rows 5, 15, 25, 35, 45
+}
+
+struct TApejimas {
+    qint64 gyvi = -1;   // the last live reply shown
+    qint64 negyvi = -1; // the last silent row's time-out
+    int uzpildyta = 0;
+};
+
+TApejimas Apeiti(bool pirmas) {
+    auto* apklausa = frmServeriai->findChild<TApklausa*>(u"Apklausa"_s);
+    TApejimas r;
+    int baigti = 0;
+    QElapsedTimer laikas;
+    QObject kontekstas;
+    QObject::connect(apklausa, &TApklausa::Atsakymas, &kontekstas, [&](TApklausa::TId, const TSesijosAtsakymas& a) {
+        if (a.Rusis == TAtsakymoRusis::Detales && ++r.uzpildyta == kServeriai - 5)
+            r.gyvi = laikas.elapsed();
+    });
+    QObject::connect(apklausa, &TApklausa::Baigtas, &kontekstas, [&](TApklausa::TId, bool atsake) {
+        if (!atsake && ++baigti == 5)
+            r.negyvi = laikas.elapsed();
+    });
+    laikas.start();
+    if (pirmas)
+        frmServeriai->show(); // reads the list and starts the walk
+    else
+        QMetaObject::invokeMethod(frmServeriai, "tmrAtnaujinimasServeriaiTimer");
+    while (!frmServeriai->property("ArPabaiga").toBool() && laikas.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return r;
 }
 
 void BM_SarasoApejimas(benchmark::State& state) {
-    // A period longer than the walk: the walk is never restarted midway.
-    frmServeriai->tmrAtnaujinimasServeriai->setIntervalas(600000);
-    QElapsedTimer laikas;
-    std::vector<qint64> uzklausos; // when each server's request arrived
-    for (const auto& s : serveriai)
-        QObject::connect(s.get(), &TTestinisServeris::UzklausaGauta, s.get(),
-                         [&uzklausos, &laikas] { uzklausos.push_back(laikas.elapsed()); });
-
-    double apejimas = 0, pabaiga = 0, nuokrypis = 0, prarasta = 0;
+    // A period longer than the walks: only the benchmark starts them.
+    frmServeriai->NustatytiPerioda(600000);
+    TApejimas r;
     for (auto _ : state) {
-        uzklausos.clear();
-        pranesimai = 0;
-        laikas.start();
-        frmServeriai->show(); // reads the list and starts the walk
-        qint64 paskutinis = -1;
-        while (!frmServeriai->ArPabaiga && laikas.elapsed() < 60000) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            if (paskutinis < 0 && UzpildytosEilutes() == kServeriai)
-                paskutinis = laikas.elapsed();
-        }
-        const qint64 galas = laikas.elapsed();
-        state.SetIterationTime(double(paskutinis < 0 ? galas : paskutinis) / 1000.0);
-        apejimas += double(paskutinis < 0 ? galas : paskutinis);
-        pabaiga += double(galas);
-        prarasta += kServeriai - UzpildytosEilutes();
-        for (size_t i = 1; i < uzklausos.size(); ++i)
-            nuokrypis = qMax(nuokrypis, qAbs(double(uzklausos[i] - uzklausos[i - 1]) - kZingsnisMs));
+        r = Apeiti(true);
+        if (state.range(0) == 2)
+            r = Apeiti(false);
+        state.SetIterationTime(double(r.gyvi) / 1000.0);
         frmServeriai->hide();
+        TServeriuRegistras::Bendras().Isvalyti();
+        TUzklausuBiudzetas::Bendras().Isvalyti();
     }
-    const double n = double(state.iterations());
-    state.counters["walk_ms"] = apejimas / n;
-    state.counters["end_ms"] = pabaiga / n;
-    state.counters["pacing_share"] = double(kServeriai * kZingsnisMs) / (apejimas / n);
-    state.counters["step_dev_ms"] = nuokrypis;
-    state.counters["lost"] = prarasta;
+    state.counters["live_ms"] = double(r.gyvi);
+    state.counters["dead_ms"] = double(r.negyvi);
+    state.counters["filled"] = r.uzpildyta;
     state.counters["boxes"] = pranesimai;
+}
+
+void BM_QStat(benchmark::State& state) {
+    const QString qstat = QStandardPaths::findExecutable(u"quakestat"_s);
+    const QString stdbuf = QStandardPaths::findExecutable(u"stdbuf"_s);
+    if (qstat.isEmpty() || stdbuf.isEmpty()) {
+        state.SkipWithError("quakestat (Debian package qstat) or stdbuf is not installed");
+        return;
+    }
+    qint64 gyvi = -1, visas = -1;
+    int atsake = 0;
+    for (auto _ : state) {
+        QProcess p;
+        QElapsedTimer laikas;
+        atsake = 0;
+        QByteArray likutis;
+        QObject::connect(&p, &QProcess::readyReadStandardOutput, &p, [&] {
+            likutis += p.readAllStandardOutput();
+            qsizetype i;
+            while ((i = likutis.indexOf('\n')) >= 0) {
+                const QByteArray eilute = likutis.left(i);
+                likutis.remove(0, i + 1);
+                if (eilute.contains(",Bench ") && ++atsake == kServeriai - 5)
+                    gyvi = laikas.elapsed();
+            }
+        });
+        laikas.start();
+        p.start(stdbuf, {u"-oL"_s, qstat, u"-f"_s, qstatSarasas, u"-raw"_s, u","_s, u"-nh"_s});
+        while (p.state() != QProcess::NotRunning && laikas.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        visas = laikas.elapsed();
+        state.SetIterationTime(double(gyvi) / 1000.0);
+    }
+    state.counters["live_ms"] = double(gyvi);
+    state.counters["dead_ms"] = double(visas);
+    state.counters["filled"] = atsake;
 }
 
 } // namespace
 
-BENCHMARK(BM_SarasoApejimas)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SarasoApejimas)->Arg(1)->Arg(2)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QStat)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -95,6 +145,7 @@ int main(int argc, char** argv) {
     NustatytiPranesimoRodyma([](QWidget*, const QString&) { ++pranesimai; });
 
     QByteArray sarasas = "Address\r\n";
+    QByteArray qstatFailas;
     for (int i = 0; i < kServeriai; ++i) {
         auto s = std::make_unique<TTestinisServeris>();
         if (!s->Paleisti())
@@ -105,13 +156,26 @@ int main(int argc, char** argv) {
         t.Detales.MaxZaideju = 32;
         t.Detales.OS = 'l';
         s->NustatytiTurini(t);
-        sarasas += "127.0.0.1:" + QByteArray::number(s->Prievadas()) + "\r\n";
+        TServerioElgsena e;
+        e.Rezimas = TServerioRezimas::Modernus;
+        e.DelsaMs = kDelsa;
+        if (ArTylus(i))
+            e.Budas = TAtsakymuBudas::Tyla;
+        s->NustatytiElgsena(e);
+        const QByteArray adresas = "127.0.0.1:" + QByteArray::number(s->Prievadas());
+        sarasas += adresas + "\r\n";
+        qstatFailas += "A2S " + adresas + "\n";
         serveriai.push_back(std::move(s));
     }
     QFile failas(u"resursai/Serveriai.tyb"_s);
     if (!failas.open(QIODevice::WriteOnly) || failas.write(sarasas) != sarasas.size())
         return 1;
     failas.close();
+    qstatSarasas = aplankas.filePath(u"qstat.txt"_s);
+    QFile q(qstatSarasas);
+    if (!q.open(QIODevice::WriteOnly) || q.write(qstatFailas) != qstatFailas.size())
+        return 1;
+    q.close();
 
     SukurtiLangus();
     benchmark::Initialize(&argc, argv);

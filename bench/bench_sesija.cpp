@@ -1,7 +1,7 @@
-// Round start to a full scoreboard (ping, players, info decoded) through the
-// query session, against a modern test server on loopback that sends every
+// Round start to a full scoreboard (round trip, players, info decoded) through
+// the poller, against a modern test server on loopback that sends every
 // reply 40 ms late. Times are real milliseconds per round (manual time).
-//   known server, challenge known: ping, A2S_INFO and A2S_PLAYER with the
+//   known server, challenge known: A2S_INFO and A2S_PLAYER with the
 //     challenge go out at once: one trip (target 2 x 40 + 10 ms)
 //   A2S server, challenge not known: the players request is answered with a
 //     challenge first: two trips
@@ -58,7 +58,7 @@ void Raundas(benchmark::State& state, int atvejis) {
         state.SetIterationTime(double(v.PilnaPoMs) / 1000.0);
         // Let the round's late datagrams pass before the next one starts.
         v.Laukti([] { return false; }, 2 * kDelsa);
-        v.sesija.BaigtiRaunda();
+        v.Baigti();
     }
 }
 

@@ -5,3 +5,6 @@ target_link_libraries(bench_stebetojas PRIVATE velmorant_windows velmorant_tests
 add_executable(bench_kalba bench_kalba.cpp)
 target_link_libraries(bench_kalba PRIVATE velmorant_windows benchmark::benchmark velmorant_options)
 target_compile_definitions(bench_kalba PRIVATE VELMORANT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_executable(bench_tinklas bench_tinklas.cpp)
+target_link_libraries(bench_tinklas PRIVATE velmorant_windows velmorant_testserver benchmark::benchmark
+    velmorant_options)
