@@ -1,0 +1,3 @@
+# Telling the user: the friends list, the rules that turn round records into
+# notifications, the notifications on a session bus the test starts, the tray icon.
+velmorant_test(tst_draugai SOURCES tst_draugai.cpp LIBS velmorant_support)
