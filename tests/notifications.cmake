@@ -2,3 +2,4 @@
 # notifications, the notifications on a session bus the test starts, the tray icon.
 velmorant_test(tst_draugai SOURCES tst_draugai.cpp LIBS velmorant_support)
 velmorant_test(tst_pranesimu_taisykles SOURCES tst_pranesimu_taisykles.cpp LIBS velmorant_query)
+velmorant_test(tst_pranesejas SOURCES tst_pranesejas.cpp LIBS velmorant_query)

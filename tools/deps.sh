@@ -3,12 +3,12 @@
 #   tools/deps.sh run    what building and running the program needs
 #   tools/deps.sh test   that, plus what the tests need (clang and its
 #                        sanitizer and fuzzer runtime, QStat, desktop-file-validate,
-#                        node and npm)
+#                        node and npm, a D-Bus daemon for the notification test)
 set -eu
 
 packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core"
 if [ "${1:-run}" = test ]; then
-    packages="$packages clang libclang-rt-14-dev qstat desktop-file-utils"
+    packages="$packages clang libclang-rt-14-dev qstat desktop-file-utils dbus-daemon"
     # node and npm install gamedig, the second client of the peer check;
     # any node that brings its own npm will do.
     command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"
