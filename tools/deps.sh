@@ -1,12 +1,13 @@
 #!/bin/sh
 # Installs the Debian packages the build needs, when they are missing.
-#   tools/deps.sh run    what building and running the program needs
+#   tools/deps.sh run    what building and running the program needs (Qt's
+#                        SQLite driver keeps the history)
 #   tools/deps.sh test   that, plus what the tests need (clang and its
 #                        sanitizer and fuzzer runtime, QStat, desktop-file-validate,
 #                        node and npm, a D-Bus daemon for the notification test)
 set -eu
 
-packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core"
+packages="cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libjpeg62-turbo-dev fonts-dejavu-core"
 if [ "${1:-run}" = test ]; then
     packages="$packages clang libclang-rt-14-dev qstat desktop-file-utils dbus-daemon"
     # node and npm install gamedig, the second client of the peer check;
