@@ -89,7 +89,8 @@ void TfrmPagrindinis::SukurtiMeniu() {
     lblMeniu4 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu4", 8, 72, 113, 13, meniu, kPunktoTekstas);
     lblGerai = MeniuEtikete(pnlMeniuLygis1, "lblGerai", 8, 88, 113, 13, meniu, kPunktoTekstas);
 
-    pnlMeniuLygis2 = Skydelis(this, "pnlMeniuLygis2", 137, 384, 257, 97);
+    // The miscellaneous panel reaches down far enough for the notification options below the language.
+    pnlMeniuLygis2 = Skydelis(this, "pnlMeniuLygis2", 137, 384, 257, 148);
     chkTAB = Zymimasis(pnlMeniuLygis2, "chkTAB", 8, 7, true);
     chkMeniuApacioj = Zymimasis(pnlMeniuLygis2, "chkMeniuApacioj", 8, 31, true);
     Language = Etikete(pnlMeniuLygis2, "Language", 8, 56, 51, 13, Sriftas(kSansSerif, 11), kPunktoTekstas);
@@ -104,6 +105,8 @@ void TfrmPagrindinis::SukurtiMeniu() {
     cboKalbos->setFont(Sriftas(kSansSerif, 11));
     NustatytiSpalvas(cboKalbos, SpalvaBGR(kPunktoTekstas), Qt::black);
     cboKalbos->setEditText(u"cboKalbos"_s);
+    chkPranestiVieta = Zymimasis(pnlMeniuLygis2, "chkPranestiVieta", 8, 100, false);
+    chkPranestiDraugus = Zymimasis(pnlMeniuLygis2, "chkPranestiDraugus", 8, 124, false);
 
     pnlPatvirtinimai = Skydelis(this, "pnlPatvirtinimai", 522, 456, 255, 81);
     chkArIseiti = Zymimasis(pnlPatvirtinimai, "chkArIseiti", 8, 7, true);
@@ -164,7 +167,8 @@ void TfrmPagrindinis::SujungtiMeniu() {
     lygis1(lblMeniu2, nullptr);
     lygis1(lblMeniu4, nullptr);
     lygis1(lblGerai, nullptr);
-    for (TTybCheckBox* c : {chkTAB, chkMeniuApacioj, chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta}) {
+    for (TTybCheckBox* c : {chkTAB, chkMeniuApacioj, chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta,
+                            chkPranestiVieta, chkPranestiDraugus}) {
         c->OnMouseEnter = [c](QObject*, Qt::KeyboardModifiers, int, int) {
             NustatytiSpalvas(c, SpalvaBGR(kPazymetasTekstas), SpalvaBGR(kPazymetasFonas));
         };
@@ -307,6 +311,14 @@ void TfrmPagrindinis::FormKeyUp(int Key, Qt::KeyboardModifiers) {
         KlaustiIseiti();
 }
 
+bool TfrmPagrindinis::ArPranestiVieta() const {
+    return chkPranestiVieta->isChecked();
+}
+
+bool TfrmPagrindinis::ArPranestiDraugus() const {
+    return chkPranestiDraugus->isChecked();
+}
+
 // ---- Settings ----
 
 void TfrmPagrindinis::IkeltiNustatymus() {
@@ -339,6 +351,9 @@ QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
         TekstoNustatymas(
             "Kalba", [c = cboKalbos] { return c->currentText(); },
             [c = cboKalbos](const QString& t) { c->setEditText(t); }),
+        // After the eight of old, so a file of old loads exactly as before; without them both are off.
+        zyma("PranestiVieta", chkPranestiVieta),
+        zyma("PranestiDraugus", chkPranestiDraugus),
     };
 }
 
@@ -397,6 +412,8 @@ void TfrmPagrindinis::PritaikytiKalba() {
     antraste(chkArIseiti, "chkArIseiti");
     antraste(chkIssaugotiPakeitimus, "chkIssaugotiPakeitimus");
     antraste(chkKeistiHosta, "chkKeistiHosta");
+    antraste(chkPranestiVieta, "chkPranestiVieta");
+    antraste(chkPranestiDraugus, "chkPranestiDraugus");
     antraste(btnJungtis, "btnJungtis");
     antraste(btnApie, "btnApie");
     antraste(btnRodyti, "btnRodyti");
