@@ -23,6 +23,24 @@ QVariant SveikasisArNull(const std::optional<int>& reiksme) {
     return reiksme ? QVariant(*reiksme) : QVariant(QMetaType::fromType<int>());
 }
 
+// Runs one statement with its values on a query of its own; the first column
+// of its rows goes into `eilutes` when given. The error's text when it fails.
+std::optional<QString> Vykdyti(const QSqlDatabase& baze, const QString& sql, const QVariantList& reiksmes = {},
+                               QStringList* eilutes = nullptr) {
+    QSqlQuery q(baze);
+    if (!q.prepare(sql))
+        return q.lastError().text();
+    for (const QVariant& r : reiksmes)
+        q.addBindValue(r);
+    if (!q.exec())
+        return q.lastError().text();
+    while (eilutes && q.next())
+        eilutes->append(q.value(0).toString());
+    if (q.lastError().isValid())
+        return q.lastError().text();
+    return std::nullopt;
+}
+
 std::optional<int> SveikasisArNieko(const QVariant& reiksme) {
     if (reiksme.isNull())
         return std::nullopt;
@@ -93,28 +111,23 @@ bool TIstorijosBaze::Atidaryti(qint64 dabarMs) {
     if (!vidus->baze.open())
         return Nepavyko(u"cannot open"_s, vidus->baze.lastError().text());
 
-    QSqlQuery q(vidus->baze);
-    const auto vykdyti = [&q](const QString& sql) {
-        return q.exec(sql);
-    };
     // A file that is no database fails here already.
-    if (!vykdyti(u"PRAGMA quick_check"_s))
-        return Nepavyko(u"cannot read"_s, q.lastError().text());
     QStringList pastabos;
-    while (q.next())
-        pastabos.append(q.value(0).toString());
+    if (const auto klaida = Vykdyti(vidus->baze, u"PRAGMA quick_check"_s, {}, &pastabos))
+        return Nepavyko(u"cannot read"_s, *klaida);
     if (pastabos != QStringList{u"ok"_s})
         return Nepavyko(u"the file is damaged"_s, pastabos.join(u"; "_s));
-    if (!vykdyti(u"PRAGMA journal_mode=WAL"_s))
-        return Nepavyko(u"cannot set the journal"_s, q.lastError().text());
+    if (const auto klaida = Vykdyti(vidus->baze, u"PRAGMA journal_mode=WAL"_s))
+        return Nepavyko(u"cannot set the journal"_s, *klaida);
     // In WAL mode NORMAL loses nothing a killed program committed; only a
     // power loss may take the last transactions.
-    if (!vykdyti(u"PRAGMA synchronous=NORMAL"_s))
-        return Nepavyko(u"cannot set the journal"_s, q.lastError().text());
-    if (!vykdyti(u"CREATE TABLE IF NOT EXISTS raundai (serveris TEXT, laikas INTEGER, zaidejai INTEGER, "
-                 u"maks_zaideju INTEGER, pingas INTEGER, zemelapis TEXT, PRIMARY KEY (serveris, laikas)) "
-                 u"WITHOUT ROWID"_s))
-        return Nepavyko(u"cannot make the table"_s, q.lastError().text());
+    if (const auto klaida = Vykdyti(vidus->baze, u"PRAGMA synchronous=NORMAL"_s))
+        return Nepavyko(u"cannot set the journal"_s, *klaida);
+    if (const auto klaida =
+            Vykdyti(vidus->baze, u"CREATE TABLE IF NOT EXISTS raundai (serveris TEXT, laikas INTEGER, "
+                                 u"zaidejai INTEGER, maks_zaideju INTEGER, pingas INTEGER, zemelapis TEXT, "
+                                 u"PRIMARY KEY (serveris, laikas)) WITHOUT ROWID"_s))
+        return Nepavyko(u"cannot make the table"_s, *klaida);
 
     vidus->irasymas.emplace(vidus->baze);
     if (!vidus->irasymas->prepare(u"INSERT OR IGNORE INTO raundai (serveris, laikas, zaidejai, maks_zaideju, "
@@ -158,12 +171,9 @@ bool TIstorijosBaze::Irasyti(const QList<TIstorijosEilute>& eilutes) {
 bool TIstorijosBaze::Tvarkyti(qint64 dabarMs) {
     if (!vidus)
         return false;
-    QSqlQuery q(vidus->baze);
-    if (!q.prepare(u"DELETE FROM raundai WHERE laikas < ?"_s))
-        return Nepavyko(u"cannot prune"_s, q.lastError().text());
-    q.addBindValue(dabarMs - kIstorijosRibaMs);
-    if (!q.exec())
-        return Nepavyko(u"cannot prune"_s, q.lastError().text());
+    if (const auto klaida =
+            Vykdyti(vidus->baze, u"DELETE FROM raundai WHERE laikas < ?"_s, {dabarMs - kIstorijosRibaMs}))
+        return Nepavyko(u"cannot prune"_s, *klaida);
 
     // A row goes when its server has an earlier row in the same 10 minutes;
     // the rows before retintaIki were looked at by an earlier pass already.
@@ -171,16 +181,13 @@ bool TIstorijosBaze::Tvarkyti(qint64 dabarMs) {
     const qint64 nuo =
         retintaIki ? *retintaIki - *retintaIki % kIstorijosRetinimasMs : std::numeric_limits<qint64>::min();
     if (nuo < iki) {
-        QSqlQuery r(vidus->baze);
-        if (!r.prepare(u"DELETE FROM raundai WHERE laikas >= :nuo AND laikas < :iki AND EXISTS ("
-                       u"SELECT 1 FROM raundai AS a WHERE a.serveris = raundai.serveris "
-                       u"AND a.laikas < raundai.laikas AND a.laikas >= raundai.laikas - raundai.laikas % :zingsnis)"_s))
-            return Nepavyko(u"cannot thin"_s, r.lastError().text());
-        r.bindValue(u":nuo"_s, nuo);
-        r.bindValue(u":iki"_s, iki);
-        r.bindValue(u":zingsnis"_s, kIstorijosRetinimasMs);
-        if (!r.exec())
-            return Nepavyko(u"cannot thin"_s, r.lastError().text());
+        if (const auto klaida = Vykdyti(vidus->baze,
+                                        u"DELETE FROM raundai WHERE laikas >= ? AND laikas < ? AND EXISTS ("
+                                        u"SELECT 1 FROM raundai AS a WHERE a.serveris = raundai.serveris "
+                                        u"AND a.laikas < raundai.laikas "
+                                        u"AND a.laikas >= raundai.laikas - raundai.laikas % ?)"_s,
+                                        {nuo, iki, kIstorijosRetinimasMs}))
+            return Nepavyko(u"cannot thin"_s, *klaida);
     }
     retintaIki = std::max(iki, retintaIki.value_or(iki));
     return true;
