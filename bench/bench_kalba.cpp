@@ -1,4 +1,4 @@
-// Applying a language to the watcher: its 25 captions and the bottom bar's
+// Applying a language to the watcher: its 27 captions and the bottom bar's
 // texts, every one read from the language file on disk.
 #include <benchmark/benchmark.h>
 

@@ -52,7 +52,7 @@ private Q_SLOTS:
     void rasymasRaidePoRaides();
     void rodomaKalbaGalioja_data();
     void rodomaKalbaGalioja();
-    void visos25Antrastes();
+    void visos27Antrastes();
     void juostaPersipiesia();
     void kitiLangaiKitaKarta();
     void tuscioVardoFailas();
@@ -156,7 +156,7 @@ void TstKalbos::rodomaKalbaGalioja() {
     QVERIFY(failas.readAll().split('\n').contains("Kalba=" + rasoma.toLatin1() + '\r'));
 }
 
-void TstKalbos::visos25Antrastes() {
+void TstKalbos::visos27Antrastes() {
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
     QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
     const QList<std::pair<const char*, const char*>> lentele{
@@ -179,6 +179,8 @@ void TstKalbos::visos25Antrastes() {
         {"chkArIseiti", "chkArIseiti"},
         {"chkIssaugotiPakeitimus", "chkIssaugotiPakeitimus"},
         {"chkKeistiHosta", "chkKeistiHosta"},
+        {"chkPranestiVieta", "chkPranestiVieta"},
+        {"chkPranestiDraugus", "chkPranestiDraugus"},
         {"btnJungtis", "btnJungtis"},
         {"btnApie", "btnApie"},
         {"btnRodyti", "btnRodyti"},

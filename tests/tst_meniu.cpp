@@ -125,6 +125,7 @@ private Q_SLOTS:
     void lygio1Etiketes_data();
     void lygio1Etiketes();
     void zymimujuSpalvos();
+    void pranesimuZymosIvairiuSkydelyje();
     void veiksmoEtikeciuSpalvos();
     void uzdarantysPaspaudimai_data();
     void uzdarantysPaspaudimai();
@@ -339,7 +340,8 @@ void TstMeniu::lygio1Etiketes() {
 void TstMeniu::zymimujuSpalvos() {
     for (TTybCheckBox* c : {Valdiklis<TTybCheckBox>("chkTAB"), Valdiklis<TTybCheckBox>("chkMeniuApacioj"),
                             Valdiklis<TTybCheckBox>("chkArIseiti"), Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus"),
-                            Valdiklis<TTybCheckBox>("chkKeistiHosta")}) {
+                            Valdiklis<TTybCheckBox>("chkKeistiHosta"), Valdiklis<TTybCheckBox>("chkPranestiVieta"),
+                            Valdiklis<TTybCheckBox>("chkPranestiDraugus")}) {
         Iejimas(c);
         QCOMPARE(c->palette().color(QPalette::WindowText), kPazymetasTekstas);
         QCOMPARE(c->palette().color(QPalette::Window), kPazymetasFonas);
@@ -347,6 +349,29 @@ void TstMeniu::zymimujuSpalvos() {
         QCOMPARE(c->palette().color(QPalette::WindowText), kTekstas);
         QCOMPARE(c->palette().color(QPalette::Window), kFonas);
     }
+}
+
+void TstMeniu::pranesimuZymosIvairiuSkydelyje() {
+    // The notification options sit in the miscellaneous panel, below the
+    // language, inside the panel, clear of its other controls and of the bar.
+    QFrame* skydelis = Valdiklis<QFrame>("pnlMeniuLygis2");
+    const QList<QWidget*> kiti = skydelis->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (const char* vardas : {"chkPranestiVieta", "chkPranestiDraugus"}) {
+        auto* c = Valdiklis<TTybCheckBox>(vardas);
+        QCOMPARE(c->parentWidget(), skydelis);
+        QVERIFY(skydelis->rect().contains(c->geometry()));
+        QVERIFY(c->geometry().top() > Valdiklis<QComboBox>("cboKalbos")->geometry().bottom());
+        for (QWidget* kitas : kiti)
+            QVERIFY2(kitas == c || !kitas->geometry().intersects(c->geometry()), qPrintable(kitas->objectName()));
+        QCOMPARE(c->font(), Valdiklis<TTybCheckBox>("chkTAB")->font());
+    }
+    QVERIFY(skydelis->geometry().bottom() < Valdiklis<TApatineJuosta>("imgApacia")->geometry().top());
+    // The panel opens with them.
+    Valdiklis<QFrame>("pnlMeniuLygis1")->show();
+    Iejimas(Valdiklis<TTybLabel>("lblIvairus1"));
+    QVERIFY(Valdiklis<TTybCheckBox>("chkPranestiVieta")->isVisible());
+    QVERIFY(Valdiklis<TTybCheckBox>("chkPranestiDraugus")->isVisible());
+    Isejimas(Valdiklis<TTybLabel>("lblIvairus1"));
 }
 
 void TstMeniu::veiksmoEtikeciuSpalvos() {

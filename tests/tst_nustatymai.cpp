@@ -26,7 +26,8 @@ QByteArray Failas(const QList<QByteArray>& eilutes) {
 QByteArray Pilnas(const QByteArray& tab = "1", const QByteArray& intervalas = "5000",
                   const QByteArray& serveriai = "10000", const QByteArray& kalba = "English") {
     return Failas({"-->Nustatymai<--", "TAB=" + tab, "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
-                   "KeistiHosta=0", "Intervalas=" + intervalas, "ServeriaiBendrai=" + serveriai, "Kalba=" + kalba});
+                   "KeistiHosta=0", "Intervalas=" + intervalas, "ServeriaiBendrai=" + serveriai, "Kalba=" + kalba,
+                   "PranestiVieta=0", "PranestiDraugus=0"});
 }
 
 } // namespace
@@ -51,6 +52,8 @@ private Q_SLOTS:
     void nezinomaKalbaIssaugoma();
     void issaugojimasIsseikiaTvarka();
     void klaidaNeuzlaikoLango();
+    void pranesimuZymos_data();
+    void pranesimuZymos();
 
 private:
     void Ikelti(const QByteArray& turinys);
@@ -180,17 +183,19 @@ void TstNustatymai::betKokiaTvarka() {
 }
 
 void TstNustatymai::trukstamasRaktas() {
-    const QByteArray be = Failas({"-->Nustatymai<--", "TAB=1", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
-                                  "Intervalas=5000", "ServeriaiBendrai=10000", "Kalba=English"});
+    const QByteArray be =
+        Failas({"-->Nustatymai<--", "TAB=1", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1", "Intervalas=5000",
+                "ServeriaiBendrai=10000", "Kalba=English", "PranestiVieta=0", "PranestiDraugus=0"});
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(true);
     Ikelti(be);
     QVERIFY(!Valdiklis<TTybCheckBox>("chkKeistiHosta")->isChecked());
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(true);
     QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
     // The missing key is inserted right under the header; every other line keeps its place.
-    QCOMPARE(aplinka.Skaityti(kFailas),
-             Failas({"-->Nustatymai<--", "KeistiHosta=1", "TAB=1", "MeniuApacioj=1", "ArIseiti=1",
-                     "IssaugotiPakeitimus=1", "Intervalas=5000", "ServeriaiBendrai=10000", "Kalba=English"}));
+    QCOMPARE(
+        aplinka.Skaityti(kFailas),
+        Failas({"-->Nustatymai<--", "KeistiHosta=1", "TAB=1", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
+                "Intervalas=5000", "ServeriaiBendrai=10000", "Kalba=English", "PranestiVieta=0", "PranestiDraugus=0"}));
     QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\Kalbos\\English.lng"_s);
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
 }
@@ -220,11 +225,11 @@ void TstNustatymai::nera() {
     if (!failas) {
         QVERIFY(!QFile::exists(aplinka.Kelias(kFailas))); // never created
     } else {
-        // The section is appended with all eight keys.
+        // The section is appended with all ten keys.
         TTybINI skaitytojas;
         skaitytojas.setByla(kFailas);
         for (const char* raktas : {"TAB", "MeniuApacioj", "ArIseiti", "IssaugotiPakeitimus", "KeistiHosta",
-                                   "Intervalas", "ServeriaiBendrai", "Kalba"})
+                                   "Intervalas", "ServeriaiBendrai", "Kalba", "PranestiVieta", "PranestiDraugus"})
             QVERIFY2(!skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, QString::fromLatin1(raktas)).startsWith("###"),
                      raktas);
         QVERIFY(aplinka.Skaityti(kFailas).startsWith(Failas({"-->Kita<--", "TAB=1", "", "-->Nustatymai<--"})));
@@ -262,9 +267,10 @@ void TstNustatymai::nezinomaKalbaIssaugoma() {
 
 void TstNustatymai::issaugojimasIsseikiaTvarka() {
     // Load, change nothing, save: the file keeps every byte.
-    const QByteArray originalas = Failas({"; Velmorant settings", "", "-->Nustatymai<--", "Kalba=English", "TAB=1",
-                                          "KeistiHosta=0", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
-                                          "Intervalas=5000", "ServeriaiBendrai=10000", "", "-->Kita<--", "x=y"});
+    const QByteArray originalas =
+        Failas({"; Velmorant settings", "", "-->Nustatymai<--", "Kalba=English", "TAB=1", "PranestiDraugus=0",
+                "KeistiHosta=0", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1", "Intervalas=5000",
+                "PranestiVieta=0", "ServeriaiBendrai=10000", "", "-->Kita<--", "x=y"});
     Ikelti(originalas);
     QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
     QCOMPARE(aplinka.Skaityti(kFailas), originalas);
@@ -294,6 +300,53 @@ void TstNustatymai::klaidaNeuzlaikoLango() {
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 2);
     QVERIFY(Valdiklis<QPushButton>("btnRodyti")->text() != u"btnRodyti"_s);
     QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().pixelColor(5, 10), QColor(0x10, 0x0C, 0x08));
+}
+
+void TstNustatymai::pranesimuZymos_data() {
+    QTest::addColumn<QList<QByteArray>>("eilutes"); // the notification keys' lines of the file
+    QTest::addColumn<bool>("vieta");
+    QTest::addColumn<bool>("draugai");
+    QTest::newRow("both on") << QList<QByteArray>{"PranestiVieta=1", "PranestiDraugus=1"} << true << true;
+    QTest::newRow("slots only") << QList<QByteArray>{"PranestiVieta=1", "PranestiDraugus=0"} << true << false;
+    QTest::newRow("friends only") << QList<QByteArray>{"PranestiDraugus=1", "PranestiVieta=0"} << false << true;
+    QTest::newRow("a file without them: both off") << QList<QByteArray>{} << false << false;
+    QTest::newRow("anything but 1 is off")
+        << QList<QByteArray>{"PranestiVieta= 1", "PranestiDraugus=yes"} << false << false;
+}
+
+void TstNustatymai::pranesimuZymos() {
+    QFETCH(QList<QByteArray>, eilutes);
+    QFETCH(bool, vieta);
+    QFETCH(bool, draugai);
+    auto* chkVieta = Valdiklis<TTybCheckBox>("chkPranestiVieta");
+    auto* chkDraugai = Valdiklis<TTybCheckBox>("chkPranestiDraugus");
+    chkVieta->setChecked(!vieta);
+    chkDraugai->setChecked(!draugai);
+    Ikelti(
+        Failas(QList<QByteArray>{"-->Nustatymai<--", "TAB=1", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1",
+                                 "KeistiHosta=0", "Intervalas=5000", "ServeriaiBendrai=10000", "Kalba=English"} +
+               eilutes));
+    QVERIFY(aplinka.pranesimai.isEmpty());
+    QCOMPARE(chkVieta->isChecked(), vieta);
+    QCOMPARE(chkDraugai->isChecked(), draugai);
+    QCOMPARE(frmPagrindinis->ArPranestiVieta(), vieta);
+    QCOMPARE(frmPagrindinis->ArPranestiDraugus(), draugai);
+
+    // Saved as 1 or 0 and loaded back.
+    chkVieta->setChecked(!vieta);
+    chkDraugai->setChecked(!draugai);
+    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    TTybINI skaitytojas;
+    skaitytojas.setByla(kFailas);
+    QCOMPARE(skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, u"PranestiVieta"_s), QByteArray(vieta ? "0" : "1"));
+    QCOMPARE(skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, u"PranestiDraugus"_s), QByteArray(draugai ? "0" : "1"));
+    chkVieta->setChecked(vieta);
+    chkDraugai->setChecked(draugai);
+    Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
+    QCOMPARE(chkVieta->isChecked(), !vieta);
+    QCOMPARE(chkDraugai->isChecked(), !draugai);
+    chkVieta->setChecked(false);
+    chkDraugai->setChecked(false);
 }
 
 QTEST_MAIN(TstNustatymai)

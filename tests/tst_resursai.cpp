@@ -1,6 +1,6 @@
 // The files shipped in resursai/: both language files hold every text the program
 // reads, readable through TTybINI without a marker and shadowed by no later line,
-// and the settings file holds the eight options at their initial states.
+// and the settings file holds the ten options at their initial states.
 #include <memory>
 
 #include <QDir>
@@ -45,6 +45,8 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
           u"chkArIseiti"_s,
           u"chkIssaugotiPakeitimus"_s,
           u"chkKeistiHosta"_s,
+          u"chkPranestiVieta"_s,
+          u"chkPranestiDraugus"_s,
           u"btnJungtis"_s,
           u"btnApie"_s,
           u"btnRodyti"_s,
@@ -98,7 +100,9 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
                          u"KonsoleKabute"_s, u"KonsoleEilute"_s, u"KonsoleIlga"_s, u"KonsoleAtmestas"_s,
                          u"KonsoleSaugoma"_s, u"KonsoleNepriimtas"_s, u"KonsoleIssukis"_s, u"KonsoleUzdrausta"_s,
                          u"KonsoleNeatsako"_s, u"KonsoleNesiuncia"_s, u"KonsoleNukirsta"_s, u"KonsoleBeSaugyklos"_s,
-                         u"KonsoleNeisimintas"_s, u"KonsoleBiudzetas"_s}},
+                         u"KonsoleNeisimintas"_s, u"KonsoleBiudzetas"_s} +
+             // The desktop notifications (%1, %2 the player, the server, its figures) and the history's failure.
+             QStringList{u"DraugasPrisijunge"_s, u"VietaLaisva"_s, u"ServerisAtsako"_s, u"IstorijaNeveikia"_s}},
     };
     return katalogas;
 }
@@ -308,6 +312,8 @@ void TstResursai::nustatymai_data() {
     QTest::newRow("Intervalas") << u"Intervalas"_s << QByteArray("5000");
     QTest::newRow("ServeriaiBendrai") << u"ServeriaiBendrai"_s << QByteArray("10000");
     QTest::newRow("Kalba") << u"Kalba"_s << QByteArray("English");
+    QTest::newRow("PranestiVieta") << u"PranestiVieta"_s << QByteArray("0");
+    QTest::newRow("PranestiDraugus") << u"PranestiDraugus"_s << QByteArray("0");
 }
 
 void TstResursai::nustatymai() {
@@ -339,6 +345,8 @@ void TstResursai::nustatymuIssaugojimas() {
         {u"Intervalas"_s, "5000"},
         {u"ServeriaiBendrai"_s, "10000"},
         {u"Kalba"_s, "English"},
+        {u"PranestiVieta"_s, "0"},
+        {u"PranestiDraugus"_s, "0"},
     };
     for (const auto& [raktas, reiksme] : issaugoti)
         QCOMPARE(ini.RasytiReiksme(u"Nustatymai"_s, raktas, reiksme), QByteArray("###0"));

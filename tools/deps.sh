@@ -1,17 +1,18 @@
 #!/bin/sh
 # Installs the Debian packages the build needs, when they are missing.
-#   tools/deps.sh run    what building and running the program needs
+#   tools/deps.sh run    what building and running the program needs (Qt's
+#                        SQLite driver keeps the history)
 #   tools/deps.sh deb    that, plus dpkg-shlibdeps for the Debian package
 #   tools/deps.sh test   that, plus what the tests need (clang and its
 #                        sanitizer and fuzzer runtime, QStat, desktop-file-validate,
 #                        appstreamcli and groff for the package's metadata and
 #                        manual page, node and npm, D-Bus and gnome-keyring for
-#                        the secret store)
+#                        the secret store and the notification test)
 set -eu
 
 # qtkeychain-qt6-dev and libsecret-1-0: the console remembers passwords in the
 # desktop's Secret Service (QtKeychain loads libsecret when it runs).
-packages="cmake g++ make pkg-config qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core qtkeychain-qt6-dev libsecret-1-0"
+packages="cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libjpeg62-turbo-dev fonts-dejavu-core qtkeychain-qt6-dev libsecret-1-0"
 case "${1:-run}" in
     deb | test) packages="$packages dpkg-dev" ;;
 esac

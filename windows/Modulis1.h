@@ -54,6 +54,10 @@ public:
     bool ArUzdraustas() const override { return ArBanas; }
     const TKalba& Kalba() const override { return kalba; }
 
+    // The notification options of the miscellaneous panel.
+    bool ArPranestiVieta() const;
+    bool ArPranestiDraugus() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -114,6 +118,8 @@ private:
     TTybCheckBox* chkMeniuApacioj = nullptr;
     QLabel* Language = nullptr;
     QComboBox* cboKalbos = nullptr;
+    TTybCheckBox* chkPranestiVieta = nullptr;
+    TTybCheckBox* chkPranestiDraugus = nullptr;
     QFrame* pnlPatvirtinimai = nullptr;
     TTybCheckBox* chkArIseiti = nullptr;
     TTybCheckBox* chkIssaugotiPakeitimus = nullptr;

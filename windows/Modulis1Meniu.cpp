@@ -92,7 +92,8 @@ void TfrmPagrindinis::SukurtiMeniu() {
     lblKonsole = MeniuEtikete(pnlMeniuLygis1, "lblKonsole", 8, 88, 113, 13, meniu, kPunktoTekstas);
     lblGerai = MeniuEtikete(pnlMeniuLygis1, "lblGerai", 8, 104, 113, 13, meniu, kPunktoTekstas);
 
-    pnlMeniuLygis2 = Skydelis(this, "pnlMeniuLygis2", 137, 384, 257, 97);
+    // The miscellaneous panel reaches down far enough for the notification options below the language.
+    pnlMeniuLygis2 = Skydelis(this, "pnlMeniuLygis2", 137, 384, 257, 148);
     chkTAB = Zymimasis(pnlMeniuLygis2, "chkTAB", 8, 7, true);
     chkMeniuApacioj = Zymimasis(pnlMeniuLygis2, "chkMeniuApacioj", 8, 31, true);
     Language = Etikete(pnlMeniuLygis2, "Language", 8, 56, 51, 13, Sriftas(kSansSerif, 11), kPunktoTekstas);
@@ -107,6 +108,8 @@ void TfrmPagrindinis::SukurtiMeniu() {
     cboKalbos->setFont(Sriftas(kSansSerif, 11));
     NustatytiSpalvas(cboKalbos, SpalvaBGR(kPunktoTekstas), Qt::black);
     cboKalbos->setEditText(u"cboKalbos"_s);
+    chkPranestiVieta = Zymimasis(pnlMeniuLygis2, "chkPranestiVieta", 8, 100, false);
+    chkPranestiDraugus = Zymimasis(pnlMeniuLygis2, "chkPranestiDraugus", 8, 124, false);
 
     pnlPatvirtinimai = Skydelis(this, "pnlPatvirtinimai", 522, 456, 255, 81);
     chkArIseiti = Zymimasis(pnlPatvirtinimai, "chkArIseiti", 8, 7, true);
@@ -169,7 +172,8 @@ void TfrmPagrindinis::SujungtiMeniu() {
     lygis1(lblMeniu4, nullptr);
     lygis1(lblKonsole, nullptr);
     lygis1(lblGerai, nullptr);
-    for (TTybCheckBox* c : {chkTAB, chkMeniuApacioj, chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta}) {
+    for (TTybCheckBox* c : {chkTAB, chkMeniuApacioj, chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta,
+                            chkPranestiVieta, chkPranestiDraugus}) {
         c->OnMouseEnter = [c](QObject*, Qt::KeyboardModifiers, int, int) {
             NustatytiSpalvas(c, SpalvaBGR(kPazymetasTekstas), SpalvaBGR(kPazymetasFonas));
         };
@@ -339,6 +343,14 @@ void TfrmPagrindinis::FormKeyUp(int Key, Qt::KeyboardModifiers) {
         KlaustiIseiti();
 }
 
+bool TfrmPagrindinis::ArPranestiVieta() const {
+    return chkPranestiVieta->isChecked();
+}
+
+bool TfrmPagrindinis::ArPranestiDraugus() const {
+    return chkPranestiDraugus->isChecked();
+}
+
 // ---- Settings ----
 
 void TfrmPagrindinis::IkeltiNustatymus() {
@@ -373,6 +385,9 @@ QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
         TekstoNustatymas(
             "Kalba", [c = cboKalbos] { return c->currentText(); },
             [c = cboKalbos](const QString& t) { c->setEditText(t); }),
+        // After the eight of old, so a file of old loads exactly as before; without them both are off.
+        zyma("PranestiVieta", chkPranestiVieta),
+        zyma("PranestiDraugus", chkPranestiDraugus),
     };
 }
 
@@ -432,6 +447,8 @@ void TfrmPagrindinis::PritaikytiKalba() {
     antraste(chkArIseiti, "chkArIseiti");
     antraste(chkIssaugotiPakeitimus, "chkIssaugotiPakeitimus");
     antraste(chkKeistiHosta, "chkKeistiHosta");
+    antraste(chkPranestiVieta, "chkPranestiVieta");
+    antraste(chkPranestiDraugus, "chkPranestiDraugus");
     antraste(btnJungtis, "btnJungtis");
     antraste(btnApie, "btnApie");
     antraste(btnRodyti, "btnRodyti");

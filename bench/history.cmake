@@ -1,0 +1,2 @@
+add_executable(bench_istorija bench_istorija.cpp)
+target_link_libraries(bench_istorija PRIVATE velmorant_query velmorant_widgets benchmark::benchmark velmorant_options)
