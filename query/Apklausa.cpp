@@ -1,23 +1,14 @@
 #include "Apklausa.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
 #include "AtminiesSrautas.h"
 #include "NMUDP.h"
 #include "iphostport.h"
+#include "Laikas.h"
 
 namespace {
-
-qint64 TikrasLaikas() {
-    static QElapsedTimer laikmatis = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return laikmatis.elapsed();
-}
 
 QString Taskuotas(quint32 ip) {
     return QHostAddress(ip).toString();
@@ -28,7 +19,7 @@ QString Taskuotas(quint32 ip) {
 TApklausa::TApklausa(TNMUDP* galas, TPrasymai prasymai, TLaikrodis laikrodis, QObject* tevas,
                      TServeriuRegistras* registras, TUzklausuBiudzetas* biudzetas)
     : QObject(tevas), galas(galas), prasymai(prasymai),
-      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikas)),
+      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)),
       registras(registras ? registras : &TServeriuRegistras::Bendras()),
       biudzetas(biudzetas ? biudzetas : &TUzklausuBiudzetas::Bendras()) {
     tikrasLaikas.start();

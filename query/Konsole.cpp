@@ -3,25 +3,16 @@
 #include <algorithm>
 
 #include <QCryptographicHash>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include "Biudzetas.h"
 #include "NMUDP.h"
 #include "iphostport.h"
+#include "Laikas.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-qint64 TikrasLaikas() {
-    static const QElapsedTimer pradzia = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return pradzia.elapsed();
-}
 
 bool ArValdymoZenklas(char c) {
     return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
@@ -42,7 +33,7 @@ QString KanoninisAdresas(const QString& taskuotas) {
 
 TKonsole::TKonsole(TNMUDP* udp, TKonsoliuRegistras* registras, TLaikrodis laikrodis, QObject* tevas)
     : QObject(tevas), udp(udp), registras(registras ? registras : &TKonsoliuRegistras::Bendras()),
-      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikas)) {
+      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)) {
     paieska = new TAdresuPaieska(this);
     paieska->setObjectName(u"paieska"_s);
     connect(paieska, &TAdresuPaieska::IPRastas, this, &TKonsole::AdresasRastas);

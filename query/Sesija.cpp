@@ -1,22 +1,14 @@
 #include "Sesija.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
+
+#include "Laikas.h"
 
 namespace {
 
 constexpr qint64 kAtsargosRiba = 1000;   // ms after the start without players/details: try A2S
 constexpr qint64 kAtsargosPriedas = 250; // added to 2 x the round trip once a 'j' came
 constexpr int kTyliuRaunduRiba = 3;
-
-qint64 TikrasLaikas() {
-    static QElapsedTimer laikmatis = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return laikmatis.elapsed();
-}
 
 bool ArAntraste(const QByteArray& d) {
     return d.size() >= kAntrastesIlgis && d.startsWith(QByteArrayView("\xFF\xFF\xFF\xFF", 4));
@@ -44,7 +36,7 @@ void TServeriuRegistras::Isvalyti() {
 
 TUzklausuSesija::TUzklausuSesija(TPrasymai prasymai, TServeriuRegistras* registras, TLaikrodis laikrodis)
     : prasymai(prasymai), registras(registras ? registras : &TServeriuRegistras::Bendras()),
-      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikas)) {}
+      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)) {}
 
 QList<TUzklausuSesija::TRusis> TUzklausuSesija::PradziosRusys(const TServerioZinios& z) const {
     QList<TRusis> r;

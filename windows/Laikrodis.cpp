@@ -1,20 +1,11 @@
 #include "Laikrodis.h"
 
-#include <QElapsedTimer>
+#include "Laikas.h"
 
 namespace {
 
-qint64 TikrasLaikas() {
-    static const QElapsedTimer pradzia = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return pradzia.elapsed();
-}
-
 TLaikrodis& Laikrodis() {
-    static TLaikrodis f = TikrasLaikas;
+    static TLaikrodis f = TikrasLaikasMs;
     return f;
 }
 
@@ -26,6 +17,6 @@ qint64 DabarMs() {
 
 TLaikrodis NustatytiLaikrodi(TLaikrodis naujas) {
     TLaikrodis senas = std::move(Laikrodis());
-    Laikrodis() = naujas ? std::move(naujas) : TLaikrodis(TikrasLaikas);
+    Laikrodis() = naujas ? std::move(naujas) : TLaikrodis(TikrasLaikasMs);
     return senas;
 }
