@@ -37,7 +37,8 @@ QLabel* ReiksmesEtikete(QWidget* tevas, const char* vardas, int x, int y, const 
 
 } // namespace
 
-TfrmTaisykles::TfrmTaisykles(QWidget* tevas) : TAntrinisLangas(tevas), TServerioLangas(this, kDetaliuPrasymai) {
+TfrmTaisykles::TfrmTaisykles(QWidget* tevas)
+    : TAntrinisLangas(tevas), TServerioLangas(this, kDetaliuPrasymai, TRaundoSantrauka::TSaltinis::Detales) {
     setObjectName(u"frmTaisykles"_s);
     SukurtiValdiklius();
     Saugiai([this] { FormCreate(); });
