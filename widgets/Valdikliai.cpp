@@ -1,5 +1,6 @@
 #include "Valdikliai.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -223,7 +224,8 @@ void TMemo::NustatytiZymes(const QList<bool>& naujos) {
     QList<bool> zymos = naujos.mid(0, eilutes.size());
     if (!zymos.contains(true))
         zymos.clear();
-    if (zymos == zymes)
+    // Compared by element: QList's own comparison hands memcmp a null pointer for an empty list.
+    if (std::equal(zymos.cbegin(), zymos.cend(), zymes.cbegin(), zymes.cend()))
         return;
     zymes = zymos;
     update();
