@@ -4,3 +4,5 @@
 # watcher binds UDP 27035.
 velmorant_test(tst_pranesimai_langai SOURCES tst_pranesimai_langai.cpp PranesimuMagistrale.h StebetojoAplinka.h
     LIBS velmorant_windows velmorant_testserver LOCK udp27035)
+velmorant_test(tst_istorija_langai SOURCES tst_istorija_langai.cpp StebetojoAplinka.h
+    LIBS velmorant_windows velmorant_testserver LOCK udp27035)
