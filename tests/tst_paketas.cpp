@@ -342,6 +342,9 @@ void TstPaketas::paleidimasNaujamVartotojui() {
     QProcessEnvironment aplinka = QProcessEnvironment::systemEnvironment();
     aplinka.insert(u"HOME"_s, namai);
     aplinka.insert(u"XDG_CONFIG_HOME"_s, konfig);
+    // The history and the cache the program writes stay in the new user's home.
+    aplinka.insert(u"XDG_DATA_HOME"_s, namai + u"/.local/share"_s);
+    aplinka.insert(u"XDG_CACHE_HOME"_s, namai + u"/.cache"_s);
     aplinka.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     aplinka.insert(u"VELMORANT_ZVALGA"_s, zvalga);
     programa.setProcessEnvironment(aplinka);
