@@ -2,7 +2,7 @@
 # of cmake/VelmorantInstall.cmake. tools/deb.sh configures a build folder for
 # it (Release, prefix /usr) and runs `cpack -G DEB` there. Name, version and
 # description come from cmake/VelmorantVersion.cmake; Depends is what
-# dpkg-shlibdeps finds the executable linked with.
+# dpkg-shlibdeps finds the executable linked with, and what it loads at run time.
 
 # Debian's extended description: lines of at most 79 columns, paragraphs apart.
 function(velmorant_debian_aprasymas isvestis)
@@ -50,6 +50,10 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What the program loads only when it runs, which dpkg-shlibdeps cannot see:
+# Qt's SQLite driver (the history) and libsecret (QtKeychain's Secret Service).
+set(VELMORANT_IKELIAMI_VYKDANT libqt6sql6-sqlite libsecret-1-0)
+list(JOIN VELMORANT_IKELIAMI_VYKDANT ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

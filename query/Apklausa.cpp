@@ -1,12 +1,13 @@
 #include "Apklausa.h"
 
+#include <QDateTime>
 #include <QPointer>
 #include <QTimer>
 
 #include "AtminiesSrautas.h"
 #include "NMUDP.h"
-#include "iphostport.h"
 #include "Laikas.h"
+#include "iphostport.h"
 
 namespace {
 
@@ -14,12 +15,16 @@ QString Taskuotas(quint32 ip) {
     return QHostAddress(ip).toString();
 }
 
+qint64 UnixLaikas() {
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
 } // namespace
 
 TApklausa::TApklausa(TNMUDP* galas, TPrasymai prasymai, TLaikrodis laikrodis, QObject* tevas,
                      TServeriuRegistras* registras, TUzklausuBiudzetas* biudzetas)
     : QObject(tevas), galas(galas), prasymai(prasymai),
-      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)),
+      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)), unixLaikrodis(&UnixLaikas),
       registras(registras ? registras : &TServeriuRegistras::Bendras()),
       biudzetas(biudzetas ? biudzetas : &TUzklausuBiudzetas::Bendras()) {
     tikrasLaikas.start();
@@ -35,6 +40,10 @@ TApklausa::TApklausa(TNMUDP* galas, TPrasymai prasymai, TLaikrodis laikrodis, QO
 
 TApklausa::~TApklausa() {
     galas->OnDataReceived = nullptr;
+}
+
+void TApklausa::NustatytiUnixLaikrodi(TLaikrodis naujas) {
+    unixLaikrodis = naujas ? std::move(naujas) : TLaikrodis(&UnixLaikas);
 }
 
 TApklausa::TRaundas* TApklausa::Rasti(TId id) {
@@ -95,9 +104,14 @@ void TApklausa::Uzbaigti(TId id, bool pranesti) {
     if (i->second.Busena == TBusena::Vyksta)
         i->second.Sesija->BaigtiRaunda();
     PaleistiPaieska(i->second);
+    const bool arIsejo = i->second.ArIsejo;
+    TRaundoSantrauka santrauka = std::move(i->second.Santrauka);
     raundai.erase(i);
     if (pranesti)
         Pranesti([this, id, atsake] { Q_EMIT Baigtas(id, atsake); });
+    // Whoever ended it: a round that never left the queue never went out.
+    if (arIsejo)
+        Pranesti([this, s = std::move(santrauka)] { Q_EMIT RaundasBaigtas(s); });
 }
 
 bool TApklausa::ArVyksta(TId id) const {
@@ -179,6 +193,10 @@ void TApklausa::Zingsnis(qint64 dabar) {
             break;
         paskutinePradzia = tikrai;
         r->Pradzia = dabar;
+        r->ArIsejo = true;
+        r->Santrauka.Saltinis = saltinis;
+        r->Santrauka.Serveris = r->Raktas;
+        r->Santrauka.LaikasMs = unixLaikrodis();
         if (r->Portas < 1 || r->Portas > 65535) {
             Nepavyko(*r);
             continue;
@@ -349,12 +367,39 @@ void TApklausa::Gauta(int, const QString& is, int portas) {
             continue;
         }
         const TSesijosAtsakymas a = r->Sesija->Gauta(siuntejas, quint16(portas), datagrama);
-        if (a.Rusis != TAtsakymoRusis::Nieko || a.PingoMs)
+        if (a.Rusis != TAtsakymoRusis::Nieko || a.PingoMs) {
+            // Before the window hears it: its slot may end the round.
+            Kaupti(r->Santrauka, a);
             Q_EMIT Atsakymas(id, a);
+        }
         if (!gyvas)
             return;
     }
     Vykdyti();
+}
+
+void TApklausa::Kaupti(TRaundoSantrauka& s, const TSesijosAtsakymas& a) {
+    if (a.PingoMs && !s.PingoMs)
+        s.PingoMs = a.PingoMs;
+    switch (a.Rusis) {
+    case TAtsakymoRusis::Detales:
+        // An info reply after a 'm' is passed on too, and wins, as on the scoreboard.
+        s.Zaidejai = int(a.Detales.Zaidejai);
+        s.MaxZaideju = int(a.Detales.MaxZaideju);
+        s.Pavadinimas = a.Detales.Info.Pavadinimas;
+        s.Zemelapis = a.Detales.Info.Zemelapis;
+        break;
+    case TAtsakymoRusis::Zaidejai: {
+        QList<QByteArray> vardai;
+        vardai.reserve(a.Zaidejai.size());
+        for (const TZaidejoInfo& z : a.Zaidejai)
+            vardai.append(z.Zaidejas.Vardas);
+        s.Vardai = std::move(vardai);
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 void TApklausa::Planuoti() {

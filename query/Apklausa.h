@@ -28,6 +28,14 @@
 // silent, the time-out). The poller's signals never come from inside Pradeti
 // or Baigti.
 //
+// Every round that left the queue (went out, or failed to) is reported once
+// more as RaundasBaigtas when it ends, however it ends: what its replies said
+// (RaundoSantrauka.h), for the history and the notifications. The window
+// names its rounds' source (NustatytiSaltini); the record's time is the Unix
+// time at which the round left the queue (NustatytiUnixLaikrodi; the
+// system's by default). Rounds still open when the poller goes are not
+// reported.
+//
 // The clock is a function returning milliseconds (monotonic); tests give
 // their own. While rounds are open the poller looks at it at least every
 // kDidziausiasMiegasMs, so a clock moved on by a test is seen at once.
@@ -45,6 +53,7 @@
 #include <QString>
 
 #include "Biudzetas.h"
+#include "RaundoSantrauka.h"
 #include "Sesija.h"
 
 class QTimer;
@@ -88,6 +97,15 @@ public:
 
     TNMUDP* Galas() const { return galas; }
 
+    // What later rounds ask; rounds under way keep what they asked.
+    void NustatytiPrasymus(TPrasymai nauji) { prasymai = nauji; }
+    TPrasymai Prasymai() const { return prasymai; }
+    // Which window the rounds' records name.
+    void NustatytiSaltini(TRaundoSantrauka::TSaltinis naujas) { saltinis = naujas; }
+    TRaundoSantrauka::TSaltinis Saltinis() const { return saltinis; }
+    // The clock of the records' times, Unix ms (empty: the system's).
+    void NustatytiUnixLaikrodi(TLaikrodis naujas);
+
     // Whether round `id` takes datagrams now (empty: every round does). A
     // round that takes none is left as if they never came.
     std::function<bool(TId id)> Priima;
@@ -96,6 +114,8 @@ Q_SIGNALS:
     void Atsakymas(TApklausa::TId id, const TSesijosAtsakymas& atsakymas);
     void Baigtas(TApklausa::TId id, bool arAtsake);
     void NepavykoIssiusti(TApklausa::TId id);
+    // A round that left the queue has ended; after its Baigtas, if any.
+    void RaundasBaigtas(const TRaundoSantrauka& raundas);
 
 private:
     enum class TBusena { Eileje, Ieskoma, Laukia, Vyksta, Nepavyko };
@@ -111,6 +131,8 @@ private:
         qint64 Pradzia = 0; // the 5 s limit counts from here
         int Paieskos = 0;
         QObject* Paieska = nullptr; // the running lookup's context, a child of the poller
+        bool ArIsejo = false;       // it left the queue: its end is reported
+        TRaundoSantrauka Santrauka; // what its replies said so far
     };
     struct TAdresas {
         quint32 Ip = 0;
@@ -128,6 +150,7 @@ private:
     bool Siusti(TRaundas& r, const QList<QByteArray>& datagramos, qint64 dabar);
     void Uzbaigti(TId id, bool pranesti);
     void Gauta(int kiekis, const QString& is, int portas);
+    static void Kaupti(TRaundoSantrauka& santrauka, const TSesijosAtsakymas& atsakymas);
     void Pranesti(std::function<void()> pranesimas);
     TRaundas* Rasti(TId id);
     const TRaundas* Rasti(TId id) const;
@@ -135,6 +158,8 @@ private:
     TNMUDP* galas;
     TPrasymai prasymai;
     TLaikrodis laikrodis;
+    TLaikrodis unixLaikrodis;
+    TRaundoSantrauka::TSaltinis saltinis = TRaundoSantrauka::TSaltinis::Stebetojas;
     TServeriuRegistras* registras;
     TUzklausuBiudzetas* biudzetas;
     QTimer* laikmatis = nullptr;

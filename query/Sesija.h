@@ -96,7 +96,9 @@ struct TPrasymai {
 };
 inline constexpr TPrasymai kStebetojoPrasymai{true, true, true, false}; // "ping", "players", "details"
 inline constexpr TPrasymai kSarasoPrasymai{false, false, true, false};  // "details"
-inline constexpr TPrasymai kDetaliuPrasymai{false, false, true, true};  // "details", "rules"
+// The list while friends are looked for on the favourites: "players", "details".
+inline constexpr TPrasymai kSarasoDrauguPrasymai{false, true, true, false};
+inline constexpr TPrasymai kDetaliuPrasymai{false, false, true, true}; // "details", "rules"
 
 enum class TAtsakymoRusis {
     Nieko,     // nothing to show (a fragment, a duplicate, a challenge, a non-reply)

@@ -48,6 +48,8 @@ struct TAplinka {
     QList<QPair<TApklausa::TId, TSesijosAtsakymas>> atsakymai;
     QList<QPair<TApklausa::TId, bool>> baigti;
     QList<TApklausa::TId> nepavyko;
+    QList<TRaundoSantrauka> santraukos;
+    QStringList ivykiai; // "baigtas" and "santrauka", in the order they came
 
     explicit TAplinka(TPrasymai prasymai) {
         apklausa = std::make_unique<TApklausa>(
@@ -61,6 +63,12 @@ struct TAplinka {
         });
         QObject::connect(apklausa.get(), &TApklausa::NepavykoIssiusti, apklausa.get(),
                          [this](TApklausa::TId id) { nepavyko.append(id); });
+        QObject::connect(apklausa.get(), &TApklausa::Baigtas, apklausa.get(),
+                         [this] { ivykiai.append(QStringLiteral("baigtas")); });
+        QObject::connect(apklausa.get(), &TApklausa::RaundasBaigtas, apklausa.get(), [this](const TRaundoSantrauka& r) {
+            santraukos.append(r);
+            ivykiai.append(QStringLiteral("santrauka"));
+        });
     }
     ~TAplinka() { apklausa.reset(); }
     TApklausa::TId Pradeti(const TRankinisServeris& s) {
@@ -87,6 +95,10 @@ private Q_SLOTS:
     void atmintiesSkaitymas_data();
     void atmintiesSkaitymas();
     void atmintiesFailas();
+    void santrauka_data();
+    void santrauka();
+    void santraukaTikIsejusiu();
+    void prasymuKeitimas();
 };
 
 void TstApklausa::vienuMetuIrTarpai() {
@@ -404,6 +416,147 @@ void TstApklausa::atmintiesFailas() {
     IkeltiAtminti(tuscias, kelias);
     IkeltiAtminti(tuscias, aplankas.filePath(u"missing.txt"_s));
     QVERIFY(tuscias.Visos().isEmpty());
+}
+
+void TstApklausa::santrauka_data() {
+    QTest::addColumn<bool>("pingas"); // which of the watcher's three replies the server sends
+    QTest::addColumn<bool>("zaidejai");
+    QTest::addColumn<bool>("detales");
+    QTest::addColumn<QString>("pabaiga"); // how the round ends
+    QTest::newRow("whole round: ends by itself") << true << true << true << u"answered"_s;
+    QTest::newRow("silent server: the time-out, no figures") << false << false << false << u"time-out"_s;
+    QTest::newRow("players reply lost: no names, the rest kept") << true << false << true << u"time-out"_s;
+    QTest::newRow("ended early by its window") << true << false << false << u"window"_s;
+    QTest::newRow("replaced by a new round, no 'j': no round trip") << false << true << true << u"new round"_s;
+    QTest::newRow("could not be sent: no reply") << false << false << false << u"not sent"_s;
+}
+
+void TstApklausa::santrauka() {
+    // Every round that went out is told once when it ends, however it ends,
+    // with what its replies said and the Unix time it went out.
+    QFETCH(bool, pingas);
+    QFETCH(bool, zaidejai);
+    QFETCH(bool, detales);
+    QFETCH(QString, pabaiga);
+    TAplinka a(kStebetojoPrasymai);
+    qint64 unix = 1767225600000;
+    a.apklausa->NustatytiUnixLaikrodi([&unix] { return unix; });
+    a.apklausa->NustatytiSaltini(TRaundoSantrauka::TSaltinis::Sarasas);
+    TRankinisServeris s;
+    QVERIFY(s.Paleisti());
+    const bool nesiunciamas = pabaiga == u"not sent"_s;
+    const TApklausa::TId id = nesiunciamas ? a.apklausa->Pradeti(s.lizdas.localAddress().toString(), 0) : a.Pradeti(s);
+    const qint64 isejo = unix;
+    unix += 777; // the record keeps the time the round went out
+    if (nesiunciamas) {
+        QTRY_COMPARE_WITH_TIMEOUT(a.nepavyko, QList<TApklausa::TId>{id}, 5000);
+        QVERIFY(a.santraukos.isEmpty());
+        a.apklausa->Baigti(id); // as the windows do
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 3, 5000);
+        TDetales d;
+        d.Info.Pavadinimas = "Dust 24/7";
+        d.Info.Zemelapis = "de_dust2";
+        d.Zaidejai = 19;
+        d.MaxZaideju = 20;
+        a.laikas += 40;
+        qsizetype laukiama = 0;
+        if (pingas) {
+            s.Siusti(KurtiPingoAtsakyma());
+            ++laukiama;
+        }
+        if (zaidejai) {
+            s.Siusti(
+                KurtiZaidejuAtsakyma({KurtiZaidejoInfo(1, "Alice", 3, 60.0f), KurtiZaidejoInfo(2, "Bob", 0, 5.0f)}));
+            ++laukiama;
+        }
+        if (detales) {
+            s.Siusti(KurtiDetaliuAtsakyma(d));
+            ++laukiama;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(a.atsakymai.size(), laukiama, 5000);
+        if (pabaiga == u"time-out"_s)
+            a.laikas += TApklausa::kLaukimoRibaMs;
+        else if (pabaiga == u"window"_s)
+            a.apklausa->Baigti(id);
+        else if (pabaiga == u"new round"_s)
+            a.Pradeti(s);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(a.santraukos.size(), 1, 5000);
+    // Reported after the window heard the round's end, when it hears one.
+    if (pabaiga == u"answered"_s || pabaiga == u"time-out"_s)
+        QCOMPARE(a.ivykiai, (QStringList{u"baigtas"_s, u"santrauka"_s}));
+    else
+        QCOMPARE(a.ivykiai, QStringList{u"santrauka"_s});
+
+    TRaundoSantrauka tiketina;
+    tiketina.Saltinis = TRaundoSantrauka::TSaltinis::Sarasas;
+    tiketina.Serveris =
+        s.lizdas.localAddress().toString() + u':' + (nesiunciamas ? u"0"_s : QString::number(s.lizdas.localPort()));
+    tiketina.LaikasMs = isejo;
+    if (pingas)
+        tiketina.PingoMs = 40;
+    if (detales) {
+        tiketina.Zaidejai = 19;
+        tiketina.MaxZaideju = 20;
+        tiketina.Pavadinimas = "Dust 24/7";
+        tiketina.Zemelapis = "de_dust2";
+    }
+    if (zaidejai)
+        tiketina.Vardai = QList<QByteArray>{"Alice", "Bob"};
+    QCOMPARE(a.santraukos.at(0), tiketina);
+    // Once only: the round is gone, whatever comes later.
+    if (pabaiga == u"new round"_s)
+        QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 6, 5000); // the new round went out
+    if (!nesiunciamas)
+        s.Siusti(KurtiPingoAtsakyma());
+    a.laikas += TApklausa::kLaukimoRibaMs;
+    if (pabaiga == u"new round"_s)
+        QTRY_COMPARE_WITH_TIMEOUT(a.santraukos.size(), 2, 5000); // the new round's own, at its time-out
+    else
+        QTest::qWait(3 * TApklausa::kDidziausiasMiegasMs);
+    QCOMPARE(a.santraukos.size(), pabaiga == u"new round"_s ? 2 : 1);
+}
+
+void TstApklausa::santraukaTikIsejusiu() {
+    // A round ended while it still waited in the queue never went out: no record.
+    TAplinka a(kSarasoPrasymai);
+    std::vector<std::unique_ptr<TRankinisServeris>> serveriai;
+    QList<TApklausa::TId> ids;
+    for (int i = 0; i <= TApklausa::kDaugiausiaVienuMetu; ++i) {
+        serveriai.push_back(std::make_unique<TRankinisServeris>());
+        QVERIFY(serveriai.back()->Paleisti());
+        ids.append(a.Pradeti(*serveriai.back()));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(a.apklausa->Vykdomi(), TApklausa::kDaugiausiaVienuMetu, 5000);
+    QCOMPARE(a.apklausa->Eileje(), 1);
+    a.apklausa->Baigti(ids.last());
+    a.apklausa->Baigti(ids.first());
+    QTRY_COMPARE_WITH_TIMEOUT(a.santraukos.size(), 1, 5000);
+    QCOMPARE(a.santraukos.at(0).Serveris, serveriai.front()->Adresas());
+    a.apklausa->BaigtiVisus();
+    QTRY_COMPARE_WITH_TIMEOUT(a.santraukos.size(), TApklausa::kDaugiausiaVienuMetu, 5000);
+    QTest::qWait(3 * TApklausa::kDidziausiasMiegasMs);
+    QCOMPARE(a.santraukos.size(), TApklausa::kDaugiausiaVienuMetu);
+    for (const TRaundoSantrauka& r : std::as_const(a.santraukos))
+        QVERIFY(r.Serveris != serveriai.back()->Adresas());
+}
+
+void TstApklausa::prasymuKeitimas() {
+    // New requests count from the next round on; the round under way keeps its own.
+    TAplinka a(kSarasoPrasymai);
+    TRankinisServeris s;
+    QVERIFY(s.Paleisti());
+    a.Pradeti(s);
+    QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 1, 5000);
+    a.apklausa->NustatytiPrasymus(kSarasoDrauguPrasymai);
+    QCOMPARE(a.apklausa->Prasymai().Zaidejai, true);
+    QTest::qWait(3 * TApklausa::kDidziausiasMiegasMs);
+    QCOMPARE(s.gauta.size(), 1);
+    a.Pradeti(s);
+    QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 3, 5000);
+    QCOMPARE(s.gauta.at(1).data(), UzklausosDatagrama(kPlayers));
+    QCOMPARE(s.gauta.at(2).data(), UzklausosDatagrama(kDetails));
 }
 
 QTEST_GUILESS_MAIN(TstApklausa)

@@ -251,13 +251,13 @@ void TstDiegimas::manualas() {
     // The files the program reads and writes, each under its own entry.
     const QByteArray failai = Skyrius(puslapis, "FILES");
     for (const char* failas : {"share/velmorant/resursai/", "Nustatymai.tyb", "Serveriai.tyb", "Kalbos/", "zemelapiai/",
-                               "Velmorant/serveriai.txt", "/user.reg"})
+                               "Velmorant/serveriai.txt", "/user.reg", "Draugai.txt", "Velmorant/istorija.sqlite"})
         QVERIFY2(failai.contains(failas), failas);
     // Every variable the program reads is described, and where the folders lie.
     const QByteArray aplinka = Skyrius(puslapis, "ENVIRONMENT");
     QSet<QString> kintamieji = SkaitomiKintamieji();
     QVERIFY2(kintamieji.contains(u"WINEPREFIX"_s), "the look for environment reads found nothing");
-    kintamieji += QSet<QString>{u"XDG_CONFIG_HOME"_s, u"XDG_CACHE_HOME"_s, u"HOME"_s, u"PATH"_s};
+    kintamieji += QSet<QString>{u"XDG_CONFIG_HOME"_s, u"XDG_CACHE_HOME"_s, u"XDG_DATA_HOME"_s, u"HOME"_s, u"PATH"_s};
     for (const QString& k : std::as_const(kintamieji))
         QVERIFY2(aplinka.contains(QByteArray("\n.B " + k.toLatin1() + '\n')), qPrintable(k));
 
@@ -316,6 +316,7 @@ void TstDiegimas::paleidimasIsNamu() {
     aplinka.insert(u"HOME"_s, namai);
     aplinka.insert(u"XDG_CONFIG_HOME"_s, konfig);
     aplinka.insert(u"XDG_CACHE_HOME"_s, namai + u"/.cache"_s);
+    aplinka.insert(u"XDG_DATA_HOME"_s, namai + u"/.local/share"_s);
     aplinka.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     aplinka.insert(u"VELMORANT_ZVALGA"_s, zvalga);
     programa.setProcessEnvironment(aplinka);
@@ -362,6 +363,8 @@ void TstDiegimas::paleidimasIsNamu() {
     QVERIFY2(atmintis.startsWith("Velmorant servers 1\n") &&
                  atmintis.contains(QByteArray("\n" + adresas.toLatin1() + "\tlegacy\t")),
              atmintis.constData());
+    // The rounds went into the history in the user's data folder.
+    QVERIFY(QFileInfo(namai + u"/.local/share/Velmorant/istorija.sqlite"_s).size() > 0);
 }
 
 QTEST_GUILESS_MAIN(TstDiegimas)

@@ -229,6 +229,8 @@ void TstPaketas::priklausomybesIsBibliotekuSarasas() {
                 savininkai.insert(QString::fromUtf8(vardas.trimmed().split(':').first()));
         }
     }
+    // What the program loads only when it runs: Qt's SQLite driver and libsecret.
+    savininkai += QSet<QString>{u"libqt6sql6-sqlite"_s, u"libsecret-1-0"_s};
     // Depends names exactly those packages: none missing, none extra.
     const QHash<QString, QString> p = Priklausomybes(valdymas.value(u"Depends"_s));
     const QSet<QString> priklausomybes(p.keyBegin(), p.keyEnd());
@@ -342,6 +344,9 @@ void TstPaketas::paleidimasNaujamVartotojui() {
     QProcessEnvironment aplinka = QProcessEnvironment::systemEnvironment();
     aplinka.insert(u"HOME"_s, namai);
     aplinka.insert(u"XDG_CONFIG_HOME"_s, konfig);
+    // The history and the cache the program writes stay in the new user's home.
+    aplinka.insert(u"XDG_DATA_HOME"_s, namai + u"/.local/share"_s);
+    aplinka.insert(u"XDG_CACHE_HOME"_s, namai + u"/.cache"_s);
     aplinka.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     aplinka.insert(u"VELMORANT_ZVALGA"_s, zvalga);
     programa.setProcessEnvironment(aplinka);

@@ -2,6 +2,8 @@
 // loopback: the two requests, every label's value and value word, the
 // megabyte format in several locales, the rules grid, the watcher's ban and
 // pause, and replies that are wrong, late or from the wrong sender.
+#include <algorithm>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -17,6 +19,7 @@
 #include <QUdpSocket>
 
 #include "AtsakymuKurejas.h"
+#include "IstorijosGrafikas.h"
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Modulis_Taisykles.h"
@@ -157,6 +160,8 @@ private Q_SLOTS:
     void stebetojoPauze_data();
     void stebetojoPauze();
     void modalinisLangas();
+    void kartojimas_data();
+    void kartojimas();
 
 private:
     void Rodyti(const QString& adresas);
@@ -252,7 +257,14 @@ void TstTaisykles::isdestymas() {
     QCOMPARE(l->text(), vardas);
     QCOMPARE(frmTaisykles->objectName(), u"frmTaisykles"_s);
     QCOMPARE(frmTaisykles->windowTitle(), u"Velmorant"_s);
-    QCOMPARE(frmTaisykles->size(), QSize(752, 413));
+    // The plot's strip below the layout's 413 pixels.
+    QCOMPARE(frmTaisykles->size(), QSize(752, 524));
+    auto* grafikas = frmTaisykles->findChild<TIstorijosGrafikas*>(u"imgIstorija"_s);
+    QVERIFY(grafikas);
+    QCOMPARE(grafikas->geometry(), QRect(8, 416, 737, 100));
+    QVERIFY(grafikas->geometry().bottom() < frmTaisykles->height());
+    QVERIFY(grafikas->width() >= TIstorijosGrafikas::kMazPlotis &&
+            grafikas->height() >= TIstorijosGrafikas::kMazAukstis);
     QCOMPARE(ReiksmiuEtiketes().size(), 19);
     TTinklelis* g = frmTaisykles->findChild<TTinklelis*>(u"stgTaisykles"_s);
     QVERIFY(g);
@@ -318,7 +330,7 @@ void TstTaisykles::uzklausos() {
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 3), u"r2"_s, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(Detaliu<QLabel>("lblServeris")->text(), u"Name: Mod server"_s, 5000);
     QVERIFY(pranesimai.isEmpty());
-    // Each showing asks once; nothing more goes out while it is shown.
+    // Each showing asks once, then again only at the watcher's refresh period (5 s here).
     QTest::qWait(100);
     QCOMPARE(serveris.Uzklausos().size(), 2);
 }
@@ -731,6 +743,55 @@ void TstTaisykles::modalinisLangas() {
     QVERIFY(!frmTaisykles->isVisible());
     QCOMPARE(Detaliu<QLabel>("lblServeris")->text(), u"Name: Mod server"_s);
     QVERIFY(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
+}
+
+void TstTaisykles::kartojimas_data() {
+    QTest::addColumn<int>("intervalas"); // the watcher's refresh period
+    QTest::newRow("watcher every second: asked again every second") << 1000;
+    QTest::newRow("watcher never refreshes: asked once") << 0;
+}
+
+void TstTaisykles::kartojimas() {
+    // While shown, the window repeats its round at the watcher's refresh
+    // period in effect (the watcher's own refresh waits meanwhile); hidden, it stops.
+    QFETCH(int, intervalas);
+    auto* stebetojoLaikmatis = Valdiklis<TLaikmatis>("tmrAtnaujinimas");
+    const int buves = stebetojoLaikmatis->Intervalas();
+    stebetojoLaikmatis->setIntervalas(intervalas);
+    TTestinisServeris serveris;
+    QVERIFY(serveris.Paleisti());
+    TServerioTurinys t;
+    t.Detales = SuModu();
+    t.Taisykles = Taisykles(3);
+    serveris.NustatytiTurini(t);
+    const auto detaliuPrasymai = [&serveris] {
+        return std::count_if(serveris.Uzklausos().cbegin(), serveris.Uzklausos().cend(),
+                             [](const TGautaUzklausa& u) { return u.Zodis == "details"; });
+    };
+    Rodyti(u"127.0.0.1:"_s + QString::number(serveris.Prievadas()));
+    QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 3), u"r2"_s, 5000);
+    auto* laikmatis = frmTaisykles->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s);
+    QVERIFY(laikmatis);
+    QCOMPARE(laikmatis->interval(), intervalas);
+    QCOMPARE(laikmatis->isActive(), intervalas > 0);
+    if (intervalas == 0)
+        QCOMPARE(detaliuPrasymai(), 1);
+    if (intervalas > 0) {
+        // The next round's replies fill the window.
+        t.Taisykles = Taisykles(3, "again");
+        serveris.NustatytiTurini(t);
+        QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 3), u"again2"_s, 5000);
+        QVERIFY(detaliuPrasymai() >= 2);
+    }
+    QVERIFY(!stebetojoLaikmatis->isActive());
+    frmTaisykles->hide();
+    QVERIFY(!laikmatis->isActive());
+    stebetojoLaikmatis->setEnabled(false); // the watcher's refresh, back on, would ask the same server
+    const qsizetype paslepus = detaliuPrasymai();
+    QTest::qWait(intervalas + 200);
+    QCOMPARE(detaliuPrasymai(), paslepus);
+    QVERIFY(pranesimai.isEmpty());
+    stebetojoLaikmatis->setIntervalas(buves);
 }
 
 QTEST_MAIN(TstTaisykles)

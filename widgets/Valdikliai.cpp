@@ -1,10 +1,15 @@
 #include "Valdikliai.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QPolygonF>
 
 QColor SpalvaBGR(int bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
@@ -89,9 +94,9 @@ public:
         if (eilute < 0)
             return {};
         const QString& e = Memo()->Eilutes().at(eilute);
-        const QFontMetrics matai(Memo()->font());
+        const QFontMetrics matai(Memo()->EilutesSriftas(eilute));
         const QRect r = Memo()->EilutesVieta(eilute);
-        const int x = r.left() + Atitraukimas(e, r.width()) + matai.horizontalAdvance(e.left(stulpelis));
+        const int x = r.left() + Atitraukimas(eilute, r.width()) + matai.horizontalAdvance(e.left(stulpelis));
         const int plotis = stulpelis < e.size() ? matai.horizontalAdvance(e.at(stulpelis)) : 1;
         return QRect(Memo()->mapToGlobal(QPoint(x, r.top())), QSize(plotis, r.height()));
     }
@@ -102,8 +107,8 @@ public:
         for (int i = 0; i < eilutes.size(); ++i) {
             const QRect r = Memo()->EilutesVieta(i);
             if (r.contains(vietinis)) {
-                const QFontMetrics matai(Memo()->font());
-                int x = r.left() + Atitraukimas(eilutes.at(i), r.width());
+                const QFontMetrics matai(Memo()->EilutesSriftas(i));
+                int x = r.left() + Atitraukimas(i, r.width());
                 for (int j = 0; j < eilutes.at(i).size(); ++j) {
                     x += matai.horizontalAdvance(eilutes.at(i).at(j));
                     if (vietinis.x() < x)
@@ -134,8 +139,8 @@ private:
         }
         return {-1, -1};
     }
-    int Atitraukimas(const QString& eilute, int plotis) const {
-        const int teksto = QFontMetrics(Memo()->font()).horizontalAdvance(eilute);
+    int Atitraukimas(int eilute, int plotis) const {
+        const int teksto = QFontMetrics(Memo()->EilutesSriftas(eilute)).horizontalAdvance(Memo()->Eilutes().at(eilute));
         if (Memo()->Lygiavimas() & Qt::AlignRight)
             return plotis - teksto;
         if (Memo()->Lygiavimas() & Qt::AlignHCenter)
@@ -168,6 +173,7 @@ void TMemo::PridetiEilutes(const QStringList& naujos) {
         return;
     const QString senas = QAccessible::isActive() ? text() : QString();
     eilutes.append(naujos);
+    zymes.clear();
     update();
     PranestiPasikeitima(senas);
     Q_EMIT pasikeite();
@@ -178,6 +184,7 @@ void TMemo::NustatytiEilutes(const QStringList& naujos) {
         return;
     const QString senas = QAccessible::isActive() ? text() : QString();
     eilutes = naujos;
+    zymes.clear();
     update();
     PranestiPasikeitima(senas);
     Q_EMIT pasikeite();
@@ -188,6 +195,7 @@ void TMemo::Isvalyti() {
         return;
     const QString senas = QAccessible::isActive() ? text() : QString();
     eilutes.clear();
+    zymes.clear();
     update();
     PranestiPasikeitima(senas);
     Q_EMIT pasikeite();
@@ -205,6 +213,47 @@ QRect TMemo::EilutesVieta(int eilute) const {
     return QRect(1, eilute * aukstis, width() - 2, aukstis);
 }
 
+int TMemo::EiluteTaske(int y) const {
+    if (y < 0)
+        return -1;
+    const int eilute = y / QFontMetrics(font()).lineSpacing();
+    return eilute < eilutes.size() ? eilute : -1;
+}
+
+void TMemo::NustatytiZymes(const QList<bool>& naujos) {
+    QList<bool> zymos = naujos.mid(0, eilutes.size());
+    if (!zymos.contains(true))
+        zymos.clear();
+    // Compared by element: QList's own comparison hands memcmp a null pointer for an empty list.
+    if (std::equal(zymos.cbegin(), zymos.cend(), zymes.cbegin(), zymes.cend()))
+        return;
+    zymes = zymos;
+    update();
+}
+
+QFont TMemo::EilutesSriftas(int eilute) const {
+    QFont f = font();
+    if (ArPazymeta(eilute))
+        f.setBold(true);
+    return f;
+}
+
+QRect TMemo::ZymesVieta(int eilute) const {
+    if (!ArPazymeta(eilute))
+        return {};
+    // A square of the line's height, beside the text on the side it leaves
+    // free, inside the memo even when the text fills the line.
+    const QRect vieta = EilutesVieta(eilute);
+    const int krastine = qMax(4, vieta.height() - 4);
+    const int plotis = QFontMetrics(EilutesSriftas(eilute)).horizontalAdvance(eilutes.at(eilute));
+    int x = 0;
+    if (lygiavimas & Qt::AlignRight)
+        x = qMax(vieta.left(), vieta.right() - plotis - 3 - krastine);
+    else
+        x = qMin(vieta.left() + plotis + 3, vieta.right() - krastine);
+    return QRect(x, vieta.top() + (vieta.height() - krastine) / 2, krastine, krastine);
+}
+
 void TMemo::NustatytiLygiavima(Qt::Alignment naujas) {
     lygiavimas = naujas;
     update();
@@ -218,14 +267,36 @@ void TMemo::paintEvent(QPaintEvent* event) {
     const int aukstis = matai.lineSpacing();
     const int pirma = qMax(0, event->rect().top() / aukstis);
     const int paskutine = qMin(int(eilutes.size()) - 1, event->rect().bottom() / aukstis);
-    for (int i = pirma; i <= paskutine; ++i)
+    for (int i = pirma; i <= paskutine; ++i) {
+        const bool pazymeta = ArPazymeta(i);
+        p.setFont(EilutesSriftas(i));
         p.drawText(EilutesVieta(i), int(lygiavimas | Qt::AlignVCenter) | Qt::TextSingleLine, eilutes.at(i));
+        if (pazymeta) {
+            // A five-pointed star in the text's colour.
+            const QRectF r = ZymesVieta(i);
+            QPolygonF zvaigzde;
+            for (int k = 0; k < 10; ++k) {
+                const double spindulys = (k % 2 == 0 ? 0.5 : 0.2) * r.width();
+                const double kampas = -std::numbers::pi / 2 + k * std::numbers::pi / 5;
+                zvaigzde << r.center() + QPointF(spindulys * std::cos(kampas), spindulys * std::sin(kampas));
+            }
+            p.save();
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(Qt::NoPen);
+            p.setBrush(palette().color(QPalette::Text));
+            p.drawPolygon(zvaigzde);
+            p.restore();
+        }
+    }
 }
 
 void TMemo::mousePressEvent(QMouseEvent* event) {
     // Taken here: the control behind the memo must not see a click of its own.
     event->accept();
     Q_EMIT pelePaspausta();
+    if (event->button() == Qt::RightButton)
+        if (const int eilute = EiluteTaske(event->position().toPoint().y()); eilute >= 0)
+            Q_EMIT eiluteDesiniuPaspausta(eilute);
 }
 
 void TMemo::mouseReleaseEvent(QMouseEvent* event) {

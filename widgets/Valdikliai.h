@@ -33,7 +33,8 @@ void NustatytiFona(QWidget* valdiklis, const QColor& fonas);
 // columns add many lines at every refresh and need the count of lines (an
 // empty line counts), not editing. A press in it is its own (it reaches no
 // control behind it). Accessibility clients see it as a read-only multi-line
-// text whose text is its lines joined by line feeds, as `text` is.
+// text whose text is its lines joined by line feeds, as `text` is. A line may
+// be marked: it is painted bold with a small star after it, its text unchanged.
 class TMemo : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString text READ text NOTIFY pasikeite)
@@ -50,10 +51,21 @@ public:
     QString text() const { return eilutes.join(u'\n'); }
     // Where line `eilute` is painted, in the memo's coordinates.
     QRect EilutesVieta(int eilute) const;
+    // The line painted at `y`, or -1 below the last one.
+    int EiluteTaske(int y) const;
+    // Marks the lines whose entry is true; a change of the lines drops the marks.
+    void NustatytiZymes(const QList<bool>& naujos);
+    bool ArPazymeta(int eilute) const { return eilute >= 0 && eilute < zymes.size() && zymes.at(eilute); }
+    // Where the mark of a marked line is painted (empty for a line without one).
+    QRect ZymesVieta(int eilute) const;
+    // The font line `eilute` is painted in: the memo's, bold when it is marked.
+    QFont EilutesSriftas(int eilute) const;
 
 Q_SIGNALS:
     void pasikeite();
     void pelePaspausta();
+    // A right press on line `eilute`.
+    void eiluteDesiniuPaspausta(int eilute);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -65,6 +77,7 @@ private:
     void PranestiPasikeitima(const QString& senas);
 
     QStringList eilutes;
+    QList<bool> zymes;
     Qt::Alignment lygiavimas = Qt::AlignLeft;
 };
 

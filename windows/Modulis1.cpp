@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "ApatineJuosta.h"
+#include "Draugai.h"
 #include "FailoInfo.h"
 #include "JpegVaizdas.h"
 #include "Keliai.h"
@@ -93,7 +94,8 @@ bool TinkamasZemelapioVardas(const QString& vardas) {
 
 } // namespace
 
-TfrmPagrindinis::TfrmPagrindinis(QWidget* tevas) : QWidget(tevas), TServerioLangas(this, kStebetojoPrasymai) {
+TfrmPagrindinis::TfrmPagrindinis(QWidget* tevas)
+    : QWidget(tevas), TServerioLangas(this, kStebetojoPrasymai, TRaundoSantrauka::TSaltinis::Stebetojas) {
     setObjectName(u"frmPagrindinis"_s);
     SukurtiValdiklius();
     SukurtiMeniu();
@@ -186,6 +188,9 @@ void TfrmPagrindinis::SujungtiIvykius() {
         connect(m, &TMemo::pasikeite, this, [this] { Saugiai([this] { UzdarytiSkydelius(true); }); });
         connect(m, &TMemo::pelePaspausta, this, [this] { edtHostas->setFocus(); });
     }
+    for (TMemo* m : {memKomanda1, memKomanda2})
+        connect(m, &TMemo::eiluteDesiniuPaspausta, this,
+                [this, m](int eilute) { Saugiai([&] { memKomandaContextPopup(m, eilute); }); });
     for (QWidget* v : std::initializer_list<QWidget*>{
              pnlTAB, lblKomanda1Title, lblKomanda2Title, lblStebetojaiTitle, lblStebetojai, lblZaidSK1, lblZaidSK2,
              lblFragaiTitle, lblLaikasTitle, lblPingas1, lblPingas2, imgZemelapis, lblZemelapis, lblAdresas})
@@ -220,6 +225,10 @@ void TfrmPagrindinis::SustabdytiAtnaujinima() {
 void TfrmPagrindinis::TestiAtnaujinima() {
     if (!ApkarpytiTarpus(edtHostas->text()).isEmpty())
         tmrAtnaujinimas->setEnabled(true);
+}
+
+int TfrmPagrindinis::AtnaujinimoIntervalas() const {
+    return tmrAtnaujinimas->interval();
 }
 
 QString TfrmPagrindinis::Adresas() const {
@@ -512,6 +521,32 @@ void TfrmPagrindinis::RodytiZaidejus(const TZaidejai& zaidejai) {
     memLaikas2->NustatytiEilutes(laikai[1]);
     ArZaidejaiGauti = true;
     ZaidejuSkaicius = int(zaidejai.size());
+    PazymetiDraugus();
+}
+
+// ---- Friends ----
+
+void TfrmPagrindinis::NustatytiDraugus(TDraugai* nauji) {
+    draugai = nauji;
+    PazymetiDraugus();
+}
+
+void TfrmPagrindinis::PazymetiDraugus() {
+    for (TMemo* m : {memKomanda1, memKomanda2}) {
+        QList<bool> zymes;
+        if (draugai)
+            for (const QString& vardas : m->Eilutes())
+                zymes.append(draugai->ArDraugas(vardas));
+        m->NustatytiZymes(zymes);
+    }
+}
+
+void TfrmPagrindinis::memKomandaContextPopup(TMemo* memo, int eilute) {
+    if (!draugai || eilute < 0 || eilute >= memo->EiluciuSkaicius())
+        return;
+    // A file that cannot be read or written is said by the guard, and the list stays.
+    draugai->Perjungti(memo->Eilutes().at(eilute));
+    PazymetiDraugus();
 }
 
 void TfrmPagrindinis::RodytiZemelapi(const QByteArray& zemelapis) {

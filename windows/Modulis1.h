@@ -25,6 +25,7 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 class TApatineJuosta;
+class TDraugai;
 class TLaikmatis;
 class TLinija;
 class TMemo;
@@ -49,6 +50,7 @@ public:
     // The face the other windows see.
     void SustabdytiAtnaujinima() override;
     void TestiAtnaujinima() override;
+    int AtnaujinimoIntervalas() const override;
     QString Adresas() const override;
     void Stebeti(const QString& adresas) override;
     bool ArUzdraustas() const override { return ArBanas; }
@@ -56,7 +58,11 @@ public:
 
     // The notification options of the miscellaneous panel.
     bool ArPranestiVieta() const;
-    bool ArPranestiDraugus() const;
+    bool ArPranestiDraugus() const override;
+
+    // The friends list the scoreboard marks and a right-click on a name
+    // changes (nullptr: none; it must outlive the window or be taken back).
+    void NustatytiDraugus(TDraugai* nauji);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -170,11 +176,16 @@ private:
     void lblIseitiNeClick();
     void lblIntervalasClick();
     void lblIntervalasServeriaiBendraiClick();
+    // A right press on a name of a players column: that player joins or
+    // leaves the friends list.
+    void memKomandaContextPopup(TMemo* memo, int eilute);
 
     // Procedures.
     Q_INVOKABLE void IsvalytiLenta();
     void SiustiUzklausas(const QString& hostas, int portas, int lygis);
     Q_INVOKABLE void RodytiZaidejus(const TZaidejai& zaidejai);
+    // Marks the friends among the names of both players columns.
+    void PazymetiDraugus();
     Q_INVOKABLE void RodytiDetales(const TDetales& detales);
     void RodytiPinga(int ms);
     // The polled address on the bottom bar (and, with "change the host", its
@@ -227,6 +238,7 @@ private:
     TAdresuPaieska* paieska = nullptr;            // the child "paieska"
     std::optional<TAdresoDalys> laukiamasAdresas; // shown once its lookups answer
     bool arAdresasRodomas = false;                // its address is on the bar
+    TDraugai* draugai = nullptr;
 };
 
 extern TfrmPagrindinis* frmPagrindinis;

@@ -94,7 +94,8 @@ QString OsRaide(char os) {
 
 // ---- The window ----
 
-TfrmServeriai::TfrmServeriai(QWidget* tevas) : TAntrinisLangas(tevas), TServerioLangas(this, kSarasoPrasymai) {
+TfrmServeriai::TfrmServeriai(QWidget* tevas)
+    : TAntrinisLangas(tevas), TServerioLangas(this, kSarasoPrasymai, TRaundoSantrauka::TSaltinis::Sarasas) {
     setObjectName(u"frmServeriai"_s);
     SukurtiValdiklius();
     SujungtiIvykius();
@@ -219,6 +220,7 @@ void TfrmServeriai::FormShow() {
     Apklausa->BaigtiVisus();
     apklausiami.clear();
     pingai.clear();
+    suZaidejais.clear();
     PradetiApejima();
     SustabdytiStebetoja();
 }
@@ -346,9 +348,14 @@ void TfrmServeriai::PradetiApejima() {
             ++i;
         } else {
             pingai.remove(i.key());
+            suZaidejais.remove(i.key());
             i = apklausiami.erase(i);
         }
     }
+    // The friends option as it stands at the walk's start.
+    const TStebetojas* stebetojas = Stebetojas();
+    const bool arZaidejai = stebetojas && stebetojas->ArPranestiDraugus();
+    Apklausa->NustatytiPrasymus(arZaidejai ? kSarasoDrauguPrasymai : kSarasoPrasymai);
     for (int r = 1; r < galas; ++r) {
         // A row's server once a walk, however many rows hold it; one still in
         // flight from the last walk goes on with that round and its own time-out.
@@ -360,7 +367,10 @@ void TfrmServeriai::PradetiApejima() {
         int portas = 0;
         if (!BandytiStrToInt(dalys.Portas, portas) || portas < 1 || portas > 65535)
             continue; // like a failed send: the row keeps what it held
-        apklausiami.insert(SiustiRaunda(dalys.Hostas, portas, 2), adresas);
+        const TApklausa::TId id = SiustiRaunda(dalys.Hostas, portas, 2);
+        apklausiami.insert(id, adresas);
+        if (arZaidejai)
+            suZaidejais.insert(id);
     }
     ArPabaiga = apklausiami.isEmpty();
     RodytiTusciaSarasa();
@@ -374,6 +384,7 @@ void TfrmServeriai::UzbaigtiApklausa(TApklausa::TId id) {
     Apklausa->Baigti(id);
     apklausiami.remove(id);
     pingai.remove(id);
+    suZaidejais.remove(id);
     ArPabaiga = apklausiami.isEmpty();
 }
 
@@ -404,8 +415,17 @@ void TfrmServeriai::ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas&
             RodytiDetales(r, atsakymas.Detales);
             RodytiPinga(r, ms);
         }
+        // A round that asked the players too ends when they came (or at its
+        // time-out): the poller says so.
+        if (suZaidejais.contains(id))
+            return;
         break;
     }
+    case TAtsakymoRusis::Zaidejai:
+        if (suZaidejais.contains(id))
+            return; // asked for the notifications, not shown
+        PranestiNezinomusDuomenis();
+        break;
     case TAtsakymoRusis::Banas:
         for (const int r : eilutes)
             stgServeriai->NustatytiLangeli(kPingoStulpelis, r, Tekstas("Pranesimai", "Banas"));

@@ -5,7 +5,9 @@
 //
 // Every period the rows down to the first empty one are handed to the
 // window's poller at once (Apklausa.h paces them and keeps each row's own
-// time-out), and each reply lands in the rows of its own server.
+// time-out), and each reply lands in the rows of its own server. While the
+// watcher's option "tell me when a friend joins" is on, the walk asks each
+// server its players too (nobody reads them here; the notifications do).
 //
 // The layout is built in code (SukurtiValdiklius); the behaviour lives in the
 // handlers named control + event. Tools and tests reach the controls by name
@@ -14,6 +16,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QList>
 
 #include <optional>
@@ -93,6 +96,8 @@ private:
     QHash<TApklausa::TId, QString> apklausiami;
     // The round trip of a round in flight, when it came before its details reply.
     QHash<TApklausa::TId, int> pingai;
+    // The rounds in flight that asked the players too: their end is the poller's.
+    QSet<TApklausa::TId> suZaidejais;
     bool arPerkeliama = false; // rows are being moved: their addresses are in passing
 
     // Handlers.

@@ -1,5 +1,6 @@
 #include "Modulis_Taisykles.h"
 
+#include <QDateTime>
 #include <QHeaderView>
 #include <QHideEvent>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QLocale>
 #include <QShowEvent>
 
+#include "IstorijosGrafikas.h"
 #include "Stebetojas.h"
 #include "Stiliai.h"
 #include "Skaiciai.h"
@@ -37,7 +39,8 @@ QLabel* ReiksmesEtikete(QWidget* tevas, const char* vardas, int x, int y, const 
 
 } // namespace
 
-TfrmTaisykles::TfrmTaisykles(QWidget* tevas) : TAntrinisLangas(tevas), TServerioLangas(this, kDetaliuPrasymai) {
+TfrmTaisykles::TfrmTaisykles(QWidget* tevas)
+    : TAntrinisLangas(tevas), TServerioLangas(this, kDetaliuPrasymai, TRaundoSantrauka::TSaltinis::Detales) {
     setObjectName(u"frmTaisykles"_s);
     SukurtiValdiklius();
     Saugiai([this] { FormCreate(); });
@@ -49,7 +52,8 @@ TfrmTaisykles::~TfrmTaisykles() {
 }
 
 void TfrmTaisykles::SukurtiValdiklius() {
-    setFixedSize(752, 413);
+    // The plot's strip below the labels and the rules grid.
+    setFixedSize(752, 524);
     setWindowTitle(u"Velmorant"_s);
     setFont(SriftasTaskais(kSansSerif, 8));
 
@@ -89,6 +93,10 @@ void TfrmTaisykles::SukurtiValdiklius() {
     // The user may type into the cells; nothing reads what was typed.
     stgTaisykles->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+
+    imgIstorija = Sukurti<TIstorijosGrafikas>(this, "imgIstorija", 8, 416, 737, 100);
+    tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", 0);
+    connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
 }
 
 QList<QLabel*> TfrmTaisykles::ReiksmiuEtiketes() const {
@@ -115,17 +123,50 @@ void TfrmTaisykles::FormShow() {
     PritaikytiKalba();
     Apklausa->Baigti(raundas);
     raundas = 0;
+    QString serveris;
     if (yraAdresas) {
         const TAdresoDalys dalys = AtskirtiPorta(adresas);
         int portas = 0;
         // A port that is not a whole number is a failed send: nothing goes out.
         // An unreachable server is no error of its own: the window stays empty.
-        if (BandytiStrToInt(dalys.Portas, portas))
+        if (BandytiStrToInt(dalys.Portas, portas)) {
             raundas = SiustiRaunda(dalys.Hostas, portas, 2);
+            apklausiamasHostas = dalys.Hostas;
+            apklausiamasPortas = portas;
+            serveris = dalys.Hostas + u':' + QString::number(portas);
+        }
         apklaustasAdresas = adresas;
         NustatytiTeksta(lblServerioAddr, adresas);
     }
+    // Another server's day goes at once; the same one's stays until its new one comes.
+    if (serveris != istorijosServeris || serveris.isEmpty())
+        imgIstorija->NustatytiDuomenis({}, QDateTime::currentMSecsSinceEpoch());
+    istorijosServeris = serveris;
+    tmrAtnaujinimas->setEnabled(false);
+    if (!serveris.isEmpty()) {
+        // The showing repeats its round as the watcher would have, and no
+        // more often than the server's query budget allows.
+        const TStebetojas* s = Stebetojas();
+        const int ms = s ? s->AtnaujinimoIntervalas() : 0;
+        tmrAtnaujinimas->setIntervalas(ms);
+        tmrAtnaujinimas->setMaziausias(ms > 0 ? Apklausa->Tarpas(apklausiamasHostas, apklausiamasPortas, ms) : 0);
+        tmrAtnaujinimas->setEnabled(true);
+        Q_EMIT IstorijosReikia(serveris);
+    }
     SustabdytiStebetoja();
+}
+
+void TfrmTaisykles::tmrAtnaujinimasTimer() {
+    if (istorijosServeris.isEmpty())
+        return;
+    Apklausa->Baigti(raundas);
+    raundas = SiustiRaunda(apklausiamasHostas, apklausiamasPortas, 2);
+}
+
+void TfrmTaisykles::RodytiIstorija(const QString& serveris, const TIstorijosTaskai& taskai, qint64 dabarMs) {
+    if (serveris.isEmpty() || serveris != istorijosServeris)
+        return;
+    imgIstorija->NustatytiDuomenis(taskai, dabarMs);
 }
 
 void TfrmTaisykles::PritaikytiKalba() {
@@ -152,6 +193,7 @@ void TfrmTaisykles::IsvalytiReiksmes() {
 }
 
 void TfrmTaisykles::FormHide() {
+    tmrAtnaujinimas->setEnabled(false);
     Apklausa->Baigti(raundas);
     raundas = 0;
     TestiStebetoja();

@@ -1,7 +1,12 @@
 // The server details and rules window: everything the "details" reply says
-// about the server the watcher is set to, and that server's rules from the
-// "rules" reply. Each showing asks once; replies fill the window as they come,
-// and a showing for the server shown before keeps its values until they do.
+// about the server the watcher is set to, that server's rules from the
+// "rules" reply, and the plot of its last 24 hours (imgIstorija). A showing
+// asks at once and then again at the watcher's refresh period in effect (the
+// watcher's own refresh waits while the window is shown); replies fill the
+// window as they come, and a showing for the server shown before keeps its
+// values until they do. The plot draws what it is given (RodytiIstorija):
+// the window asks for the day of its server as it is shown (IstorijosReikia);
+// without a history the plot stays empty.
 //
 // The layout is built in code (SukurtiValdiklius); the behaviour lives in the
 // handlers named control + event. Tools and tests reach the controls by name.
@@ -14,10 +19,13 @@
 #include <optional>
 
 #include "AntrinisLangas.h"
+#include "IstorijosTaskas.h"
 #include "ServerioLangas.h"
 #include "cstrike.h"
 
 class QLabel;
+class TIstorijosGrafikas;
+class TLaikmatis;
 class TTinklelis;
 
 class TfrmTaisykles : public TAntrinisLangas, public TServerioLangas {
@@ -33,6 +41,17 @@ public:
     // A byte count in megabytes as the pattern "0.00" gives it: at least one
     // integer digit, two decimals, the decimal separator of the user's locale.
     static QString Megabaitai(qint32 baitai);
+
+    // The server of the showing's rounds as their records name it
+    // ("host:port"); empty while none is polled.
+    const QString& IstorijosServeris() const { return istorijosServeris; }
+    // The day of `serveris` up to `dabarMs` (Unix ms) into the plot, when it
+    // is the showing's server.
+    void RodytiIstorija(const QString& serveris, const TIstorijosTaskai& taskai, qint64 dabarMs);
+
+Q_SIGNALS:
+    // A showing of `serveris` began: its day is wanted for the plot.
+    void IstorijosReikia(const QString& serveris);
 
 protected:
     void FormShow() override;
@@ -67,10 +86,14 @@ private:
     QLabel* lblArReikiaTavoDll = nullptr;
     QLabel* lblSaugus = nullptr;
     TTinklelis* stgTaisykles = nullptr;
+    TIstorijosGrafikas* imgIstorija = nullptr;
+    // The showing's next round, at the watcher's refresh period in effect.
+    TLaikmatis* tmrAtnaujinimas = nullptr;
 
     // Handlers.
     void FormCreate();
     void PritaikytiKalba();
+    void tmrAtnaujinimasTimer();
 
     // Procedures.
     void RodytiDetales(const TDetales& detales);
@@ -89,6 +112,11 @@ private:
 
     std::optional<QString> apklaustasAdresas; // the address the showings poll
     TApklausa::TId raundas = 0;               // the round of this showing
+    // Host and port of the showing's rounds, and their records' name for them
+    // (empty: the showing polls nothing).
+    QString apklausiamasHostas;
+    int apklausiamasPortas = 0;
+    QString istorijosServeris;
     QHash<QLabel*, QString> reiksmes;
 };
 

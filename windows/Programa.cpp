@@ -1,5 +1,7 @@
 #include "Programa.h"
 
+#include <memory>
+
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTimer>
@@ -14,6 +16,7 @@
 #include "Modulis_Konsole.h"
 #include "Modulis_Taisykles.h"
 #include "Pranesimai.h"
+#include "StebejimoPaslaugos.h"
 #include "Zvalga.h"
 
 using namespace Qt::StringLiterals;
@@ -80,10 +83,15 @@ int VykdytiPrograma(int argc, char** argv) {
     saugojimas.start();
 
     SukurtiLangus();
+    // The history, the notifications, the friends list and the tray icon,
+    // fed by every window's rounds.
+    auto paslaugos = std::make_unique<TStebejimoPaslaugos>(TStebejimoPaslaugos::Numatytieji());
     frmPagrindinis->show();
     ApdorotiArgumentus(QApplication::arguments());
     PradetiZvalgaJeiReikia(frmPagrindinis);
     const int rezultatas = QApplication::exec();
+    // The history writes what it holds and closes before the windows go.
+    paslaugos.reset();
     SunaikintiLangus();
     issaugoti();
     return rezultatas;

@@ -15,6 +15,8 @@ void SunaikintiLangus();
 // ("host[:port]") is typed into the address box and watched at once.
 void ApdorotiArgumentus(const QStringList& argumentai);
 
-// The whole program: start-up, the watcher shown, the optional address
-// ("host[:port]") typed into it and watched at once, the message loop.
+// The whole program: start-up, the watching services (history,
+// notifications, friends, tray; StebejimoPaslaugos.h), the watcher shown, the
+// optional address ("host[:port]") typed into it and watched at once, the
+// message loop.
 int VykdytiPrograma(int argc, char** argv);

@@ -10,7 +10,8 @@
 
 using namespace Qt::StringLiterals;
 
-TServerioLangas::TServerioLangas(QWidget* langas, TPrasymai prasymai) : langas(langas), tinkloPranesimai(langas) {
+TServerioLangas::TServerioLangas(QWidget* langas, TPrasymai prasymai, TRaundoSantrauka::TSaltinis saltinis)
+    : langas(langas), tinkloPranesimai(langas) {
     NMUDP1 = new TNMUDP(langas);
     NMUDP1->setObjectName(u"NMUDP1"_s);
     NMUDP1->setRemoteHost(u"127.0.0.1"_s);
@@ -28,6 +29,7 @@ TServerioLangas::TServerioLangas(QWidget* langas, TPrasymai prasymai) : langas(l
     };
     Apklausa = new TApklausa(NMUDP1, prasymai, &DabarMs, langas);
     Apklausa->setObjectName(u"Apklausa"_s);
+    Apklausa->NustatytiSaltini(saltinis);
     // A reply the window would drop now never reaches the round's session.
     Apklausa->Priima = [this](TApklausa::TId id) {
         return !ArIgnoruojaAtsakymus(id);

@@ -30,8 +30,9 @@ public:
     TNMUDP* NMUDP1 = nullptr;
 
 protected:
-    // `prasymai`: what each round of the window asks (see Sesija.h).
-    TServerioLangas(QWidget* langas, TPrasymai prasymai);
+    // `prasymai`: what each round of the window asks (see Sesija.h);
+    // `saltinis`: the window its rounds' records name.
+    TServerioLangas(QWidget* langas, TPrasymai prasymai, TRaundoSantrauka::TSaltinis saltinis);
     virtual ~TServerioLangas();
 
     // Starts a round to hostas:portas at the endpoint's report level `lygis`.

@@ -1,7 +1,8 @@
 // What the watcher offers the other windows: its refresh can be paused while
-// a secondary window is shown, its address read and a new address watched,
-// its ban state read, and the texts of the language in effect looked up. The
-// other windows see the watcher only through this face.
+// a secondary window is shown and its period read, its address read and a new
+// address watched, its ban state and its friends option read, and the texts of
+// the language in effect looked up. The other windows see the watcher only
+// through this face.
 #pragma once
 
 #include <QString>
@@ -16,12 +17,17 @@ public:
     virtual void SustabdytiAtnaujinima() = 0;
     // Starts the refresh timer again when the address box is not blank.
     virtual void TestiAtnaujinima() = 0;
+    // The refresh period in effect, ms (the server's query budget may hold
+    // it above the one chosen); 0: the refresh never runs.
+    virtual int AtnaujinimoIntervalas() const = 0;
     // The address box's text as typed.
     virtual QString Adresas() const = 0;
     // Types `adresas` into the address box and presses the show button.
     virtual void Stebeti(const QString& adresas) = 0;
     // The watcher's latest round was answered with a ban notice.
     virtual bool ArUzdraustas() const = 0;
+    // The option "tell me when a friend joins".
+    virtual bool ArPranestiDraugus() const = 0;
     // The language in effect.
     virtual const TKalba& Kalba() const = 0;
 };

@@ -1,0 +1,118 @@
+#include "StebejimoPaslaugos.h"
+
+#include <QDateTime>
+
+#include "Apklausa.h"
+#include "DekloPiktograma.h"
+#include "Istorija.h"
+#include "Modulis1.h"
+#include "Modulis2.h"
+#include "Modulis_Taisykles.h"
+#include "Pranesejas.h"
+#include "Pranesimai.h"
+#include "Stebetojas.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TDraugai SukurtiDraugus(const QString& kelias) {
+    return kelias.isEmpty() ? TDraugai() : TDraugai(kelias);
+}
+
+} // namespace
+
+TStebejimoPaslaugos::TNustatymai TStebejimoPaslaugos::Numatytieji() {
+    TNustatymai n;
+    n.IstorijosKelias = TIstorija::NumatytasKelias();
+    return n;
+}
+
+TStebejimoPaslaugos::TStebejimoPaslaugos(TNustatymai nustatymai, QObject* tevas)
+    : QObject(tevas), laikrodis(std::move(nustatymai.Laikrodis)), draugai(SukurtiDraugus(nustatymai.DraugaiKelias)) {
+    setObjectName(u"StebejimoPaslaugos"_s);
+    try {
+        draugai.Ikelti();
+    } catch (const EKlaida& e) {
+        RodytiPranesima(frmPagrindinis, e.Message());
+    }
+    pranesejas = nustatymai.Magistrale ? new TPranesejas(*nustatymai.Magistrale, this) : new TPranesejas(this);
+    pranesejas->setObjectName(u"Pranesejas"_s);
+    if (!nustatymai.IstorijosKelias.isEmpty()) {
+        istorija = laikrodis ? std::make_unique<TIstorija>(nustatymai.IstorijosKelias, laikrodis)
+                             : std::make_unique<TIstorija>(nustatymai.IstorijosKelias);
+        istorija->setObjectName(u"Istorija"_s);
+        connect(istorija.get(), &TIstorija::Sugedo, this, &TStebejimoPaslaugos::IstorijaSugedo);
+        connect(istorija.get(), &TIstorija::ParosDuomenys, this, &TStebejimoPaslaugos::ParaGauta);
+    }
+    if (frmPagrindinis) {
+        deklas = nustatymai.ArDeklas ? new TDekloPiktograma(frmPagrindinis, *nustatymai.ArDeklas, this)
+                                     : new TDekloPiktograma(frmPagrindinis, this);
+        deklas->setObjectName(u"Deklas"_s);
+        frmPagrindinis->NustatytiDraugus(&draugai);
+    }
+    for (QObject* langas : std::initializer_list<QObject*>{frmPagrindinis, frmServeriai, frmTaisykles})
+        if (langas)
+            Prijungti(langas->findChild<TApklausa*>(u"Apklausa"_s));
+    if (frmTaisykles)
+        connect(frmTaisykles, &TfrmTaisykles::IstorijosReikia, this, &TStebejimoPaslaugos::IstorijosReikia);
+}
+
+TStebejimoPaslaugos::~TStebejimoPaslaugos() {
+    if (frmPagrindinis)
+        frmPagrindinis->NustatytiDraugus(nullptr);
+    // Everything handed over is written before the windows and the application go.
+    istorija.reset();
+}
+
+void TStebejimoPaslaugos::Prijungti(TApklausa* apklausa) {
+    if (apklausa)
+        connect(apklausa, &TApklausa::RaundasBaigtas, this, &TStebejimoPaslaugos::PriimtiRaunda);
+}
+
+qint64 TStebejimoPaslaugos::Dabar() const {
+    return laikrodis ? laikrodis() : QDateTime::currentMSecsSinceEpoch();
+}
+
+void TStebejimoPaslaugos::PriimtiRaunda(const TRaundoSantrauka& raundas) {
+    if (istorija) {
+        istorija->Irasyti(raundas);
+        // The plot of the details window follows every round of its server.
+        if (frmTaisykles && frmTaisykles->isVisible() && raundas.Serveris == frmTaisykles->IstorijosServeris())
+            istorija->UzklaustiParos(raundas.Serveris);
+    }
+    PranestiApie(raundas);
+    if (deklas && raundas.Saltinis == TRaundoSantrauka::TSaltinis::Stebetojas)
+        deklas->RodytiRaunda(raundas, KalbosTekstas("Pranesimai", "Timeout"));
+}
+
+void TStebejimoPaslaugos::PranestiApie(const TRaundoSantrauka& raundas) {
+    const TPranesimuParinktys parinktys{frmPagrindinis && frmPagrindinis->ArPranestiVieta(),
+                                        frmPagrindinis && frmPagrindinis->ArPranestiDraugus()};
+    const QList<TPranesimas> pranesimai = taisykles.Apdoroti(raundas, parinktys);
+    if (pranesimai.isEmpty())
+        return;
+    // The texts of the language in effect now, as every text of the program.
+    const TPranesimuTekstai tekstai{KalbosTekstas("Pranesimai", "DraugasPrisijunge"),
+                                    KalbosTekstas("Pranesimai", "VietaLaisva"),
+                                    KalbosTekstas("Pranesimai", "ServerisAtsako")};
+    // Handed to the bus without waiting; a missing service costs nothing here.
+    for (const TPranesimas& p : pranesimai)
+        pranesejas->Pranesti(PranesimoAntraste(p, tekstai), PranesimoTekstas(p));
+}
+
+void TStebejimoPaslaugos::IstorijaSugedo(const QString& klaida) {
+    QString tekstas = KalbosTekstas("Pranesimai", "IstorijaNeveikia");
+    tekstas.replace(u"%1"_s, klaida);
+    RodytiPranesima(frmPagrindinis, tekstas);
+}
+
+void TStebejimoPaslaugos::IstorijosReikia(const QString& serveris) {
+    if (istorija)
+        istorija->UzklaustiParos(serveris);
+}
+
+void TStebejimoPaslaugos::ParaGauta(const QString& serveris, const TIstorijosTaskai& taskai) {
+    if (frmTaisykles)
+        frmTaisykles->RodytiIstorija(serveris, taskai, Dabar());
+}
