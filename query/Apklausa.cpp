@@ -15,6 +15,11 @@ QString Taskuotas(quint32 ip) {
     return QHostAddress(ip).toString();
 }
 
+// The registry's key of a server.
+QString Raktas(const QString& hostas, int portas) {
+    return hostas + u':' + QString::number(portas);
+}
+
 qint64 UnixLaikas() {
     return QDateTime::currentMSecsSinceEpoch();
 }
@@ -57,7 +62,7 @@ const TApklausa::TRaundas* TApklausa::Rasti(TId id) const {
 }
 
 TApklausa::TId TApklausa::Pradeti(const QString& hostas, int portas) {
-    const QString raktas = hostas + u':' + QString::number(portas);
+    const QString raktas = Raktas(hostas, portas);
     for (auto i = raundai.begin(); i != raundai.end(); ++i) {
         if (i->second.Raktas == raktas) {
             Uzbaigti(i->first, false);
@@ -73,14 +78,7 @@ TApklausa::TId TApklausa::Pradeti(const QString& hostas, int portas) {
     r.Sesija = std::make_unique<TUzklausuSesija>(prasymai, registras, laikrodis);
     // The round goes out now when it may; what it reports waits for the event
     // loop, as the caller has no id yet.
-    if (!vykdoma) {
-        vykdoma = true;
-        do {
-            dar = false;
-            Zingsnis(laikrodis());
-        } while (dar);
-        vykdoma = false;
-    }
+    Zingsniuoti();
     Planuoti();
     return id;
 }
@@ -143,17 +141,17 @@ int TApklausa::Eileje() const {
 
 int TApklausa::Tarpas(const QString& hostas, int portas, int norimasMs) const {
     const TUzklausuSesija sesija(prasymai, registras, laikrodis);
-    return TUzklausuBiudzetas::Tarpas(sesija.RaundoDydis(hostas + u':' + QString::number(portas)), norimasMs);
+    return TUzklausuBiudzetas::Tarpas(sesija.RaundoDydis(Raktas(hostas, portas)), norimasMs);
 }
 
 void TApklausa::Pranesti(std::function<void()> pranesimas) {
     pranesimai.append(std::move(pranesimas));
 }
 
-void TApklausa::Vykdyti() {
+bool TApklausa::Zingsniuoti() {
     if (vykdoma) {
-        dar = true;
-        return;
+        dar = true; // the step under way goes round once more
+        return false;
     }
     vykdoma = true;
     do {
@@ -161,6 +159,12 @@ void TApklausa::Vykdyti() {
         Zingsnis(laikrodis());
     } while (dar);
     vykdoma = false;
+    return true;
+}
+
+void TApklausa::Vykdyti() {
+    if (!Zingsniuoti())
+        return;
     // The reports go out once the step is over: a window may start or end
     // rounds in its slots.
     QPointer<TApklausa> gyvas(this);

@@ -140,6 +140,9 @@ private:
     };
 
     void Vykdyti();
+    // Runs the step (again while something asked for one meanwhile); false
+    // when a step is under way already, which then goes round once more.
+    bool Zingsniuoti();
     void Zingsnis(qint64 dabar);
     void Planuoti();
     void Isleisti(TRaundas& r, qint64 dabar);

@@ -59,8 +59,7 @@ TApklausa::TId TServerioLangas::SiustiRaunda(const QString& hostas, int portas, 
 }
 
 void TServerioLangas::Priimti(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
-    if (ArIgnoruojaAtsakymus(id))
-        return;
+    // What the window drops never reached the round's session (Priima above).
     if (atsakymas.Rusis == TAtsakymoRusis::PerDidelis) {
         RodytiTinkloPranesima(QString::number(atsakymas.Dydis) + KalbosTekstas("Pranesimai", "BaituGavau"));
         return;
