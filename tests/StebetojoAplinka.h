@@ -30,12 +30,26 @@
 #include "TybLabel.h"
 #include "Valdikliai.h"
 
-// A control or component of the watcher, found by its name as users and tools see it.
-template <typename T> T* Valdiklis(const char* vardas) {
-    T* v = frmPagrindinis ? frmPagrindinis->findChild<T*>(QString::fromLatin1(vardas)) : nullptr;
+// A control or component of a window, found by its name as users and tools
+// see it; the test stops when there is none.
+template <typename T> T* LangoValdiklis(const QObject* langas, const char* vardas) {
+    T* v = langas ? langas->findChild<T*>(QString::fromLatin1(vardas)) : nullptr;
     if (!v)
-        qFatal("the watcher has no %s", vardas);
+        qFatal("%s has no %s", langas ? qPrintable(langas->objectName()) : "a window not made", vardas);
     return v;
+}
+
+// ... of the watcher.
+template <typename T> T* Valdiklis(const char* vardas) {
+    return LangoValdiklis<T>(frmPagrindinis, vardas);
+}
+
+// Types into a box as a user does, replacing what it holds.
+inline void Ivesti(QLineEdit* laukas, const QString& tekstas) {
+    laukas->setFocus();
+    laukas->selectAll();
+    QTest::keyClick(laukas, Qt::Key_Backspace);
+    QTest::keyClicks(laukas, tekstas);
 }
 
 // Names are looked up here, never in the real name service: each name asked

@@ -30,18 +30,7 @@ constexpr char kSlaptazodis[] = "Sl4ptas-9d2e";
 constexpr int kLaukimas = 5000;
 
 template <typename T> T* Konsoles(const char* vardas) {
-    T* v = frmKonsole ? frmKonsole->findChild<T*>(QString::fromLatin1(vardas)) : nullptr;
-    if (!v)
-        qFatal("the console has no %s", vardas);
-    return v;
-}
-
-// Types into a box as a user does, replacing what it holds.
-void Ivesti(QLineEdit* laukas, const QString& tekstas) {
-    laukas->setFocus();
-    laukas->selectAll();
-    QTest::keyClick(laukas, Qt::Key_Backspace);
-    QTest::keyClicks(laukas, tekstas);
+    return LangoValdiklis<T>(frmKonsole, vardas);
 }
 
 QString Isvestis() {

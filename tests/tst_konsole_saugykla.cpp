@@ -26,17 +26,7 @@ constexpr char kSlaptazodis[] = "Atsimintas-5b71";
 constexpr int kLaukimas = 10000;
 
 template <typename T> T* Konsoles(const char* vardas) {
-    T* v = frmKonsole ? frmKonsole->findChild<T*>(QString::fromLatin1(vardas)) : nullptr;
-    if (!v)
-        qFatal("the console has no %s", vardas);
-    return v;
-}
-
-void Ivesti(QLineEdit* laukas, const QString& tekstas) {
-    laukas->setFocus();
-    laukas->selectAll();
-    QTest::keyClick(laukas, Qt::Key_Backspace);
-    QTest::keyClicks(laukas, tekstas);
+    return LangoValdiklis<T>(frmKonsole, vardas);
 }
 
 } // namespace

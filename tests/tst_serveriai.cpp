@@ -61,12 +61,8 @@ TDetales Detales(const QByteArray& vardas) {
     return d;
 }
 
-// A control or component of the list window, found by its name.
 template <typename T> T* Sarasas(const char* vardas) {
-    T* v = frmServeriai ? frmServeriai->findChild<T*>(QString::fromLatin1(vardas)) : nullptr;
-    if (!v)
-        qFatal("the server list has no %s", vardas);
-    return v;
+    return LangoValdiklis<T>(frmServeriai, vardas);
 }
 
 TTinklelis* Tinklelis() {

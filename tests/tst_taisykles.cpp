@@ -36,12 +36,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A control of the details window, found by its name.
 template <typename T> T* Detaliu(const char* vardas) {
-    T* v = frmTaisykles ? frmTaisykles->findChild<T*>(QString::fromLatin1(vardas)) : nullptr;
-    if (!v)
-        qFatal("the details window has no %s", vardas);
-    return v;
+    return LangoValdiklis<T>(frmTaisykles, vardas);
 }
 
 QList<QLabel*> ReiksmiuEtiketes() {
