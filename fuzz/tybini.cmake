@@ -5,6 +5,7 @@ velmorant_fuzz(fuzz_tybini
     SOURCES fuzz_tybini.cpp
             ${PROJECT_SOURCE_DIR}/support/TybINI.cpp
             ${PROJECT_SOURCE_DIR}/support/Keliai.cpp
+            ${PROJECT_SOURCE_DIR}/support/PrivatusFailas.cpp
             ${PROJECT_SOURCE_DIR}/support/Tekstas.cpp
     LIBS Qt6::Core
     CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/tybini)

@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "PrivatusFailas.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -163,10 +165,8 @@ void IkeltiAtminti(TServeriuRegistras& registras, const QString& kelias) {
 }
 
 bool IssaugotiAtminti(const TServeriuRegistras& registras, const QString& kelias) {
-    if (!QDir().mkpath(QFileInfo(kelias).absolutePath()))
-        return false;
     QSaveFile failas(kelias);
-    if (!failas.open(QIODevice::WriteOnly))
+    if (!AtidarytiPrivatu(failas))
         return false;
     const QByteArray turinys = RasytiAtminti(registras.Visos(), QDateTime::currentMSecsSinceEpoch());
     if (failas.write(turinys) != turinys.size()) {

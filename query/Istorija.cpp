@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QVariant>
 
+#include "PrivatusFailas.h"
 #include "Tekstas.h"
 
 using namespace Qt::StringLiterals;
@@ -56,7 +57,8 @@ TIstorijosEilute IstorijosEilute(const TRaundoSantrauka& r) {
     e.Zaidejai = r.Zaidejai;
     e.MaxZaideju = r.MaxZaideju;
     e.PingoMs = r.PingoMs;
-    e.Zemelapis = RodomasTekstas(r.Zemelapis);
+    // The map's name is the server's text: a row stays small whatever it sends.
+    e.Zemelapis = VienaEilute(RodomasTekstas(r.Zemelapis), kZemelapioRiba);
     return e;
 }
 
@@ -98,9 +100,9 @@ bool TIstorijosBaze::Atidaryti(qint64 dabarMs) {
     retintaIki.reset();
     if (!QSqlDatabase::isDriverAvailable(kTvarkykle))
         return Nepavyko(u"cannot open"_s, u"Qt's SQLite driver is missing (Debian package libqt6sql6-sqlite)"_s);
-    const QFileInfo info(kelias);
-    if (!QDir().mkpath(info.absolutePath()))
-        return Nepavyko(u"cannot open"_s, u"the folder cannot be made"_s);
+    // Made the user's alone before SQLite opens it: its -wal and -shm files take its mode.
+    if (!SukurtiPrivatuFaila(kelias))
+        return Nepavyko(u"cannot open"_s, u"the file or its folder cannot be made"_s);
 
     vidus = std::make_unique<TVidus>();
     vidus->jungtiesVardas = u"istorija-%1"_s.arg(quintptr(this));

@@ -21,6 +21,10 @@
 // friends option was off is not told when it is turned on.
 // The answer-again notice is told under the slot option: both are about the
 // watched server's state.
+// However often a server flips between full and not full (or between silent
+// and answering), or a friend between present and absent, each is told at
+// most once a minute per server, and a friend at most once in 10 minutes per
+// server; the time is the rounds' own (LaikasMs).
 #pragma once
 
 #include <QHash>
@@ -58,13 +62,18 @@ struct TPranesimuTekstai {
     QString VelAtsako;   // %1 the server's name
 };
 
-// The notification's one-line summary from the texts.
+// The notification's one-line summary from the texts, at most kPranesimoRiba
+// characters, without line breaks or direction controls (Tekstas.h).
 QString PranesimoAntraste(const TPranesimas& pranesimas, const TPranesimuTekstai& tekstai);
-// Its body: the server's address, escaped for services that read markup in bodies.
+// Its body: the server's address, one line as above, escaped for services
+// that read markup in bodies.
 QString PranesimoTekstas(const TPranesimas& pranesimas);
 
 class TPranesimuTaisykles {
 public:
+    static constexpr qint64 kVietosTarpasMs = 60 * 1000;      // a slot, an answer again: per server
+    static constexpr qint64 kDraugoTarpasMs = 10 * 60 * 1000; // a friend: per friend and server
+
     // `draugai` is asked at every players reply, so changes to the list count at once.
     explicit TPranesimuTaisykles(const TDraugai& draugai);
 
@@ -85,7 +94,12 @@ private:
         QSet<QString> Zaidejai; // the names of the previous players reply, as TDraugai::Raktas gives them
     };
 
+    // Whether the notification keyed `raktas` may go at `dabarMs`; if so, its time is kept.
+    bool Leisti(const QString& raktas, qint64 dabarMs, qint64 tarpasMs);
+    static constexpr qsizetype kDaugiausiaIrasu = 4096;
+
     const TDraugai& draugai;
     TStebimas stebimas;
     QHash<QString, TServeris> serveriai;
+    QHash<QString, qint64> pranesta; // when each server's kind (and friend) was last told
 };

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "PrivatusFailas.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -139,9 +141,10 @@ QString RasomasKelias(const QString& kelias) {
     // The copy is spelled as the shipped file is, whatever spelling asked for it.
     if (yraNumatytas)
         tikslas = Sujungti(duomenuAplankai.Vartotojo, isleistas.mid(Suvienodinti(duomenuAplankai.Duomenys).size()));
-    QDir().mkpath(QFileInfo(tikslas).path());
+    SukurtiPrivatuAplanka(QFileInfo(tikslas).path());
+    // The user's copy is the user's alone, as every file the program writes.
     if (yraNumatytas && QFile::copy(isleistas, tikslas))
-        QFile::setPermissions(tikslas, QFile::permissions(tikslas) | QFileDevice::WriteOwner);
+        QFile::setPermissions(tikslas, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return tikslas;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Windows-1257, bytes 0x80..0xFF. 0xFFFD marks the bytes the code page leaves undefined.
@@ -45,4 +47,45 @@ QString RodomasTekstas(const QByteArray& baitai) {
     if (!utf8.hasError())
         return bandymas;
     return IsBaltuKoduotes(baitai);
+}
+
+QString Apkirpti(const QString& tekstas, qsizetype riba) {
+    if (tekstas.size() <= riba)
+        return tekstas;
+    if (riba <= 0)
+        return {};
+    qsizetype galas = riba - 1;
+    if (galas > 0 && tekstas.at(galas - 1).isHighSurrogate())
+        --galas;
+    return tekstas.left(galas) + u'\u2026';
+}
+
+namespace {
+
+bool ArKryptiesZenklas(char32_t c) {
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+bool ArEilutesLuzis(char32_t c) {
+    return c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r' || c == 0x85 || c == 0x2028 ||
+           c == 0x2029;
+}
+
+} // namespace
+
+QString VienaEilute(const QString& tekstas, qsizetype riba) {
+    QString eilute;
+    eilute.reserve(qMin(tekstas.size(), riba + 1));
+    for (qsizetype i = 0; i < tekstas.size() && eilute.size() <= riba; ++i) {
+        const QChar c = tekstas.at(i);
+        if (ArEilutesLuzis(c.unicode()))
+            eilute += u' ';
+        else if (c.category() != QChar::Other_Control && !ArKryptiesZenklas(c.unicode()))
+            eilute += c;
+    }
+    return Apkirpti(eilute, riba);
+}
+
+QString PatarimoTekstas(const QString& tekstas) {
+    return u"<p style=\"white-space:pre-wrap\">"_s + Apkirpti(tekstas, kPatarimoRiba).toHtmlEscaped() + u"</p>"_s;
 }

@@ -11,6 +11,7 @@
 #include <QSaveFile>
 
 #include "Keliai.h"
+#include "PrivatusFailas.h"
 #include "Tekstas.h"
 
 using namespace Qt::StringLiterals;
@@ -324,7 +325,7 @@ void PakeistiFailaAtomiskai(const QString& kelias, const QByteArray& turinys) {
     const auto klaida = [&] {
         return EFailoKlaida(u"Cannot write the file \"%1\": %2"_s.arg(kelias, failas.errorString()));
     };
-    if (!failas.open(QIODevice::WriteOnly))
+    if (!AtidarytiPrivatu(failas))
         throw klaida();
     if (failas.write(turinys) != turinys.size())
         throw klaida();

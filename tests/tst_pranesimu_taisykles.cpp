@@ -55,6 +55,12 @@ TZingsnis Tyla(const char* serveris = "10.0.0.1:27015", TSaltinis saltinis = TSa
     return z;
 }
 
+// The round `ms` later than the rows' others.
+TZingsnis Po(qint64 ms, TZingsnis z) {
+    z.Raundas.LaikasMs = ms;
+    return z;
+}
+
 TZingsnis Su(TZingsnis z, bool vieta, bool draugai) {
     z.Parinktys = {vieta, draugai};
     return z;
@@ -109,14 +115,18 @@ void TstPranesimuTaisykles::taisykles_data() {
         << alice;
     QTest::newRow("friend there at the first round: told")
         << TZingsniai{Atsake(1, 20, {{"Alice"}}), Atsake(1, 20, {{"Alice"}})} << alice;
-    QTest::newRow("friend leaves and comes back: told again")
-        << TZingsniai{Atsake(1, 20, {{"Alice"}}), Atsake(1, 20, {{"Bob"}}), Atsake(1, 20, {{"Alice"}})}
+    QTest::newRow("friend leaves and comes back: told again after 10 minutes")
+        << TZingsniai{Atsake(1, 20, {{"Alice"}}), Atsake(1, 20, {{"Bob"}}), Po(600000, Atsake(1, 20, {{"Alice"}}))}
         << (alice + alice);
+    QTest::newRow("friend back within 10 minutes: not told again")
+        << TZingsniai{Atsake(1, 20, {{"Alice"}}), Atsake(1, 20, {{"Bob"}}), Po(599999, Atsake(1, 20, {{"Alice"}}))}
+        << alice;
     QTest::newRow("a round without a players reply is no leaving")
         << TZingsniai{Atsake(1, 20, {{"Alice"}}), Atsake(1, 20), Tyla(), Atsake(1, 20, {{"Alice"}})}
         << QStringList{u"friend Alice on Srv (10.0.0.1:27015)"_s, u"answers Srv"_s};
     QTest::newRow("an empty players reply is a leaving")
-        << TZingsniai{Atsake(1, 20, {{"Alice"}}), Atsake(0, 20, QList<QByteArray>{}), Atsake(1, 20, {{"Alice"}})}
+        << TZingsniai{Atsake(1, 20, {{"Alice"}}), Atsake(0, 20, QList<QByteArray>{}),
+                      Po(600000, Atsake(1, 20, {{"Alice"}}))}
         << (alice + alice);
     QTest::newRow("name matched without case and blanks, told as sent")
         << TZingsniai{Atsake(1, 20, {{"  aLIce "}})} << QStringList{u"friend aLIce on Srv (10.0.0.1:27015)"_s};
@@ -160,9 +170,12 @@ void TstPranesimuTaisykles::taisykles_data() {
     QTest::newRow("full to not full: told once with the figures")
         << TZingsniai{Atsake(20, 20), Atsake(19, 20), Atsake(18, 20), Atsake(19, 20)}
         << QStringList{u"slot on Srv 19/20"_s};
-    QTest::newRow("full, free, full, free: told twice")
-        << TZingsniai{Atsake(20, 20), Atsake(19, 20), Atsake(20, 20), Atsake(20, 20), Atsake(17, 20)}
+    QTest::newRow("full, free, full, free a minute later: told twice")
+        << TZingsniai{Atsake(20, 20), Atsake(19, 20), Atsake(20, 20), Atsake(20, 20), Po(60000, Atsake(17, 20))}
         << QStringList{u"slot on Srv 19/20"_s, u"slot on Srv 17/20"_s};
+    QTest::newRow("full and free again within a minute: told once")
+        << TZingsniai{Atsake(20, 20), Atsake(19, 20), Atsake(20, 20), Po(59999, Atsake(17, 20))}
+        << QStringList{u"slot on Srv 19/20"_s};
     QTest::newRow("never full: nothing") << TZingsniai{Atsake(18, 20), Atsake(19, 20), Atsake(17, 20)} << QStringList{};
     QTest::newRow("over full counts as full")
         << TZingsniai{Atsake(22, 20), Atsake(19, 20)} << QStringList{u"slot on Srv 19/20"_s};
@@ -262,6 +275,9 @@ void TstPranesimuTaisykles::tekstai_data() {
                                    << u"Srv answers again"_s << u"10.0.0.1"_s;
     QTest::newRow("a place holder inside the player's name stays")
         << int(TPranesimas::TRusis::Draugas) << u"%2%1"_s << u"a:1"_s << u"%2%1 is playing on Srv"_s << u"a:1"_s;
+    QTest::newRow("a server's name: one line, no direction controls, 200 characters")
+        << int(TPranesimas::TRusis::Draugas) << u"<b>A\nB\u202E</b>"_s + QString(300, u'x') << u"a:1"_s
+        << u"<b>A B</b>"_s + QString(189, u'x') + u"\u2026"_s << u"a:1"_s;
     QTest::newRow("markup in the address is escaped in the body")
         << int(TPranesimas::TRusis::VelAtsako) << QString() << u"<b>x&y</b>"_s << u"Srv answers again"_s
         << u"&lt;b&gt;x&amp;y&lt;/b&gt;"_s;

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "Ikona.h"
+#include "Pranesejas.h"
 #include "Tekstas.h"
 
 using namespace Qt::StringLiterals;
@@ -13,7 +14,12 @@ QString DekloPatarimas(const QString& pavadinimas, std::optional<int> zaidejai, 
     if (zaidejai && maxZaideju)
         eilute.append(QString::number(*zaidejai) + u'/' + QString::number(*maxZaideju));
     eilute.append(pingoMs ? QString::number(*pingoMs) + u" ms"_s : neatsakeTekstas);
-    return pavadinimas + u'\n' + eilute.join(u"  "_s);
+    // The program's name on the first line: Qt's tool tips (the tray of an X
+    // desktop) judge by the first line whether a text is markup, and the
+    // desktop's own trays take the text as plain. The server's name is one
+    // line of its own, so it cannot pass for the figures.
+    return QString::fromLatin1(TPranesejas::kProgramosVardas) + u'\n' + VienaEilute(pavadinimas, kPranesimoRiba) + u'\n' +
+           eilute.join(u"  "_s);
 }
 
 TDekloPiktograma::TDekloPiktograma(QWidget* langas, QObject* tevas)
@@ -24,7 +30,7 @@ TDekloPiktograma::TDekloPiktograma(QWidget* langas, bool arDeklasYra, QObject* t
         return;
     piktograma = new QSystemTrayIcon(ProgramosIkona(), this);
     piktograma->setObjectName(u"trayPiktograma"_s);
-    piktograma->setToolTip(u"Velmorant"_s);
+    piktograma->setToolTip(QString::fromLatin1(TPranesejas::kProgramosVardas));
     connect(piktograma, &QSystemTrayIcon::activated, this, &TDekloPiktograma::PiktogramaActivated);
     piktograma->show();
 }

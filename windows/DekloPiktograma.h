@@ -14,9 +14,10 @@
 
 class QWidget;
 
-// The tool tip's text: the server's name (the address while no name came),
-// then players/max as the scoreboard shows them and the round trip, or
-// `neatsakeTekstas` for a round that had no reply.
+// The tool tip's text, always plain text: the program's name; the server's
+// name (the address while no name came) as one line; players/max as the
+// scoreboard shows them and the round trip, or `neatsakeTekstas` for a round
+// that had no reply.
 QString DekloPatarimas(const QString& pavadinimas, std::optional<int> zaidejai, std::optional<int> maxZaideju,
                        std::optional<int> pingoMs, const QString& neatsakeTekstas);
 

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "Tekstas.h"
 #include "Valdikliai.h"
 
 QLabel* Etikete(QWidget* tevas, const char* vardas, int x, int y, int plotis, int aukstis, const QFont& sriftas,
@@ -40,5 +41,6 @@ void NustatytiTeksta(QLabel* etikete, const QString& tekstas) {
     etikete->resize(plotis, vieta.height());
     const int vidus = etikete->contentsRect().width() - etikete->margin() * 2 - qMax(0, etikete->indent());
     etikete->setText(etikete->fontMetrics().elidedText(tekstas, Qt::ElideRight, qMax(0, vidus)));
-    etikete->setToolTip(tekstas);
+    // The whole text, which may be a server's: never read as markup.
+    etikete->setToolTip(PatarimoTekstas(tekstas));
 }

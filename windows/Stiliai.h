@@ -22,5 +22,6 @@ QLabel* Etikete(QWidget* tevas, const char* vardas, int x, int y, int plotis, in
 
 // Sets a label's text and sizes the label to it. A label that would then run
 // under a control to its right (or past its parent's edge) stops short of it
-// instead, its text elided and the whole text in its tool tip.
+// instead, its text elided and the whole text in its tool tip (as plain text,
+// whatever it holds).
 void NustatytiTeksta(QLabel* etikete, const QString& tekstas);
