@@ -41,10 +41,32 @@ TApklausa::TApklausa(TNMUDP* galas, TPrasymai prasymai, TLaikrodis laikrodis, QO
     galas->OnDataReceived = [this](QObject*, int kiekis, const QString& is, int portas) {
         Gauta(kiekis, is, portas);
     };
+    // Only the servers of rounds in flight are listened to: anything else is
+    // dropped as the endpoint reads it, before it waits in its queue.
+    galas->Filtras = [this](const QHostAddress& is, quint16 portas) {
+        bool ipv4 = false;
+        const quint32 ip = is.toIPv4Address(&ipv4);
+        return ipv4 && siuntejai.contains(SiuntejoRaktas(ip, portas));
+    };
 }
 
 TApklausa::~TApklausa() {
     galas->OnDataReceived = nullptr;
+    galas->Filtras = nullptr;
+}
+
+void TApklausa::NustatytiBusena(TRaundas& r, TBusena nauja) {
+    if ((r.Busena == TBusena::Vyksta) == (nauja == TBusena::Vyksta)) {
+        r.Busena = nauja;
+        return;
+    }
+    const quint64 raktas = SiuntejoRaktas(*r.Ip, quint16(r.Portas));
+    if (nauja == TBusena::Vyksta) {
+        ++siuntejai[raktas];
+    } else if (--siuntejai[raktas] <= 0) {
+        siuntejai.remove(raktas);
+    }
+    r.Busena = nauja;
 }
 
 void TApklausa::NustatytiUnixLaikrodi(TLaikrodis naujas) {
@@ -104,6 +126,7 @@ void TApklausa::Uzbaigti(TId id, bool pranesti) {
     PaleistiPaieska(i->second);
     const bool arIsejo = i->second.ArIsejo;
     TRaundoSantrauka santrauka = std::move(i->second.Santrauka);
+    NustatytiBusena(i->second, TBusena::Nepavyko);
     raundai.erase(i);
     if (pranesti)
         Pranesti([this, id, atsake] { Q_EMIT Baigtas(id, atsake); });
@@ -119,6 +142,11 @@ bool TApklausa::ArVyksta(TId id) const {
 bool TApklausa::ArLaukiaPingo(TId id) const {
     const TRaundas* r = Rasti(id);
     return r && r->Busena != TBusena::Eileje && !r->Sesija->ArPingasRodytas();
+}
+
+QString TApklausa::Serveris(TId id) const {
+    const TRaundas* r = Rasti(id);
+    return r ? r->Raktas : QString();
 }
 
 qint64 TApklausa::Praejo(TId id) const {
@@ -252,7 +280,7 @@ void TApklausa::Isleisti(TRaundas& r, qint64 dabar) {
     const int n = r.Sesija->RaundoDydis(r.Raktas);
     if (biudzetas->Laisva(r.BiudzetoRaktas, dabar) < qMin(n, TUzklausuBiudzetas::kDaugiausia))
         return;
-    r.Busena = TBusena::Vyksta;
+    NustatytiBusena(r, TBusena::Vyksta);
     r.Pradzia = dabar;
     Siusti(r, r.Sesija->PradetiRaunda(r.Raktas), dabar);
 }
@@ -275,7 +303,7 @@ bool TApklausa::Siusti(TRaundas& r, const QList<QByteArray>& datagramos, qint64 
 }
 
 void TApklausa::Nepavyko(TRaundas& r) {
-    r.Busena = TBusena::Nepavyko;
+    NustatytiBusena(r, TBusena::Nepavyko);
     PaleistiPaieska(r);
     const TId id = r.Id;
     Pranesti([this, id] {

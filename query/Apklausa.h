@@ -21,7 +21,8 @@
 // Every datagram from the address and port of a round in flight goes through
 // that round's session and, unless it means nothing (a fragment, a duplicate,
 // a challenge), reaches the window as Atsakymas, from inside the endpoint's
-// OnDataReceived. Anything from elsewhere is dropped. A round ends when all its
+// OnDataReceived. Anything from elsewhere is dropped by the endpoint's filter
+// as it is read. A round ends when all its
 // requests are answered, when the window ends it (Baigti), when a new round
 // to the same server starts, or kLaukimoRibaMs after it went out: Baigtas
 // then tells whether its round trip was measured (false: the server stayed
@@ -86,6 +87,8 @@ public:
     bool ArVyksta(TId id) const;
     // The round is under way and its round trip has not been measured yet.
     bool ArLaukiaPingo(TId id) const;
+    // The round's server as its window addressed it ("host:port"); empty when there is no such round.
+    QString Serveris(TId id) const;
     // Milliseconds since the round went out (0 while it waits to).
     qint64 Praejo(TId id) const;
     // Rounds in flight (looked up, sent, waiting for their replies), and queued.
@@ -139,6 +142,8 @@ private:
         qint64 Rastas = 0;
     };
 
+    void NustatytiBusena(TRaundas& r, TBusena nauja);
+    static quint64 SiuntejoRaktas(quint32 ip, quint16 portas) { return (quint64(ip) << 16) | portas; }
     void Vykdyti();
     // Runs the step (again while something asked for one meanwhile); false
     // when a step is under way already, which then goes round once more.
@@ -172,6 +177,7 @@ private:
     QElapsedTimer tikrasLaikas;
     std::optional<qint64> paskutinePradzia; // real ms of the last round's start
     QHash<QString, TAdresas> adresai;       // names looked up
+    QHash<quint64, int> siuntejai;          // the rounds in flight per server address and port
     bool vykdoma = false;
     bool dar = false;
     QList<std::function<void()>> pranesimai; // reports held until the step is over

@@ -148,14 +148,21 @@ void TNMUDP::CopyReceivedToStream(TAtminiesSrautas& Stream) const {
     Stream.SetPosition(0);
 }
 
-quint64 TNMUDP::SurinktiLaukiancius() {
-    SkaitytiLizda();
-    return gautaIsViso;
-}
-
-void TNMUDP::SkaitytiLaukiancius() {
-    while (lizdas->hasPendingDatagrams()) {
+void TNMUDP::SkaitytiLizda() {
+    // A bounded pass, then back to the event loop: what is left is read in
+    // the next pass, or once the queue has room again. What is read is
+    // delivered from the event loop rather than from inside readyRead: an
+    // owner that opens a message box for a datagram still sees the datagrams
+    // that arrive while the box is open.
+    skaitymasSuplanuotas = false;
+    for (int n = 0; n < kSkaitymoRiba && lizdas->hasPendingDatagrams(); ++n) {
+        if (int(eile.size()) >= kEilesRiba || eilesBaitai >= kEilesBaitai)
+            break;
         const QNetworkDatagram d = lizdas->receiveDatagram();
+        if (Filtras && !Filtras(d.senderAddress(), quint16(d.senderPort()))) {
+            ++atmesta;
+            continue;
+        }
         TGautas g;
         g.numeris = ++gautaIsViso;
         if (d.isValid()) {
@@ -164,21 +171,24 @@ void TNMUDP::SkaitytiLaukiancius() {
             g.is = TaskuotasIPv4(d.senderAddress());
             g.portas = d.senderPort();
         }
+        eilesBaitai += g.duomenys.size();
         eile.push_back(std::move(g));
         if (!d.isValid())
             break;
     }
-}
-
-void TNMUDP::SkaitytiLizda() {
-    // Take everything the socket holds now and deliver it from the event loop
-    // rather than from inside readyRead: an owner that opens a message box for
-    // a datagram still sees the datagrams that arrive while the box is open.
-    SkaitytiLaukiancius();
     if (!eile.empty() && !issiuntimasSuplanuotas) {
         issiuntimasSuplanuotas = true;
         QTimer::singleShot(0, this, &TNMUDP::IssiustiGautus);
     }
+    if (lizdas->hasPendingDatagrams() && int(eile.size()) < kEilesRiba && eilesBaitai < kEilesBaitai)
+        PlanuotiSkaityma();
+}
+
+void TNMUDP::PlanuotiSkaityma() {
+    if (skaitymasSuplanuotas)
+        return;
+    skaitymasSuplanuotas = true;
+    QTimer::singleShot(0, this, &TNMUDP::SkaitytiLizda);
 }
 
 void TNMUDP::IssiustiGautus() {
@@ -187,9 +197,13 @@ void TNMUDP::IssiustiGautus() {
     while (gyvas && !eile.empty()) {
         TGautas g = std::move(eile.front());
         eile.pop_front();
+        eilesBaitai -= g.duomenys.size();
         gautas = std::move(g.duomenys);
         pristatomasNumeris = g.numeris;
         if (OnDataReceived)
             OnDataReceived(this, g.kiekis, g.is, g.portas);
     }
+    // The queue has room again: what the socket kept meanwhile comes next.
+    if (gyvas && lizdas->hasPendingDatagrams())
+        PlanuotiSkaityma();
 }

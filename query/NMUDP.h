@@ -60,6 +60,17 @@ public:
     int ReportLevel() const { return reportLevel; }
     void setReportLevel(int v) { reportLevel = v; }
 
+    // Which senders the owner listens to (empty: every one). A datagram from
+    // anyone else is dropped as it is read, before it waits in the queue.
+    std::function<bool(const QHostAddress& is, quint16 portas)> Filtras;
+
+    // What one pass of the event loop reads from the socket at most, and
+    // what waits for delivery at most (datagrams, bytes): past that the rest
+    // waits in the socket, and the window stays responsive under a flood.
+    static constexpr int kSkaitymoRiba = 256;
+    static constexpr int kEilesRiba = 256;
+    static constexpr qsizetype kEilesBaitai = 2 * 1024 * 1024;
+
     TOnReceive OnDataReceived;
     TNotifyEvent OnDataSend;
     TOnStatus OnStatus;
@@ -80,12 +91,12 @@ public:
     // rewinds the stream. Valid only inside OnDataReceived.
     void CopyReceivedToStream(TAtminiesSrautas& Stream) const;
 
-    // Datagrams are numbered from 1 in the order they are received.
-    // PristatomasNumeris is the number of the one OnDataReceived is handling;
-    // SurinktiLaukiancius takes what the socket still holds into the delivery
-    // queue and returns the number of the last datagram received so far.
+    // The datagrams taken are numbered from 1 in the order they are received;
+    // PristatomasNumeris is the number of the one OnDataReceived is handling.
     quint64 PristatomasNumeris() const { return pristatomasNumeris; }
-    quint64 SurinktiLaukiancius();
+    // Datagrams waiting for delivery now; datagrams the filter dropped so far.
+    int Laukia() const { return int(eile.size()); }
+    quint64 Atmesta() const { return atmesta; }
 
     // The address and port of the last datagram sent (null before any send).
     QHostAddress PaskutinisAdresas() const { return paskutinisAdresas; }
@@ -108,7 +119,7 @@ private:
     void KurtiLizda();
     void Susieti(quint16 portas);
     void SkaitytiLizda();
-    void SkaitytiLaukiancius();
+    void PlanuotiSkaityma();
     void IssiustiGautus();
 
     QString remoteHost;
@@ -119,8 +130,11 @@ private:
     QUdpSocket* lizdas = nullptr;
     QByteArray gautas; // the datagram being delivered
     std::deque<TGautas> eile;
+    qsizetype eilesBaitai = 0;
     bool issiuntimasSuplanuotas = false;
+    bool skaitymasSuplanuotas = false;
     quint64 gautaIsViso = 0;
+    quint64 atmesta = 0;
     quint64 pristatomasNumeris = 0;
     QString paskutinisStatusas;
     QHostAddress paskutinisAdresas;

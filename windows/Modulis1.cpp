@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
@@ -368,6 +369,10 @@ void TfrmPagrindinis::btnRodytiClick() {
     if (adresas != rodomasAdresas) {
         IsvalytiLenta();
         rodomasAdresas = adresas;
+        PamirstiTinkloPranesimus();
+    } else if (!arAtnaujinama) {
+        // The user asked anew: an odd reply may say so once more.
+        PamirstiTinkloPranesimus();
     }
     const TAdresoDalys dalys = AtskirtiPorta(adresas);
     const int portas = StrToInt(dalys.Portas); // a bad port ends the click here
@@ -406,8 +411,10 @@ void TfrmPagrindinis::tmrAtnaujinimasTimer() {
         PazymetiTimeout();
         return;
     }
-    if (!ApkarpytiTarpus(edtHostas->text()).isEmpty())
-        btnRodyti->click();
+    if (ApkarpytiTarpus(edtHostas->text()).isEmpty())
+        return;
+    const QScopedValueRollback atnaujinama(arAtnaujinama, true);
+    btnRodyti->click();
 }
 
 void TfrmPagrindinis::Timer1Timer() {
@@ -456,7 +463,7 @@ void TfrmPagrindinis::ApklausaBaigta(TApklausa::TId id, bool arAtsake) {
 // While banned, nothing received is shown until the next round. The poller
 // passes on the first 'j', players and details reply of a round only (and an
 // 'I' after a 'm': the info reply wins).
-void TfrmPagrindinis::ApdorotiAtsakyma(TApklausa::TId, const TSesijosAtsakymas& atsakymas) {
+void TfrmPagrindinis::ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
     // The round trip: the first 'j', or the first Steam reply of a server that
     // is not asked "ping".
     if (atsakymas.PingoMs && tmrPingas->isActive())
@@ -488,11 +495,11 @@ void TfrmPagrindinis::ApdorotiAtsakyma(TApklausa::TId, const TSesijosAtsakymas& 
         PazymetiBana();
         break;
     case TAtsakymoRusis::Tekstas:
-        if (RodytiTinkloPranesima(RodomasTekstas(atsakymas.PirmasTekstas)))
-            RodytiTinkloPranesima(RodomasTekstas(atsakymas.AntrasTekstas));
+        if (RodytiTinkloPranesima(id, RodomasTekstas(atsakymas.PirmasTekstas)))
+            RodytiTinkloPranesima(id, RodomasTekstas(atsakymas.AntrasTekstas));
         break;
     case TAtsakymoRusis::Nezinomas:
-        PranestiNezinomusDuomenis();
+        PranestiNezinomusDuomenis(id);
         break;
     default: // the ping above; rules are read and not shown; nothing
         break;

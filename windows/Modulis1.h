@@ -148,6 +148,7 @@ private:
     int ZaidejuSkaicius = 0;
     QString ZaidimoKatalogas;
     bool MeniuPerjungtas = false;
+    bool arAtnaujinama = false; // the refresh timer, not the user, presses btnRodyti
 
     // Handlers.
     void FormCreate();

@@ -216,7 +216,9 @@ void TfrmServeriai::FormShow() {
     arPerkeliama = false;
     PritaikytiKalba();
     tmrAtnaujinimasServeriai->setEnabled(true);
-    // A fresh walk: what the last showing still had in flight is not taken.
+    // A fresh walk: what the last showing still had in flight is not taken,
+    // and each showing may say a server's odd reply once.
+    PamirstiTinkloPranesimus();
     Apklausa->BaigtiVisus();
     apklausiami.clear();
     pingai.clear();
@@ -424,7 +426,7 @@ void TfrmServeriai::ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas&
     case TAtsakymoRusis::Zaidejai:
         if (suZaidejais.contains(id))
             return; // asked for the notifications, not shown
-        PranestiNezinomusDuomenis();
+        PranestiNezinomusDuomenis(id);
         break;
     case TAtsakymoRusis::Banas:
         for (const int r : eilutes)
@@ -432,7 +434,7 @@ void TfrmServeriai::ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas&
         break;
     default:
         // The poll is over either way: a reply of another kind answers it.
-        PranestiNezinomusDuomenis();
+        PranestiNezinomusDuomenis(id);
         break;
     }
     UzbaigtiApklausa(id);

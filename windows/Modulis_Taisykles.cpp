@@ -120,6 +120,8 @@ void TfrmTaisykles::FormShow() {
     // showed until this showing's replies replace it.
     if (!yraAdresas || adresas != apklaustasAdresas)
         IsvalytiReiksmes();
+    // Each showing may say a server's odd reply once.
+    PamirstiTinkloPranesimus();
     PritaikytiKalba();
     Apklausa->Baigti(raundas);
     raundas = 0;
@@ -206,7 +208,7 @@ bool TfrmTaisykles::ArIgnoruojaAtsakymus(TApklausa::TId id) const {
     return id != raundas || (stebetojas && stebetojas->ArUzdraustas());
 }
 
-void TfrmTaisykles::ApdorotiAtsakyma(TApklausa::TId, const TSesijosAtsakymas& atsakymas) {
+void TfrmTaisykles::ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
     switch (atsakymas.Rusis) {
     case TAtsakymoRusis::Detales:
         if (atsakymas.Info)
@@ -220,7 +222,7 @@ void TfrmTaisykles::ApdorotiAtsakyma(TApklausa::TId, const TSesijosAtsakymas& at
     case TAtsakymoRusis::Nieko:
         break;
     default:
-        PranestiNezinomusDuomenis();
+        PranestiNezinomusDuomenis(id);
         break;
     }
 }

@@ -5,6 +5,7 @@
 #include "Laikrodis.h"
 #include "NMUDP.h"
 #include "Stebetojas.h"
+#include "Tekstas.h"
 #include "TybINI.h"
 #include "cstrike.h"
 
@@ -61,7 +62,7 @@ TApklausa::TId TServerioLangas::SiustiRaunda(const QString& hostas, int portas, 
 void TServerioLangas::Priimti(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
     // What the window drops never reached the round's session (Priima above).
     if (atsakymas.Rusis == TAtsakymoRusis::PerDidelis) {
-        RodytiTinkloPranesima(QString::number(atsakymas.Dydis) + KalbosTekstas("Pranesimai", "BaituGavau"));
+        RodytiTinkloPranesima(id, QString::number(atsakymas.Dydis) + KalbosTekstas("Pranesimai", "BaituGavau"));
         return;
     }
     ApdorotiAtsakyma(id, atsakymas);
@@ -76,17 +77,18 @@ void TServerioLangas::NMUDP1BufferInvalid(bool&, QByteArray&, int&) {
     RodytiPranesima(langas, KalbosTekstas("Pranesimai", "BlogasBuferis"));
 }
 
-bool TServerioLangas::RodytiTinkloPranesima(const QString& tekstas) {
+bool TServerioLangas::RodytiTinkloPranesima(TApklausa::TId id, const QString& tekstas) {
+    // A server that answers every round oddly nags once, not every round.
+    const QString serveris = Apklausa->Serveris(id);
     const quint64 numeris = NMUDP1->PristatomasNumeris();
-    if (numeris > nutildytiNuo && numeris <= nutildytiIki)
+    if (const auto i = pranesta.constFind(serveris); i != pranesta.constEnd() && *i != numeris)
         return false;
-    if (!tinkloPranesimai.Rodyti(tekstas))
+    if (tinkloPranesimai.Atidarytas())
         return false;
-    nutildytiNuo = numeris;
-    nutildytiIki = NMUDP1->SurinktiLaukiancius();
-    return true;
+    pranesta.insert(serveris, numeris);
+    return tinkloPranesimai.Rodyti(Apkirpti(tekstas, kZinutesRiba));
 }
 
-void TServerioLangas::PranestiNezinomusDuomenis() {
-    RodytiTinkloPranesima(KalbosTekstas("Pranesimai", "NezinomiDuomenys"));
+void TServerioLangas::PranestiNezinomusDuomenis(TApklausa::TId id) {
+    RodytiTinkloPranesima(id, KalbosTekstas("Pranesimai", "NezinomiDuomenys"));
 }

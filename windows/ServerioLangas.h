@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include "Apklausa.h"
@@ -57,14 +58,15 @@ protected:
     // An empty send: "BlogasBuferis", then the endpoint's own error.
     void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
 
-    // A message caused by network input, through the window's gate: dropped
-    // (false) while a box of that gate is open, and also when the datagram
-    // being handled was already received when the last such box closed: a
-    // flood of replies then opens the boxes of one reply, not one after another,
-    // while the other replies that queued up behind the box are still handled.
-    bool RodytiTinkloPranesima(const QString& tekstas);
-    // A reply of a type the window does not read: "NezinomiDuomenys" through the gate.
-    void PranestiNezinomusDuomenis();
+    // A message caused by a reply of round `id`, cut to kZinutesRiba: a
+    // server's odd replies open the boxes of one datagram (an 'i' reply holds
+    // two texts), once, until the window forgets them; the rest are dropped
+    // (false), as is any while a box of the window is open.
+    bool RodytiTinkloPranesima(TApklausa::TId id, const QString& tekstas);
+    // A reply of a type the window does not read: "NezinomiDuomenys" as above.
+    void PranestiNezinomusDuomenis(TApklausa::TId id);
+    // The user watches anew: every server's odd reply may open its box again.
+    void PamirstiTinkloPranesimus() { pranesta.clear(); }
 
     // The rounds of the window's servers, the child "Apklausa".
     TApklausa* Apklausa = nullptr;
@@ -74,8 +76,6 @@ private:
 
     QWidget* langas;
     TTinkloPranesimai tinkloPranesimai;
-    // The numbers of the endpoint's datagrams whose boxes are dropped: after
-    // the one that opened the last box, up to the last received when it closed.
-    quint64 nutildytiNuo = 0;
-    quint64 nutildytiIki = 0;
+    // Per server ("host:port"), the endpoint's number of the datagram whose boxes were shown.
+    QHash<QString, quint64> pranesta;
 };
