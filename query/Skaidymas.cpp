@@ -69,9 +69,9 @@ TDaliesRezultatas TDaliuSurinkejas::Priimti(const QHostAddress& siuntejas, quint
     const TRaktas raktas{adresas, prievadas, id, naujas};
     auto it = rinkiniai.find(raktas);
     if (it == rinkiniai.end()) {
-        if (int(rinkiniai.size()) >= kDaugiausiaRinkiniu)
-            return {TDaliesBusena::Atmesta, {}};
+        Atlaisvinti(raktas);
         TRinkinys naujasRinkinys;
+        naujasRinkinys.Eile = ++atidaryta;
         naujasRinkinys.Viso = viso;
         naujasRinkinys.Dalys.resize(viso);
         naujasRinkinys.Gautos.resize(viso);
@@ -99,4 +99,26 @@ TDaliesRezultatas TDaliuSurinkejas::Priimti(const QHostAddress& siuntejas, quint
         atsakymas += d;
     rinkiniai.erase(it);
     return {TDaliesBusena::Surinkta, atsakymas};
+}
+
+void TDaliuSurinkejas::Atlaisvinti(const TRaktas& naujas) {
+    const auto arTasPats = [&naujas](const TRaktas& r) {
+        return std::get<0>(r) == std::get<0>(naujas) && std::get<1>(r) == std::get<1>(naujas);
+    };
+    auto seniausias = rinkiniai.end();
+    auto seniausiasSiuntejo = rinkiniai.end();
+    int siuntejo = 0;
+    for (auto i = rinkiniai.begin(); i != rinkiniai.end(); ++i) {
+        if (seniausias == rinkiniai.end() || i->second.Eile < seniausias->second.Eile)
+            seniausias = i;
+        if (!arTasPats(i->first))
+            continue;
+        ++siuntejo;
+        if (seniausiasSiuntejo == rinkiniai.end() || i->second.Eile < seniausiasSiuntejo->second.Eile)
+            seniausiasSiuntejo = i;
+    }
+    if (siuntejo >= kDaugiausiaSiuntejoRinkiniu)
+        rinkiniai.erase(seniausiasSiuntejo);
+    else if (int(rinkiniai.size()) >= kDaugiausiaRinkiniu)
+        rinkiniai.erase(seniausias);
 }

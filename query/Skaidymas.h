@@ -14,6 +14,10 @@
 // Fragments are gathered per sender, split id and layout, in any order; a
 // fragment seen twice is ignored; a set of more than 15 fragments or more than
 // 16 KB is refused. The joined payload is the reply, FF FF FF FF + type letter.
+// A sender has a few sets open at once at most, and all senders together a
+// few dozen: a new set takes the place of the oldest one open (the sender's
+// own first), so partial sets forged in a sender's name never keep its real
+// reply out. The owner drops what is still open when its round ends.
 #pragma once
 
 #include <array>
@@ -44,7 +48,8 @@ const char* DaliesBusenosTekstas(TDaliesBusena busena);
 
 inline constexpr int kDaugiausiaDaliu = 15;
 inline constexpr int kDaugiausiaSurinktoBaitu = 16 * 1024;
-// Sets open at once; a sender that opens more gets the new ones refused.
+// Sets open at once, per sender and in all.
+inline constexpr int kDaugiausiaSiuntejoRinkiniu = 8;
 inline constexpr int kDaugiausiaRinkiniu = 64;
 
 class TDaliuSurinkejas {
@@ -56,6 +61,7 @@ public:
 
 private:
     struct TRinkinys {
+        quint64 Eile = 0; // opened as the Eile-th set
         int Viso = 0;
         int Baitu = 0;
         QList<QByteArray> Dalys; // an empty slot waits for its fragment
@@ -64,5 +70,8 @@ private:
     };
     // address (IPv6 form, IPv4 mapped), port, id, newer layout
     using TRaktas = std::tuple<std::array<quint8, 16>, quint16, quint32, bool>;
+    // Makes room for a new set of this sender's (address and port).
+    void Atlaisvinti(const TRaktas& naujas);
     std::map<TRaktas, TRinkinys> rinkiniai;
+    quint64 atidaryta = 0;
 };
