@@ -42,9 +42,16 @@ TKonsole::TKonsole(TNMUDP* udp, TKonsoliuRegistras* registras, TLaikrodis laikro
     laikmatis->setSingleShot(true);
     laikmatis->setTimerType(Qt::PreciseTimer);
     connect(laikmatis, &QTimer::timeout, this, &TKonsole::Tikrinti);
+    // While nothing is asked nothing is listened to, and only the server asked
+    // may answer: anything else is dropped as the endpoint reads it.
+    udp->Filtras = [this](const QHostAddress& is, quint16 prievadas) {
+        return busena != TBusena::Laisva && !ip.isEmpty() && prievadas == portas && is == QHostAddress(ip);
+    };
 }
 
-TKonsole::~TKonsole() = default;
+TKonsole::~TKonsole() {
+    udp->Filtras = nullptr;
+}
 
 QString TKonsole::Serveris() const {
     return ip.isEmpty() ? QString() : ip + u':' + QString::number(portas);
@@ -211,7 +218,20 @@ void TKonsole::Gauta(const QByteArray& datagrama, const QString& is, int prievad
 }
 
 void TKonsole::GautaTekstas(QByteArrayView tekstas) {
+    if (busena != TBusena::LaukiaIsvesties && busena != TBusena::Renka)
+        return;
+    const TKonsolesAtsakas atsakas = AtpazintiAtsakyma(tekstas);
+    if (atsakas != TKonsolesAtsakas::Isvestis) {
+        // A refusal wins over an output that came before it: that one may
+        // have been sent in the server's name by someone else.
+        surinkejas.Pradeti();
+        Atsisakyta(atsakas, tekstas.toByteArray());
+        return;
+    }
     if (busena == TBusena::Renka) {
+        // An empty datagram adds nothing, and does not keep the output open.
+        if (tekstas.isEmpty())
+            return;
         if (!surinkejas.Prideti(tekstas, laikrodis())) {
             BaigtiIsvestimi();
             return;
@@ -219,58 +239,58 @@ void TKonsole::GautaTekstas(QByteArrayView tekstas) {
         Planuoti();
         return;
     }
-    if (busena != TBusena::LaukiaIsvesties)
-        return;
-    TKonsolesSargas& sargas = registras->Sargas(Serveris());
-    const QByteArray t = tekstas.toByteArray();
-    switch (AtpazintiAtsakyma(tekstas)) {
-    case TKonsolesAtsakas::BlogasSlaptazodis:
-        // The attempt stays counted, and the password is not sent again until typed anew.
-        atmestiSlaptazodziai.insert(Serveris(), Maisa(komanda->Slaptazodis));
-        Baigti();
-        Q_EMIT SlaptazodisAtmestas(t);
-        return;
-    case TKonsolesAtsakas::BlogasIssukis:
-        // The engine checks the challenge before the password: nothing was counted.
-        sargas.Neskaiciuoti(*komanda->Bandymas);
-        komanda->Bandymas.reset();
-        IssaugotiSarga();
-        registras->NustatytiIssuki(Serveris(), std::nullopt);
-        if (komanda->IssukisPakartotas) {
-            Baigti();
-            Q_EMIT IssukisAtmestas(t);
-            return;
-        }
-        komanda->IssukisPakartotas = true;
-        SiustiIssukioPrasyma();
-        return;
-    case TKonsolesAtsakas::Uzdrausta:
-        Baigti();
-        Q_EMIT Uzdrausta(t);
-        return;
-    case TKonsolesAtsakas::Isvestis:
-        break;
-    }
-    sargas.Neskaiciuoti(*komanda->Bandymas);
-    komanda->Bandymas.reset();
-    IssaugotiSarga();
-    const QString slaptazodis = QString::fromUtf8(komanda->Slaptazodis);
     busena = TBusena::Renka;
     surinkejas.Pradeti();
-    const bool toliau = surinkejas.Prideti(tekstas, laikrodis());
-    Q_EMIT SlaptazodisPriimtas(slaptazodis);
-    if (!toliau) {
+    if (!surinkejas.Prideti(tekstas, laikrodis())) {
         BaigtiIsvestimi();
         return;
     }
     Planuoti();
 }
 
+void TKonsole::Atsisakyta(TKonsolesAtsakas atsakas, const QByteArray& tekstas) {
+    switch (atsakas) {
+    case TKonsolesAtsakas::BlogasSlaptazodis:
+        // The attempt stays counted, and the password is not sent again until typed anew.
+        atmestiSlaptazodziai.insert(Serveris(), Maisa(komanda->Slaptazodis));
+        Baigti();
+        Q_EMIT SlaptazodisAtmestas(tekstas);
+        return;
+    case TKonsolesAtsakas::BlogasIssukis:
+        // The engine checks the challenge before the password, but the text
+        // may be someone else's: the attempt stays counted. One new challenge
+        // per command, and only while the guard has room for the attempt.
+        komanda->Bandymas.reset();
+        registras->NustatytiIssuki(Serveris(), std::nullopt);
+        if (komanda->IssukisPakartotas || registras->Sargas(Serveris()).Laukti(laikrodis()) > 0) {
+            Baigti();
+            Q_EMIT IssukisAtmestas(tekstas);
+            return;
+        }
+        komanda->IssukisPakartotas = true;
+        SiustiIssukioPrasyma();
+        return;
+    default:
+        Baigti();
+        Q_EMIT Uzdrausta(tekstas);
+        return;
+    }
+}
+
 void TKonsole::BaigtiIsvestimi() {
     const QByteArray isvestis = surinkejas.Isvestis();
     const bool nukirsta = surinkejas.ArNukirsta();
     surinkejas.Pradeti();
+    // A whole output with no refusal in it: the server took the password, and
+    // the attempt does not count. The password is told once per typing.
+    registras->Sargas(Serveris()).Neskaiciuoti(*komanda->Bandymas);
+    IssaugotiSarga();
+    const QByteArray slaptazodis = komanda->Slaptazodis;
+    const bool arNaujas = priimtiSlaptazodziai.value(Serveris()) != Maisa(slaptazodis);
+    priimtiSlaptazodziai.insert(Serveris(), Maisa(slaptazodis));
     Baigti();
+    if (arNaujas)
+        Q_EMIT SlaptazodisPriimtas(QString::fromUtf8(slaptazodis));
     Q_EMIT Isvestis(isvestis, nukirsta);
 }
 
@@ -323,5 +343,9 @@ void TKonsole::Tikrinti() {
 }
 
 void TKonsole::IssaugotiSarga() {
-    registras->Issaugoti(laikrodis());
+    // A guard that cannot keep its count across restarts is said once a run.
+    if (registras->Issaugoti(laikrodis()) || registras->KlaidaPasakyta)
+        return;
+    registras->KlaidaPasakyta = true;
+    Q_EMIT SargasNeissaugotas(registras->Failas());
 }

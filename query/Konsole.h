@@ -56,8 +56,10 @@ inline constexpr int kKonsolesUzklausosRiba = 512;
 inline constexpr int kIssukioSkaitmenys = 10;
 // No datagram at all this long after a request: the server does not answer.
 inline constexpr qint64 kKonsolesLaukimasMs = 5000;
-// An output is whole when this long has passed after its last datagram.
+// An output is whole when this long has passed after its last datagram,
 inline constexpr qint64 kKonsolesTylaMs = 300;
+// ... or this long after its first, whatever still comes,
+inline constexpr qint64 kKonsolesIsvestiesLaikasMs = 10000;
 // ... or when it has reached this many bytes (the rest is dropped).
 inline constexpr qsizetype kKonsolesIsvestiesRiba = 256 * 1024;
 
@@ -90,13 +92,15 @@ TKonsolesAtsakas AtpazintiAtsakyma(QByteArrayView tekstas);
 // ---- Joining a command's output ----
 
 // Joins the texts of a command's output datagrams in the order they came, until
-// the quiet time has passed after the last one or the size limit is reached.
+// the quiet time has passed after the last one, the time limit after the
+// first one, or the size limit is reached.
 // At the limit the output is cut back to its last line break (when it holds
 // one), so no character is cut in two, and what comes after it is dropped.
 class TIsvestiesSurinkejas {
 public:
-    explicit TIsvestiesSurinkejas(qsizetype riba = kKonsolesIsvestiesRiba, qint64 tylaMs = kKonsolesTylaMs)
-        : riba(riba), tylaMs(tylaMs) {}
+    explicit TIsvestiesSurinkejas(qsizetype riba = kKonsolesIsvestiesRiba, qint64 tylaMs = kKonsolesTylaMs,
+                                  qint64 ilgiausiaiMs = kKonsolesIsvestiesLaikasMs)
+        : riba(riba), tylaMs(tylaMs), ilgiausiaiMs(ilgiausiaiMs) {}
 
     // Starts a new output: nothing joined.
     void Pradeti();
@@ -113,9 +117,11 @@ public:
 private:
     qsizetype riba;
     qint64 tylaMs;
+    qint64 ilgiausiaiMs;
     QByteArray isvestis;
     int datagramos = 0;
     bool nukirsta = false;
+    std::optional<qint64> pirmas;
     std::optional<qint64> paskutinis;
 };
 
@@ -167,11 +173,15 @@ public:
     void NustatytiIssuki(const QString& serveris, std::optional<quint32> issukis);
 
     // The file of the attempts: read now (what it holds joins what is known),
-    // written after every change. An empty path: no file.
-    void NustatytiFaila(const QString& kelias, qint64 dabar);
+    // written after every change (0600, PrivatusFailas.h). An empty path: no file.
+    // A file at `senas`, where an earlier version kept it, is read too, and
+    // goes once its attempts are in the new file.
+    void NustatytiFaila(const QString& kelias, qint64 dabar, const QString& senas = {});
     QString Failas() const { return failas; }
     // Writes the file when one is set; false when that failed.
     bool Issaugoti(qint64 dabar) const;
+    // A failed write was told to the user (once a run is enough).
+    bool KlaidaPasakyta = false;
 
     // The attempts as the file holds them: one line "ip:port epoch-ms" each,
     // the times turned from the clock of `dabar` to the wall clock of `epocha`.
@@ -229,8 +239,12 @@ public:
 
     // One user action: sends at most one request that can count against the password.
     TKonsolesVeiksmas Vykdyti(const QString& komanda, const QString& slaptazodis);
-    // The user typed the password anew: a refused one may be sent again.
-    void SlaptazodisPakeistas() { atmestiSlaptazodziai.remove(Serveris()); }
+    // The user typed the password anew: a refused one may be sent again, and
+    // one the server takes is told again (SlaptazodisPriimtas).
+    void SlaptazodisPakeistas() {
+        atmestiSlaptazodziai.remove(Serveris());
+        priimtiSlaptazodziai.remove(Serveris());
+    }
 
     // A datagram the endpoint received. Only the server asked is listened to.
     void Gauta(const QByteArray& datagrama, const QString& is, int portas);
@@ -247,7 +261,8 @@ public:
 Q_SIGNALS:
     // The output of a command, as the server sent it; `nukirsta`: cut at the size limit.
     void Isvestis(const QByteArray& tekstas, bool nukirsta);
-    // The server took the password (the first output of a command came).
+    // The server took the password: a command's whole output came, and no
+    // refusal in it. Told once per password typed, before that Isvestis.
     void SlaptazodisPriimtas(const QString& slaptazodis);
     // "Bad rcon_password.": the server counted the attempt; its text.
     void SlaptazodisAtmestas(const QByteArray& tekstas);
@@ -261,6 +276,8 @@ Q_SIGNALS:
     void AdresasNerastas();
     // The endpoint could not send.
     void SiuntimasNepavyko(const QString& klaida);
+    // The guard's file cannot be written (its path): said once a run.
+    void SargasNeissaugotas(const QString& failas);
 
 private:
     enum class TBusena {
@@ -283,6 +300,8 @@ private:
     void SiustiIssukioPrasyma();
     void SiustiKomanda();
     void GautaTekstas(QByteArrayView tekstas);
+    // A refusal of the command in flight: "Bad rcon_password.", "Bad challenge.", the ban notice.
+    void Atsisakyta(TKonsolesAtsakas atsakas, const QByteArray& tekstas);
     void BaigtiIsvestimi();
     void Baigti();
     void Planuoti();
@@ -303,6 +322,8 @@ private:
     TBusena busena = TBusena::Laisva;
     std::optional<TKomanda> komanda;
     qint64 siustaMs = 0;
-    // Per server, a digest of the password it refused, until the user types the password anew.
+    // Per server, a digest of the password it refused, and of the one it took
+    // (told already), until the user types the password anew.
     QHash<QString, QByteArray> atmestiSlaptazodziai;
+    QHash<QString, QByteArray> priimtiSlaptazodziai;
 };

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "PrivatusFailas.h"
+
 namespace {
 
 constexpr QByteArrayView kAntraste("\xFF\xFF\xFF\xFF", 4);
@@ -91,6 +93,7 @@ void TIsvestiesSurinkejas::Pradeti() {
     isvestis.clear();
     datagramos = 0;
     nukirsta = false;
+    pirmas.reset();
     paskutinis.reset();
 }
 
@@ -98,6 +101,8 @@ bool TIsvestiesSurinkejas::Prideti(QByteArrayView tekstas, qint64 dabar) {
     if (nukirsta)
         return false;
     ++datagramos;
+    if (!pirmas)
+        pirmas = dabar;
     paskutinis = dabar;
     if (isvestis.size() + tekstas.size() <= riba) {
         isvestis.append(tekstas);
@@ -114,11 +119,12 @@ bool TIsvestiesSurinkejas::Prideti(QByteArrayView tekstas, qint64 dabar) {
 std::optional<qint64> TIsvestiesSurinkejas::Terminas() const {
     if (!paskutinis)
         return std::nullopt;
-    return *paskutinis + tylaMs;
+    return std::min(*paskutinis + tylaMs, *pirmas + ilgiausiaiMs);
 }
 
 bool TIsvestiesSurinkejas::ArBaigta(qint64 dabar) const {
-    return nukirsta || (paskutinis && dabar >= *paskutinis + tylaMs);
+    const std::optional<qint64> terminas = Terminas();
+    return nukirsta || (terminas && dabar >= *terminas);
 }
 
 // ---- The guard ----
@@ -220,21 +226,27 @@ void TKonsoliuRegistras::Ikelti(QByteArrayView irasas, qint64 dabar, qint64 epoc
     }
 }
 
-void TKonsoliuRegistras::NustatytiFaila(const QString& kelias, qint64 dabar) {
+void TKonsoliuRegistras::NustatytiFaila(const QString& kelias, qint64 dabar, const QString& senas) {
     failas = kelias;
     if (failas.isEmpty())
         return;
-    QFile f(failas);
-    if (f.open(QIODevice::ReadOnly))
+    const auto skaityti = [&](const QString& kas) {
+        QFile f(kas);
+        if (!f.open(QIODevice::ReadOnly))
+            return false;
         Ikelti(f.read(1024 * 1024), dabar, QDateTime::currentMSecsSinceEpoch());
+        return true;
+    };
+    skaityti(failas);
+    if (!senas.isEmpty() && senas != failas && skaityti(senas) && Issaugoti(dabar))
+        QFile::remove(senas);
 }
 
 bool TKonsoliuRegistras::Issaugoti(qint64 dabar) const {
     if (failas.isEmpty())
         return true;
-    QDir().mkpath(QFileInfo(failas).absolutePath());
     QSaveFile f(failas);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!AtidarytiPrivatu(f))
         return false;
     f.write(Irasas(dabar, QDateTime::currentMSecsSinceEpoch()));
     return f.commit();

@@ -45,6 +45,7 @@ public:
         qputenv("XDG_DATA_HOME", (Namai() + QStringLiteral("/.local/share")).toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", (Namai() + QStringLiteral("/.config")).toLocal8Bit());
         qputenv("XDG_CACHE_HOME", (Namai() + QStringLiteral("/.cache")).toLocal8Bit());
+        qputenv("XDG_STATE_HOME", (Namai() + QStringLiteral("/.local/state")).toLocal8Bit());
         qputenv("XDG_RUNTIME_DIR", d.filePath(QStringLiteral("run")).toLocal8Bit());
         // QtKeychain picks its store by the desktop: none named, the Secret Service.
         for (const char* v : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_KEYRING_CONTROL",

@@ -351,7 +351,8 @@ void TstKonsole::blogasIssukis() {
     QCOMPARE(isvestis.last().at(0).toByteArray(), QByteArray("second\n"));
     QCOMPARE(Zodziai(*serveris), (QStringList{u"rcon"_s, u"challenge rcon"_s, u"rcon"_s}));
     QCOMPARE(serveris->Konsole().Nesekmes(QHostAddress(QHostAddress::LocalHost)), 0);
-    QCOMPARE(registras->Sargas(konsole->Serveris()).Skaicius(laikas), 0);
+    // The attempt refused for its challenge stays counted: the text may be someone else's.
+    QCOMPARE(registras->Sargas(konsole->Serveris()).Skaicius(laikas), 1);
 }
 
 void TstKonsole::issukisAtmestasDukart() {
@@ -501,8 +502,8 @@ void TstKonsole::svetimasSiuntejas() {
     QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,
              TKonsolesRezultatas::Siunciama);
     QVERIFY(issiusta.wait(kLaukimas));
-    // The answer reached the console before the clock moves on.
-    QTRY_COMPARE(udp->PristatomasNumeris(), quint64(1));
+    // The answer was dropped as the endpoint read it, before the clock moves on.
+    QTRY_COMPARE(udp->Atmesta(), quint64(1));
     QVERIFY(konsole->ArUzimta());
     Palaukti(kKonsolesLaukimasMs);
     QCOMPARE(neatsako.size(), 1);

@@ -7,7 +7,8 @@
 #                        sanitizer and fuzzer runtime, QStat, desktop-file-validate,
 #                        appstreamcli and groff for the package's metadata and
 #                        manual page, node and npm, D-Bus and gnome-keyring for
-#                        the secret store and the notification test)
+#                        the secret store and the notification test, the
+#                        fonts of a usual desktop)
 set -eu
 
 # qtkeychain-qt6-dev and libsecret-1-0: the console remembers passwords in the
@@ -21,6 +22,9 @@ if [ "${1:-run}" = test ]; then
     # A Secret Service of the tests' own: a session bus and gnome-keyring on it,
     # and secret-tool to look into it from outside.
     packages="$packages dbus-daemon gnome-keyring libsecret-tools"
+    # The fonts of a usual desktop (as a desktop or ImageMagick pulls them
+    # in): the windows are tested with the fonts users have.
+    packages="$packages fonts-noto-mono fonts-urw-base35"
     # node and npm install gamedig, the second client of the peer check;
     # any node that brings its own npm will do.
     command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"

@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDir>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include "Konsole.h"
 #include "Laikrodis.h"
 #include "NMUDP.h"
+#include "PrivatusFailas.h"
 #include "Saugykla.h"
 #include "Skaiciai.h"
 #include "Stebetojas.h"
@@ -32,7 +35,8 @@ namespace {
 
 // Lines the output keeps; older ones scroll away for good.
 constexpr int kIsvestiesEilutes = 20000;
-// The guard's file, in the user's cache folder.
+// The guard's file, in the user's state folder; an earlier version kept it
+// in the cache folder, which cache cleaners empty.
 constexpr char kSargoFailas[] = "/konsole-bandymai.txt";
 
 } // namespace
@@ -74,9 +78,11 @@ void TfrmKonsole::SukurtiValdiklius() {
     memIsvestis->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     memIsvestis->setLineWrapMode(QPlainTextEdit::NoWrap);
     memIsvestis->setMaximumBlockCount(kIsvestiesEilutes);
-    QFont fiksuotas = Sriftas(kCourier, 12);
-    fiksuotas.setStyleHint(QFont::TypeWriter);
-    fiksuotas.setFixedPitch(true);
+    // The desktop's fixed-pitch font: a family asked for by name may come
+    // back as a font fontconfig does not mark fixed-pitch, whose columns
+    // would not line up.
+    QFont fiksuotas = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fiksuotas.setPixelSize(12);
     memIsvestis->setFont(fiksuotas);
     NustatytiSpalvas(memIsvestis, SpalvaBGR(kOranzine), Qt::black);
 
@@ -125,6 +131,8 @@ void TfrmKonsole::SujungtiIvykius() {
     connect(Konsole, &TKonsole::AdresasNerastas, this, [this] { Saugiai([this] { KonsoleAdresasNerastas(); }); });
     connect(Konsole, &TKonsole::SiuntimasNepavyko, this,
             [this](const QString& k) { Saugiai([&] { KonsoleSiuntimasNepavyko(k); }); });
+    connect(Konsole, &TKonsole::SargasNeissaugotas, this,
+            [this](const QString& f) { Saugiai([&] { KonsoleSargasNeissaugotas(f); }); });
 }
 
 // ---- Creation, showing ----
@@ -134,9 +142,9 @@ void TfrmKonsole::FormCreate() {
     // The guard's attempts outlive the run, so that a restart does not reset its count.
     TKonsoliuRegistras& registras = TKonsoliuRegistras::Bendras();
     if (registras.Failas().isEmpty())
-        registras.NustatytiFaila(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-                                     QString::fromLatin1(kSargoFailas),
-                                 DabarMs());
+        registras.NustatytiFaila(BusenosAplankas() + QString::fromLatin1(kSargoFailas), DabarMs(),
+                                 QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                                     QString::fromLatin1(kSargoFailas));
 }
 
 void TfrmKonsole::FormShow() {
@@ -401,6 +409,10 @@ void TfrmKonsole::KonsoleAdresasNerastas() {
 
 void TfrmKonsole::KonsoleSiuntimasNepavyko(const QString& klaida) {
     Pranesti("KonsoleNesiuncia", {klaida});
+}
+
+void TfrmKonsole::KonsoleSargasNeissaugotas(const QString& failas) {
+    Pranesti("KonsoleSargoFailas", {QDir::toNativeSeparators(failas)});
 }
 
 // ---- The output ----

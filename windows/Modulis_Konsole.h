@@ -66,6 +66,7 @@ public:
     void KonsoleNeatsako();
     void KonsoleAdresasNerastas();
     void KonsoleSiuntimasNepavyko(const QString& klaida);
+    void KonsoleSargasNeissaugotas(const QString& failas);
 
     // Procedures.
     // Text as it came, at the end of the output.
