@@ -139,6 +139,10 @@ void TNMUDP::SendDatagram(const char* Buff, int length) {
     paskutinisAdresas = QHostAddress(adresas);
     paskutinisPortas = static_cast<quint16>(remotePort);
     lizdas->writeDatagram(kopija.constData(), length, paskutinisAdresas, paskutinisPortas);
+    // Qt's read notification may stay off after a send while datagrams keep
+    // coming (seen under a flood): what waits is read without waiting for it.
+    if (lizdas->hasPendingDatagrams())
+        PlanuotiSkaityma();
     if (OnDataSend)
         OnDataSend(this);
 }
@@ -149,11 +153,12 @@ void TNMUDP::CopyReceivedToStream(TAtminiesSrautas& Stream) const {
 }
 
 void TNMUDP::SkaitytiLizda() {
-    // A bounded pass, then back to the event loop: what is left is read in
-    // the next pass, or once the queue has room again. What is read is
-    // delivered from the event loop rather than from inside readyRead: an
-    // owner that opens a message box for a datagram still sees the datagrams
-    // that arrive while the box is open.
+    // A bounded pass, then back to the event loop: the socket reports what
+    // is left at once, and the timers and the painting get their turn in
+    // between. A full queue stops the reading until it has been delivered.
+    // What is read is delivered from the event loop rather than from inside
+    // readyRead: an owner that opens a message box for a datagram still sees
+    // the datagrams that arrive while the box is open.
     skaitymasSuplanuotas = false;
     for (int n = 0; n < kSkaitymoRiba && lizdas->hasPendingDatagrams(); ++n) {
         if (int(eile.size()) >= kEilesRiba || eilesBaitai >= kEilesBaitai)
@@ -180,8 +185,6 @@ void TNMUDP::SkaitytiLizda() {
         issiuntimasSuplanuotas = true;
         QTimer::singleShot(0, this, &TNMUDP::IssiustiGautus);
     }
-    if (lizdas->hasPendingDatagrams() && int(eile.size()) < kEilesRiba && eilesBaitai < kEilesBaitai)
-        PlanuotiSkaityma();
 }
 
 void TNMUDP::PlanuotiSkaityma() {

@@ -67,7 +67,7 @@ public:
     // What one pass of the event loop reads from the socket at most, and
     // what waits for delivery at most (datagrams, bytes): past that the rest
     // waits in the socket, and the window stays responsive under a flood.
-    static constexpr int kSkaitymoRiba = 256;
+    static constexpr int kSkaitymoRiba = 64;
     static constexpr int kEilesRiba = 256;
     static constexpr qsizetype kEilesBaitai = 2 * 1024 * 1024;
 
