@@ -13,6 +13,16 @@
 //       to 10 s, 30 s each. Counters: per_s (datagrams the server got a
 //       second, on average), max10_per_s (the most in any 10 s, a second),
 //       interval_ms (the refresh period in effect).
+//   BM_Antpludis   four senders flood the watcher's port for 10 s with small
+//       datagrams, as fast as they can, while it watches a server of today at
+//       a 1 s refresh. The senders (and the kernel's loopback work they cause)
+//       are kept on the second processor and the GUI thread on the first, so
+//       that the senders take no time from the GUI thread, as a flood from
+//       elsewhere would not. Counters: stall_ms (the longest a 10 ms
+//       timer of the GUI thread was late), rss_growth_mb (resident memory
+//       after the flood less before it), whole (share of looks, every 100 ms,
+//       with the scoreboard whole), flood_per_s (datagrams sent a second),
+//       dropped (datagrams the watcher's endpoint dropped unread by anyone).
 // dialect: 0 a legacy server, 1 a server of today.
 #include <benchmark/benchmark.h>
 
@@ -28,10 +38,20 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
+
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QFile>
 
 #include "Apklausa.h"
 #include "Modulis1.h"
+#include "NMUDP.h"
 #include "Pranesimai.h"
 #include "Programa.h"
 #include "TestinisServeris.h"
@@ -159,8 +179,107 @@ void BM_DatagramosPerSekunde(benchmark::State& state) {
     state.counters["interval_ms"] = veikiantis;
 }
 
+// Keeps the calling thread on one processor, where the machine has more than
+// one (Linux); -1 lets it run anywhere again.
+void PrisegtiPrieProcesoriaus(int procesorius) {
+    const int kiek = int(std::thread::hardware_concurrency());
+    if (kiek < 2)
+        return;
+    cpu_set_t aibe;
+    CPU_ZERO(&aibe);
+    for (int i = 0; i < kiek; ++i)
+        if (procesorius < 0 || i == procesorius)
+            CPU_SET(i, &aibe);
+    sched_setaffinity(0, sizeof aibe, &aibe);
+}
+
+// Resident memory of the process, in MB.
+double RezidentineAtmintisMb() {
+    QFile f(u"/proc/self/status"_s);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& eilute : f.readAll().split('\n'))
+        if (eilute.startsWith("VmRSS:"))
+            return eilute.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+// One flooding sender: its own socket, small datagrams to 127.0.0.1:portas
+// until told to stop; what it sent is added to `issiusta`.
+void Plusti(quint16 portas, const std::atomic<bool>& baigti, std::atomic<quint64>& issiusta) {
+    PrisegtiPrieProcesoriaus(1);
+    const int lizdas = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in kur{};
+    kur.sin_family = AF_INET;
+    kur.sin_port = htons(portas);
+    kur.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const char d[64] = "\xFF\xFF\xFF\xFFmflood";
+    quint64 n = 0;
+    while (!baigti.load(std::memory_order_relaxed))
+        if (::sendto(lizdas, d, sizeof d, 0, reinterpret_cast<const sockaddr*>(&kur), sizeof kur) > 0)
+            ++n;
+    ::close(lizdas);
+    issiusta += n;
+}
+
+void BM_Antpludis(benchmark::State& state) {
+    constexpr int kTrukme = 10000;
+    double velavimas = 0, atmintis = 0, pilnos = 0, ziurejimai = 0, perSekunde = 0, atmesta = 0;
+    for (auto _ : state) {
+        auto s = Serveris(true, 0);
+        Stebeti(*s, 1000);
+        QElapsedTimer laikas;
+        laikas.start();
+        while (!ArLentaPilna() && laikas.elapsed() < 10000)
+            Laukti(10);
+        const TNMUDP* galas = Valdiklis<TNMUDP>("NMUDP1");
+        const quint64 atmestaPries = galas->Atmesta();
+        const double pries = RezidentineAtmintisMb();
+        PrisegtiPrieProcesoriaus(0);
+        std::atomic<bool> baigti = false;
+        std::atomic<quint64> issiusta = 0;
+        std::vector<std::thread> siuntejai;
+        for (int i = 0; i < 4; ++i)
+            siuntejai.emplace_back(Plusti, galas->UzimtasPortas(), std::cref(baigti), std::ref(issiusta));
+        QObject kontekstas;
+        QTimer tiksejimas;
+        tiksejimas.setTimerType(Qt::PreciseTimer);
+        qint64 paskutinis = 0;
+        velavimas = 0;
+        laikas.restart();
+        QObject::connect(&tiksejimas, &QTimer::timeout, &kontekstas, [&] {
+            const qint64 dabar = laikas.elapsed();
+            velavimas = qMax(velavimas, double(dabar - paskutinis - 10));
+            paskutinis = dabar;
+        });
+        tiksejimas.start(10);
+        while (laikas.elapsed() < kTrukme) {
+            Laukti(100);
+            ziurejimai += 1;
+            pilnos += ArLentaPilna() ? 1 : 0;
+        }
+        baigti = true;
+        for (std::thread& t : siuntejai)
+            t.join();
+        PrisegtiPrieProcesoriaus(-1);
+        tiksejimas.stop();
+        Laukti(200);
+        atmintis = RezidentineAtmintisMb() - pries;
+        perSekunde = double(issiusta) * 1000.0 / kTrukme;
+        atmesta = double(galas->Atmesta() - atmestaPries);
+        Valdiklis<QLineEdit>("edtHostas")->clear();
+        Laukti(50);
+    }
+    state.counters["stall_ms"] = velavimas;
+    state.counters["rss_growth_mb"] = atmintis;
+    state.counters["whole"] = pilnos / qMax(1.0, ziurejimai);
+    state.counters["flood_per_s"] = perSekunde;
+    state.counters["dropped"] = atmesta;
+}
+
 } // namespace
 
+BENCHMARK(BM_Antpludis)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_Praradimai)->ArgsProduct({{1, 5}, {0, 1}})->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_DatagramosPerSekunde)
     ->ArgsProduct({benchmark::CreateDenseRange(1, 10, 1), {0, 1}})
