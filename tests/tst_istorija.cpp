@@ -1,7 +1,7 @@
 // The history on real SQLite files: one row per round with its figures, a day
 // of one server read back, a writer killed with SIGKILL, damaged, locked and
 // unwritable files reported once while the rest goes on, 30 days kept and
-// older days thinned.
+// older days thinned; the files the program makes are the user's alone.
 #include <atomic>
 #include <memory>
 
@@ -15,8 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Atmintis.h"
 #include "IstorijosRasytojas.h"
 #include "Istorija.h"
+#include "Konsole.h"
+#include "TybINI.h"
 // The programs this test starts are the writer.
 #define VELMORANT_TESTSERVER_EXE VELMORANT_RASYTOJAS_EXE
 #include "Procesas.h"
@@ -104,6 +107,11 @@ TRaundoSantrauka Raundas(const QString& serveris, qint64 laikas, std::optional<i
     return r;
 }
 
+// A file's mode bits (what the current user may do aside: root may do anything).
+QFile::Permissions Teises(const QString& kelias) {
+    return QFile::permissions(kelias) & ~QFile::Permissions(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
 // Waits until the history has done everything handed to it before: its answer
 // to a query comes after all of that.
 bool Palaukti(TIstorija& istorija) {
@@ -150,6 +158,7 @@ private Q_SLOTS:
     void genejimas();
     void tvarkymasKasValanda();
     void numatytasKelias();
+    void privatusFailai();
 
 private:
     std::unique_ptr<QTemporaryDir> aplankas;
@@ -192,6 +201,10 @@ void TstIstorija::eilute_data() {
         << Raundas(u"  Cs.Example "_s, t) << TIstorijosEilute{u"  Cs.Example "_s, t, 10, 20, 30, u"de_dust2"_s};
     QTest::newRow("a map name in Windows-1257")
         << Raundas(u"a:1"_s, t, 30, 10, 20, "\xD0ilas") << TIstorijosEilute{u"a:1"_s, t, 10, 20, 30, u"Šilas"_s};
+    // A row is as small for a 16 KB map name as for a real one.
+    QTest::newRow("a map name of 16 KB: 64 characters, one line")
+        << Raundas(u"a:1"_s, t, 30, 10, 20, "de\r\n" + QByteArray(16384, 'm'))
+        << TIstorijosEilute{u"a:1"_s, t, 10, 20, 30, u"de  "_s + QString(59, u'm') + u"\u2026"_s};
 }
 
 void TstIstorija::eilute() {
@@ -501,6 +514,37 @@ void TstIstorija::numatytasKelias() {
         QVERIFY(istorija.ArVeikia());
     }
     QVERIFY(QFileInfo(aplankas->path() + u"/Velmorant/istorija.sqlite"_s).isFile());
+}
+
+void TstIstorija::privatusFailai() {
+    // What the program writes tells which servers the user watches or runs:
+    // files it makes are 0600 in folders it makes 0700; what exists keeps its mode.
+    const QList<std::function<bool(const QString&)>> rasytojai{
+        [](const QString& k) { // the history, whose -wal and -shm take the database's mode
+            TIstorijosBaze baze(k);
+            return baze.Atidaryti(kLygus) && baze.Irasyti({IstorijosEilute(Raundas(u"a:1"_s, kLygus))}) &&
+                   Teises(k + u"-wal"_s) == Teises(k) && Teises(k + u"-shm"_s) == Teises(k);
+        },
+        [](const QString& k) { return IssaugotiAtminti(TServeriuRegistras(), k); },
+        [](const QString& k) {
+            TKonsoliuRegistras registras;
+            registras.NustatytiFaila(k, 0);
+            registras.Sargas(u"10.0.0.1:1"_s).Pradeti(0);
+            return registras.Issaugoti(0);
+        },
+        [](const QString& k) { return (PakeistiFailaAtomiskai(k, "x"), true); }, // settings, list, friends
+    };
+    const QFile::Permissions savininko = QFile::ReadOwner | QFile::WriteOwner;
+    for (qsizetype i = 0; i < rasytojai.size(); ++i) {
+        const QString failas = aplankas->filePath(u"%1/Velmorant/failas"_s.arg(i));
+        QVERIFY(rasytojai[i](failas));
+        QCOMPARE(Teises(failas), savininko);
+        QCOMPARE(Teises(QFileInfo(failas).path()), savininko | QFile::ExeOwner);
+        QCOMPARE(Teises(aplankas->filePath(QString::number(i))), savininko | QFile::ExeOwner);
+        QVERIFY(QFile::setPermissions(failas, savininko | QFile::ReadOther));
+        QVERIFY(rasytojai[i](failas));
+        QCOMPARE(Teises(failas), savininko | QFile::ReadOther);
+    }
 }
 
 QTEST_GUILESS_MAIN(TstIstorija)

@@ -60,6 +60,9 @@ private Q_SLOTS:
 
     void blogasIssukis();
     void issukisAtmestasDukart();
+    void klastote_data();
+    void klastote();
+    void sargoFailasNeirasomas();
     void blogasSlaptazodis();
     void astuoniBandymai_data();
     void astuoniBandymai();
@@ -235,6 +238,11 @@ void TstKonsole::surinkejasTyla() {
     s.Pradeti();
     QCOMPARE(s.Isvestis(), QByteArray());
     QCOMPARE(s.Datagramos(), 0);
+    // Datagrams that keep coming end it at the time limit after the first.
+    TIsvestiesSurinkejas begalinis(1000, 300, 1000);
+    for (qint64 t = 0; t < 1000; t += 200)
+        QVERIFY(begalinis.Prideti("x", t));
+    QCOMPARE(begalinis.Terminas(), std::optional<qint64>(1000));
 }
 
 void TstKonsole::surinkejasRiba_data() {
@@ -316,7 +324,8 @@ void TstKonsole::sargoFailas() {
     ateitis.Ikelti("10.0.0.1:27015 1700000099000\n", 5000, 1700000000000);
     QCOMPARE(ateitis.Sargas(u"10.0.0.1:27015"_s).Laikai(), QList<qint64>{5000});
 
-    // Through a file: what one run wrote, the next reads.
+    // Through a file: what one run wrote, the next reads; a file where an
+    // earlier version kept it is read once and goes.
     QTemporaryDir aplankas;
     QVERIFY(aplankas.isValid());
     const QString kelias = aplankas.filePath(u"cache/konsole"_s);
@@ -331,12 +340,20 @@ void TstKonsole::sargoFailas() {
     QCOMPARE(skaitantis.Sargas(u"10.0.0.1:27015"_s).Skaicius(500), 3);
     // The wall clock moved on between the two by a few ms at most.
     QVERIFY(skaitantis.Sargas(u"10.0.0.1:27015"_s).Laukti(500) > 55000);
+    const QString busenos = aplankas.filePath(u"state/konsole"_s);
+    for (int kartas = 0; kartas < 2; ++kartas) {
+        TKonsoliuRegistras perkeltas;
+        perkeltas.NustatytiFaila(busenos, 500, kelias);
+        QCOMPARE(perkeltas.Sargas(u"10.0.0.1:27015"_s).Skaicius(500), 3);
+        QVERIFY(!QFile::exists(kelias));
+    }
 }
 
 // ---- The exchange with the test server ----
 
 void TstKonsole::blogasIssukis() {
     QSignalSpy isvestis(&*konsole, &TKonsole::Isvestis);
+    QSignalSpy priimtas(&*konsole, &TKonsole::SlaptazodisPriimtas);
     QVERIFY(Siusti(u"echo first"_s));
     Palaukti(kKonsolesTylaMs);
     QCOMPARE(isvestis.size(), 1);
@@ -353,6 +370,58 @@ void TstKonsole::blogasIssukis() {
     QCOMPARE(serveris->Konsole().Nesekmes(QHostAddress(QHostAddress::LocalHost)), 0);
     // The attempt refused for its challenge stays counted: the text may be someone else's.
     QCOMPARE(registras->Sargas(konsole->Serveris()).Skaicius(laikas), 1);
+    // The password was taken twice, and told once.
+    QCOMPARE(priimtas.size(), 1);
+}
+
+void TstKonsole::klastote_data() {
+    QTest::addColumn<QList<QByteArray>>("zingsniai"); // what answers the command; "+N": the clock moves N ms on
+    QTest::addColumn<QList<int>>("signalai");         // outputs, passwords taken, passwords refused
+    QTest::addColumn<int>("bandymai");                // attempts the guard counts
+    QTest::newRow("empty datagrams do not hold an output open")
+        << QList<QByteArray>{"lout\n", "+200", "l", "+100"} << QList<int>{1, 1, 0} << 0;
+    QTest::newRow("an output forged before the refusal")
+        << QList<QByteArray>{"lforged\n", "lBad rcon_password.\n"} << QList<int>{0, 0, 1} << 1;
+}
+
+void TstKonsole::klastote() {
+    // Someone answers in the server's name as well as the server.
+    QFETCH(QList<QByteArray>, zingsniai);
+    QFETCH(QList<int>, signalai);
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    QObject::connect(&rankinis.lizdas, &QUdpSocket::readyRead, &rankinis.lizdas, [&rankinis] {
+        if (rankinis.gauta.last().data().startsWith(D("challenge")))
+            rankinis.Siusti(D("challenge rcon 42\n") + '\0');
+    });
+    konsole->NustatytiServeri(u"127.0.0.1"_s, rankinis.lizdas.localPort());
+    QSignalSpy isvestis(&*konsole, &TKonsole::Isvestis);
+    QSignalSpy priimtas(&*konsole, &TKonsole::SlaptazodisPriimtas);
+    QSignalSpy atmestas(&*konsole, &TKonsole::SlaptazodisAtmestas);
+    QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,
+             TKonsolesRezultatas::Siunciama);
+    QTRY_COMPARE(rankinis.gauta.size(), 2);
+    for (const QByteArray& z : zingsniai) {
+        if (z.startsWith('+')) {
+            Palaukti(z.mid(1).toLongLong());
+            continue;
+        }
+        const quint64 pries = udp->PristatomasNumeris() + udp->Atmesta();
+        rankinis.Siusti(D(z) + '\0');
+        QTRY_COMPARE(udp->PristatomasNumeris() + udp->Atmesta(), pries + 1);
+    }
+    QCOMPARE((QList<int>{int(isvestis.size()), int(priimtas.size()), int(atmestas.size())}), signalai);
+    QTEST(registras->Sargas(konsole->Serveris()).Skaicius(laikas), "bandymai");
+}
+
+void TstKonsole::sargoFailasNeirasomas() {
+    // A guard whose file cannot be written says so once, however many attempts follow.
+    registras->NustatytiFaila(u"/dev/null/konsole"_s, laikas);
+    QSignalSpy neissaugotas(&*konsole, &TKonsole::SargasNeissaugotas);
+    QVERIFY(Siusti(u"echo 1"_s));
+    Palaukti(kKonsolesTylaMs);
+    QVERIFY(Siusti(u"echo 2"_s));
+    QCOMPARE(neissaugotas.size(), 1);
 }
 
 void TstKonsole::issukisAtmestasDukart() {

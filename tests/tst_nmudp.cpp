@@ -1,5 +1,5 @@
 // The UDP endpoint on loopback: sending, name lookups, errors, status reports,
-// receiving and the sharing of the local port.
+// receiving (under a flood too) and the sharing of the local port.
 #include <QEventLoop>
 #include <QNetworkDatagram>
 #include <QSignalSpy>
@@ -76,7 +76,7 @@ private Q_SLOTS:
     void gavimasIrSrautas_data();
     void gavimasIrSrautas();
     void srautasRasomasPozicijoje();
-    void daugDatagramuEileje();
+    void antpludis();
     void gavimasKolAtidarytasLangas();
     void dalinamasPortas();
 
@@ -353,19 +353,29 @@ void TstNmudp::srautasRasomasPozicijoje() {
     QCOMPARE(s.Position(), 0);
 }
 
-void TstNmudp::daugDatagramuEileje() {
+void TstNmudp::antpludis() {
+    // Four senders flood the endpoint while the one its owner listens to
+    // sends 30 datagrams: those all arrive, in order, and nothing else does.
     TNMUDP udp;
     QList<TGavimas> gauti;
     Klausytis(udp, gauti);
+    udp.Filtras = [this](const QHostAddress&, quint16 portas) { return portas == partnerioPortas; };
     udp.setRemoteHost(u"127.0.0.1"_s);
     udp.setRemotePort(partnerioPortas);
     udp.SendDatagram(UzklausosDatagrama(kPing));
     QTRY_COMPARE_WITH_TIMEOUT(partneriuiAtejo.size(), 1, 5000);
-    for (int i = 0; i < 20; ++i)
-        partneris->writeDatagram(QByteArray::number(i), QHostAddress::LocalHost, partneriuiAtejo[0].senderPort());
-    QTRY_COMPARE_WITH_TIMEOUT(gauti.size(), 20, 5000);
-    for (int i = 0; i < 20; ++i)
+    const quint16 vietinis = partneriuiAtejo[0].senderPort();
+    QUdpSocket plustantys[4];
+    for (int i = 0; i < 30; ++i) {
+        for (QUdpSocket& p : plustantys)
+            for (int j = 0; j < 25; ++j)
+                p.writeDatagram(QByteArray(64, 'f'), QHostAddress::LocalHost, vietinis);
+        partneris->writeDatagram(QByteArray::number(i), QHostAddress::LocalHost, vietinis);
+        QTRY_COMPARE_WITH_TIMEOUT(gauti.size(), i + 1, 5000);
         QCOMPARE(gauti[i].duomenys, QByteArray::number(i));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(udp.Atmesta(), quint64(30 * 4 * 25), 5000);
+    QCOMPARE(gauti.size(), 30);
 }
 
 void TstNmudp::gavimasKolAtidarytasLangas() {

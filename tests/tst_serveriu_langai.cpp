@@ -1,11 +1,14 @@
 // What the three server windows (watcher, server list, details) share, run
 // once for each window as a row: every reply enters through one intake that
 // hears only the server the window asked, and replies that open message boxes
-// go through the window's gate, which never stacks a second box.
+// go through the window's gate, which never stacks a second box and opens a
+// server's boxes once per watched address; every text of a reply shows as
+// plain text.
 #include <functional>
 
 #include <QEventLoop>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "AtsakymuKurejas.h"
@@ -41,12 +44,13 @@ private Q_SLOTS:
     void priemimas();
     void svetimasSiuntejas_data();
     void svetimasSiuntejas();
-    void pranesimaiNesikrauna_data();
-    void pranesimaiNesikrauna();
     void antpludis_data();
     void antpludis();
     void ilgasPavadinimas_data();
     void ilgasPavadinimas();
+    void zymes_data();
+    void zymes();
+    void kartaIAdresa();
 
 private:
     TStebetojoAplinka aplinka;
@@ -140,50 +144,6 @@ void TstServeriuLangai::svetimasSiuntejas() {
     QVERIFY(aplinka.pranesimai.isEmpty());
 }
 
-void TstServeriuLangai::pranesimaiNesikrauna_data() {
-    QTest::addColumn<QString>("langas");
-    for (const QString& langas : {u"watcher"_s, u"server list"_s, u"details"_s})
-        QTest::newRow(qPrintable(langas)) << langas;
-}
-
-void TstServeriuLangai::pranesimaiNesikrauna() {
-    // While one box opened by a reply is open, the replies that arrive add no
-    // box of their own, and replies behind them are still shown.
-    QFETCH(QString, langas);
-    const TLangas l = Langas(langas);
-    TRankinisServeris rankinis;
-    QVERIFY(PradetiPrieRankinio(l, rankinis));
-    int gylis = 0;
-    int didziausias = 0;
-    bool pirmas = true;
-    aplinka.kaiRodomasPranesimas = [&] {
-        ++gylis;
-        didziausias = qMax(didziausias, gylis);
-        if (pirmas) {
-            pirmas = false;
-            for (int i = 0; i < 20; ++i)
-                rankinis.Siusti(QByteArray(2500 + i, 'x'));
-            rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Marker")));
-            // The box stays open until the marker behind the flood was handled.
-            QEventLoop laukimas;
-            QTimer tikrinimas;
-            connect(&tikrinimas, &QTimer::timeout, &laukimas, [&] {
-                if (l.Rodoma().contains(u"Marker"_s))
-                    laukimas.quit();
-            });
-            tikrinimas.start(5);
-            QTimer::singleShot(5000, &laukimas, &QEventLoop::quit);
-            laukimas.exec();
-        }
-        --gylis;
-    };
-    rankinis.Siusti(QByteArray(2400, 'x'));
-    QTRY_VERIFY_WITH_TIMEOUT(l.Rodoma().contains(u"Marker"_s), 5000);
-    QCOMPARE(didziausias, 1);
-    QCOMPARE(aplinka.pranesimai.size(), 1);
-    QVERIFY(aplinka.pranesimai.at(0).startsWith(u"2400"_s));
-}
-
 void TstServeriuLangai::antpludis_data() {
     QTest::addColumn<QString>("langas");
     QTest::addColumn<QByteArray>("datagrama");
@@ -264,6 +224,70 @@ void TstServeriuLangai::ilgasPavadinimas() {
         if (kitas != lbl && !kitas->isHidden() && kitas->x() > lbl->x())
             QVERIFY2(!kitas->geometry().intersects(lbl->geometry()), qPrintable(kitas->objectName()));
     QVERIFY(lbl->geometry().right() < lbl->parentWidget()->width());
+}
+
+void TstServeriuLangai::zymes_data() {
+    QTest::addColumn<QString>("langas");
+    QTest::addColumn<int>("rodomi"); // of the name, map, folder and game: how many the window shows
+    QTest::newRow("watcher") << u"watcher"_s << 2;
+    QTest::newRow("server list") << u"server list"_s << 2;
+    QTest::newRow("details") << u"details"_s << 4;
+}
+
+void TstServeriuLangai::zymes() {
+    // Every text of the reply is markup: each control shows it as it came,
+    // and no tool tip reads it (an image, bold, a link, an entity).
+    QFETCH(QString, langas);
+    QFETCH(int, rodomi);
+    const TLangas l = Langas(langas);
+    TRankinisServeris rankinis;
+    QVERIFY(PradetiPrieRankinio(l, rankinis));
+    TDetales d = Detales("<img src=\"velmorant-nera.png\"><b>" + QByteArray(60, 'W') + "</b>");
+    d.Info.Zemelapis = "<b>m</b>";
+    d.Info.Katalogas = "<a href=\"http://x\">f</a>";
+    d.Info.Zaidimas = "&amp;";
+    rankinis.Siusti(KurtiDetaliuAtsakyma(d));
+    QTRY_VERIFY_WITH_TIMEOUT(l.Rodoma().contains(u"<img"_s), 5000);
+    const QObject* w = langas == u"watcher"_s   ? static_cast<QObject*>(frmPagrindinis)
+                       : langas == u"details"_s ? static_cast<QObject*>(frmTaisykles)
+                                                : frmServeriai;
+    QString rodoma;
+    for (const QLabel* lbl : w->findChildren<QLabel*>()) {
+        QTextDocument patarimas; // as Qt's tool tips take it
+        if (Qt::mightBeRichText(lbl->toolTip()))
+            patarimas.setHtml(lbl->toolTip());
+        else
+            patarimas.setPlainText(lbl->toolTip());
+        rodoma += lbl->text() + u'\n' + patarimas.toPlainText() + u'\n';
+    }
+    for (const TTinklelis* tinklelis : w->findChildren<TTinklelis*>())
+        for (int c = 0; c < tinklelis->columnCount(); ++c)
+            rodoma += tinklelis->Langelis(c, 1) + u'\n';
+    QVERIFY(!rodoma.contains(QChar::ObjectReplacementCharacter));
+    const QList<QByteArray> tekstai{d.Info.Pavadinimas, d.Info.Zemelapis, d.Info.Katalogas, d.Info.Zaidimas};
+    for (const QByteArray& t : tekstai.first(rodomi))
+        QVERIFY2(rodoma.contains(QString::fromLatin1(t)), t.constData());
+}
+
+void TstServeriuLangai::kartaIAdresa() {
+    // A server that answers every round oddly opens its boxes in the first
+    // round only, and again once the user presses the show button.
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    QObject::connect(&rankinis.lizdas, &QUdpSocket::readyRead, &rankinis.lizdas,
+                     [&rankinis] { rankinis.Siusti(KurtiTekstoAtsakyma("nfo", "Antras")); });
+    const TNMUDP* udp = Valdiklis<TNMUDP>("NMUDP1");
+    const quint64 pries = udp->PristatomasNumeris() + udp->Atmesta();
+    const QStringList dezutes{u"info"_s, u"Antras"_s};
+    frmPagrindinis->Stebeti(rankinis.Adresas());
+    for (int raundas = 1; raundas <= 4; ++raundas) {
+        if (raundas == 4)
+            Valdiklis<QPushButton>("btnRodyti")->click();
+        else if (raundas > 1)
+            QVERIFY(QMetaObject::invokeMethod(frmPagrindinis, "tmrAtnaujinimasTimer"));
+        QTRY_COMPARE_WITH_TIMEOUT(udp->PristatomasNumeris() + udp->Atmesta(), pries + 3 * raundas, 5000);
+        QCOMPARE(aplinka.pranesimai, raundas < 4 ? dezutes : dezutes + dezutes);
+    }
 }
 
 QTEST_MAIN(TstServeriuLangai)

@@ -1,5 +1,5 @@
-// Split reply reassembly: both layouts, any order, duplicates, limits,
-// compressed sets, and the recorded split pairs.
+// Split reply reassembly: both layouts, any order, duplicates, limits, sets
+// forged in a sender's name, compressed sets, and the recorded split pairs.
 #include <QFile>
 #include <QTest>
 #include <QtEndian>
@@ -185,6 +185,14 @@ void TstSkaidymas::siuntejaiAtskirti() {
     QCOMPARE(r.Busena, TDaliesBusena::Surinkta);
     QCOMPARE(r.Atsakymas, Taisykles(20));
     QCOMPARE(s.NebaigtiRinkiniai(), 2);
+    // Partial sets forged in a sender's name never keep its real reply out:
+    // a new set takes the place of the sender's oldest, the others' stay.
+    for (quint32 id = 0; id < 100; ++id)
+        QCOMPARE(s.Priimti(kServeris, kPrievadas, Skaidyti(Taisykles(5), id, 2, true)[0]).Busena,
+                 TDaliesBusena::Laikoma);
+    QCOMPARE(s.NebaigtiRinkiniai(), kDaugiausiaSiuntejoRinkiniu + 2);
+    QCOMPARE(s.Priimti(kServeris, kPrievadas, a[0]).Busena, TDaliesBusena::Laikoma);
+    QCOMPARE(s.Priimti(kServeris, kPrievadas, a[1]).Atsakymas, Taisykles(20));
 }
 
 void TstSkaidymas::nesutampantisViso() {
