@@ -16,10 +16,10 @@ QString IsBaltuKoduotes(const QByteArray& baitai);
 // file), it goes through one of these.
 
 // Lengths, in characters, of such texts where they are kept or handed on.
-inline constexpr qsizetype kPatarimoRiba = 1024;   // a tool tip
-inline constexpr qsizetype kPranesimoRiba = 200;   // a desktop notification's summary or body
-inline constexpr qsizetype kZinutesRiba = 1000;    // a message box
-inline constexpr qsizetype kZemelapioRiba = 64;    // a map name in the history
+inline constexpr qsizetype kPatarimoRiba = 1024; // a tool tip
+inline constexpr qsizetype kPranesimoRiba = 200; // a desktop notification's summary or body
+inline constexpr qsizetype kZinutesRiba = 1000;  // a message box
+inline constexpr qsizetype kZemelapioRiba = 64;  // a map name in the history
 
 // The text cut to `riba` characters, the last of them then "…"; a character
 // outside the basic plane is never cut in two.

@@ -359,7 +359,9 @@ void TstNmudp::antpludis() {
     TNMUDP udp;
     QList<TGavimas> gauti;
     Klausytis(udp, gauti);
-    udp.Filtras = [this](const QHostAddress&, quint16 portas) { return portas == partnerioPortas; };
+    udp.Filtras = [this](const QHostAddress&, quint16 portas) {
+        return portas == partnerioPortas;
+    };
     udp.setRemoteHost(u"127.0.0.1"_s);
     udp.setRemotePort(partnerioPortas);
     udp.SendDatagram(UzklausosDatagrama(kPing));

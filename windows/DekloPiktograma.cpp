@@ -18,8 +18,8 @@ QString DekloPatarimas(const QString& pavadinimas, std::optional<int> zaidejai, 
     // desktop) judge by the first line whether a text is markup, and the
     // desktop's own trays take the text as plain. The server's name is one
     // line of its own, so it cannot pass for the figures.
-    return QString::fromLatin1(TPranesejas::kProgramosVardas) + u'\n' + VienaEilute(pavadinimas, kPranesimoRiba) + u'\n' +
-           eilute.join(u"  "_s);
+    return QString::fromLatin1(TPranesejas::kProgramosVardas) + u'\n' + VienaEilute(pavadinimas, kPranesimoRiba) +
+           u'\n' + eilute.join(u"  "_s);
 }
 
 TDekloPiktograma::TDekloPiktograma(QWidget* langas, QObject* tevas)
