@@ -265,19 +265,12 @@ std::optional<int> TUzklausuSesija::Pingas(const TPrasymas* p) {
         return std::nullopt;
     const qint64 dabar = laikrodis();
     TServerioZinios z = registras->Zinios(serveris);
-    qint64 nuo = pradzia;
-    if (p && !p->Siuntimai.isEmpty()) {
-        // The latest send the reply can belong to: one at least half the last
-        // round trip ago (any, while none is known).
-        const qint64 maziausiai = z.PingoMs ? *z.PingoMs / 2 : 0;
-        nuo = p->Siuntimai.first();
-        for (qsizetype i = p->Siuntimai.size() - 1; i >= 0; --i) {
-            if (dabar - p->Siuntimai.at(i) >= maziausiai) {
-                nuo = p->Siuntimai.at(i);
-                break;
-            }
-        }
-    }
+    // From the request's first send: which send a reply answers cannot be
+    // told, and a reply to the first credited to a later one would show a
+    // round trip shorter than the real one, which then sets the next retries
+    // early enough to keep it so. A first send lost shows one round trip
+    // too long, never too short.
+    const qint64 nuo = p && !p->Siuntimai.isEmpty() ? p->Siuntimai.first() : pradzia;
     pingasRodytas = true;
     const int ms = int(qBound<qint64>(0, dabar - nuo, qint64(std::numeric_limits<int>::max())));
     z.PingoMs = ms;

@@ -32,8 +32,8 @@
 // none is known) is sent again, at most twice per round. The legacy words
 // other than "ping" are repeated only to a server known to answer them. A
 // challenge ('A') is answered at once, at most three times per request per
-// round. The round trip is measured from the send that was answered: the
-// latest one that the reply can belong to.
+// round. The round trip is measured from the request's first send, as QStat
+// does: never shorter than the real one.
 //
 // Within one round only the first 'j', the first players, first details and
 // first rules reply are passed on, except that an info reply 'I' after a 'm'
