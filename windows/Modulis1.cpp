@@ -376,6 +376,8 @@ void TfrmPagrindinis::btnRodytiClick() {
     }
     const TAdresoDalys dalys = AtskirtiPorta(adresas);
     const int portas = StrToInt(dalys.Portas); // a bad port ends the click here
+    // What the round's replies show is its own address, whatever the box holds by then.
+    raundoAdresas = dalys;
     SiustiUzklausas(dalys.Hostas, portas, 1);
     tmrAtnaujinimas->setEnabled(true);
     RodytiIntervala();
@@ -585,7 +587,7 @@ void TfrmPagrindinis::RodytiDetales(const TDetales& detales) {
     ArZaidejaiGauti = false;
     ZaidejuSkaicius = 0;
 
-    laukiamasAdresas = AtskirtiPorta(edtHostas->text());
+    laukiamasAdresas = raundoAdresas;
     arAdresasRodomas = false;
     RodytiAdresa();
 }

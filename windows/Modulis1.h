@@ -236,6 +236,7 @@ private:
     // The round's details reply and its count of listed players, once they came.
     std::optional<TDetales> raundoDetales;
     std::optional<int> raundoIsvardinta;
+    TAdresoDalys raundoAdresas;                   // the address of the round in flight
     TAdresuPaieska* paieska = nullptr;            // the child "paieska"
     std::optional<TAdresoDalys> laukiamasAdresas; // shown once its lookups answer
     bool arAdresasRodomas = false;                // its address is on the bar
