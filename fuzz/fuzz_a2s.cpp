@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (parinktys & 0x10)
         registras.Nustatyti(
             QStringLiteral("s:1"),
-            TServerioZinios{TDialektas::A2S, 7u, (parinktys & 0x20) ? std::optional<int>(40) : std::nullopt, 0, 0});
+            TServerioZinios{TDialektas::A2S, 7u, (parinktys & 0x20) ? std::optional<int>(40) : std::nullopt, 0});
     sesija.PradetiRaunda(QStringLiteral("s:1"));
     TDaliuSurinkejas surinkejas;
 

@@ -169,7 +169,7 @@ int TApklausa::Eileje() const {
 
 int TApklausa::Tarpas(const QString& hostas, int portas, int norimasMs) const {
     const TUzklausuSesija sesija(prasymai, registras, laikrodis);
-    return TUzklausuBiudzetas::Tarpas(sesija.RaundoDydis(Raktas(hostas, portas)), norimasMs);
+    return TUzklausuBiudzetas::Tarpas(sesija.IprastasRaundoDydis(Raktas(hostas, portas)), norimasMs);
 }
 
 void TApklausa::Pranesti(std::function<void()> pranesimas) {

@@ -6,9 +6,8 @@
 
 namespace {
 
-constexpr qint64 kAtsargosRiba = 1000;   // ms after the start without players/details: try A2S
-constexpr qint64 kAtsargosPriedas = 250; // added to 2 x the round trip once a 'j' came
-constexpr int kTyliuRaunduRiba = 3;
+// A round shorter than this proves nothing about a server that stayed silent.
+constexpr qint64 kPilnoRaundoMs = 1000;
 
 bool ArAntraste(const QByteArray& d) {
     return d.size() >= kAntrastesIlgis && d.startsWith(QByteArrayView("\xFF\xFF\xFF\xFF", 4));
@@ -49,7 +48,9 @@ QList<TUzklausuSesija::TRusis> TUzklausuSesija::PradziosRusys(const TServerioZin
             r.append(TRusis::A2STaisykles);
         return r;
     }
-    // Unknown and legacy servers: the legacy words, in the legacy order.
+    // Unknown and legacy servers: the legacy words, in the legacy order; an
+    // unknown one A2S_INFO too, so that a server of today is known by its
+    // first reply rather than after a second of silence.
     if (prasymai.Pingas)
         r.append(TRusis::Pingas);
     if (prasymai.Zaidejai)
@@ -58,11 +59,20 @@ QList<TUzklausuSesija::TRusis> TUzklausuSesija::PradziosRusys(const TServerioZin
         r.append(TRusis::Detales);
     if (prasymai.Taisykles)
         r.append(TRusis::Taisykles);
+    if (z.Dialektas == TDialektas::Nezinomas && prasymai.Detales)
+        r.append(TRusis::A2SInfo);
     return r;
 }
 
 int TUzklausuSesija::RaundoDydis(const QString& kitas) const {
     return int(PradziosRusys(registras->Zinios(kitas)).size());
+}
+
+int TUzklausuSesija::IprastasRaundoDydis(const QString& kitas) const {
+    TServerioZinios z = registras->Zinios(kitas);
+    if (z.Dialektas == TDialektas::Nezinomas)
+        z.Dialektas = TDialektas::Senas; // A2S_INFO goes along once, in the first round
+    return int(PradziosRusys(z).size());
 }
 
 QByteArray TUzklausuSesija::Datagrama(TPrasymas& p) const {
@@ -101,12 +111,12 @@ QList<QByteArray> TUzklausuSesija::PradetiRaunda(const QString& naujas) {
     serveris = naujas;
     arRaundas = true;
     pradzia = laikrodis();
-    pingoGavimas.reset();
-    a2sSiusta = pingasSiustas = pingasRodytas = false;
+    a2sSiusta = a2sZinomas = pingasSiustas = pingasRodytas = false;
     zaidejaiGauti = detalesGautos = infoGautas = taisyklesGautos = atsakymasGautas = false;
     uzklausos.clear();
 
     const TServerioZinios z = registras->Zinios(serveris);
+    a2sZinomas = z.Dialektas == TDialektas::A2S;
     for (const TRusis r : PradziosRusys(z)) {
         TPrasymas p;
         p.Rusis = r;
@@ -133,23 +143,22 @@ bool TUzklausuSesija::ArKartojamas(const TPrasymas& p) const {
     return p.Rusis == TRusis::Pingas || ArA2S(p.Rusis) || registras->Zinios(serveris).Dialektas == TDialektas::Senas;
 }
 
-std::optional<qint64> TUzklausuSesija::AtsargosTerminas() const {
-    if (!arRaundas || a2sSiusta || zaidejaiGauti || detalesGautos)
-        return std::nullopt;
-    if (!prasymai.Zaidejai && !prasymai.Detales && !prasymai.Taisykles)
-        return std::nullopt;
-    if (registras->Zinios(serveris).Dialektas != TDialektas::Nezinomas)
-        return std::nullopt;
-    qint64 t = pradzia + kAtsargosRiba;
-    if (pingoGavimas)
-        t = qMin(t, pradzia + 2 * (*pingoGavimas - pradzia) + kAtsargosPriedas);
-    return t;
+bool TUzklausuSesija::ArTrukstaA2S() const {
+    // Once the server is known to speak A2S, what the round asks goes as A2S.
+    if (!arRaundas || !a2sZinomas)
+        return false;
+    for (const TPrasymas& p : uzklausos)
+        if (!ArA2S(p.Rusis) && p.Rusis != TRusis::Pingas && !p.Atsisakyta)
+            return true;
+    return false;
 }
 
 std::optional<qint64> TUzklausuSesija::Terminas() const {
     if (!arRaundas)
         return std::nullopt;
-    std::optional<qint64> t = AtsargosTerminas();
+    std::optional<qint64> t;
+    if (ArTrukstaA2S())
+        t = pradzia; // due now
     const auto anksciau = [&t](qint64 kada) {
         t = t ? qMin(*t, kada) : kada;
     };
@@ -164,19 +173,18 @@ std::optional<qint64> TUzklausuSesija::Terminas() const {
 
 void TUzklausuSesija::PradetiA2S(qint64 dabar, QList<QByteArray>& d, int riba) {
     QList<TRusis> rusys;
-    if (prasymai.Detales)
-        rusys.append(TRusis::A2SInfo);
-    if (prasymai.Zaidejai)
-        rusys.append(TRusis::A2SZaidejai);
-    if (prasymai.Taisykles)
-        rusys.append(TRusis::A2STaisykles);
+    for (const auto& [norima, rusis] : {std::pair{prasymai.Detales, TRusis::A2SInfo},
+                                        std::pair{prasymai.Zaidejai, TRusis::A2SZaidejai},
+                                        std::pair{prasymai.Taisykles, TRusis::A2STaisykles}})
+        if (norima && !Rasti(rusis))
+            rusys.append(rusis);
     // All of them or, while the budget has no room for that, none yet.
     if (d.size() + rusys.size() > riba)
         return;
     for (TPrasymas& p : uzklausos)
-        if (p.Rusis != TRusis::Pingas)
+        if (p.Rusis != TRusis::Pingas && !ArA2S(p.Rusis))
             p.Atsisakyta = true;
-    a2sSiusta = true;
+    a2sSiusta = a2sZinomas = true;
     for (const TRusis r : rusys) {
         TPrasymas p;
         p.Rusis = r;
@@ -200,7 +208,7 @@ QList<QByteArray> TUzklausuSesija::Tikrinti(int riba) {
         ++p.IssukioAtsakymai;
         Siusti(p, dabar, d);
     }
-    if (const std::optional<qint64> t = AtsargosTerminas(); t && dabar >= *t)
+    if (ArTrukstaA2S())
         PradetiA2S(dabar, d, riba);
     const qint64 tarpas = KartojimoTarpas();
     for (TPrasymas& p : uzklausos) {
@@ -280,10 +288,11 @@ std::optional<int> TUzklausuSesija::Pingas(const TPrasymas* p) {
 
 void TUzklausuSesija::PazymetiAtsakyma(bool arA2SRaide) {
     TServerioZinios z = registras->Zinios(serveris);
-    // A letter only A2S has, or any answer once A2S requests went out after
-    // the legacy ones stayed unanswered, marks the server A2S.
-    z.Dialektas = arA2SRaide || a2sSiusta ? TDialektas::A2S : TDialektas::Senas;
-    z.TyliRaundai = 0;
+    // A letter only A2S has marks the server A2S, and so does any answer in a
+    // round that knows it for one (remembered, or the Steam queries went out
+    // after the legacy words stayed unanswered, or an A2S letter came).
+    a2sZinomas = a2sZinomas || arA2SRaide;
+    z.Dialektas = a2sZinomas ? TDialektas::A2S : TDialektas::Senas;
     z.Atsake = QDateTime::currentMSecsSinceEpoch();
     registras->Nustatyti(serveris, z);
 }
@@ -315,7 +324,6 @@ TSesijosAtsakymas TUzklausuSesija::Gauta(const QHostAddress& siuntejas, quint16 
         // the clock stopped at an earlier reply.
         if (!pingasSiustas || pingasRodytas)
             return a;
-        pingoGavimas = laikrodis();
         a.PingoMs = Pingas(p);
         a.Rusis = TAtsakymoRusis::Pingas;
         return a;
@@ -337,7 +345,7 @@ TSesijosAtsakymas TUzklausuSesija::Gauta(const QHostAddress& siuntejas, quint16 
             if (p.SiustaSu != c && p.IssukioAtsakymai < kIssukioAtsakymai)
                 p.LaukiaIssukio = true;
         }
-        if (!pingasSiustas || a2sSiusta)
+        if (!pingasSiustas || a2sZinomas)
             a.PingoMs = Pingas(laikrodzio);
         return a;
     }
@@ -399,7 +407,7 @@ TSesijosAtsakymas TUzklausuSesija::Gauta(const QHostAddress& siuntejas, quint16 
     }
     atsakymasGautas = true;
     PazymetiAtsakyma(a.Tipas == kTipasInfo);
-    if (!pingasSiustas || a2sSiusta)
+    if (!pingasSiustas || a2sZinomas)
         a.PingoMs = Pingas(p);
     return a;
 }
@@ -410,11 +418,13 @@ void TUzklausuSesija::BaigtiRaunda() {
         return;
     arRaundas = false;
     TServerioZinios z = registras->Zinios(serveris);
-    const bool pilnas = laikrodis() - pradzia >= kAtsargosRiba; // a round cut short proves nothing
-    if (pilnas && !atsakymasGautas && z.Dialektas != TDialektas::Nezinomas && ++z.TyliRaundai >= kTyliuRaunduRiba) {
+    // A server remembered for one dialect that answers nothing in a whole
+    // round is doubted: the next round asks as for an unknown server, and
+    // what answers then is remembered instead.
+    const bool pilnas = laikrodis() - pradzia >= kPilnoRaundoMs;
+    if (pilnas && !atsakymasGautas && z.Dialektas != TDialektas::Nezinomas) {
         z.Dialektas = TDialektas::Nezinomas;
         z.Issukis.reset();
-        z.TyliRaundai = 0;
     }
     registras->Nustatyti(serveris, z);
 }

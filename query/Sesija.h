@@ -18,14 +18,15 @@
 //                                                    // fallback, retries
 //   sesija.BaigtiRaunda();                           // time-out, ban, window hidden
 //
-// A round of a server whose dialect is unknown or legacy sends exactly the
-// legacy datagrams in the legacy order. When neither a players nor a details
-// reply has come 1 s after the round's start (or 2 x the round trip + 250 ms
-// once a 'j' came, whichever is sooner), the A2S requests follow (A2S_INFO
-// and A2S_PLAYER, A2S_RULES when the window asks rules) and the legacy words
-// other than "ping" are given up. A round of an A2S server sends the A2S
-// requests alone, with the known challenge: the info reply gives the round
-// trip, so no "ping" is spent on it.
+// A round of a legacy server sends exactly the legacy datagrams in the legacy
+// order. A round of a server whose dialect is unknown sends them too, and
+// A2S_INFO after them: the first letter only A2S has ('A' or 'I') makes the
+// server one of today's, at once the rest of the round goes as A2S
+// (A2S_PLAYER, A2S_RULES when the window asks rules) and the legacy words
+// other than "ping" are given up; a legacy reply without one makes it a legacy
+// server. A round of an A2S server sends the A2S requests alone, with the
+// known challenge: the info reply gives the round trip, so no "ping" is spent
+// on it.
 //
 // Lost datagrams: a request whose reply has not come within the retry
 // interval (2 x the server's last round trip, at least 250 ms; 500 ms while
@@ -38,7 +39,7 @@
 // Within one round only the first 'j', the first players, first details and
 // first rules reply are passed on, except that an info reply 'I' after a 'm'
 // is passed on too ('I' wins). An A2S or legacy server that answers nothing
-// for 3 rounds is unknown again.
+// in a whole round is doubted: unknown again, the next round asks both ways.
 //
 // The clock is a function returning milliseconds (monotonic); tests give their own.
 #pragma once
@@ -63,7 +64,6 @@ struct TServerioZinios {
     TDialektas Dialektas = TDialektas::Nezinomas;
     std::optional<TIssukis> Issukis;
     std::optional<int> PingoMs; // the last round trip measured
-    int TyliRaundai = 0;        // rounds in a row without a players or details answer
     qint64 Atsake = 0;          // Unix time (ms) of the last answer; 0: never
     bool operator==(const TServerioZinios&) const = default;
 };
@@ -117,8 +117,8 @@ struct TSesijosAtsakymas {
     char Tipas = 0; // the reply's type letter
     int Dydis = 0;  // the reply's size; a split reply's joined size
     // The round trip to show now, in ms: at the first 'j', or at the first
-    // reply of a round that has no "ping" to answer (or whose Steam queries
-    // went out after a silent legacy round).
+    // reply of a round that has no "ping" to answer or of a server known to
+    // speak A2S (a legacy server's clock is its 'j').
     std::optional<int> PingoMs;
     TZaidejai Zaidejai;
     TDetales Detales;             // from 'm', or filled from 'I'
@@ -143,6 +143,9 @@ public:
 
     // How many datagrams PradetiRaunda(serveris) would send now.
     int RaundoDydis(const QString& serveris) const;
+    // How many the rounds to `serveris` send once its dialect is known: what
+    // its refresh is spaced by.
+    int IprastasRaundoDydis(const QString& serveris) const;
     // Ends the open round, if any, and starts one to `serveris`; returns the
     // datagrams to send now, in order.
     QList<QByteArray> PradetiRaunda(const QString& serveris);
@@ -183,7 +186,8 @@ private:
     QByteArray Datagrama(TPrasymas& p) const;
     void Siusti(TPrasymas& p, qint64 dabar, QList<QByteArray>& d);
     bool ArKartojamas(const TPrasymas& p) const;
-    std::optional<qint64> AtsargosTerminas() const;
+    // The server is known to speak A2S, and some request still goes as a legacy word.
+    bool ArTrukstaA2S() const;
     void PradetiA2S(qint64 dabar, QList<QByteArray>& d, int riba);
     TPrasymas* Rasti(TRusis r);
     // Marks the requests a reply of type `tipas` answers; the one it answers
@@ -201,8 +205,8 @@ private:
     QString serveris;
     bool arRaundas = false;
     qint64 pradzia = 0;
-    std::optional<qint64> pingoGavimas;
-    bool a2sSiusta = false; // A2S requests went out this round
+    bool a2sSiusta = false;  // A2S requests went out this round
+    bool a2sZinomas = false; // the server speaks A2S, as far as this round knows
     bool pingasSiustas = false;
     bool pingasRodytas = false;
     bool zaidejaiGauti = false;

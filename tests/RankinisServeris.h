@@ -1,11 +1,15 @@
 // A server socket under the test's own hand: it records the requests it gets
-// and sends whatever the test wants to the client that asked last.
+// and sends whatever the test wants to the client that asked last. The
+// program knows it for a legacy server (a round sends it the legacy words
+// alone), unless the test tells the registry otherwise.
 #pragma once
 
 #include <QHostAddress>
 #include <QList>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
+
+#include "Sesija.h"
 
 struct TRankinisServeris {
     QUdpSocket lizdas;
@@ -16,6 +20,7 @@ struct TRankinisServeris {
     bool Paleisti(const QHostAddress& adresas = QHostAddress::LocalHost) {
         if (!lizdas.bind(adresas, 0))
             return false;
+        TServeriuRegistras::Bendras().Nustatyti(Adresas(), TServerioZinios{TDialektas::Senas});
         QObject::connect(&lizdas, &QUdpSocket::readyRead, &lizdas, [this] {
             while (lizdas.hasPendingDatagrams()) {
                 const QNetworkDatagram d = lizdas.receiveDatagram();

@@ -229,8 +229,8 @@ void TstA2SLangai::senasServerisBaitai_data() {
 
 void TstA2SLangai::senasServerisBaitai() {
     // A server that answers the legacy words gets exactly the legacy datagrams,
-    // and nothing else once its answers came (past the time the Steam queries
-    // would follow a silent round).
+    // with A2S_INFO after them in the first round (while its dialect is
+    // unknown), and nothing else once its answers came.
     QFETCH(QString, langas);
     QFETCH(QByteArrayList, zodziai);
     QVERIFY(Serveris(TServerioRezimas::Senas));
@@ -244,6 +244,7 @@ void TstA2SLangai::senasServerisBaitai() {
     QByteArrayList tiketina;
     for (const QByteArray& z : zodziai)
         tiketina.append(SenaUzklausa(z));
+    tiketina.append(A2SInfoUzklausa());
     QCOMPARE(gauta, tiketina);
 }
 

@@ -23,6 +23,7 @@
 #include "Pranesimai.h"
 #include "Programa.h"
 #include "RankinisServeris.h"
+#include "Sesija.h"
 #include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
 #include "TybCheckBox.h"
@@ -131,6 +132,10 @@ void TstPagrindinis::init() {
     serveris = new TTestinisServeris(this);
     QVERIFY(serveris->Paleisti());
     serveris->NustatytiTurini(Turinys());
+    // A legacy server the program has met before: its rounds are the legacy words alone.
+    for (const QString& hostas : {u"127.0.0.1"_s, u"localhost"_s})
+        TServeriuRegistras::Bendras().Nustatyti(hostas + u':' + QString::number(serveris->Prievadas()),
+                                                TServerioZinios{TDialektas::Senas});
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();

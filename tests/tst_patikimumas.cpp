@@ -93,7 +93,7 @@ void Pazinti(const TTestinisServeris& s, TServerioRezimas rezimas) {
     TServeriuRegistras::Bendras().Nustatyti(Adresas(s),
                                             TServerioZinios{a2s ? TDialektas::A2S : TDialektas::Senas,
                                                             a2s ? std::optional<TIssukis>(s.Issukis()) : std::nullopt,
-                                                            5, 0, QDateTime::currentMSecsSinceEpoch()});
+                                                            5, QDateTime::currentMSecsSinceEpoch()});
 }
 
 // Runs the event loop until `salyga` holds, looking at it every millisecond

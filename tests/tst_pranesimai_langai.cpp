@@ -18,6 +18,7 @@
 #include "Pranesejas.h"
 #include "PranesimuMagistrale.h"
 #include "StebejimoPaslaugos.h"
+#include "Sesija.h"
 #include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
 
@@ -210,6 +211,7 @@ void TstPranesimaiLangai::sarasas() {
     QFETCH(bool, draugai);
     NustatytiParinktis(true, draugai);
     serveris->NustatytiTurini(Turinys("Favourite", {"Bob", "Alice"}, 5));
+    TServeriuRegistras::Bendras().Nustatyti(Adresas(*serveris), TServerioZinios{TDialektas::Senas}); // met before
     QVERIFY(aplinka.Rasyti(u"resursai/Serveriai.tyb"_s, "Address\r\n" + Adresas(*serveris).toLatin1() + "\r\n"));
     const qsizetype nuo = magistrale.paslauga.gauti.size();
     frmServeriai->show();
