@@ -6,18 +6,6 @@
 
 namespace {
 
-template <typename T> T Skaicius(TAtminiesSrautas& srautas) {
-    T reiksme = 0;
-    srautas.Read(&reiksme, sizeof(T)); // missing high bytes stay zero
-    return qFromLittleEndian(reiksme);
-}
-
-char Baitas(TAtminiesSrautas& srautas) {
-    char c = 0;
-    srautas.Read(&c, 1);
-    return c;
-}
-
 QByteArray Uzklausa(char raide) {
     QByteArray d(4, '\xFF');
     d.append(raide);
@@ -56,41 +44,41 @@ QByteArray A2STaisykliuUzklausa(TIssukis issukis) {
 std::optional<TIssukis> SkaitytiIssuki(TAtminiesSrautas& srautas) {
     if (srautas.Likutis() < 4)
         return std::nullopt;
-    return Skaicius<quint32>(srautas);
+    return srautas.Skaicius<quint32>();
 }
 
 TA2SInfo SkaitytiInfo(TAtminiesSrautas& srautas) {
     TA2SInfo i;
-    i.Protokolas = Skaicius<quint8>(srautas);
+    i.Protokolas = srautas.Skaicius<quint8>();
     i.Pavadinimas = SkaitytiEilute(srautas);
     i.Zemelapis = SkaitytiEilute(srautas);
     i.Katalogas = SkaitytiEilute(srautas);
     i.Zaidimas = SkaitytiEilute(srautas);
-    i.AppId = Skaicius<qint16>(srautas);
-    i.Zaidejai = Skaicius<quint8>(srautas);
-    i.MaxZaideju = Skaicius<quint8>(srautas);
-    i.Botai = Skaicius<quint8>(srautas);
-    i.ServerioTipas = Baitas(srautas);
-    i.OS = Baitas(srautas);
-    i.Slaptazodis = Skaicius<quint8>(srautas);
-    i.VAC = Skaicius<quint8>(srautas);
+    i.AppId = srautas.Skaicius<qint16>();
+    i.Zaidejai = srautas.Skaicius<quint8>();
+    i.MaxZaideju = srautas.Skaicius<quint8>();
+    i.Botai = srautas.Skaicius<quint8>();
+    i.ServerioTipas = srautas.Baitas();
+    i.OS = srautas.Baitas();
+    i.Slaptazodis = srautas.Skaicius<quint8>();
+    i.VAC = srautas.Skaicius<quint8>();
     i.Versija = SkaitytiEilute(srautas);
     if (srautas.Likutis() < 1)
         return i;
     i.ArPapildomi = true;
-    i.EDF = Skaicius<quint8>(srautas);
+    i.EDF = srautas.Skaicius<quint8>();
     if (i.EDF & kEdfPortas)
-        i.ZaidimoPortas = Skaicius<quint16>(srautas);
+        i.ZaidimoPortas = srautas.Skaicius<quint16>();
     if (i.EDF & kEdfSteamId)
-        i.SteamId = Skaicius<quint64>(srautas);
+        i.SteamId = srautas.Skaicius<quint64>();
     if (i.EDF & kEdfStebetojai) {
-        i.StebetojuPortas = Skaicius<quint16>(srautas);
+        i.StebetojuPortas = srautas.Skaicius<quint16>();
         i.StebetojuVardas = SkaitytiEilute(srautas);
     }
     if (i.EDF & kEdfZymes)
         i.Zymes = SkaitytiEilute(srautas);
     if (i.EDF & kEdfZaidimoId)
-        i.ZaidimoId = Skaicius<quint64>(srautas);
+        i.ZaidimoId = srautas.Skaicius<quint64>();
     return i;
 }
 
@@ -98,7 +86,7 @@ TDetalesSuBotais SkaitytiDetalesSuBotais(TAtminiesSrautas& srautas) {
     TDetalesSuBotais d;
     d.Detales = SkaitytiDetales(srautas);
     if (srautas.Likutis() >= 1)
-        d.Botai = Skaicius<quint8>(srautas);
+        d.Botai = srautas.Skaicius<quint8>();
     return d;
 }
 

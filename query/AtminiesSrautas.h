@@ -1,8 +1,12 @@
 // An in-memory byte stream over one datagram. All bounds checks of the reply
-// readers live here: a read never goes past the end, it returns fewer bytes.
+// readers of both dialects live here: a read never goes past the end, it
+// returns fewer bytes.
 #pragma once
 
+#include <cstring>
+
 #include <QByteArray>
+#include <QtEndian>
 
 class TAtminiesSrautas {
 public:
@@ -28,6 +32,30 @@ public:
     // datagram's memory alive, and is copied only when it is changed), so the
     // many small texts of a reply cost no allocation each.
     QByteArray Dalis(qint64 nuo, qint64 ilgis) const;
+
+    // A little-endian number, a byte, a 32-bit float, read at the position as
+    // both dialects' replies hold them; the bytes the datagram lacks read as zero.
+    template <typename T> T Skaicius() {
+        T reiksme = 0;
+        if (Likutis() >= qint64(sizeof(T))) {
+            std::memcpy(&reiksme, Dabartinis(), sizeof(T));
+            pozicija += qint64(sizeof(T));
+        } else {
+            Read(&reiksme, sizeof(T)); // the low bytes, the rest stays zero
+        }
+        return qFromLittleEndian(reiksme);
+    }
+    char Baitas() {
+        char c = 0;
+        Read(&c, 1);
+        return c;
+    }
+    float Float() {
+        const quint32 u = Skaicius<quint32>();
+        float f;
+        std::memcpy(&f, &u, sizeof f);
+        return f;
+    }
 
     // Pointer to the unread bytes (Likutis() of them).
     const char* Dabartinis() const { return baitai.constData() + (pozicija < Size() ? pozicija : Size()); }

@@ -7,35 +7,6 @@
 
 #include <QtEndian>
 
-namespace {
-
-// Reads a little-endian number; bytes the datagram lacks stay zero.
-template <typename T> T SkaitytiSkaiciu(TAtminiesSrautas& srautas) {
-    T reiksme = 0;
-    if (srautas.Likutis() >= qint64(sizeof(T))) {
-        std::memcpy(&reiksme, srautas.Dabartinis(), sizeof(T));
-        srautas.Praleisti(sizeof(T));
-    } else {
-        srautas.Read(&reiksme, sizeof(T)); // the low bytes, the rest stays zero
-    }
-    return qFromLittleEndian(reiksme);
-}
-
-float SkaitytiFloat(TAtminiesSrautas& srautas) {
-    const quint32 u = SkaitytiSkaiciu<quint32>(srautas);
-    float f;
-    std::memcpy(&f, &u, sizeof f);
-    return f;
-}
-
-char SkaitytiBaita(TAtminiesSrautas& srautas) {
-    char c = 0;
-    srautas.Read(&c, 1);
-    return c;
-}
-
-} // namespace
-
 QByteArray UzklausosDatagrama(const char* zodis) {
     QByteArray d(kUzklausosIlgis, '\0');
     std::memset(d.data(), 0xFF, 4);
@@ -73,10 +44,10 @@ QByteArray SkaitytiEilute(TAtminiesSrautas& srautas) {
 namespace {
 
 void SkaitytiZaidejaI(TAtminiesSrautas& srautas, TZaidejas& z) {
-    z.Nr = SkaitytiSkaiciu<quint8>(srautas);
+    z.Nr = srautas.Skaicius<quint8>();
     z.Vardas = SkaitytiEilute(srautas);
-    z.Fragai = SkaitytiSkaiciu<qint32>(srautas);
-    z.Laikas = SkaitytiFloat(srautas);
+    z.Fragai = srautas.Skaicius<qint32>();
+    z.Laikas = srautas.Float();
 }
 
 } // namespace
@@ -107,7 +78,7 @@ TLaikoDalys IsskaidytiLaika(qint32 sekundes) {
 }
 
 TZaidejai SkaitytiZaidejus(TAtminiesSrautas& srautas) {
-    const quint8 kiekis = SkaitytiSkaiciu<quint8>(srautas);
+    const quint8 kiekis = srautas.Skaicius<quint8>();
     TZaidejai sarasas(kiekis);
     for (TZaidejoInfo& info : sarasas) {
         // Once the datagram is used up, every further entry stays cleared.
@@ -129,28 +100,28 @@ TDetales SkaitytiDetales(TAtminiesSrautas& srautas) {
     d.Info.Zemelapis = SkaitytiEilute(srautas);
     d.Info.Katalogas = SkaitytiEilute(srautas);
     d.Info.Zaidimas = SkaitytiEilute(srautas);
-    d.Zaidejai = SkaitytiSkaiciu<quint8>(srautas);
-    d.MaxZaideju = SkaitytiSkaiciu<quint8>(srautas);
-    d.Protokolas = SkaitytiSkaiciu<quint8>(srautas);
-    d.ServerioTipas = SkaitytiBaita(srautas);
-    d.OS = SkaitytiBaita(srautas);
-    d.Slaptazodis = SkaitytiSkaiciu<quint8>(srautas);
-    d.ArModas = SkaitytiSkaiciu<quint8>(srautas);
+    d.Zaidejai = srautas.Skaicius<quint8>();
+    d.MaxZaideju = srautas.Skaicius<quint8>();
+    d.Protokolas = srautas.Skaicius<quint8>();
+    d.ServerioTipas = srautas.Baitas();
+    d.OS = srautas.Baitas();
+    d.Slaptazodis = srautas.Skaicius<quint8>();
+    d.ArModas = srautas.Skaicius<quint8>();
     if (d.ArModas == 1) {
         d.MOD.Svetaine = SkaitytiEilute(srautas);
         d.MOD.Parsisiuntimas = SkaitytiEilute(srautas);
         d.MOD.Rezervuota = SkaitytiEilute(srautas);
-        d.MODVersija = SkaitytiSkaiciu<qint32>(srautas);
-        d.MODDydis = SkaitytiSkaiciu<qint32>(srautas);
-        d.TikServerio = SkaitytiSkaiciu<quint8>(srautas);
-        d.SavasDLL = SkaitytiSkaiciu<quint8>(srautas);
+        d.MODVersija = srautas.Skaicius<qint32>();
+        d.MODDydis = srautas.Skaicius<qint32>();
+        d.TikServerio = srautas.Skaicius<quint8>();
+        d.SavasDLL = srautas.Skaicius<quint8>();
     }
-    d.Saugus = SkaitytiSkaiciu<quint8>(srautas);
+    d.Saugus = srautas.Skaicius<quint8>();
     return d;
 }
 
 TTaisykles SkaitytiTaisykles(TAtminiesSrautas& srautas) {
-    const quint16 kiekis = SkaitytiSkaiciu<quint16>(srautas);
+    const quint16 kiekis = srautas.Skaicius<quint16>();
     TTaisykles sarasas(std::min<qint64>(kiekis, DidziausiasTaisykliuSkaicius(srautas.Size())));
     for (TTaisykle& t : sarasas) {
         if (srautas.Likutis() == 0)

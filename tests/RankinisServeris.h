@@ -20,7 +20,7 @@ struct TRankinisServeris {
     bool Paleisti(const QHostAddress& adresas = QHostAddress::LocalHost) {
         if (!lizdas.bind(adresas, 0))
             return false;
-        TServeriuRegistras::Bendras().Nustatyti(Adresas(), TServerioZinios{TDialektas::Senas});
+        TServeriuRegistras::Bendras().Nustatyti(Adresas(), TServerioZinios{.Dialektas = TDialektas::Senas});
         QObject::connect(&lizdas, &QUdpSocket::readyRead, &lizdas, [this] {
             while (lizdas.hasPendingDatagrams()) {
                 const QNetworkDatagram d = lizdas.receiveDatagram();

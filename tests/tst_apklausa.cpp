@@ -75,7 +75,8 @@ struct TAplinka {
     // server's first round asks A2S_INFO too).
     TApklausa::TId Pradeti(const TRankinisServeris& s) {
         const QString hostas = s.lizdas.localAddress().toString();
-        registras.Nustatyti(hostas + u':' + QString::number(s.lizdas.localPort()), {TDialektas::Senas});
+        registras.Nustatyti(hostas + u':' + QString::number(s.lizdas.localPort()),
+                            TServerioZinios{.Dialektas = TDialektas::Senas});
         return apklausa->Pradeti(hostas, s.lizdas.localPort());
     }
 };

@@ -135,7 +135,7 @@ void TstPagrindinis::init() {
     // A legacy server the program has met before: its rounds are the legacy words alone.
     for (const QString& hostas : {u"127.0.0.1"_s, u"localhost"_s})
         TServeriuRegistras::Bendras().Nustatyti(hostas + u':' + QString::number(serveris->Prievadas()),
-                                                TServerioZinios{TDialektas::Senas});
+                                                TServerioZinios{.Dialektas = TDialektas::Senas});
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();

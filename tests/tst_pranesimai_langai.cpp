@@ -211,7 +211,7 @@ void TstPranesimaiLangai::sarasas() {
     QFETCH(bool, draugai);
     NustatytiParinktis(true, draugai);
     serveris->NustatytiTurini(Turinys("Favourite", {"Bob", "Alice"}, 5));
-    TServeriuRegistras::Bendras().Nustatyti(Adresas(*serveris), TServerioZinios{TDialektas::Senas}); // met before
+    TServeriuRegistras::Bendras().Nustatyti(Adresas(*serveris), TServerioZinios{.Dialektas = TDialektas::Senas}); // met before
     QVERIFY(aplinka.Rasyti(u"resursai/Serveriai.tyb"_s, "Address\r\n" + Adresas(*serveris).toLatin1() + "\r\n"));
     const qsizetype nuo = magistrale.paslauga.gauti.size();
     frmServeriai->show();

@@ -79,7 +79,7 @@ bool ArPabaiga() {
 // the legacy words alone.
 QString Adresas(const TTestinisServeris& s) {
     const QString adresas = u"127.0.0.1:"_s + QString::number(s.Prievadas());
-    TServeriuRegistras::Bendras().Nustatyti(adresas, TServerioZinios{TDialektas::Senas});
+    TServeriuRegistras::Bendras().Nustatyti(adresas, TServerioZinios{.Dialektas = TDialektas::Senas});
     return adresas;
 }
 

@@ -314,7 +314,7 @@ void TstTaisykles::uzklausos() {
     t.Taisykles = Taisykles(3);
     serveris.NustatytiTurini(t);
     const QString adresas = u"127.0.0.1:"_s + QString::number(serveris.Prievadas());
-    TServeriuRegistras::Bendras().Nustatyti(adresas, TServerioZinios{TDialektas::Senas}); // met before
+    TServeriuRegistras::Bendras().Nustatyti(adresas, TServerioZinios{.Dialektas = TDialektas::Senas}); // met before
     Rodyti(adresas);
     QTRY_COMPARE_WITH_TIMEOUT(serveris.Uzklausos().size(), 2, 5000);
     QCOMPARE(serveris.Uzklausos().at(0).Zodis, QByteArray("details"));
