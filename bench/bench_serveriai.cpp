@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "Apklausa.h"
+#include "Centras.h"
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Pranesimai.h"
@@ -53,7 +54,7 @@ struct TApejimas {
 };
 
 TApejimas Apeiti(bool pirmas) {
-    auto* apklausa = frmServeriai->findChild<TApklausa*>(u"Apklausa"_s);
+    auto* apklausa = ProgramosCentras()->Apklausa();
     TApejimas r;
     int baigti = 0;
     QElapsedTimer laikas;
@@ -86,8 +87,8 @@ void BM_SarasoApejimas(benchmark::State& state) {
             r = Apeiti(false);
         state.SetIterationTime(double(r.gyvi) / 1000.0);
         frmServeriai->hide();
-        TServeriuRegistras::Bendras().Isvalyti();
-        TUzklausuBiudzetas::Bendras().Isvalyti();
+        ProgramosCentras()->Registras().Isvalyti();
+        ProgramosCentras()->Biudzetas().Isvalyti();
     }
     state.counters["live_ms"] = double(r.gyvi);
     state.counters["dead_ms"] = double(r.negyvi);

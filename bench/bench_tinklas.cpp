@@ -50,6 +50,7 @@
 #include <QFile>
 
 #include "Apklausa.h"
+#include "Centras.h"
 #include "Modulis1.h"
 #include "NMUDP.h"
 #include "Pranesimai.h"
@@ -111,7 +112,7 @@ void BM_Praradimai(benchmark::State& state) {
         QObject kontekstas;
         // Per round, the parts whose reply came: round trip, players, details.
         QHash<TApklausa::TId, int> dalys;
-        auto* apklausa = frmPagrindinis->findChild<TApklausa*>(u"Apklausa"_s);
+        auto* apklausa = ProgramosCentras()->Apklausa();
         QObject::connect(apklausa, &TApklausa::Atsakymas, &kontekstas,
                          [&dalys](TApklausa::TId id, const TSesijosAtsakymas& a) {
                              int& d = dalys[id];
@@ -232,7 +233,7 @@ void BM_Antpludis(benchmark::State& state) {
         laikas.start();
         while (!ArLentaPilna() && laikas.elapsed() < 10000)
             Laukti(10);
-        const TNMUDP* galas = Valdiklis<TNMUDP>("NMUDP1");
+        const TNMUDP* galas = ProgramosCentras()->Galas();
         const quint64 atmestaPries = galas->Atmesta();
         const double pries = RezidentineAtmintisMb();
         PrisegtiPrieProcesoriaus(0);

@@ -26,12 +26,10 @@ qint64 UnixLaikas() {
 
 } // namespace
 
-TApklausa::TApklausa(TNMUDP* galas, TPrasymai prasymai, TLaikrodis laikrodis, QObject* tevas,
-                     TServeriuRegistras* registras, TUzklausuBiudzetas* biudzetas)
-    : QObject(tevas), galas(galas), prasymai(prasymai),
-      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)), unixLaikrodis(&UnixLaikas),
-      registras(registras ? registras : &TServeriuRegistras::Bendras()),
-      biudzetas(biudzetas ? biudzetas : &TUzklausuBiudzetas::Bendras()) {
+TApklausa::TApklausa(TNMUDP* galas, TServeriuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis,
+                     QObject* tevas)
+    : QObject(tevas), galas(galas), laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)),
+      unixLaikrodis(&UnixLaikas), registras(&registras), biudzetas(&biudzetas) {
     tikrasLaikas.start();
     laikmatis = new QTimer(this);
     laikmatis->setObjectName(QStringLiteral("tmrApklausa"));
@@ -83,10 +81,12 @@ const TApklausa::TRaundas* TApklausa::Rasti(TId id) const {
     return i == raundai.end() ? nullptr : &i->second;
 }
 
-TApklausa::TId TApklausa::Pradeti(const QString& hostas, int portas) {
+TApklausa::TId TApklausa::Pradeti(const QString& hostas, int portas, TRaundoNustatymai nustatymai) {
     const QString raktas = Raktas(hostas, portas);
     for (auto i = raundai.begin(); i != raundai.end(); ++i) {
-        if (i->second.Raktas == raktas) {
+        const TRaundoNustatymai& kitas = i->second.Nustatymai;
+        if (i->second.Raktas == raktas && kitas.Kontekstas == nustatymai.Kontekstas &&
+            (nustatymai.Kontekstas || kitas.Saltinis == nustatymai.Saltinis)) {
             Uzbaigti(i->first, false);
             break;
         }
@@ -97,7 +97,9 @@ TApklausa::TId TApklausa::Pradeti(const QString& hostas, int portas) {
     r.Hostas = hostas;
     r.Portas = portas;
     r.Raktas = raktas;
-    r.Sesija = std::make_unique<TUzklausuSesija>(prasymai, registras, laikrodis);
+    r.Sesija = std::make_unique<TUzklausuSesija>(nustatymai.Prasymai, registras, laikrodis);
+    r.Kontekstas = nustatymai.Kontekstas;
+    r.Nustatymai = std::move(nustatymai);
     // The round goes out now when it may; what it reports waits for the event
     // loop, as the caller has no id yet.
     Zingsniuoti();
@@ -116,6 +118,16 @@ void TApklausa::BaigtiVisus() {
     Planuoti();
 }
 
+void TApklausa::BaigtiVisus(const QObject* kontekstas) {
+    QList<TId> savi;
+    for (const auto& [id, r] : raundai)
+        if (r.Nustatymai.Kontekstas == kontekstas)
+            savi.append(id);
+    for (const TId id : std::as_const(savi))
+        Uzbaigti(id, false);
+    Planuoti();
+}
+
 void TApklausa::Uzbaigti(TId id, bool pranesti) {
     const auto i = raundai.find(id);
     if (i == raundai.end())
@@ -127,9 +139,15 @@ void TApklausa::Uzbaigti(TId id, bool pranesti) {
     const bool arIsejo = i->second.ArIsejo;
     TRaundoSantrauka santrauka = std::move(i->second.Santrauka);
     NustatytiBusena(i->second, TBusena::Nepavyko);
+    const QPointer<QObject> kontekstas = i->second.Kontekstas;
+    const auto baigtas = std::move(i->second.Nustatymai.Baigtas);
     raundai.erase(i);
     if (pranesti)
-        Pranesti([this, id, atsake] { Q_EMIT Baigtas(id, atsake); });
+        Pranesti([this, id, atsake, kontekstas, baigtas] {
+            Q_EMIT Baigtas(id, atsake);
+            if (kontekstas && baigtas)
+                baigtas(id, atsake);
+        });
     // Whoever ended it: a round that never left the queue never went out.
     if (arIsejo)
         Pranesti([this, s = std::move(santrauka)] { Q_EMIT RaundasBaigtas(s); });
@@ -167,8 +185,8 @@ int TApklausa::Eileje() const {
     return int(raundai.size()) - Vykdomi();
 }
 
-int TApklausa::Tarpas(const QString& hostas, int portas, int norimasMs) const {
-    const TUzklausuSesija sesija(prasymai, registras, laikrodis);
+int TApklausa::Tarpas(const QString& hostas, int portas, TPrasymai kas, int norimasMs) const {
+    const TUzklausuSesija sesija(kas, registras, laikrodis);
     return TUzklausuBiudzetas::Tarpas(sesija.IprastasRaundoDydis(Raktas(hostas, portas)), norimasMs);
 }
 
@@ -226,7 +244,7 @@ void TApklausa::Zingsnis(qint64 dabar) {
         paskutinePradzia = tikrai;
         r->Pradzia = dabar;
         r->ArIsejo = true;
-        r->Santrauka.Saltinis = saltinis;
+        r->Santrauka.Saltinis = r->Nustatymai.Saltinis;
         r->Santrauka.Serveris = r->Raktas;
         r->Santrauka.LaikasMs = unixLaikrodis();
         if (r->Portas < 1 || r->Portas > 65535) {
@@ -307,8 +325,14 @@ void TApklausa::Nepavyko(TRaundas& r) {
     PaleistiPaieska(r);
     const TId id = r.Id;
     Pranesti([this, id] {
-        if (Rasti(id))
-            Q_EMIT NepavykoIssiusti(id);
+        TRaundas* rastas = Rasti(id);
+        if (!rastas)
+            return;
+        const QPointer<QObject> kontekstas = rastas->Kontekstas;
+        const auto nepavyko = rastas->Nustatymai.Nepavyko;
+        Q_EMIT NepavykoIssiusti(id);
+        if (kontekstas && nepavyko)
+            nepavyko(id);
     });
 }
 
@@ -354,12 +378,19 @@ void TApklausa::PaieskaBaigta(TId id, const QObject* kontekstas, const QList<QHo
     }
     PaleistiPaieska(*r);
     if (r->Paieskos == 1) {
-        // As the endpoint's own sends do: the owner hears of the bad name and
-        // may have it looked up once more.
+        // As the endpoint's own sends do: the round's starter (or the
+        // endpoint's owner) hears of the bad name and may have it looked up
+        // once more.
         bool handled = false;
         QPointer<TApklausa> gyvas(this);
-        if (galas->OnInvalidHost)
+        if (r->Nustatymai.NerastasHostas) {
+            if (r->Kontekstas) {
+                const auto nerastas = r->Nustatymai.NerastasHostas;
+                nerastas(handled);
+            }
+        } else if (galas->OnInvalidHost) {
             galas->OnInvalidHost(handled);
+        }
         if (!gyvas)
             return;
         r = Rasti(id);
@@ -392,7 +423,7 @@ void TApklausa::Gauta(int, const QString& is, int portas) {
             continue;
         // A round whose window takes nothing now does not see the datagram at
         // all: what comes later is still its first reply of each kind.
-        if (Priima && !Priima(id))
+        if ((Priima && !Priima(id)) || (r->Nustatymai.Priima && (!r->Kontekstas || !r->Nustatymai.Priima(id))))
             continue;
         if (laikrodis() - r->Pradzia >= kLaukimoRibaMs) {
             Uzbaigti(id, true); // the wait was over before the reply came
@@ -402,7 +433,11 @@ void TApklausa::Gauta(int, const QString& is, int portas) {
         if (a.Rusis != TAtsakymoRusis::Nieko || a.PingoMs) {
             // Before the window hears it: its slot may end the round.
             Kaupti(r->Santrauka, a);
+            const QPointer<QObject> kontekstas = r->Kontekstas;
+            const auto atsakymas = r->Nustatymai.Atsakymas;
             Q_EMIT Atsakymas(id, a);
+            if (gyvas && kontekstas && atsakymas)
+                atsakymas(id, a);
         }
         if (!gyvas)
             return;

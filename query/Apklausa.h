@@ -4,10 +4,12 @@
 // outstanding requests, retries and deadlines, and keeps every server within
 // its query budget (Biudzetas.h), all windows together.
 //
-//   apklausa = new TApklausa(NMUDP1, kSarasoPrasymai, &DabarMs, this);
-//   connect(apklausa, &TApklausa::Atsakymas, this, &TfrmX::ApklausosAtsakymas);
-//   connect(apklausa, &TApklausa::Baigtas, this, &TfrmX::ApklausaBaigta);
-//   TApklausa::TId id = apklausa->Pradeti(hostas, portas);
+//   TApklausa::TRaundoNustatymai n{.Prasymai = kSarasoPrasymai, .Saltinis = TSaltinis::Sarasas, .Kontekstas = this};
+//   n.Atsakymas = [this](TApklausa::TId id, const TSesijosAtsakymas& a) { ... };
+//   n.Baigtas = [this](TApklausa::TId id, bool arAtsake) { ... };
+//   TApklausa::TId id = apklausa->Pradeti(hostas, portas, n);
+//
+// The program has one poller, the hub's (Centras.h), for every window.
 //
 // Pradeti queues a round; at most kDaugiausiaVienuMetu rounds are in flight,
 // each new one started kPradziuTarpasMs after the one before. A host name is
@@ -51,6 +53,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "Biudzetas.h"
@@ -72,16 +75,41 @@ public:
     static constexpr qint64 kPaieskosGaliojimasMs = 300000;
     static constexpr int kDidziausiasMiegasMs = 50;
 
-    TApklausa(TNMUDP* galas, TPrasymai prasymai, TLaikrodis laikrodis = {}, QObject* tevas = nullptr,
-              TServeriuRegistras* registras = nullptr, TUzklausuBiudzetas* biudzetas = nullptr);
+    // What one round asks, whose it is, and who hears of it. Its replies, its
+    // end and a failed send are reported to the callbacks (any may be empty)
+    // as long as `Kontekstas` lives, besides the poller's signals; a name that
+    // cannot be resolved goes to NerastasHostas instead of the endpoint's
+    // OnInvalidHost (`handled`: look it up once more).
+    struct TRaundoNustatymai {
+        TPrasymai Prasymai;
+        TRaundoSantrauka::TSaltinis Saltinis = TRaundoSantrauka::TSaltinis::Stebetojas;
+        QObject* Kontekstas = nullptr;
+        std::function<void(TId, const TSesijosAtsakymas&)> Atsakymas;
+        std::function<void(TId, bool arAtsake)> Baigtas;
+        std::function<void(TId)> Nepavyko;
+        // Whether the round takes datagrams now (empty: always). A round that
+        // takes none is left as if they never came.
+        std::function<bool(TId)> Priima;
+        std::function<void(bool& handled)> NerastasHostas;
+    };
+
+    TApklausa(TNMUDP* galas, TServeriuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis = {},
+              QObject* tevas = nullptr);
     ~TApklausa() override;
 
     // Queues a round to hostas:portas (the registry's key is "hostas:portas").
-    // A round of this poller to the same server still open is ended first.
-    TId Pradeti(const QString& hostas, int portas);
+    // A round of the same context (of the same source, without one) to the
+    // same server still open is ended first.
+    TId Pradeti(const QString& hostas, int portas, TRaundoNustatymai nustatymai);
+    // A round as the poller's defaults say (NustatytiPrasymus, NustatytiSaltini).
+    TId Pradeti(const QString& hostas, int portas) {
+        return Pradeti(hostas, portas, {.Prasymai = prasymai, .Saltinis = saltinis});
+    }
     // Ends a round without a report; its later datagrams are dropped.
     void Baigti(TId id);
     void BaigtiVisus();
+    // Ends, without a report, every round started with this context.
+    void BaigtiVisus(const QObject* kontekstas);
 
     // The round is queued, being looked up or sent, or open.
     bool ArVyksta(TId id) const;
@@ -94,16 +122,20 @@ public:
     // Rounds in flight (looked up, sent, waiting for their replies), and queued.
     int Vykdomi() const;
     int Eileje() const;
-    // The interval in effect for rounds of this poller to hostas:portas when
-    // `norimasMs` is asked for: the server's budget may make it longer.
-    int Tarpas(const QString& hostas, int portas, int norimasMs) const;
+    // The interval in effect for rounds asking `prasymai` of hostas:portas
+    // when `norimasMs` is asked for: the server's budget may make it longer.
+    int Tarpas(const QString& hostas, int portas, TPrasymai prasymai, int norimasMs) const;
+    int Tarpas(const QString& hostas, int portas, int norimasMs) const {
+        return Tarpas(hostas, portas, prasymai, norimasMs);
+    }
 
     TNMUDP* Galas() const { return galas; }
 
-    // What later rounds ask; rounds under way keep what they asked.
+    // What later rounds started without their own settings ask; rounds under
+    // way keep what they asked.
     void NustatytiPrasymus(TPrasymai nauji) { prasymai = nauji; }
     TPrasymai Prasymai() const { return prasymai; }
-    // Which window the rounds' records name.
+    // Which window the records of such rounds name.
     void NustatytiSaltini(TRaundoSantrauka::TSaltinis naujas) { saltinis = naujas; }
     TRaundoSantrauka::TSaltinis Saltinis() const { return saltinis; }
     // The clock of the records' times, Unix ms (empty: the system's).
@@ -136,6 +168,8 @@ private:
         QObject* Paieska = nullptr; // the running lookup's context, a child of the poller
         bool ArIsejo = false;       // it left the queue: its end is reported
         TRaundoSantrauka Santrauka; // what its replies said so far
+        TRaundoNustatymai Nustatymai;
+        QPointer<QObject> Kontekstas; // its starter, while it lives
     };
     struct TAdresas {
         quint32 Ip = 0;
@@ -164,7 +198,7 @@ private:
     const TRaundas* Rasti(TId id) const;
 
     TNMUDP* galas;
-    TPrasymai prasymai;
+    TPrasymai prasymai = kStebetojoPrasymai;
     TLaikrodis laikrodis;
     TLaikrodis unixLaikrodis;
     TRaundoSantrauka::TSaltinis saltinis = TRaundoSantrauka::TSaltinis::Stebetojas;

@@ -2,11 +2,6 @@
 
 #include <algorithm>
 
-TUzklausuBiudzetas& TUzklausuBiudzetas::Bendras() {
-    static TUzklausuBiudzetas biudzetas;
-    return biudzetas;
-}
-
 QList<qint64>& TUzklausuBiudzetas::Langas(const QString& serveris, qint64 dabar) {
     QList<qint64>& laikai = siuntimai[serveris];
     laikai.removeIf([dabar](qint64 t) { return t <= dabar - kLangasMs || t > dabar; });

@@ -22,9 +22,6 @@ public:
     // of the budget: what is left is for retries and challenge answers.
     static constexpr int kRaunduDalisProc = 80;
 
-    // The budget of the running program, shared by every window.
-    static TUzklausuBiudzetas& Bendras();
-
     // Datagrams the server may get now.
     int Laisva(const QString& serveris, qint64 dabar);
     // The earliest time, not before `dabar`, at which `kiek` datagrams may go

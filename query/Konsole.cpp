@@ -31,8 +31,9 @@ QString KanoninisAdresas(const QString& taskuotas) {
 
 // ---- The exchange ----
 
-TKonsole::TKonsole(TNMUDP* udp, TKonsoliuRegistras* registras, TLaikrodis laikrodis, QObject* tevas)
-    : QObject(tevas), udp(udp), registras(registras ? registras : &TKonsoliuRegistras::Bendras()),
+TKonsole::TKonsole(TNMUDP* udp, TKonsoliuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis,
+                   QObject* tevas)
+    : QObject(tevas), udp(udp), registras(&registras), biudzetas(&biudzetas),
       laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)) {
     paieska = new TAdresuPaieska(this);
     paieska->setObjectName(u"paieska"_s);
@@ -126,9 +127,9 @@ TKonsolesVeiksmas TKonsole::Vykdyti(const QString& komandosTekstas, const QStrin
     }
     // A command takes two datagrams at most (the challenge and the command);
     // the watchers' rounds to the server count in the same budget.
-    if (const qint64 dabar = laikrodis(); TUzklausuBiudzetas::Bendras().Laisva(Serveris(), dabar) < 2) {
+    if (const qint64 dabar = laikrodis(); biudzetas->Laisva(Serveris(), dabar) < 2) {
         TKonsolesVeiksmas v = rezultatas(TKonsolesRezultatas::Biudzetas);
-        v.LauktiMs = TUzklausuBiudzetas::Bendras().KadaLaisva(Serveris(), dabar, 2) - dabar;
+        v.LauktiMs = biudzetas->KadaLaisva(Serveris(), dabar, 2) - dabar;
         return v;
     }
     komanda = TKomanda{k, s, false, std::nullopt};
@@ -137,9 +138,8 @@ TKonsolesVeiksmas TKonsole::Vykdyti(const QString& komandosTekstas, const QStrin
 }
 
 bool TKonsole::Siusti(const QByteArray& datagrama) {
-    TUzklausuBiudzetas& biudzetas = TUzklausuBiudzetas::Bendras();
     const qint64 dabar = laikrodis();
-    if (biudzetas.Laisva(Serveris(), dabar) < 1) {
+    if (biudzetas->Laisva(Serveris(), dabar) < 1) {
         // Only after a "Bad challenge." can a command need more than Vykdyti made room for.
         Q_EMIT SiuntimasNepavyko(QStringLiteral("the server's query budget is used up"));
         return false;
@@ -152,7 +152,7 @@ bool TKonsole::Siusti(const QByteArray& datagrama) {
         Q_EMIT SiuntimasNepavyko(e.Message());
         return false;
     }
-    biudzetas.Pazymeti(Serveris(), dabar);
+    biudzetas->Pazymeti(Serveris(), dabar);
     return true;
 }
 

@@ -21,7 +21,7 @@
 //
 // Use from a window:
 //
-//   Konsole = new TKonsole(NMUDP1, nullptr, &DabarMs, this);
+//   Konsole = new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Biudzetas(), &DabarMs, this);
 //   Konsole->NustatytiServeri(hostas, portas);             // at each showing
 //   // NMUDP1's OnDataReceived:
 //   Konsole->Gauta(bytes, fromIP, port);
@@ -46,6 +46,7 @@
 class QTimer;
 class TAdresuPaieska;
 class TNMUDP;
+class TUzklausuBiudzetas;
 
 // ---- The datagrams ----
 
@@ -166,8 +167,6 @@ private:
 // start counting from zero: it holds addresses and times, never a password.
 class TKonsoliuRegistras {
 public:
-    static TKonsoliuRegistras& Bendras();
-
     TKonsolesSargas& Sargas(const QString& serveris) { return sargai[serveris]; }
     std::optional<quint32> Issukis(const QString& serveris) const;
     void NustatytiIssuki(const QString& serveris, std::optional<quint32> issukis);
@@ -224,8 +223,10 @@ public:
     using TLaikrodis = std::function<qint64()>;
 
     // `udp`: the window's endpoint, which this object sends through; its
-    // received datagrams are handed to Gauta. `registras`: the shared one when null.
-    TKonsole(TNMUDP* udp, TKonsoliuRegistras* registras = nullptr, TLaikrodis laikrodis = {}, QObject* tevas = nullptr);
+    // received datagrams are handed to Gauta. `registras`, `biudzetas`: the
+    // challenges and guard, and the servers' query budgets (the hub's, Centras.h).
+    TKonsole(TNMUDP* udp, TKonsoliuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis = {},
+             QObject* tevas = nullptr);
     ~TKonsole() override;
 
     // The server, as the watcher parses its address. A name is looked up in
@@ -310,6 +311,7 @@ private:
 
     TNMUDP* udp;
     TKonsoliuRegistras* registras;
+    TUzklausuBiudzetas* biudzetas;
     TLaikrodis laikrodis;
     TAdresuPaieska* paieska = nullptr;
     QTimer* laikmatis = nullptr;

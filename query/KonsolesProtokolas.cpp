@@ -171,11 +171,6 @@ void TKonsolesSargas::PridetiLaika(qint64 laikas) {
     bandymai.append({++paskutinisNumeris, laikas});
 }
 
-TKonsoliuRegistras& TKonsoliuRegistras::Bendras() {
-    static TKonsoliuRegistras registras;
-    return registras;
-}
-
 std::optional<quint32> TKonsoliuRegistras::Issukis(const QString& serveris) const {
     const auto i = issukiai.constFind(serveris);
     if (i == issukiai.constEnd())

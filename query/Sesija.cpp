@@ -15,11 +15,6 @@ bool ArAntraste(const QByteArray& d) {
 
 } // namespace
 
-TServeriuRegistras& TServeriuRegistras::Bendras() {
-    static TServeriuRegistras registras;
-    return registras;
-}
-
 void TServeriuRegistras::Nustatyti(const QString& serveris, const TServerioZinios& z) {
     const auto i = zinios.constFind(serveris);
     if (i != zinios.constEnd() && *i == z)
@@ -34,7 +29,7 @@ void TServeriuRegistras::Isvalyti() {
 }
 
 TUzklausuSesija::TUzklausuSesija(TPrasymai prasymai, TServeriuRegistras* registras, TLaikrodis laikrodis)
-    : prasymai(prasymai), registras(registras ? registras : &TServeriuRegistras::Bendras()),
+    : prasymai(prasymai), registras(registras),
       laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)) {}
 
 QList<TUzklausuSesija::TRusis> TUzklausuSesija::PradziosRusys(const TServerioZinios& z) const {

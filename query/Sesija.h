@@ -72,9 +72,6 @@ struct TServerioZinios {
 // addresses it. It lives for the run and is kept across runs (Atmintis.h).
 class TServeriuRegistras {
 public:
-    // The one registry of the running program.
-    static TServeriuRegistras& Bendras();
-
     TServerioZinios Zinios(const QString& serveris) const { return zinios.value(serveris); }
     void Nustatyti(const QString& serveris, const TServerioZinios& z);
     void Isvalyti();
@@ -139,7 +136,8 @@ public:
     static constexpr qint64 kKartojimoMs = 500; // retry interval while no round trip is known
     static constexpr qint64 kMaziausiasKartojimoMs = 250;
 
-    explicit TUzklausuSesija(TPrasymai prasymai, TServeriuRegistras* registras = nullptr, TLaikrodis laikrodis = {});
+    // `registras`: what is known of the servers (the hub's, in the program).
+    TUzklausuSesija(TPrasymai prasymai, TServeriuRegistras* registras, TLaikrodis laikrodis = {});
 
     // How many datagrams PradetiRaunda(serveris) would send now.
     int RaundoDydis(const QString& serveris) const;

@@ -1,15 +1,15 @@
 // A server socket under the test's own hand: it records the requests it gets
-// and sends whatever the test wants to the client that asked last. The
-// program knows it for a legacy server (a round sends it the legacy words
-// alone), unless the test tells the registry otherwise.
+// and sends whatever the test wants to the client that asked last. Each one
+// started is told to Pazinti (when set): the window tests make it a legacy
+// server the program has met before, whose rounds are the legacy words alone.
 #pragma once
+
+#include <functional>
 
 #include <QHostAddress>
 #include <QList>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
-
-#include "Sesija.h"
 
 struct TRankinisServeris {
     QUdpSocket lizdas;
@@ -20,7 +20,8 @@ struct TRankinisServeris {
     bool Paleisti(const QHostAddress& adresas = QHostAddress::LocalHost) {
         if (!lizdas.bind(adresas, 0))
             return false;
-        TServeriuRegistras::Bendras().Nustatyti(Adresas(), TServerioZinios{.Dialektas = TDialektas::Senas});
+        if (Pazinti)
+            Pazinti(Adresas());
         QObject::connect(&lizdas, &QUdpSocket::readyRead, &lizdas, [this] {
             while (lizdas.hasPendingDatagrams()) {
                 const QNetworkDatagram d = lizdas.receiveDatagram();
@@ -31,6 +32,8 @@ struct TRankinisServeris {
         });
         return true;
     }
+    static inline std::function<void(const QString& adresas)> Pazinti;
+
     QString Adresas() const {
         return lizdas.localAddress().toString() + QLatin1Char(':') + QString::number(lizdas.localPort());
     }

@@ -20,8 +20,8 @@ public:
         : registras(registras), adresas(adresas), prievadas(prievadas) {
         laikrodis.start();
         apklausa = new TApklausa(
-            &galas, prasymai, [this] { return laikrodis.elapsed(); }, this, registras,
-            biudzetas ? biudzetas : &savasBiudzetas);
+            &galas, *registras, biudzetas ? *biudzetas : savasBiudzetas, [this] { return laikrodis.elapsed(); }, this);
+        apklausa->NustatytiPrasymus(prasymai);
         connect(apklausa, &TApklausa::Atsakymas, this, [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
             if (id == raundas)
                 Gauta(a);

@@ -19,11 +19,13 @@
 #include <QPushButton>
 
 #include "ApatineJuosta.h"
+#include "Centras.h"
 #include "Laikrodis.h"
 #include "Modulis1.h"
 #include "NMUDP.h"
 #include "Pranesimai.h"
 #include "Programa.h"
+#include "RankinisServeris.h"
 #include "Tinklelis.h"
 #include "TybCheckBox.h"
 #include "TybINI.h"
@@ -50,6 +52,13 @@ inline void Ivesti(QLineEdit* laukas, const QString& tekstas) {
     laukas->selectAll();
     QTest::keyClick(laukas, Qt::Key_Backspace);
     QTest::keyClicks(laukas, tekstas);
+}
+
+// Makes `adresas` ("host:port") a legacy server the program has met before:
+// its rounds are the legacy words alone.
+inline void PazintiSena(const QString& adresas) {
+    if (TCentras* centras = ProgramosCentras())
+        centras->Registras().Nustatyti(adresas, TServerioZinios{.Dialektas = TDialektas::Senas});
 }
 
 // Names are looked up here, never in the real name service: each name asked
@@ -112,6 +121,7 @@ public:
             });
         NustatytiLaikrodi([this]() -> qint64 { return netikrasLaikrodis ? netikrasLaikas : tikras.elapsed(); });
         tikras.start();
+        TRankinisServeris::Pazinti = PazintiSena;
         return true;
     }
 
@@ -125,6 +135,7 @@ public:
     }
 
     void Baigti() {
+        TRankinisServeris::Pazinti = nullptr;
         SunaikintiLangus();
         QDir::setCurrent(senas);
         NustatytiPranesimoRodyma({});

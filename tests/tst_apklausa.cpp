@@ -52,8 +52,8 @@ struct TAplinka {
     QStringList ivykiai; // "baigtas" and "santrauka", in the order they came
 
     explicit TAplinka(TPrasymai prasymai) {
-        apklausa = std::make_unique<TApklausa>(
-            &galas, prasymai, [this] { return laikas; }, nullptr, &registras, &biudzetas);
+        apklausa = std::make_unique<TApklausa>(&galas, registras, biudzetas, [this] { return laikas; });
+        apklausa->NustatytiPrasymus(prasymai);
         QObject::connect(apklausa.get(), &TApklausa::Atsakymas, apklausa.get(),
                          [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
                              atsakymai.append({id, a});
@@ -215,8 +215,8 @@ void TstApklausa::biudzetasVisiemsLangams() {
     // included, and rounds still go out.
     TAplinka a(kStebetojoPrasymai);
     TNMUDP kitasGalas;
-    TApklausa kitas(
-        &kitasGalas, kSarasoPrasymai, [&a] { return a.laikas; }, nullptr, &a.registras, &a.biudzetas);
+    TApklausa kitas(&kitasGalas, a.registras, a.biudzetas, [&a] { return a.laikas; });
+    kitas.NustatytiPrasymus(kSarasoPrasymai);
     TRankinisServeris s;
     QVERIFY(s.Paleisti());
     QList<qint64> siuntimai;

@@ -54,8 +54,9 @@ QString Adresas(const TTestinisServeris& s) {
     return u"127.0.0.1:"_s + QString::number(s.Prievadas());
 }
 
-TApklausa* Apklausa(QObject* langas) {
-    return langas->findChild<TApklausa*>(u"Apklausa"_s);
+// The poller of every window's rounds: the hub's.
+TApklausa* Apklausa(QObject*) {
+    return ProgramosCentras()->Apklausa();
 }
 
 // The rows of one server as the file holds them, oldest first, read through
@@ -121,8 +122,10 @@ private:
 void TstIstorijaLangai::initTestCase() {
     QVERIFY(aplinka.Paruosti());
     QVERIFY(aplinka.Paleisti());
-    connect(Apklausa(frmPagrindinis), &TApklausa::RaundasBaigtas, this,
-            [this](const TRaundoSantrauka& r) { stebetojoRaundai.append(r); });
+    connect(Apklausa(frmPagrindinis), &TApklausa::RaundasBaigtas, this, [this](const TRaundoSantrauka& r) {
+        if (r.Saltinis == TRaundoSantrauka::TSaltinis::Stebetojas)
+            stebetojoRaundai.append(r);
+    });
     // Rounds are the test's clicks only.
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(60000);
 }

@@ -86,6 +86,7 @@ private:
     std::optional<TTestinisServeris> serveris;
     std::optional<TNMUDP> udp;
     std::optional<TKonsoliuRegistras> registras;
+    TUzklausuBiudzetas savasBiudzetas;
     std::optional<TKonsole> konsole;
     qint64 laikas = 0;
 };
@@ -97,7 +98,8 @@ void TstKonsole::init() {
     QVERIFY2(serveris->Paleisti(), qPrintable(serveris->Klaida()));
     udp.emplace();
     registras.emplace();
-    konsole.emplace(&*udp, &*registras, [this] { return laikas; });
+    savasBiudzetas.Isvalyti();
+    konsole.emplace(&*udp, *registras, savasBiudzetas, [this] { return laikas; });
     udp->OnDataReceived = [this](QObject*, int, const QString& is, int portas) {
         TAtminiesSrautas srautas;
         udp->CopyReceivedToStream(srautas);
@@ -603,7 +605,7 @@ void TstKonsole::uzdrausta() {
     for (int i = 0; i < 5; ++i) {
         // A registry of its own each time: the guard would stop this.
         registras.emplace();
-        konsole.emplace(&*udp, &*registras, [this] { return laikas; });
+        konsole.emplace(&*udp, *registras, savasBiudzetas, [this] { return laikas; });
         konsole->NustatytiServeri(u"127.0.0.1"_s, serveris->Prievadas());
         QSignalSpy atmestasNaujo(&*konsole, &TKonsole::SlaptazodisAtmestas);
         QCOMPARE(konsole->Vykdyti(u"status"_s, u"wrong"_s).Rezultatas, TKonsolesRezultatas::Siunciama);
@@ -611,7 +613,7 @@ void TstKonsole::uzdrausta() {
     }
     QVERIFY(serveris->Konsole().ArUzdraustas(QHostAddress(QHostAddress::LocalHost)));
     registras.emplace();
-    konsole.emplace(&*udp, &*registras, [this] { return laikas; });
+    konsole.emplace(&*udp, *registras, savasBiudzetas, [this] { return laikas; });
     konsole->NustatytiServeri(u"127.0.0.1"_s, serveris->Prievadas());
     QSignalSpy uzdrausta(&*konsole, &TKonsole::Uzdrausta);
     QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,
@@ -625,7 +627,7 @@ void TstKonsole::biudzetas() {
     // The console's datagrams count in the server's query budget beside the
     // watchers' ones, and a command waits while the budget has no room for it.
     const QString kas = konsole->Serveris();
-    TUzklausuBiudzetas& b = TUzklausuBiudzetas::Bendras();
+    TUzklausuBiudzetas& b = savasBiudzetas;
     QVERIFY(Siusti(u"echo one"_s));
     QTRY_VERIFY_WITH_TIMEOUT(!konsole->ArUzimta() || konsole->IsvestiesDatagramos() > 0, kLaukimas);
     Palaukti(kKonsolesTylaMs);

@@ -418,7 +418,7 @@ void TstKonsoleLangas::failuoseNera() {
     frmServeriai->show();
     frmServeriai->hide();
     QVERIFY(QFileInfo::exists(aplinka.Kelias(u"resursai/Nustatymai.tyb"_s)));
-    const QString sargoFailas = TKonsoliuRegistras::Bendras().Failas();
+    const QString sargoFailas = ProgramosCentras()->KonsoliuRegistras().Failas();
     QVERIFY(sargoFailas.startsWith(tarnyba.Namai()));
     QVERIFY(QFileInfo::exists(sargoFailas));
     const QString slaptazodis = QString::fromLatin1(kSlaptazodis);

@@ -134,8 +134,7 @@ void TstPagrindinis::init() {
     serveris->NustatytiTurini(Turinys());
     // A legacy server the program has met before: its rounds are the legacy words alone.
     for (const QString& hostas : {u"127.0.0.1"_s, u"localhost"_s})
-        TServeriuRegistras::Bendras().Nustatyti(hostas + u':' + QString::number(serveris->Prievadas()),
-                                                TServerioZinios{.Dialektas = TDialektas::Senas});
+        PazintiSena(hostas + u':' + QString::number(serveris->Prievadas()));
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();
@@ -166,7 +165,7 @@ void TstPagrindinis::paleidimas() {
     QCOMPARE(frmPagrindinis->objectName(), u"frmPagrindinis"_s);
     QCOMPARE(frmPagrindinis->windowTitle(), u"Velmorant v1.1"_s);
     QCOMPARE(frmPagrindinis->size(), QSize(781, 565));
-    auto* udp = frmPagrindinis->findChild<TNMUDP*>(u"NMUDP1"_s);
+    auto* udp = frmPagrindinis->NMUDP1; // the hub's endpoint
     QVERIFY(udp);
     QCOMPARE(udp->LocalPort(), 27035);
     auto* ping = frmPagrindinis->findChild<QTimer*>(u"tmrPingas"_s);

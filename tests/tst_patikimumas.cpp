@@ -90,10 +90,10 @@ int Kartai(const TTestinisServeris& s, const QByteArray& rusis) {
 // answered one: they would only cost a server of today its budget).
 void Pazinti(const TTestinisServeris& s, TServerioRezimas rezimas) {
     const bool a2s = rezimas == TServerioRezimas::Modernus;
-    TServeriuRegistras::Bendras().Nustatyti(Adresas(s),
-                                            TServerioZinios{a2s ? TDialektas::A2S : TDialektas::Senas,
-                                                            a2s ? std::optional<TIssukis>(s.Issukis()) : std::nullopt,
-                                                            5, QDateTime::currentMSecsSinceEpoch()});
+    ProgramosCentras()->Registras().Nustatyti(Adresas(s),
+                                              TServerioZinios{a2s ? TDialektas::A2S : TDialektas::Senas,
+                                                              a2s ? std::optional<TIssukis>(s.Issukis()) : std::nullopt,
+                                                              5, QDateTime::currentMSecsSinceEpoch()});
 }
 
 // Runs the event loop until `salyga` holds, looking at it every millisecond
@@ -376,10 +376,10 @@ void TstPatikimumas::antrasPaleidimas() {
     // The run ends, the next one starts with the file.
     QTemporaryDir aplankas;
     const QString failas = aplankas.filePath(u"Velmorant/serveriai.txt"_s);
-    QVERIFY(IssaugotiAtminti(TServeriuRegistras::Bendras(), failas));
-    TServeriuRegistras::Bendras().Isvalyti();
-    IkeltiAtminti(TServeriuRegistras::Bendras(), failas);
-    QCOMPARE(TServeriuRegistras::Bendras().Zinios(Adresas(*s)).Dialektas, TDialektas::A2S);
+    QVERIFY(IssaugotiAtminti(ProgramosCentras()->Registras(), failas));
+    ProgramosCentras()->Registras().Isvalyti();
+    IkeltiAtminti(ProgramosCentras()->Registras(), failas);
+    QCOMPARE(ProgramosCentras()->Registras().Zinios(Adresas(*s)).Dialektas, TDialektas::A2S);
     if (naujasIssukis)
         s->NustatytiIssuki(s->Issukis() + 1);
     QMetaObject::invokeMethod(frmPagrindinis, "IsvalytiLenta");

@@ -48,8 +48,9 @@ QString Adresas(const TTestinisServeris& s) {
     return u"127.0.0.1:"_s + QString::number(s.Prievadas());
 }
 
-TApklausa* Apklausa(QObject* langas) {
-    return langas->findChild<TApklausa*>(u"Apklausa"_s);
+// The poller of every window's rounds: the hub's.
+TApklausa* Apklausa(QObject*) {
+    return ProgramosCentras()->Apklausa();
 }
 
 } // namespace
@@ -211,7 +212,7 @@ void TstPranesimaiLangai::sarasas() {
     QFETCH(bool, draugai);
     NustatytiParinktis(true, draugai);
     serveris->NustatytiTurini(Turinys("Favourite", {"Bob", "Alice"}, 5));
-    TServeriuRegistras::Bendras().Nustatyti(Adresas(*serveris), TServerioZinios{.Dialektas = TDialektas::Senas}); // met before
+    PazintiSena(Adresas(*serveris)); // met before
     QVERIFY(aplinka.Rasyti(u"resursai/Serveriai.tyb"_s, "Address\r\n" + Adresas(*serveris).toLatin1() + "\r\n"));
     const qsizetype nuo = magistrale.paslauga.gauti.size();
     frmServeriai->show();

@@ -279,7 +279,7 @@ void TstServeriuLangai::kartaIAdresa() {
         rankinis.Siusti(KurtiTekstoAtsakyma("nfo", "Antras"));
         ++atsakyta;
     });
-    const TNMUDP* udp = Valdiklis<TNMUDP>("NMUDP1");
+    const TNMUDP* udp = frmPagrindinis->NMUDP1;
     const quint64 pries = udp->PristatomasNumeris() + udp->Atmesta();
     const QStringList dezutes{u"info"_s, u"Antras"_s};
     for (int raundas = 1; raundas <= 4; ++raundas) {

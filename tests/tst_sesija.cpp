@@ -522,18 +522,17 @@ void TstSesija::kitiAtsakymai() {
 }
 
 void TstSesija::bendrasRegistras() {
-    // What the server list learnt, the watcher uses.
-    TServeriuRegistras::Bendras().Isvalyti();
+    // What the server list learnt, the watcher uses: one registry for both.
+    TServeriuRegistras registras;
     qint64 laikas = 0;
-    TUzklausuSesija sarasas(kSarasoPrasymai, nullptr, [&] { return laikas; });
-    TUzklausuSesija stebetojas(kStebetojoPrasymai, nullptr, [&] { return laikas; });
+    TUzklausuSesija sarasas(kSarasoPrasymai, &registras, [&] { return laikas; });
+    TUzklausuSesija stebetojas(kStebetojoPrasymai, &registras, [&] { return laikas; });
     sarasas.PradetiRaunda(kServeris);
     sarasas.Gauta(kIp, kPortas, Issukis(42));
     QCOMPARE(stebetojas.PradetiRaunda(kServeris), (QList<QByteArray>{A2SInfoUzklausa(42), A2SZaidejuUzklausa(42)}));
     // Another port of the same address is another server.
     QCOMPARE(stebetojas.PradetiRaunda(u"127.0.0.1:27016"_s).size(), 4);
     QCOMPARE(stebetojas.Zinios().Dialektas, TDialektas::Nezinomas);
-    TServeriuRegistras::Bendras().Isvalyti();
 }
 
 void TstSesija::kartaPerRaunda() {

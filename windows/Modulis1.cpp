@@ -95,8 +95,8 @@ bool TinkamasZemelapioVardas(const QString& vardas) {
 
 } // namespace
 
-TfrmPagrindinis::TfrmPagrindinis(QWidget* tevas)
-    : QWidget(tevas), TServerioLangas(this, kStebetojoPrasymai, TRaundoSantrauka::TSaltinis::Stebetojas) {
+TfrmPagrindinis::TfrmPagrindinis(TCentras* centras, QWidget* tevas)
+    : QWidget(tevas), TServerioLangas(this, centras, kStebetojoPrasymai, TRaundoSantrauka::TSaltinis::Stebetojas) {
     setObjectName(u"frmPagrindinis"_s);
     SukurtiValdiklius();
     SukurtiMeniu();
@@ -378,12 +378,12 @@ void TfrmPagrindinis::btnRodytiClick() {
     const int portas = StrToInt(dalys.Portas); // a bad port ends the click here
     // What the round's replies show is its own address, whatever the box holds by then.
     raundoAdresas = dalys;
-    SiustiUzklausas(dalys.Hostas, portas, 1);
+    SiustiUzklausas(dalys.Hostas, portas);
     tmrAtnaujinimas->setEnabled(true);
     RodytiIntervala();
 }
 
-void TfrmPagrindinis::SiustiUzklausas(const QString& hostas, int portas, int lygis) {
+void TfrmPagrindinis::SiustiUzklausas(const QString& hostas, int portas) {
     ArBanas = false;
     if (raundas)
         Apklausa->Baigti(raundas);
@@ -392,7 +392,7 @@ void TfrmPagrindinis::SiustiUzklausas(const QString& hostas, int portas, int lyg
     raundoDetales.reset();
     raundoIsvardinta.reset();
     // An unreachable server is no error of its own: the round times out.
-    raundas = SiustiRaunda(hostas, portas, lygis);
+    raundas = SiustiRaunda(hostas, portas);
 }
 
 void TfrmPagrindinis::RodytiIntervala() {
@@ -401,8 +401,7 @@ void TfrmPagrindinis::RodytiIntervala() {
     const TAdresoDalys dalys = AtskirtiPorta(edtHostas->text());
     int portas = 0;
     const int prasomas = tmrAtnaujinimas->Intervalas();
-    const int veikiantis =
-        BandytiStrToInt(dalys.Portas, portas) ? Apklausa->Tarpas(dalys.Hostas, portas, prasomas) : prasomas;
+    const int veikiantis = BandytiStrToInt(dalys.Portas, portas) ? Tarpas(dalys.Hostas, portas, prasomas) : prasomas;
     tmrAtnaujinimas->setMaziausias(veikiantis > prasomas ? veikiantis : 0);
     lblIntervalas->setToolTip(veikiantis > prasomas ? IntervaloTekstas() : QString());
 }

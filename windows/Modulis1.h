@@ -18,6 +18,7 @@
 #include "cstrike.h"
 #include "iphostport.h"
 
+class TCentras;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -44,7 +45,7 @@ class TfrmPagrindinis : public QWidget, public TServerioLangas, public TStebetoj
     Q_PROPERTY(int ZaidejuSkaicius MEMBER ZaidejuSkaicius)
     Q_PROPERTY(QString ZaidimoKatalogas MEMBER ZaidimoKatalogas)
 public:
-    explicit TfrmPagrindinis(QWidget* tevas = nullptr);
+    explicit TfrmPagrindinis(TCentras* centras, QWidget* tevas = nullptr);
     ~TfrmPagrindinis() override;
 
     // The face the other windows see.
@@ -183,7 +184,7 @@ private:
 
     // Procedures.
     Q_INVOKABLE void IsvalytiLenta();
-    void SiustiUzklausas(const QString& hostas, int portas, int lygis);
+    void SiustiUzklausas(const QString& hostas, int portas);
     Q_INVOKABLE void RodytiZaidejus(const TZaidejai& zaidejai);
     // Marks the friends among the names of both players columns.
     void PazymetiDraugus();

@@ -94,8 +94,8 @@ QString OsRaide(char os) {
 
 // ---- The window ----
 
-TfrmServeriai::TfrmServeriai(QWidget* tevas)
-    : TAntrinisLangas(tevas), TServerioLangas(this, kSarasoPrasymai, TRaundoSantrauka::TSaltinis::Sarasas) {
+TfrmServeriai::TfrmServeriai(TCentras* centras, QWidget* tevas)
+    : TAntrinisLangas(tevas), TServerioLangas(this, centras, kSarasoPrasymai, TRaundoSantrauka::TSaltinis::Sarasas) {
     setObjectName(u"frmServeriai"_s);
     SukurtiValdiklius();
     SujungtiIvykius();
@@ -219,7 +219,7 @@ void TfrmServeriai::FormShow() {
     // A fresh walk: what the last showing still had in flight is not taken,
     // and each showing may say a server's odd reply once.
     PamirstiTinkloPranesimus();
-    Apklausa->BaigtiVisus();
+    Apklausa->BaigtiVisus(this);
     apklausiami.clear();
     pingai.clear();
     suZaidejais.clear();
@@ -357,7 +357,7 @@ void TfrmServeriai::PradetiApejima() {
     // The friends option as it stands at the walk's start.
     const TStebetojas* stebetojas = Stebetojas();
     const bool arZaidejai = stebetojas && stebetojas->ArPranestiDraugus();
-    Apklausa->NustatytiPrasymus(arZaidejai ? kSarasoDrauguPrasymai : kSarasoPrasymai);
+    NustatytiPrasymus(arZaidejai ? kSarasoDrauguPrasymai : kSarasoPrasymai);
     for (int r = 1; r < galas; ++r) {
         // A row's server once a walk, however many rows hold it; one still in
         // flight from the last walk goes on with that round and its own time-out.
@@ -369,7 +369,7 @@ void TfrmServeriai::PradetiApejima() {
         int portas = 0;
         if (!BandytiStrToInt(dalys.Portas, portas) || portas < 1 || portas > 65535)
             continue; // like a failed send: the row keeps what it held
-        const TApklausa::TId id = SiustiRaunda(dalys.Hostas, portas, 2);
+        const TApklausa::TId id = SiustiRaunda(dalys.Hostas, portas);
         apklausiami.insert(id, adresas);
         if (arZaidejai)
             suZaidejais.insert(id);

@@ -25,6 +25,7 @@
 #include "ServerioLangas.h"
 #include "cstrike.h"
 
+class TCentras;
 class QAction;
 class QLabel;
 class QMenu;
@@ -37,7 +38,7 @@ class TfrmServeriai : public TAntrinisLangas, public TServerioLangas {
     // Every row of the period's walk has its answer, its time-out or its failed send.
     Q_PROPERTY(bool ArPabaiga READ ArPabaigaSavybe)
 public:
-    explicit TfrmServeriai(QWidget* tevas = nullptr);
+    explicit TfrmServeriai(TCentras* centras, QWidget* tevas = nullptr);
     ~TfrmServeriai() override;
 
     static constexpr int kStulpeliai = 6;

@@ -15,6 +15,7 @@
 #include <QTextCursor>
 
 #include "AtminiesSrautas.h"
+#include "Centras.h"
 #include "Konsole.h"
 #include "Laikrodis.h"
 #include "NMUDP.h"
@@ -41,7 +42,7 @@ constexpr char kSargoFailas[] = "/konsole-bandymai.txt";
 
 } // namespace
 
-TfrmKonsole::TfrmKonsole(QWidget* tevas) : TAntrinisLangas(tevas) {
+TfrmKonsole::TfrmKonsole(TCentras* centras, QWidget* tevas) : TAntrinisLangas(tevas), centras(centras) {
     setObjectName(u"frmKonsole"_s);
     SukurtiValdiklius();
     SujungtiIvykius();
@@ -99,7 +100,7 @@ void TfrmKonsole::SukurtiValdiklius() {
     // The window's own endpoint: no fixed local port, the system picks one.
     NMUDP1 = new TNMUDP(this);
     NMUDP1->setObjectName(u"NMUDP1"_s);
-    Konsole = new TKonsole(NMUDP1, nullptr, &DabarMs, this);
+    Konsole = new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Biudzetas(), &DabarMs, this);
     Konsole->setObjectName(u"Konsole"_s);
     Saugykla = new TSlaptazodziuSaugykla(QString::fromLatin1(kSaugyklosTarnyba), this);
     Saugykla->setObjectName(u"Saugykla"_s);
@@ -140,7 +141,7 @@ void TfrmKonsole::SujungtiIvykius() {
 void TfrmKonsole::FormCreate() {
     NustatytiFona(this, Qt::black);
     // The guard's attempts outlive the run, so that a restart does not reset its count.
-    TKonsoliuRegistras& registras = TKonsoliuRegistras::Bendras();
+    TKonsoliuRegistras& registras = centras->KonsoliuRegistras();
     if (registras.Failas().isEmpty())
         registras.NustatytiFaila(BusenosAplankas() + QString::fromLatin1(kSargoFailas), DabarMs(),
                                  QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +

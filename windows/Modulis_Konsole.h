@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class TCentras;
 class TKonsole;
 class TNMUDP;
 class TSlaptazodziuSaugykla;
@@ -28,7 +29,8 @@ struct TSaugyklosAtsakymas;
 class TfrmKonsole : public TAntrinisLangas {
     Q_OBJECT
 public:
-    explicit TfrmKonsole(QWidget* tevas = nullptr);
+    // `centras`: the hub whose query budgets and console registry the console uses.
+    explicit TfrmKonsole(TCentras* centras, QWidget* tevas = nullptr);
     ~TfrmKonsole() override;
 
     // The name the passwords go under in the secret store.
@@ -91,6 +93,7 @@ private:
     void IsimintiSlaptazodi(const QString& slaptazodis);
     void SaugyklaNepasiekiama(const TSaugyklosAtsakymas& atsakymas);
 
+    TCentras* centras;
     QString raktas;
     QString priimtasSlaptazodis;  // what the server took this showing
     QString isimintasSlaptazodis; // what the store holds under raktas, as far as known

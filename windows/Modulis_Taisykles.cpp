@@ -39,8 +39,8 @@ QLabel* ReiksmesEtikete(QWidget* tevas, const char* vardas, int x, int y, const 
 
 } // namespace
 
-TfrmTaisykles::TfrmTaisykles(QWidget* tevas)
-    : TAntrinisLangas(tevas), TServerioLangas(this, kDetaliuPrasymai, TRaundoSantrauka::TSaltinis::Detales) {
+TfrmTaisykles::TfrmTaisykles(TCentras* centras, QWidget* tevas)
+    : TAntrinisLangas(tevas), TServerioLangas(this, centras, kDetaliuPrasymai, TRaundoSantrauka::TSaltinis::Detales) {
     setObjectName(u"frmTaisykles"_s);
     SukurtiValdiklius();
     Saugiai([this] { FormCreate(); });
@@ -132,7 +132,7 @@ void TfrmTaisykles::FormShow() {
         // A port that is not a whole number is a failed send: nothing goes out.
         // An unreachable server is no error of its own: the window stays empty.
         if (BandytiStrToInt(dalys.Portas, portas)) {
-            raundas = SiustiRaunda(dalys.Hostas, portas, 2);
+            raundas = SiustiRaunda(dalys.Hostas, portas);
             apklausiamasHostas = dalys.Hostas;
             apklausiamasPortas = portas;
             serveris = dalys.Hostas + u':' + QString::number(portas);
@@ -151,7 +151,7 @@ void TfrmTaisykles::FormShow() {
         const TStebetojas* s = Stebetojas();
         const int ms = s ? s->AtnaujinimoIntervalas() : 0;
         tmrAtnaujinimas->setIntervalas(ms);
-        tmrAtnaujinimas->setMaziausias(ms > 0 ? Apklausa->Tarpas(apklausiamasHostas, apklausiamasPortas, ms) : 0);
+        tmrAtnaujinimas->setMaziausias(ms > 0 ? Tarpas(apklausiamasHostas, apklausiamasPortas, ms) : 0);
         tmrAtnaujinimas->setEnabled(true);
         Q_EMIT IstorijosReikia(serveris);
     }
@@ -162,7 +162,7 @@ void TfrmTaisykles::tmrAtnaujinimasTimer() {
     if (istorijosServeris.isEmpty())
         return;
     Apklausa->Baigti(raundas);
-    raundas = SiustiRaunda(apklausiamasHostas, apklausiamasPortas, 2);
+    raundas = SiustiRaunda(apklausiamasHostas, apklausiamasPortas);
 }
 
 void TfrmTaisykles::RodytiIstorija(const QString& serveris, const TIstorijosTaskai& taskai, qint64 dabarMs) {

@@ -23,6 +23,7 @@
 #include "ServerioLangas.h"
 #include "cstrike.h"
 
+class TCentras;
 class QLabel;
 class TIstorijosGrafikas;
 class TLaikmatis;
@@ -31,7 +32,7 @@ class TTinklelis;
 class TfrmTaisykles : public TAntrinisLangas, public TServerioLangas {
     Q_OBJECT
 public:
-    explicit TfrmTaisykles(QWidget* tevas = nullptr);
+    explicit TfrmTaisykles(TCentras* centras, QWidget* tevas = nullptr);
     ~TfrmTaisykles() override;
 
     static constexpr int kEilutes = 100; // the title row and at most 99 rules

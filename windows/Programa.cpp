@@ -7,9 +7,11 @@
 #include <QTimer>
 
 #include "Atmintis.h"
+#include "Centras.h"
 #include "FailoInfo.h"
 #include "Ikona.h"
 #include "Keliai.h"
+#include "Laikrodis.h"
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Modulis_Apie.h"
@@ -21,18 +23,30 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+std::unique_ptr<TCentras> centras;
+
+} // namespace
+
+TCentras* ProgramosCentras() {
+    return centras.get();
+}
+
 void SukurtiLangus() {
     QApplication::setApplicationName(u"Velmorant"_s);
     QApplication::setWindowIcon(ProgramosIkona());
     // The version record's complaint is a message box like every other.
     NustatytiVersijosPranesima([](const QString& tekstas) { RodytiPranesima(nullptr, tekstas); });
-    // The watcher first: its endpoint takes UDP port 27035, and the other
-    // windows read their texts through it.
-    frmPagrindinis = new TfrmPagrindinis();
-    frmServeriai = new TfrmServeriai();
+    // The hub first: its endpoint takes UDP port 27035, and every window's
+    // rounds go through it. Then the watcher: the other windows read their
+    // texts through it.
+    centras = std::make_unique<TCentras>(27035, &DabarMs);
+    frmPagrindinis = new TfrmPagrindinis(centras.get());
+    frmServeriai = new TfrmServeriai(centras.get());
     frmApie = new TfrmApie();
-    frmTaisykles = new TfrmTaisykles();
-    frmKonsole = new TfrmKonsole();
+    frmTaisykles = new TfrmTaisykles(centras.get());
+    frmKonsole = new TfrmKonsole(centras.get());
 }
 
 void SunaikintiLangus() {
@@ -46,6 +60,7 @@ void SunaikintiLangus() {
     frmServeriai = nullptr;
     delete frmPagrindinis;
     frmPagrindinis = nullptr;
+    centras.reset();
 }
 
 void ApdorotiArgumentus(const QStringList& argumentai) {
@@ -66,10 +81,11 @@ int VykdytiPrograma(int argc, char** argv) {
     NustatytiDuomenuAplankus(RastiDuomenuAplankus(QApplication::applicationDirPath(),
                                                   QString::fromUtf8(VELMORANT_IDIEGTI_DUOMENYS),
                                                   QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    SukurtiLangus();
     // What earlier runs learnt of servers (their dialects and challenges), kept
     // in the user's cache folder whatever folder the data comes from; written
     // when it changed, once a minute and at the end.
-    TServeriuRegistras& registras = TServeriuRegistras::Bendras();
+    TServeriuRegistras& registras = centras->Registras();
     const QString atmintis = AtmintiesKelias();
     IkeltiAtminti(registras, atmintis);
     quint64 issaugota = registras.Pakeitimai();
@@ -82,7 +98,6 @@ int VykdytiPrograma(int argc, char** argv) {
     QObject::connect(&saugojimas, &QTimer::timeout, &programa, issaugoti);
     saugojimas.start();
 
-    SukurtiLangus();
     // The history, the notifications, the friends list and the tray icon,
     // fed by every window's rounds.
     auto paslaugos = std::make_unique<TStebejimoPaslaugos>(TStebejimoPaslaugos::Numatytieji());
@@ -92,7 +107,7 @@ int VykdytiPrograma(int argc, char** argv) {
     const int rezultatas = QApplication::exec();
     // The history writes what it holds and closes before the windows go.
     paslaugos.reset();
-    SunaikintiLangus();
     issaugoti();
+    SunaikintiLangus();
     return rezultatas;
 }

@@ -4,12 +4,17 @@
 
 #include <QStringList>
 
-// Sets the application name and creates the windows: the watcher first, then
-// the server list, the about window, the details window and the remote
-// console. Tests call it.
+class TCentras;
+
+// Sets the application name, makes the watching hub (Centras.h, its endpoint
+// on UDP port 27035) and creates the windows, handing them the hub: the
+// watcher first, then the server list, the about window, the details window
+// and the remote console. Tests call it.
 void SukurtiLangus();
-// Destroys the windows in the reverse order.
+// Destroys the windows in the reverse order, then the hub.
 void SunaikintiLangus();
+// The hub while the windows exist, otherwise nullptr.
+TCentras* ProgramosCentras();
 
 // Handles the program's arguments once the watcher is shown: an address
 // ("host[:port]") is typed into the address box and watched at once.

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "Laikrodis.h"
+#include "Centras.h"
 #include "NMUDP.h"
 #include "Stebetojas.h"
 #include "Tekstas.h"
@@ -11,52 +11,39 @@
 
 using namespace Qt::StringLiterals;
 
-TServerioLangas::TServerioLangas(QWidget* langas, TPrasymai prasymai, TRaundoSantrauka::TSaltinis saltinis)
-    : langas(langas), tinkloPranesimai(langas) {
-    NMUDP1 = new TNMUDP(langas);
-    NMUDP1->setObjectName(u"NMUDP1"_s);
-    NMUDP1->setRemoteHost(u"127.0.0.1"_s);
-    NMUDP1->setRemotePort(27015);
-    NMUDP1->setLocalPort(27035);
-    NMUDP1->setReportLevel(2);
-    // The endpoint's OnDataSend and OnStatus stay empty: no window shows them.
-    // OnStreamInvalid is not assigned either, as nothing raises it. The poller
-    // takes OnDataReceived.
-    NMUDP1->OnInvalidHost = [this](bool& handled) {
-        Apsaugota(this->langas, [&] { NMUDP1InvalidHost(handled); });
-    };
-    NMUDP1->OnBufferInvalid = [this](bool& handled, QByteArray& buff, int& length) {
-        Apsaugota(this->langas, [&] { NMUDP1BufferInvalid(handled, buff, length); });
-    };
-    Apklausa = new TApklausa(NMUDP1, prasymai, &DabarMs, langas);
-    Apklausa->setObjectName(u"Apklausa"_s);
-    Apklausa->NustatytiSaltini(saltinis);
-    // A reply the window would drop now never reaches the round's session.
-    Apklausa->Priima = [this](TApklausa::TId id) {
-        return !ArIgnoruojaAtsakymus(id);
-    };
-    QObject::connect(Apklausa, &TApklausa::Atsakymas, langas, [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
-        Apsaugota(this->langas, [&] { Priimti(id, a); });
-    });
-    QObject::connect(Apklausa, &TApklausa::Baigtas, langas, [this](TApklausa::TId id, bool arAtsake) {
-        Apsaugota(this->langas, [&] { ApklausaBaigta(id, arAtsake); });
-    });
-    QObject::connect(Apklausa, &TApklausa::NepavykoIssiusti, langas,
-                     [this](TApklausa::TId id) { Apsaugota(this->langas, [&] { NepavykoIssiusti(id); }); });
-}
+TServerioLangas::TServerioLangas(QWidget* langas, TCentras* centras, TPrasymai prasymai,
+                                 TRaundoSantrauka::TSaltinis saltinis)
+    : NMUDP1(centras->Galas()), Apklausa(centras->Apklausa()), langas(langas), prasymai(prasymai), saltinis(saltinis),
+      tinkloPranesimai(langas) {}
 
 TServerioLangas::~TServerioLangas() {
-    // The endpoint and the poller outlive this part of the window (they are
-    // children of the QWidget part): nothing may call back into it any more.
-    QObject::disconnect(Apklausa, nullptr, langas, nullptr);
-    delete Apklausa;
-    NMUDP1->OnInvalidHost = nullptr;
-    NMUDP1->OnBufferInvalid = nullptr;
+    // The hub outlives the window: none of its rounds may call back into it.
+    Apklausa->BaigtiVisus(langas);
 }
 
-TApklausa::TId TServerioLangas::SiustiRaunda(const QString& hostas, int portas, int lygis) {
-    NMUDP1->setReportLevel(lygis);
-    return Apklausa->Pradeti(hostas, portas);
+TApklausa::TId TServerioLangas::SiustiRaunda(const QString& hostas, int portas) {
+    TApklausa::TRaundoNustatymai n{.Prasymai = prasymai, .Saltinis = saltinis, .Kontekstas = langas};
+    n.Atsakymas = [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
+        Apsaugota(langas, [&] { Priimti(id, a); });
+    };
+    n.Baigtas = [this](TApklausa::TId id, bool arAtsake) {
+        Apsaugota(langas, [&] { ApklausaBaigta(id, arAtsake); });
+    };
+    n.Nepavyko = [this](TApklausa::TId id) {
+        Apsaugota(langas, [&] { NepavykoIssiusti(id); });
+    };
+    // A reply the window would drop now never reaches the round's session.
+    n.Priima = [this](TApklausa::TId id) {
+        return !ArIgnoruojaAtsakymus(id);
+    };
+    n.NerastasHostas = [this](bool& handled) {
+        Apsaugota(langas, [&] { NMUDP1InvalidHost(handled); });
+    };
+    return Apklausa->Pradeti(hostas, portas, std::move(n));
+}
+
+int TServerioLangas::Tarpas(const QString& hostas, int portas, int norimasMs) const {
+    return Apklausa->Tarpas(hostas, portas, prasymai, norimasMs);
 }
 
 void TServerioLangas::Priimti(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
@@ -71,10 +58,6 @@ void TServerioLangas::Priimti(TApklausa::TId id, const TSesijosAtsakymas& atsaky
 void TServerioLangas::NMUDP1InvalidHost(bool& handled) {
     RodytiPranesima(langas, KalbosTekstas("Pranesimai", "BlogasServeris"));
     handled = true;
-}
-
-void TServerioLangas::NMUDP1BufferInvalid(bool&, QByteArray&, int&) {
-    RodytiPranesima(langas, KalbosTekstas("Pranesimai", "BlogasBuferis"));
 }
 
 bool TServerioLangas::RodytiTinkloPranesima(TApklausa::TId id, const QString& tekstas) {

@@ -1,11 +1,10 @@
 // What the three server-facing windows (the watcher, the server list and the
-// details window) share around their UDP endpoint NMUDP1: its creation and the
-// wiring of its events, the window's poller (Apklausa.h: the rounds of its
-// servers, their dialects, retries, time-outs and query budgets), the one
-// intake of every reply the poller reports, and the messages the endpoint's
-// events show. Each window keeps only what a reply means to it
-// (ApdorotiAtsakyma), what the end of a round means (ApklausaBaigta), and
-// when it takes no replies (ArIgnoruojaAtsakymus).
+// details window) share around the program's one hub (Centras.h): their rounds
+// started through its poller with the window's own reports (a window hears of
+// its rounds alone), the one intake of every reply a round reports, and the
+// messages that replies and failed lookups show. Each window keeps only what a
+// reply means to it (ApdorotiAtsakyma), what the end of a round means
+// (ApklausaBaigta), and when it takes no replies (ArIgnoruojaAtsakymus).
 #pragma once
 
 #include <QByteArray>
@@ -18,6 +17,7 @@
 
 class QObject;
 class QWidget;
+class TCentras;
 class TNMUDP;
 
 class TServerioLangas {
@@ -25,20 +25,23 @@ public:
     TServerioLangas(const TServerioLangas&) = delete;
     TServerioLangas& operator=(const TServerioLangas&) = delete;
 
-    // The window's endpoint, a child of the window named "NMUDP1". All three
-    // declare local port 27035: the first window binds it, the later ones
-    // take a port of the system's choice at their first send.
+    // The hub's endpoint, which every window's rounds go through (local port
+    // 27035 in the program).
     TNMUDP* NMUDP1 = nullptr;
 
 protected:
-    // `prasymai`: what each round of the window asks (see Sesija.h);
-    // `saltinis`: the window its rounds' records name.
-    TServerioLangas(QWidget* langas, TPrasymai prasymai, TRaundoSantrauka::TSaltinis saltinis);
+    // `prasymai`: what each round of the window asks (see Sesija.h), until
+    // NustatytiPrasymus; `saltinis`: the window its rounds' records name.
+    TServerioLangas(QWidget* langas, TCentras* centras, TPrasymai prasymai, TRaundoSantrauka::TSaltinis saltinis);
     virtual ~TServerioLangas();
 
-    // Starts a round to hostas:portas at the endpoint's report level `lygis`.
-    // An unreachable server is no error of its own: NepavykoIssiusti follows.
-    TApklausa::TId SiustiRaunda(const QString& hostas, int portas, int lygis);
+    // Starts a round to hostas:portas. An unreachable server is no error of
+    // its own: NepavykoIssiusti follows.
+    TApklausa::TId SiustiRaunda(const QString& hostas, int portas);
+    void NustatytiPrasymus(TPrasymai nauji) { prasymai = nauji; }
+    TPrasymai Prasymai() const { return prasymai; }
+    // The refresh period in effect for the window's rounds to hostas:portas.
+    int Tarpas(const QString& hostas, int portas, int norimasMs) const;
 
     // Whether the window drops the replies of round `id` now (a ban, a round
     // that is no longer the window's...).
@@ -52,11 +55,9 @@ protected:
     // Round `id` could not be sent (no such host, a bad port).
     virtual void NepavykoIssiusti(TApklausa::TId) {}
 
-    // The endpoint could not resolve the host: "BlogasServeris", the lookup's
-    // own message suppressed.
+    // The host of a round could not be resolved: "BlogasServeris", the
+    // lookup's own message suppressed.
     virtual void NMUDP1InvalidHost(bool& handled);
-    // An empty send: "BlogasBuferis", then the endpoint's own error.
-    void NMUDP1BufferInvalid(bool& handled, QByteArray& Buff, int& length);
 
     // A message caused by a reply of round `id`, cut to kZinutesRiba: a
     // server's odd replies open the boxes of one datagram (an 'i' reply holds
@@ -68,13 +69,15 @@ protected:
     // The user watches anew: every server's odd reply may open its box again.
     void PamirstiTinkloPranesimus() { pranesta.clear(); }
 
-    // The rounds of the window's servers, the child "Apklausa".
+    // The hub's poller, which runs the rounds of every window.
     TApklausa* Apklausa = nullptr;
 
 private:
     void Priimti(TApklausa::TId id, const TSesijosAtsakymas& atsakymas);
 
     QWidget* langas;
+    TPrasymai prasymai;
+    TRaundoSantrauka::TSaltinis saltinis;
     TTinkloPranesimai tinkloPranesimai;
     // Per server ("host:port"), the endpoint's number of the datagram whose boxes were shown.
     QHash<QString, quint64> pranesta;

@@ -3,6 +3,7 @@
 #include <QDateTime>
 
 #include "Apklausa.h"
+#include "Centras.h"
 #include "DekloPiktograma.h"
 #include "Istorija.h"
 #include "Modulis1.h"
@@ -10,6 +11,7 @@
 #include "Modulis_Taisykles.h"
 #include "Pranesejas.h"
 #include "Pranesimai.h"
+#include "Programa.h"
 #include "Stebetojas.h"
 
 using namespace Qt::StringLiterals;
@@ -51,9 +53,12 @@ TStebejimoPaslaugos::TStebejimoPaslaugos(TNustatymai nustatymai, QObject* tevas)
         deklas->setObjectName(u"Deklas"_s);
         frmPagrindinis->NustatytiDraugus(&draugai);
     }
-    for (QObject* langas : std::initializer_list<QObject*>{frmPagrindinis, frmServeriai, frmTaisykles})
-        if (langas)
-            Prijungti(langas->findChild<TApklausa*>(u"Apklausa"_s));
+    // Every round of every window, once, from the hub.
+    TApklausa* apklausa = nustatymai.Apklausa;
+    if (!apklausa && ProgramosCentras())
+        apklausa = ProgramosCentras()->Apklausa();
+    if (apklausa)
+        connect(apklausa, &TApklausa::RaundasBaigtas, this, &TStebejimoPaslaugos::PriimtiRaunda);
     if (frmTaisykles)
         connect(frmTaisykles, &TfrmTaisykles::IstorijosReikia, this, &TStebejimoPaslaugos::IstorijosReikia);
 }
@@ -63,11 +68,6 @@ TStebejimoPaslaugos::~TStebejimoPaslaugos() {
         frmPagrindinis->NustatytiDraugus(nullptr);
     // Everything handed over is written before the windows and the application go.
     istorija.reset();
-}
-
-void TStebejimoPaslaugos::Prijungti(TApklausa* apklausa) {
-    if (apklausa)
-        connect(apklausa, &TApklausa::RaundasBaigtas, this, &TStebejimoPaslaugos::PriimtiRaunda);
 }
 
 qint64 TStebejimoPaslaugos::Dabar() const {

@@ -37,13 +37,15 @@ public:
         std::optional<QDBusConnection> Magistrale; // the notifications' bus; none: the desktop's session bus
         std::optional<bool> ArDeklas;              // make the tray icon; none: where the desktop has a tray
         std::function<qint64()> Laikrodis;         // Unix ms (history, plot); empty: the system's
+        TApklausa* Apklausa = nullptr;             // whose rounds are taken; none: the hub's (Programa.h)
     };
     // The program's own: the friends file beside the settings, the history in
     // the user's data folder, the session bus, the desktop's tray.
     static TNustatymai Numatytieji();
 
-    // Wires the windows that exist now (frmPagrindinis, frmServeriai,
-    // frmTaisykles) and reads the friends file (an error said in a message box).
+    // Takes every round of the hub's poller, wires the windows that exist now
+    // (frmPagrindinis, frmTaisykles) and reads the friends file (an error said
+    // in a message box).
     explicit TStebejimoPaslaugos(TNustatymai nustatymai, QObject* tevas = nullptr);
     // Takes the friends list back from the watcher and closes the history.
     ~TStebejimoPaslaugos() override;
@@ -57,7 +59,6 @@ public:
     void PriimtiRaunda(const TRaundoSantrauka& raundas);
 
 private:
-    void Prijungti(TApklausa* apklausa);
     void PranestiApie(const TRaundoSantrauka& raundas);
     void IstorijaSugedo(const QString& klaida);
     void ParaGauta(const QString& serveris, const TIstorijosTaskai& taskai);
