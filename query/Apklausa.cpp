@@ -11,15 +11,6 @@
 
 namespace {
 
-QString Taskuotas(quint32 ip) {
-    return QHostAddress(ip).toString();
-}
-
-// The registry's key of a server.
-QString Raktas(const QString& hostas, int portas) {
-    return hostas + u':' + QString::number(portas);
-}
-
 qint64 UnixLaikas() {
     return QDateTime::currentMSecsSinceEpoch();
 }
@@ -58,7 +49,7 @@ void TApklausa::NustatytiBusena(TRaundas& r, TBusena nauja) {
         r.Busena = nauja;
         return;
     }
-    const quint64 raktas = SiuntejoRaktas(*r.Ip, quint16(r.Portas));
+    const quint64 raktas = SiuntejoRaktas(*r.Ip, quint16(r.Adresas.Portas));
     if (nauja == TBusena::Vyksta) {
         ++siuntejai[raktas];
     } else if (--siuntejai[raktas] <= 0) {
@@ -81,8 +72,8 @@ const TApklausa::TRaundas* TApklausa::Rasti(TId id) const {
     return i == raundai.end() ? nullptr : &i->second;
 }
 
-TApklausa::TId TApklausa::Pradeti(const QString& hostas, int portas, TRaundoNustatymai nustatymai) {
-    const QString raktas = Raktas(hostas, portas);
+TApklausa::TId TApklausa::Pradeti(const TServerioAdresas& adresas, TRaundoNustatymai nustatymai) {
+    const QString raktas = adresas.Tekstas();
     for (auto i = raundai.begin(); i != raundai.end(); ++i) {
         const TRaundoNustatymai& kitas = i->second.Nustatymai;
         if (i->second.Raktas == raktas && kitas.Kontekstas == nustatymai.Kontekstas &&
@@ -94,8 +85,7 @@ TApklausa::TId TApklausa::Pradeti(const QString& hostas, int portas, TRaundoNust
     const TId id = ++paskutinis;
     TRaundas& r = raundai[id];
     r.Id = id;
-    r.Hostas = hostas;
-    r.Portas = portas;
+    r.Adresas = adresas;
     r.Raktas = raktas;
     r.Sesija = std::make_unique<TUzklausuSesija>(nustatymai.Prasymai, registras, laikrodis);
     r.Kontekstas = nustatymai.Kontekstas;
@@ -162,9 +152,20 @@ bool TApklausa::ArLaukiaPingo(TId id) const {
     return r && r->Busena != TBusena::Eileje && !r->Sesija->ArPingasRodytas();
 }
 
-QString TApklausa::Serveris(TId id) const {
+TServerioAdresas TApklausa::Serveris(TId id) const {
     const TRaundas* r = Rasti(id);
-    return r ? r->Raktas : QString();
+    return r ? r->Adresas : TServerioAdresas{};
+}
+
+std::optional<TServerioAdresas> TApklausa::IPAdresas(TId id) const {
+    const TRaundas* r = Rasti(id);
+    if (!r || !r->Ip)
+        return std::nullopt;
+    return TServerioAdresas{IPTekstas(*r->Ip), r->Adresas.Portas};
+}
+
+bool TApklausa::ArBaigiasiLaikas(TId id, qint64 paklaidaMs) const {
+    return ArLaukiaPingo(id) && Praejo(id) >= kLaukimoRibaMs - paklaidaMs;
 }
 
 qint64 TApklausa::Praejo(TId id) const {
@@ -185,9 +186,9 @@ int TApklausa::Eileje() const {
     return int(raundai.size()) - Vykdomi();
 }
 
-int TApklausa::Tarpas(const QString& hostas, int portas, TPrasymai kas, int norimasMs) const {
+int TApklausa::Tarpas(const TServerioAdresas& adresas, TPrasymai kas, int norimasMs) const {
     const TUzklausuSesija sesija(kas, registras, laikrodis);
-    return TUzklausuBiudzetas::Tarpas(sesija.IprastasRaundoDydis(Raktas(hostas, portas)), norimasMs);
+    return TUzklausuBiudzetas::Tarpas(sesija.IprastasRaundoDydis(adresas.Tekstas()), norimasMs);
 }
 
 void TApklausa::Pranesti(std::function<void()> pranesimas) {
@@ -247,13 +248,13 @@ void TApklausa::Zingsnis(qint64 dabar) {
         r->Santrauka.Saltinis = r->Nustatymai.Saltinis;
         r->Santrauka.Serveris = r->Raktas;
         r->Santrauka.LaikasMs = unixLaikrodis();
-        if (r->Portas < 1 || r->Portas > 65535) {
+        if (!r->Adresas.ArTinkamasPortas()) {
             Nepavyko(*r);
             continue;
         }
-        if (const std::optional<quint32> ip = TaskuotasAdresas(r->Hostas)) {
+        if (const std::optional<quint32> ip = TaskuotasAdresas(r->Adresas.Hostas)) {
             r->Ip = *ip;
-        } else if (const auto a = adresai.constFind(r->Hostas);
+        } else if (const auto a = adresai.constFind(r->Adresas.Hostas);
                    a != adresai.constEnd() && dabar >= a->Rastas && dabar - a->Rastas < kPaieskosGaliojimasMs) {
             r->Ip = a->Ip;
         } else {
@@ -261,7 +262,7 @@ void TApklausa::Zingsnis(qint64 dabar) {
             Ieskoti(*r);
             continue;
         }
-        r->BiudzetoRaktas = Taskuotas(*r->Ip) + u':' + QString::number(r->Portas);
+        r->BiudzetoRaktas = IPAdresas(r->Id)->Tekstas();
         r->Busena = TBusena::Laukia;
     }
 
@@ -304,8 +305,8 @@ void TApklausa::Isleisti(TRaundas& r, qint64 dabar) {
 }
 
 bool TApklausa::Siusti(TRaundas& r, const QList<QByteArray>& datagramos, qint64 dabar) {
-    galas->setRemoteHost(Taskuotas(*r.Ip));
-    galas->setRemotePort(r.Portas);
+    galas->setRemoteHost(IPTekstas(*r.Ip));
+    galas->setRemotePort(r.Adresas.Portas);
     try {
         for (const QByteArray& d : datagramos) {
             galas->SendDatagram(d);
@@ -349,7 +350,7 @@ void TApklausa::Ieskoti(TRaundas& r) {
         PaieskaBaigta(id, kontekstas, rasti);
     };
     QTimer::singleShot(galas->PaieskosLaikoRiba, r.Paieska, [baigta] { baigta({}); });
-    galas->VardoPaieska(r.Hostas, r.Paieska, baigta);
+    galas->VardoPaieska(r.Adresas.Hostas, r.Paieska, baigta);
 }
 
 void TApklausa::PaleistiPaieska(TRaundas& r) {
@@ -368,10 +369,10 @@ void TApklausa::PaieskaBaigta(TId id, const QObject* kontekstas, const QList<QHo
         const quint32 ip = a.toIPv4Address(&ipv4);
         if (!ipv4 || ip == 0)
             continue;
-        adresai.insert(r->Hostas, {ip, laikrodis()});
+        adresai.insert(r->Adresas.Hostas, {ip, laikrodis()});
         PaleistiPaieska(*r);
         r->Ip = ip;
-        r->BiudzetoRaktas = Taskuotas(ip) + u':' + QString::number(r->Portas);
+        r->BiudzetoRaktas = IPAdresas(r->Id)->Tekstas();
         r->Busena = TBusena::Laukia;
         Vykdyti();
         return;
@@ -409,7 +410,7 @@ void TApklausa::Gauta(int, const QString& is, int portas) {
     const QHostAddress siuntejas(is);
     QList<TId> kam;
     for (const auto& [id, r] : raundai)
-        if (r.Busena == TBusena::Vyksta && r.Ip && QHostAddress(*r.Ip) == siuntejas && r.Portas == portas)
+        if (r.Busena == TBusena::Vyksta && r.Ip && QHostAddress(*r.Ip) == siuntejas && r.Adresas.Portas == portas)
             kam.append(id);
     if (kam.isEmpty())
         return; // nobody asked that address

@@ -7,7 +7,7 @@
 //   TApklausa::TRaundoNustatymai n{.Prasymai = kSarasoPrasymai, .Saltinis = TSaltinis::Sarasas, .Kontekstas = this};
 //   n.Atsakymas = [this](TApklausa::TId id, const TSesijosAtsakymas& a) { ... };
 //   n.Baigtas = [this](TApklausa::TId id, bool arAtsake) { ... };
-//   TApklausa::TId id = apklausa->Pradeti(hostas, portas, n);
+//   TApklausa::TId id = apklausa->Pradeti(SkaitytiAdresa(u"host:27015"_s), n);
 //
 // The program has one poller, the hub's (Centras.h), for every window.
 //
@@ -59,6 +59,7 @@
 #include "Biudzetas.h"
 #include "RaundoSantrauka.h"
 #include "Sesija.h"
+#include "iphostport.h"
 
 class QTimer;
 class TNMUDP;
@@ -97,13 +98,13 @@ public:
               QObject* tevas = nullptr);
     ~TApklausa() override;
 
-    // Queues a round to hostas:portas (the registry's key is "hostas:portas").
-    // A round of the same context (of the same source, without one) to the
-    // same server still open is ended first.
-    TId Pradeti(const QString& hostas, int portas, TRaundoNustatymai nustatymai);
+    // Queues a round to `adresas` (the registry knows the server by its
+    // Tekstas()). A round of the same context (of the same source, without
+    // one) to the same server still open is ended first.
+    TId Pradeti(const TServerioAdresas& adresas, TRaundoNustatymai nustatymai);
     // A round as the poller's defaults say (NustatytiPrasymus, NustatytiSaltini).
-    TId Pradeti(const QString& hostas, int portas) {
-        return Pradeti(hostas, portas, {.Prasymai = prasymai, .Saltinis = saltinis});
+    TId Pradeti(const TServerioAdresas& adresas) {
+        return Pradeti(adresas, {.Prasymai = prasymai, .Saltinis = saltinis});
     }
     // Ends a round without a report; its later datagrams are dropped.
     void Baigti(TId id);
@@ -115,19 +116,25 @@ public:
     bool ArVyksta(TId id) const;
     // The round is under way and its round trip has not been measured yet.
     bool ArLaukiaPingo(TId id) const;
-    // The round's server as its window addressed it ("host:port"); empty when there is no such round.
-    QString Serveris(TId id) const;
+    // The round's server as its window addressed it; empty when there is no such round.
+    TServerioAdresas Serveris(TId id) const;
+    // Where the round's datagrams go, its host in dotted form, once it is
+    // resolved (always, by the time a reply comes); nothing before, or
+    // without such a round.
+    std::optional<TServerioAdresas> IPAdresas(TId id) const;
     // Milliseconds since the round went out (0 while it waits to).
     qint64 Praejo(TId id) const;
     // Rounds in flight (looked up, sent, waiting for their replies), and queued.
     int Vykdomi() const;
     int Eileje() const;
-    // The interval in effect for rounds asking `prasymai` of hostas:portas
+    // Whether the round still waits for its round trip and its time-out falls
+    // due within `paklaidaMs` (a timer tick due together with it may take the
+    // time-out rather than start a round anew).
+    bool ArBaigiasiLaikas(TId id, qint64 paklaidaMs) const;
+    // The interval in effect for rounds asking `prasymai` of `adresas`
     // when `norimasMs` is asked for: the server's budget may make it longer.
-    int Tarpas(const QString& hostas, int portas, TPrasymai prasymai, int norimasMs) const;
-    int Tarpas(const QString& hostas, int portas, int norimasMs) const {
-        return Tarpas(hostas, portas, prasymai, norimasMs);
-    }
+    int Tarpas(const TServerioAdresas& adresas, TPrasymai prasymai, int norimasMs) const;
+    int Tarpas(const TServerioAdresas& adresas, int norimasMs) const { return Tarpas(adresas, prasymai, norimasMs); }
 
     TNMUDP* Galas() const { return galas; }
 
@@ -156,9 +163,8 @@ private:
     enum class TBusena { Eileje, Ieskoma, Laukia, Vyksta, Nepavyko };
     struct TRaundas {
         TId Id = 0;
-        QString Hostas;
-        int Portas = 0;
-        QString Raktas;         // the registry's key
+        TServerioAdresas Adresas;
+        QString Raktas;         // the registry's key, Adresas.Tekstas()
         QString BiudzetoRaktas; // "ip:port"
         TBusena Busena = TBusena::Eileje;
         std::optional<quint32> Ip;

@@ -1,6 +1,7 @@
 #include "Centras.h"
 
 #include "NMUDP.h"
+#include "iphostport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -14,6 +15,8 @@ TCentras::TCentras(quint16 vietinisPortas, TApklausa::TLaikrodis laikrodis, QObj
     galas->setReportLevel(2);
     apklausa = new TApklausa(galas, registras, biudzetas, std::move(laikrodis), this);
     apklausa->setObjectName(u"Apklausa"_s);
+    vardai = new TAdresuPaieska(this);
+    vardai->setObjectName(u"Vardai"_s);
 }
 
 TCentras::~TCentras() {

@@ -3,7 +3,9 @@
 // what the program knows of the servers (their dialects and challenges, kept
 // across runs by Atmintis.h), their query budgets, and the remote console's
 // challenges and ban guard. The start-up makes it and hands it to every window
-// and to the console; tests make their own.
+// and to the console; tests make their own. The name lookups outside the
+// rounds (the console's servers, the watcher's reverse lookups) share one
+// cache, Vardai().
 //
 //   TCentras centras(27035);
 //   centras.Apklausa()->Pradeti(hostas, portas, nustatymai);   // a window's round
@@ -17,6 +19,7 @@
 #include "Konsole.h"
 #include "Sesija.h"
 
+class TAdresuPaieska;
 class TNMUDP;
 
 class TCentras : public QObject {
@@ -35,6 +38,8 @@ public:
     TServeriuRegistras& Registras() { return registras; }
     TUzklausuBiudzetas& Biudzetas() { return biudzetas; }
     TKonsoliuRegistras& KonsoliuRegistras() { return konsoliuRegistras; }
+    // The lookups outside the rounds, a child named "Vardai".
+    TAdresuPaieska* Vardai() const { return vardai; }
 
 private:
     TServeriuRegistras registras;
@@ -42,4 +47,5 @@ private:
     TKonsoliuRegistras konsoliuRegistras;
     TNMUDP* galas = nullptr;
     TApklausa* apklausa = nullptr;
+    TAdresuPaieska* vardai = nullptr;
 };

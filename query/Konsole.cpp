@@ -24,7 +24,7 @@ QByteArray Maisa(QByteArrayView slaptazodis) {
 
 // The form the endpoint reports senders in ("10.5" is "10.0.0.5").
 QString KanoninisAdresas(const QString& taskuotas) {
-    return QHostAddress(*TaskuotasAdresas(taskuotas)).toString();
+    return IPTekstas(*TaskuotasAdresas(taskuotas));
 }
 
 } // namespace
@@ -32,11 +32,13 @@ QString KanoninisAdresas(const QString& taskuotas) {
 // ---- The exchange ----
 
 TKonsole::TKonsole(TNMUDP* udp, TKonsoliuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis,
-                   QObject* tevas)
+                   QObject* tevas, TAdresuPaieska* bendra)
     : QObject(tevas), udp(udp), registras(&registras), biudzetas(&biudzetas),
-      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)) {
-    paieska = new TAdresuPaieska(this);
-    paieska->setObjectName(u"paieska"_s);
+      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)), paieska(bendra) {
+    if (!paieska) {
+        paieska = new TAdresuPaieska(this);
+        paieska->setObjectName(u"paieska"_s);
+    }
     connect(paieska, &TAdresuPaieska::IPRastas, this, &TKonsole::AdresasRastas);
     laikmatis = new QTimer(this);
     laikmatis->setObjectName(u"tmrKonsole"_s);
@@ -46,7 +48,7 @@ TKonsole::TKonsole(TNMUDP* udp, TKonsoliuRegistras& registras, TUzklausuBiudzeta
     // While nothing is asked nothing is listened to, and only the server asked
     // may answer: anything else is dropped as the endpoint reads it.
     udp->Filtras = [this](const QHostAddress& is, quint16 prievadas) {
-        return busena != TBusena::Laisva && !ip.isEmpty() && prievadas == portas && is == QHostAddress(ip);
+        return busena != TBusena::Laisva && !ip.isEmpty() && prievadas == adresas.Portas && is == QHostAddress(ip);
     };
 }
 
@@ -55,28 +57,27 @@ TKonsole::~TKonsole() {
 }
 
 QString TKonsole::Serveris() const {
-    return ip.isEmpty() ? QString() : ip + u':' + QString::number(portas);
+    return ip.isEmpty() ? QString() : TServerioAdresas{ip, adresas.Portas}.Tekstas();
 }
 
-void TKonsole::NustatytiServeri(const QString& naujasHostas, int naujasPortas) {
-    if (naujasHostas == hostas && naujasPortas == portas)
+void TKonsole::NustatytiServeri(const TServerioAdresas& naujas) {
+    if (naujas == adresas)
         return;
     Baigti();
-    hostas = naujasHostas;
-    portas = naujasPortas;
+    adresas = naujas;
     ip.clear();
     dalys.IsmestiNebaigtus();
-    if (hostas.isEmpty())
+    if (adresas.Hostas.isEmpty())
         return;
-    if (const std::optional<QString> rastas = paieska->IP(hostas))
-        AdresasRastas(hostas, *rastas);
+    if (const std::optional<QString> rastas = paieska->IP(adresas.Hostas))
+        AdresasRastas(adresas.Hostas, *rastas);
 }
 
 void TKonsole::AdresasRastas(const QString& kieno, const QString& rastas) {
-    if (kieno != hostas || !ip.isEmpty())
+    if (kieno != adresas.Hostas || !ip.isEmpty())
         return;
     // A name the name service does not know comes back as itself.
-    if (!TaskuotasAdresas(rastas) || portas < 1 || portas > 65535) {
+    if (!TaskuotasAdresas(rastas) || !adresas.ArTinkamasPortas()) {
         Q_EMIT AdresasNerastas();
         return;
     }
@@ -93,7 +94,7 @@ TKonsolesVeiksmas TKonsole::Vykdyti(const QString& komandosTekstas, const QStrin
     const QByteArray s = slaptazodzioTekstas.toUtf8();
     if (k.isEmpty())
         return rezultatas(TKonsolesRezultatas::Tuscia);
-    if (hostas.isEmpty())
+    if (adresas.Hostas.isEmpty())
         return rezultatas(TKonsolesRezultatas::BeServerio);
     if (ArUzimta())
         return rezultatas(TKonsolesRezultatas::Uzimta);
@@ -111,10 +112,10 @@ TKonsolesVeiksmas TKonsole::Vykdyti(const QString& komandosTekstas, const QStrin
     }
     // The guard and the refused passwords are kept per address.
     if (ip.isEmpty()) {
-        const std::optional<QString> rastas = paieska->IP(hostas);
+        const std::optional<QString> rastas = paieska->IP(adresas.Hostas);
         if (!rastas)
             return rezultatas(TKonsolesRezultatas::IeskomaAdreso);
-        if (!TaskuotasAdresas(*rastas) || portas < 1 || portas > 65535)
+        if (!TaskuotasAdresas(*rastas) || !adresas.ArTinkamasPortas())
             return rezultatas(TKonsolesRezultatas::NerastasAdresas);
         ip = KanoninisAdresas(*rastas);
     }
@@ -145,7 +146,7 @@ bool TKonsole::Siusti(const QByteArray& datagrama) {
         return false;
     }
     udp->setRemoteHost(ip);
-    udp->setRemotePort(portas);
+    udp->setRemotePort(adresas.Portas);
     try {
         udp->SendDatagram(datagrama);
     } catch (const EKlaida& e) {
@@ -191,11 +192,11 @@ void TKonsole::SiustiKomanda() {
 
 void TKonsole::Gauta(const QByteArray& datagrama, const QString& is, int prievadas) {
     // Only the server asked may answer: anyone else could write into the console.
-    if (ip.isEmpty() || is != ip || prievadas != portas)
+    if (ip.isEmpty() || is != ip || prievadas != adresas.Portas)
         return;
     if (busena == TBusena::Laisva)
         return;
-    const TDaliesRezultatas dalis = dalys.Priimti(udp->PaskutinisAdresas(), quint16(portas), datagrama);
+    const TDaliesRezultatas dalis = dalys.Priimti(udp->PaskutinisAdresas(), quint16(adresas.Portas), datagrama);
     if (dalis.Busena != TDaliesBusena::Vientisas && dalis.Busena != TDaliesBusena::Surinkta)
         return;
     const QByteArray& d = dalis.Atsakymas;

@@ -21,8 +21,9 @@
 //
 // Use from a window:
 //
-//   Konsole = new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Biudzetas(), &DabarMs, this);
-//   Konsole->NustatytiServeri(hostas, portas);             // at each showing
+//   Konsole = new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Biudzetas(), &DabarMs, this,
+//                          centras->Vardai());
+//   Konsole->NustatytiServeri(SkaitytiAdresa(tekstas));   // at each showing
 //   // NMUDP1's OnDataReceived:
 //   Konsole->Gauta(bytes, fromIP, port);
 //   // a user action:
@@ -42,6 +43,7 @@
 #include <QString>
 
 #include "Skaidymas.h"
+#include "iphostport.h"
 
 class QTimer;
 class TAdresuPaieska;
@@ -225,16 +227,16 @@ public:
     // `udp`: the window's endpoint, which this object sends through; its
     // received datagrams are handed to Gauta. `registras`, `biudzetas`: the
     // challenges and guard, and the servers' query budgets (the hub's, Centras.h).
+    // `paieska`: the name lookups to go through (the hub's; without one, its own).
     TKonsole(TNMUDP* udp, TKonsoliuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis = {},
-             QObject* tevas = nullptr);
+             QObject* tevas = nullptr, TAdresuPaieska* paieska = nullptr);
     ~TKonsole() override;
 
     // The server, as the watcher parses its address. A name is looked up in
     // the background at once (a command given before the answer is refused
     // with IeskomaAdreso). Setting another server drops the command in flight.
-    void NustatytiServeri(const QString& hostas, int portas);
-    QString Hostas() const { return hostas; }
-    int Portas() const { return portas; }
+    void NustatytiServeri(const TServerioAdresas& naujas);
+    const TServerioAdresas& Adresas() const { return adresas; }
     // "ip:port" once the address is known, else empty.
     QString Serveris() const;
 
@@ -318,8 +320,7 @@ private:
     TDaliuSurinkejas dalys;
     TIsvestiesSurinkejas surinkejas;
 
-    QString hostas;
-    int portas = 0;
+    TServerioAdresas adresas;
     QString ip; // the dotted address once known
     TBusena busena = TBusena::Laisva;
     std::optional<TKomanda> komanda;

@@ -18,14 +18,6 @@ void BendraPaieska(const QString& vardas, QObject* kontekstas, std::function<voi
     });
 }
 
-QString TaskuotasIPv4(const QHostAddress& adresas) {
-    bool ipv4 = false;
-    const quint32 a = adresas.toIPv4Address(&ipv4);
-    if (!ipv4)
-        return adresas.toString();
-    return QString::asprintf("%d.%d.%d.%d", (a >> 24) & 0xFF, (a >> 16) & 0xFF, (a >> 8) & 0xFF, a & 0xFF);
-}
-
 } // namespace
 
 TNMUDP::TNMUDP(QObject* owner) : QObject(owner), VardoPaieska(BendraPaieska) {
@@ -173,7 +165,7 @@ void TNMUDP::SkaitytiLizda() {
         if (d.isValid()) {
             g.duomenys = d.data();
             g.kiekis = int(g.duomenys.size());
-            g.is = TaskuotasIPv4(d.senderAddress());
+            g.is = IPTekstas(d.senderAddress());
             g.portas = d.senderPort();
         }
         eilesBaitai += g.duomenys.size();

@@ -8,9 +8,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// A server however its host was typed ("Srv:27015" and "srv:0x6987" are one).
 QString ServerioRaktas(const QString& adresas) {
-    const TAdresoDalys dalys = AtskirtiPorta(adresas);
-    return dalys.Hostas.trimmed().toCaseFolded() + u':' + dalys.Portas;
+    const std::optional<TServerioAdresas> a = BandytiSkaitytiAdresa(adresas);
+    return a ? TServerioAdresas{a->Hostas.trimmed().toCaseFolded(), a->Portas}.Tekstas() : adresas;
 }
 
 bool ArAtsake(const TRaundoSantrauka& r) {

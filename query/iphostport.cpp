@@ -21,6 +21,29 @@ TAdresoDalys AtskirtiPorta(const QString& adresas) {
     return dalys;
 }
 
+TServerioAdresas SkaitytiAdresa(const QString& tekstas) {
+    const TAdresoDalys dalys = AtskirtiPorta(tekstas);
+    return {dalys.Hostas, StrToInt(dalys.Portas)};
+}
+
+std::optional<TServerioAdresas> BandytiSkaitytiAdresa(const QString& tekstas) {
+    const TAdresoDalys dalys = AtskirtiPorta(tekstas);
+    int portas = 0;
+    if (!BandytiStrToInt(dalys.Portas, portas))
+        return std::nullopt;
+    return TServerioAdresas{dalys.Hostas, portas};
+}
+
+QString IPTekstas(quint32 ip) {
+    return QString::asprintf("%u.%u.%u.%u", (ip >> 24) & 0xFF, (ip >> 16) & 0xFF, (ip >> 8) & 0xFF, ip & 0xFF);
+}
+
+QString IPTekstas(const QHostAddress& adresas) {
+    bool ipv4 = false;
+    const quint32 ip = adresas.toIPv4Address(&ipv4);
+    return ipv4 ? IPTekstas(ip) : adresas.toString();
+}
+
 std::optional<quint32> TaskuotasAdresas(const QString& tekstas) {
     // inet_aton reads exactly what the endpoint sends to, so a host the window
     // shows in dotted form is the address its datagrams went to.
@@ -33,10 +56,6 @@ std::optional<quint32> TaskuotasAdresas(const QString& tekstas) {
 
 namespace {
 
-QString TaskuotasTekstas(quint32 adresas) {
-    return QHostAddress(adresas).toString();
-}
-
 std::optional<QString> PirmasIPv4(const QHostInfo& info) {
     if (info.error() != QHostInfo::NoError)
         return std::nullopt;
@@ -44,7 +63,7 @@ std::optional<QString> PirmasIPv4(const QHostInfo& info) {
         bool ipv4 = false;
         const quint32 adresas = a.toIPv4Address(&ipv4);
         if (ipv4)
-            return TaskuotasTekstas(adresas);
+            return IPTekstas(adresas);
     }
     return std::nullopt;
 }
@@ -106,7 +125,7 @@ QString GautiIP(const QString& hostas) {
     if (hostas.isEmpty())
         return hostas;
     if (const std::optional<quint32> adresas = TaskuotasAdresas(hostas))
-        return TaskuotasTekstas(*adresas);
+        return IPTekstas(*adresas);
     const std::optional<QHostInfo> info = LauktiPaieskos(hostas);
     return (info ? PirmasIPv4(*info) : std::nullopt).value_or(hostas);
 }
@@ -138,7 +157,7 @@ std::optional<QString> TAdresuPaieska::IP(const QString& hostas) {
     if (hostas.isEmpty())
         return hostas;
     if (const std::optional<quint32> adresas = TaskuotasAdresas(hostas))
-        return TaskuotasTekstas(*adresas);
+        return IPTekstas(*adresas);
     return Atsakyti(TKryptis::Pirmyn, hostas);
 }
 

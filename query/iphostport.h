@@ -1,4 +1,5 @@
-// Server address helpers: splitting "host[:port]", turning a host into its
+// Server address helpers: a server's address as the user typed it
+// (TServerioAdresas, read by the one parser below), turning a host into its
 // dotted IPv4 form and back, and name lookups that never block the caller.
 //
 // For the windows: TAdresuPaieska answers from what it already knows and looks
@@ -41,7 +42,10 @@
 #include <QHash>
 #include <QHostInfo>
 #include <QObject>
+#include <QHashFunctions>
 #include <QString>
+
+class QHostAddress;
 
 inline constexpr char kNumatytasPortas[] = "27015";
 
@@ -55,6 +59,33 @@ struct TAdresoDalys {
 // and the port "27015"; with one, both sides are trimmed and an empty port
 // becomes "27015". The port stays text.
 TAdresoDalys AtskirtiPorta(const QString& adresas);
+
+// A server's address: the host as typed (a name or a dotted address) and the
+// port. Its text form, "host:port", is the key every part of the program
+// knows the server by (the registry, the budget of a name, the history).
+struct TServerioAdresas {
+    QString Hostas;
+    int Portas = 0;
+
+    QString Tekstas() const { return Hostas + u':' + QString::number(Portas); }
+    // A port datagrams can go to; a round to any other fails to be sent.
+    bool ArTinkamasPortas() const { return Portas >= 1 && Portas <= 65535; }
+    bool operator==(const TServerioAdresas&) const = default;
+    friend size_t qHash(const TServerioAdresas& a, size_t seed = 0) { return qHashMulti(seed, a.Hostas, a.Portas); }
+};
+
+// The one reading of an address text: split by AtskirtiPorta, the port text
+// turned into a number by the whole-number conversion (Skaiciai.h), so "h:$6987"
+// is port 27015 and "h:70000" an address whose rounds fail to be sent. A port
+// text that is no whole number raises the conversion's error; the second form
+// answers nothing instead.
+TServerioAdresas SkaitytiAdresa(const QString& tekstas);
+std::optional<TServerioAdresas> BandytiSkaitytiAdresa(const QString& tekstas);
+
+// The dotted text of an IPv4 address ("10.0.0.5"); the one formatter of the
+// program. Other addresses in Qt's own text form.
+QString IPTekstas(quint32 ip);
+QString IPTekstas(const QHostAddress& adresas);
 
 // The address of an IPv4 text in the forms the socket library reads as one
 // ("10.0.0.5", also "10.5" or "0x0a.0.0.5"), in host byte order; nothing for

@@ -46,7 +46,7 @@ public:
         Atsake.reset();
         PilnaPoMs = -1;
         raundoPradzia = laikrodis.elapsed();
-        raundas = apklausa->Pradeti(adresas.toString(), prievadas);
+        raundas = apklausa->Pradeti({adresas.toString(), prievadas});
     }
     // The round is over (answered whole, timed out or ended).
     bool ArBaigtas() const { return !apklausa->ArVyksta(raundas); }

@@ -77,7 +77,7 @@ struct TAplinka {
         const QString hostas = s.lizdas.localAddress().toString();
         registras.Nustatyti(hostas + u':' + QString::number(s.lizdas.localPort()),
                             TServerioZinios{.Dialektas = TDialektas::Senas});
-        return apklausa->Pradeti(hostas, s.lizdas.localPort());
+        return apklausa->Pradeti({hostas, s.lizdas.localPort()});
     }
 };
 
@@ -229,7 +229,7 @@ void TstApklausa::biudzetasVisiemsLangams() {
         if (zingsnis % 2 == 0)
             a.Pradeti(s);
         if (zingsnis % 3 == 0)
-            kitas.Pradeti(s.lizdas.localAddress().toString(), s.lizdas.localPort());
+            kitas.Pradeti({s.lizdas.localAddress().toString(), s.lizdas.localPort()});
         QTest::qWait(2);
         a.laikas += 100;
     }
@@ -293,11 +293,11 @@ void TstApklausa::paieska() {
         ++blogi;
         handled = antraKarta;
     };
-    const TApklausa::TId id = a.apklausa->Pradeti(u"srv.example"_s, s.lizdas.localPort());
+    const TApklausa::TId id = a.apklausa->Pradeti({u"srv.example"_s, s.lizdas.localPort()});
     if (randamas) {
         // The details and A2S_INFO of an unknown server's first round, each round.
         QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 2, 5000);
-        a.apklausa->Pradeti(u"srv.example"_s, s.lizdas.localPort());
+        a.apklausa->Pradeti({u"srv.example"_s, s.lizdas.localPort()});
         QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 4, 5000);
         QCOMPARE(blogi, 0);
     } else {
@@ -333,7 +333,7 @@ void TstApklausa::tarpas() {
     QFETCH(int, veikiantis);
     TAplinka a(prasymai == 0 ? kStebetojoPrasymai : kSarasoPrasymai);
     a.registras.Nustatyti(u"10.0.0.1:27015"_s, TServerioZinios{TDialektas(dialektas), 5u, 30, 1});
-    QCOMPARE(a.apklausa->Tarpas(u"10.0.0.1"_s, 27015, norimas), veikiantis);
+    QCOMPARE(a.apklausa->Tarpas({u"10.0.0.1"_s, 27015}, norimas), veikiantis);
 }
 
 void TstApklausa::biudzetas() {
@@ -451,7 +451,8 @@ void TstApklausa::santrauka() {
     TRankinisServeris s;
     QVERIFY(s.Paleisti());
     const bool nesiunciamas = pabaiga == u"not sent"_s;
-    const TApklausa::TId id = nesiunciamas ? a.apklausa->Pradeti(s.lizdas.localAddress().toString(), 0) : a.Pradeti(s);
+    const TApklausa::TId id =
+        nesiunciamas ? a.apklausa->Pradeti({s.lizdas.localAddress().toString(), 0}) : a.Pradeti(s);
     const qint64 isejo = unix;
     unix += 777; // the record keeps the time the round went out
     if (nesiunciamas) {

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "Klaidos.h"
 #include "NMUDP.h"
 #include "iphostport.h"
 
@@ -89,26 +90,44 @@ QSignalSpy* Sekti(TAdresuPaieska& p, bool atgal) {
 } // namespace
 
 void TstIphostport::atskirtiPorta_data() {
+    // "skaitomas": the port of the one parser, -1 where the text is no whole number.
     QTest::addColumn<QString>("adresas");
     QTest::addColumn<QString>("hostas");
     QTest::addColumn<QString>("portas");
-    QTest::newRow("host and port") << u"10.1.2.3:27016"_s << u"10.1.2.3"_s << u"27016"_s;
-    QTest::newRow("blanks around an empty port") << u" srv : "_s << u"srv"_s << u"27015"_s;
-    QTest::newRow("no colon") << u"srv"_s << u"srv"_s << u"27015"_s;
-    QTest::newRow("no colon keeps blanks") << u" srv "_s << u" srv "_s << u"27015"_s;
-    QTest::newRow("first colon splits") << u"a:b:c"_s << u"a"_s << u"b:c"_s;
-    QTest::newRow("trailing colon") << u"host:"_s << u"host"_s << u"27015"_s;
-    QTest::newRow("empty host") << u":27016"_s << QString() << u"27016"_s;
-    QTest::newRow("tabs are blanks too") << u"\thost\t:\t27017 "_s << u"host"_s << u"27017"_s;
-    QTest::newRow("empty text") << QString() << QString() << u"27015"_s;
-    QTest::newRow("port text kept as typed") << u"h:0x6987"_s << u"h"_s << u"0x6987"_s;
+    QTest::addColumn<int>("skaitomas");
+    QTest::newRow("host and port") << u"10.1.2.3:27016"_s << u"10.1.2.3"_s << u"27016"_s << 27016;
+    QTest::newRow("blanks around an empty port") << u" srv : "_s << u"srv"_s << u"27015"_s << 27015;
+    QTest::newRow("no colon") << u"srv"_s << u"srv"_s << u"27015"_s << 27015;
+    QTest::newRow("no colon keeps blanks") << u" srv "_s << u" srv "_s << u"27015"_s << 27015;
+    QTest::newRow("first colon splits") << u"a:b:c"_s << u"a"_s << u"b:c"_s << -1;
+    QTest::newRow("trailing colon") << u"host:"_s << u"host"_s << u"27015"_s << 27015;
+    QTest::newRow("empty host") << u":27016"_s << QString() << u"27016"_s << 27016;
+    QTest::newRow("tabs are blanks too") << u"\thost\t:\t27017 "_s << u"host"_s << u"27017"_s << 27017;
+    QTest::newRow("empty text") << QString() << QString() << u"27015"_s << 27015;
+    QTest::newRow("port text kept as typed") << u"h:0x6987"_s << u"h"_s << u"0x6987"_s << 27015;
+    QTest::newRow("Pascal hexadecimal") << u"h:$6987"_s << u"h"_s << u"$6987"_s << 27015;
+    QTest::newRow("out of range is still a number") << u"h:70000"_s << u"h"_s << u"70000"_s << 70000;
 }
 
 void TstIphostport::atskirtiPorta() {
     QFETCH(QString, adresas);
+    QFETCH(int, skaitomas);
     const TAdresoDalys d = AtskirtiPorta(adresas);
     QTEST(d.Hostas, "hostas");
     QTEST(d.Portas, "portas");
+
+    // The typed address: the same host, the port as a number, and its text the
+    // key every part of the program builds the same way.
+    const std::optional<TServerioAdresas> a = BandytiSkaitytiAdresa(adresas);
+    QCOMPARE(a.has_value(), skaitomas >= 0);
+    if (!a) {
+        QVERIFY_THROWS_EXCEPTION(EKonvertavimoKlaida, SkaitytiAdresa(adresas));
+        return;
+    }
+    QCOMPARE(*a, (TServerioAdresas{d.Hostas, skaitomas}));
+    QCOMPARE(SkaitytiAdresa(adresas), *a);
+    QCOMPARE(a->Tekstas(), d.Hostas + u':' + QString::number(skaitomas));
+    QCOMPARE(a->ArTinkamasPortas(), skaitomas >= 1 && skaitomas <= 65535);
 }
 
 void TstIphostport::gautiIP_data() {

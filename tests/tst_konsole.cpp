@@ -105,7 +105,7 @@ void TstKonsole::init() {
         udp->CopyReceivedToStream(srautas);
         konsole->Gauta(srautas.Duomenys(), is, portas);
     };
-    konsole->NustatytiServeri(u"127.0.0.1"_s, serveris->Prievadas());
+    konsole->NustatytiServeri({u"127.0.0.1"_s, serveris->Prievadas()});
     QCOMPARE(konsole->Serveris(), u"127.0.0.1:"_s + QString::number(serveris->Prievadas()));
 }
 
@@ -394,7 +394,7 @@ void TstKonsole::klastote() {
         if (rankinis.gauta.last().data().startsWith(D("challenge")))
             rankinis.Siusti(D("challenge rcon 42\n") + '\0');
     });
-    konsole->NustatytiServeri(u"127.0.0.1"_s, rankinis.lizdas.localPort());
+    konsole->NustatytiServeri({u"127.0.0.1"_s, rankinis.lizdas.localPort()});
     QSignalSpy isvestis(&*konsole, &TKonsole::Isvestis);
     QSignalSpy priimtas(&*konsole, &TKonsole::SlaptazodisPriimtas);
     QSignalSpy atmestas(&*konsole, &TKonsole::SlaptazodisAtmestas);
@@ -432,7 +432,7 @@ void TstKonsole::issukisAtmestasDukart() {
         const QByteArray d = rankinis.gauta.last().data();
         rankinis.Siusti(d.startsWith(D("challenge")) ? D("challenge rcon 42\n") + '\0' : D("lBad challenge.\n") + '\0');
     });
-    konsole->NustatytiServeri(u"127.0.0.1"_s, rankinis.lizdas.localPort());
+    konsole->NustatytiServeri({u"127.0.0.1"_s, rankinis.lizdas.localPort()});
     QSignalSpy atmestas(&*konsole, &TKonsole::IssukisAtmestas);
     QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,
              TKonsolesRezultatas::Siunciama);
@@ -524,7 +524,7 @@ void TstKonsole::netinkami() {
     QFETCH(QString, hostas);
     QFETCH(QString, komanda);
     QFETCH(QString, slaptazodis);
-    konsole->NustatytiServeri(hostas, serveris->Prievadas());
+    konsole->NustatytiServeri({hostas, serveris->Prievadas()});
     QTEST(konsole->Vykdyti(komanda, slaptazodis).Rezultatas, "rezultatas");
     QVERIFY(!konsole->ArUzimta());
     QCOMPARE(udp->PaskutinisPortas(), quint16(0));
@@ -547,7 +547,7 @@ void TstKonsole::neatsako() {
         if (issukisAtsakomas && rankinis.gauta.last().data().startsWith(D("challenge")))
             rankinis.Siusti(D("challenge rcon 42\n") + '\0');
     });
-    konsole->NustatytiServeri(u"127.0.0.1"_s, rankinis.lizdas.localPort());
+    konsole->NustatytiServeri({u"127.0.0.1"_s, rankinis.lizdas.localPort()});
     QSignalSpy neatsako(&*konsole, &TKonsole::Neatsako);
     QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,
              TKonsolesRezultatas::Siunciama);
@@ -581,7 +581,7 @@ void TstKonsole::svetimasSiuntejas() {
 
 void TstKonsole::trumpasAdresas() {
     // An address in a short form reaches the same server, and its replies are taken.
-    konsole->NustatytiServeri(u"127.1"_s, serveris->Prievadas());
+    konsole->NustatytiServeri({u"127.1"_s, serveris->Prievadas()});
     QCOMPARE(konsole->Serveris(), u"127.0.0.1:"_s + QString::number(serveris->Prievadas()));
     QSignalSpy isvestis(&*konsole, &TKonsole::Isvestis);
     QVERIFY(Siusti(u"echo short"_s));
@@ -606,7 +606,7 @@ void TstKonsole::uzdrausta() {
         // A registry of its own each time: the guard would stop this.
         registras.emplace();
         konsole.emplace(&*udp, *registras, savasBiudzetas, [this] { return laikas; });
-        konsole->NustatytiServeri(u"127.0.0.1"_s, serveris->Prievadas());
+        konsole->NustatytiServeri({u"127.0.0.1"_s, serveris->Prievadas()});
         QSignalSpy atmestasNaujo(&*konsole, &TKonsole::SlaptazodisAtmestas);
         QCOMPARE(konsole->Vykdyti(u"status"_s, u"wrong"_s).Rezultatas, TKonsolesRezultatas::Siunciama);
         QVERIFY(atmestasNaujo.wait(kLaukimas));
@@ -614,7 +614,7 @@ void TstKonsole::uzdrausta() {
     QVERIFY(serveris->Konsole().ArUzdraustas(QHostAddress(QHostAddress::LocalHost)));
     registras.emplace();
     konsole.emplace(&*udp, *registras, savasBiudzetas, [this] { return laikas; });
-    konsole->NustatytiServeri(u"127.0.0.1"_s, serveris->Prievadas());
+    konsole->NustatytiServeri({u"127.0.0.1"_s, serveris->Prievadas()});
     QSignalSpy uzdrausta(&*konsole, &TKonsole::Uzdrausta);
     QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,
              TKonsolesRezultatas::Siunciama);

@@ -33,21 +33,12 @@
 #include "TybLabel.h"
 #include "Valdikliai.h"
 #include "ZaidimoPaleidimas.h"
+#include "Centras.h"
 #include "iphostport.h"
 
 using namespace Qt::StringLiterals;
 
 TfrmPagrindinis* frmPagrindinis = nullptr;
-
-TStebetojas* Stebetojas() {
-    return frmPagrindinis;
-}
-
-QString KalbosTekstas(const char* sekcija, const char* raktas) {
-    if (!frmPagrindinis)
-        return QString::fromLatin1(kRezultatasNeraFailo);
-    return frmPagrindinis->Kalba().Tekstas(sekcija, raktas);
-}
 
 namespace {
 
@@ -60,11 +51,10 @@ constexpr int kStebetojai = 7038315;  // #6B656B
 constexpr int kShape2Plunksna = 14067332;
 constexpr int kSidabrine = 12632256; // silver
 
-// The round-trip clock gives up after this many milliseconds.
-constexpr qint64 kLaukimoRiba = 5000;
-// A refresh tick that finds the round waiting this long takes the time-out
-// instead of starting a new round (the two fall due together by default).
-constexpr qint64 kLaukimoRibaAtnaujinant = 4950;
+// A refresh tick that finds the round's time-out due within this many ms takes
+// the time-out instead of starting a new round (the two fall due together by
+// default, and timers may fire a little early).
+constexpr qint64 kLaikmacioPaklaida = 50;
 
 TMemo* Memo(QWidget* tevas, const char* vardas, int x, int y, int w, int h, int spalva, bool desineje) {
     TMemo* m = Sukurti<TMemo>(tevas, vardas, x, y, w, h);
@@ -98,6 +88,7 @@ bool TinkamasZemelapioVardas(const QString& vardas) {
 TfrmPagrindinis::TfrmPagrindinis(TCentras* centras, QWidget* tevas)
     : QWidget(tevas), TServerioLangas(this, centras, kStebetojoPrasymai, TRaundoSantrauka::TSaltinis::Stebetojas) {
     setObjectName(u"frmPagrindinis"_s);
+    paieska = centras->Vardai();
     SukurtiValdiklius();
     SukurtiMeniu();
     SujungtiIvykius();
@@ -108,6 +99,11 @@ TfrmPagrindinis::~TfrmPagrindinis() {
     qApp->removeEventFilter(this);
     if (frmPagrindinis == this)
         frmPagrindinis = nullptr;
+    // Nothing may reach the watcher, or read its language, once it is gone.
+    if (Stebetojas() == this) {
+        RegistruotiStebetoja(nullptr);
+        RegistruotiKalba(nullptr);
+    }
 }
 
 void TfrmPagrindinis::SukurtiValdiklius() {
@@ -167,8 +163,6 @@ void TfrmPagrindinis::SukurtiValdiklius() {
     tmrPingas->setObjectName(u"tmrPingas"_s);
     tmrPingas->setTimerType(Qt::PreciseTimer);
     tmrPingas->setInterval(1);
-    paieska = new TAdresuPaieska(this);
-    paieska->setObjectName(u"paieska"_s);
     tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", 5000);
     tmrAtnaujinimas->setEnabled(true);
 }
@@ -180,7 +174,6 @@ void TfrmPagrindinis::SujungtiIvykius() {
     connect(edtHostas, &QLineEdit::textChanged, this, [this] { Saugiai([this] { edtHostasChange(); }); });
     connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { Timer1Timer(); }); });
     connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
-    connect(paieska, &TAdresuPaieska::IPRastas, this, [this] { Saugiai([this] { RodytiAdresa(); }); });
     connect(paieska, &TAdresuPaieska::VardasRastas, this, [this] { Saugiai([this] { RodytiAdresa(); }); });
 
     // Every scoreboard change closes the menus; a press in a column hands the
@@ -374,16 +367,14 @@ void TfrmPagrindinis::btnRodytiClick() {
         // The user asked anew: an odd reply may say so once more.
         PamirstiTinkloPranesimus();
     }
-    const TAdresoDalys dalys = AtskirtiPorta(adresas);
-    const int portas = StrToInt(dalys.Portas); // a bad port ends the click here
-    // What the round's replies show is its own address, whatever the box holds by then.
-    raundoAdresas = dalys;
-    SiustiUzklausas(dalys.Hostas, portas);
+    // A port that is no whole number ends the click here, with the conversion's message.
+    raundoAdresas = SkaitytiAdresa(adresas);
+    SiustiUzklausas(*raundoAdresas);
     tmrAtnaujinimas->setEnabled(true);
     RodytiIntervala();
 }
 
-void TfrmPagrindinis::SiustiUzklausas(const QString& hostas, int portas) {
+void TfrmPagrindinis::SiustiUzklausas(const TServerioAdresas& adresas) {
     ArBanas = false;
     if (raundas)
         Apklausa->Baigti(raundas);
@@ -392,23 +383,20 @@ void TfrmPagrindinis::SiustiUzklausas(const QString& hostas, int portas) {
     raundoDetales.reset();
     raundoIsvardinta.reset();
     // An unreachable server is no error of its own: the round times out.
-    raundas = SiustiRaunda(hostas, portas);
+    raundas = SiustiRaunda(adresas);
 }
 
 void TfrmPagrindinis::RodytiIntervala() {
     // Rounds to one server are spaced so that it never gets more datagrams
     // than its budget allows, whatever interval was chosen.
-    const TAdresoDalys dalys = AtskirtiPorta(edtHostas->text());
-    int portas = 0;
     const int prasomas = tmrAtnaujinimas->Intervalas();
-    const int veikiantis = BandytiStrToInt(dalys.Portas, portas) ? Tarpas(dalys.Hostas, portas, prasomas) : prasomas;
+    const int veikiantis = raundoAdresas ? Tarpas(*raundoAdresas, prasomas) : prasomas;
     tmrAtnaujinimas->setMaziausias(veikiantis > prasomas ? veikiantis : 0);
     lblIntervalas->setToolTip(veikiantis > prasomas ? IntervaloTekstas() : QString());
 }
 
 void TfrmPagrindinis::tmrAtnaujinimasTimer() {
-    if (tmrPingas->isActive() && Apklausa->ArLaukiaPingo(raundas) &&
-        Apklausa->Praejo(raundas) >= kLaukimoRibaAtnaujinant) {
+    if (tmrPingas->isActive() && Apklausa->ArBaigiasiLaikas(raundas, kLaikmacioPaklaida)) {
         PazymetiTimeout();
         return;
     }
@@ -421,7 +409,7 @@ void TfrmPagrindinis::tmrAtnaujinimasTimer() {
 void TfrmPagrindinis::Timer1Timer() {
     // The poller keeps the round's clock and says when it runs out; this
     // timer only mirrors the wait.
-    PingoLaikas = int(qMin<qint64>(Apklausa->Praejo(raundas), kLaukimoRiba));
+    PingoLaikas = int(qMin<qint64>(Apklausa->Praejo(raundas), TApklausa::kLaukimoRibaMs));
 }
 
 void TfrmPagrindinis::edtHostasChange() {
@@ -448,7 +436,7 @@ void TfrmPagrindinis::PazymetiBana() {
 
 void TfrmPagrindinis::RodytiPinga(int ms) {
     tmrPingas->stop();
-    PingoLaikas = int(std::clamp<qint64>(ms, 0, kLaukimoRiba));
+    PingoLaikas = int(std::clamp<qint64>(ms, 0, TApklausa::kLaukimoRibaMs));
     lblPingas1->setText(QString::number(PingoLaikas));
     lblPingas2->setText(QString::number(PingoLaikas));
 }
@@ -586,25 +574,20 @@ void TfrmPagrindinis::RodytiDetales(const TDetales& detales) {
     ArZaidejaiGauti = false;
     ZaidejuSkaicius = 0;
 
-    laukiamasAdresas = raundoAdresas;
-    arAdresasRodomas = false;
+    // The address the round's datagrams went to, whatever the box holds by now.
+    laukiamasAdresas = Apklausa->IPAdresas(raundas);
+    if (laukiamasAdresas)
+        imgApacia->RodytiAdresa(laukiamasAdresas->Tekstas());
     RodytiAdresa();
 }
 
 void TfrmPagrindinis::RodytiAdresa() {
-    // The lookups run in the background: what is not known yet finishes when
-    // its answer comes (IPRastas, VardasRastas), so no reply freezes the window.
+    // With "change the host", the polled address's name goes into the box once
+    // the reverse lookup answers (in the background: VardasRastas comes back here).
     if (!laukiamasAdresas)
         return;
-    const std::optional<QString> ip = paieska->IP(laukiamasAdresas->Hostas);
-    if (!ip)
-        return;
-    if (!arAdresasRodomas) {
-        arAdresasRodomas = true;
-        imgApacia->RodytiAdresa(*ip + u':' + laukiamasAdresas->Portas);
-    }
     if (chkKeistiHosta->isChecked()) {
-        const std::optional<QString> vardas = paieska->Vardas(*ip);
+        const std::optional<QString> vardas = paieska->Vardas(laukiamasAdresas->Hostas);
         if (!vardas)
             return;
         laukiamasAdresas.reset();

@@ -184,14 +184,14 @@ private:
 
     // Procedures.
     Q_INVOKABLE void IsvalytiLenta();
-    void SiustiUzklausas(const QString& hostas, int portas);
+    void SiustiUzklausas(const TServerioAdresas& adresas);
     Q_INVOKABLE void RodytiZaidejus(const TZaidejai& zaidejai);
     // Marks the friends among the names of both players columns.
     void PazymetiDraugus();
     Q_INVOKABLE void RodytiDetales(const TDetales& detales);
     void RodytiPinga(int ms);
-    // The polled address on the bottom bar (and, with "change the host", its
-    // name in edtHostas) once the lookups of laukiamasAdresas have answered.
+    // With "change the host", the name of laukiamasAdresas in edtHostas once
+    // its reverse lookup has answered.
     void RodytiAdresa();
     void PazymetiBana();
     void PazymetiTimeout();
@@ -237,10 +237,9 @@ private:
     // The round's details reply and its count of listed players, once they came.
     std::optional<TDetales> raundoDetales;
     std::optional<int> raundoIsvardinta;
-    TAdresoDalys raundoAdresas;                   // the address of the round in flight
-    TAdresuPaieska* paieska = nullptr;            // the child "paieska"
-    std::optional<TAdresoDalys> laukiamasAdresas; // shown once its lookups answer
-    bool arAdresasRodomas = false;                // its address is on the bar
+    std::optional<TServerioAdresas> raundoAdresas;    // what the last press of btnRodyti polls
+    TAdresuPaieska* paieska = nullptr;                // the hub's name lookups
+    std::optional<TServerioAdresas> laukiamasAdresas; // the polled "ip:port", its name not yet in the box
     TDraugai* draugai = nullptr;
 };
 

@@ -320,8 +320,11 @@ void TfrmPagrindinis::lblIntervalasClick() {
 }
 
 void TfrmPagrindinis::lblIntervalasServeriaiBendraiClick() {
-    if (const std::optional<int> ms = IntervaloDialogas(frmServeriai->Periodas(), QString()))
-        frmServeriai->NustatytiPerioda(*ms);
+    TSarasas* sarasas = Sarasas();
+    if (!sarasas)
+        return;
+    if (const std::optional<int> ms = IntervaloDialogas(sarasas->Periodas(), QString()))
+        sarasas->NustatytiPerioda(*ms);
 }
 
 void TfrmPagrindinis::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
@@ -380,8 +383,12 @@ QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
         // The watcher's own interval may stand between blanks, the list's only after them.
         intervalas("Intervalas", tmrAtnaujinimas, true),
         IntervaloNustatymas(
-            "ServeriaiBendrai", [] { return frmServeriai->Periodas(); },
-            [](int ms) { frmServeriai->NustatytiPerioda(ms); }, false),
+            "ServeriaiBendrai", [] { return Sarasas() ? Sarasas()->Periodas() : 0; },
+            [](int ms) {
+                if (TSarasas* s = Sarasas())
+                    s->NustatytiPerioda(ms);
+            },
+            false),
         TekstoNustatymas(
             "Kalba", [c = cboKalbos] { return c->currentText(); },
             [c = cboKalbos](const QString& t) { c->setEditText(t); }),

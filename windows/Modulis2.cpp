@@ -105,6 +105,8 @@ TfrmServeriai::TfrmServeriai(TCentras* centras, QWidget* tevas)
 TfrmServeriai::~TfrmServeriai() {
     if (frmServeriai == this)
         frmServeriai = nullptr;
+    if (Sarasas() == this)
+        RegistruotiSarasa(nullptr);
 }
 
 void TfrmServeriai::SukurtiValdiklius() {
@@ -365,11 +367,10 @@ void TfrmServeriai::PradetiApejima() {
         if (vyksta.contains(adresas))
             continue;
         vyksta.append(adresas);
-        const TAdresoDalys dalys = AtskirtiPorta(adresas);
-        int portas = 0;
-        if (!BandytiStrToInt(dalys.Portas, portas) || portas < 1 || portas > 65535)
+        const std::optional<TServerioAdresas> serveris = BandytiSkaitytiAdresa(adresas);
+        if (!serveris || !serveris->ArTinkamasPortas())
             continue; // like a failed send: the row keeps what it held
-        const TApklausa::TId id = SiustiRaunda(dalys.Hostas, portas);
+        const TApklausa::TId id = SiustiRaunda(*serveris);
         apklausiami.insert(id, adresas);
         if (arZaidejai)
             suZaidejais.insert(id);

@@ -23,6 +23,7 @@
 
 #include "AntrinisLangas.h"
 #include "ServerioLangas.h"
+#include "Stebetojas.h"
 #include "cstrike.h"
 
 class TCentras;
@@ -33,7 +34,7 @@ class QMenuBar;
 class TLaikmatis;
 class TTinklelis;
 
-class TfrmServeriai : public TAntrinisLangas, public TServerioLangas {
+class TfrmServeriai : public TAntrinisLangas, public TServerioLangas, public TSarasas {
     Q_OBJECT
     // Every row of the period's walk has its answer, its time-out or its failed send.
     Q_PROPERTY(bool ArPabaiga READ ArPabaigaSavybe)
@@ -51,8 +52,8 @@ public:
 
     // The refresh period in milliseconds ("ServeriaiBendrai" of the settings;
     // 0: the walk is never repeated).
-    int Periodas() const;
-    void NustatytiPerioda(int ms);
+    int Periodas() const override;
+    void NustatytiPerioda(int ms) override;
 
     // Every way of closing (title-bar button, Esc, the close items, a
     // double-click) ends here.

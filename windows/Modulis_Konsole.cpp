@@ -100,7 +100,8 @@ void TfrmKonsole::SukurtiValdiklius() {
     // The window's own endpoint: no fixed local port, the system picks one.
     NMUDP1 = new TNMUDP(this);
     NMUDP1->setObjectName(u"NMUDP1"_s);
-    Konsole = new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Biudzetas(), &DabarMs, this);
+    Konsole =
+        new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Biudzetas(), &DabarMs, this, centras->Vardai());
     Konsole->setObjectName(u"Konsole"_s);
     Saugykla = new TSlaptazodziuSaugykla(QString::fromLatin1(kSaugyklosTarnyba), this);
     Saugykla->setObjectName(u"Saugykla"_s);
@@ -152,16 +153,12 @@ void TfrmKonsole::FormShow() {
     PritaikytiKalba();
     const TStebetojas* stebetojas = Stebetojas();
     const QString adresas = stebetojas ? stebetojas->Adresas() : QString();
-    QString hostas;
-    int portas = 0;
+    TServerioAdresas serveris;
     QString naujasRaktas;
     if (!ApkarpytiTarpus(adresas).isEmpty()) {
-        // The address as the watcher reads it; a port that is no number is no port.
-        const TAdresoDalys dalys = AtskirtiPorta(adresas);
-        hostas = dalys.Hostas;
-        if (!BandytiStrToInt(dalys.Portas, portas))
-            portas = 0;
-        naujasRaktas = hostas + u':' + QString::number(portas);
+        // The address as the watcher reads it; a port that is no number is port 0, where nothing goes.
+        serveris = BandytiSkaitytiAdresa(adresas).value_or(TServerioAdresas{AtskirtiPorta(adresas).Hostas, 0});
+        naujasRaktas = serveris.Tekstas();
     }
     NustatytiTeksta(lblServeris, Tekstas("frmKonsole", "lblServeris") + u": "_s + naujasRaktas);
     if (naujasRaktas == raktas && !raktas.isEmpty()) {
@@ -174,7 +171,7 @@ void TfrmKonsole::FormShow() {
     priimtasSlaptazodis.clear();
     isimintasSlaptazodis.clear();
     chkIsimintiSlaptazodi->setChecked(false);
-    Konsole->NustatytiServeri(hostas, portas);
+    Konsole->NustatytiServeri(serveris);
     if (raktas.isEmpty()) {
         Pranesti("KonsoleNeraServerio");
         return;

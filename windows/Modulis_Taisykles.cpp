@@ -125,44 +125,40 @@ void TfrmTaisykles::FormShow() {
     PritaikytiKalba();
     Apklausa->Baigti(raundas);
     raundas = 0;
-    QString serveris;
+    std::optional<TServerioAdresas> serveris;
     if (yraAdresas) {
-        const TAdresoDalys dalys = AtskirtiPorta(adresas);
-        int portas = 0;
         // A port that is not a whole number is a failed send: nothing goes out.
         // An unreachable server is no error of its own: the window stays empty.
-        if (BandytiStrToInt(dalys.Portas, portas)) {
-            raundas = SiustiRaunda(dalys.Hostas, portas);
-            apklausiamasHostas = dalys.Hostas;
-            apklausiamasPortas = portas;
-            serveris = dalys.Hostas + u':' + QString::number(portas);
-        }
+        serveris = BandytiSkaitytiAdresa(adresas);
+        if (serveris)
+            raundas = SiustiRaunda(*serveris);
         apklaustasAdresas = adresas;
         NustatytiTeksta(lblServerioAddr, adresas);
     }
     // Another server's day goes at once; the same one's stays until its new one comes.
-    if (serveris != istorijosServeris || serveris.isEmpty())
+    if (!serveris || serveris != apklausiamas)
         imgIstorija->NustatytiDuomenis({}, QDateTime::currentMSecsSinceEpoch());
-    istorijosServeris = serveris;
+    apklausiamas = serveris;
+    istorijosServeris = serveris ? serveris->Tekstas() : QString();
     tmrAtnaujinimas->setEnabled(false);
-    if (!serveris.isEmpty()) {
+    if (serveris) {
         // The showing repeats its round as the watcher would have, and no
         // more often than the server's query budget allows.
         const TStebetojas* s = Stebetojas();
         const int ms = s ? s->AtnaujinimoIntervalas() : 0;
         tmrAtnaujinimas->setIntervalas(ms);
-        tmrAtnaujinimas->setMaziausias(ms > 0 ? Tarpas(apklausiamasHostas, apklausiamasPortas, ms) : 0);
+        tmrAtnaujinimas->setMaziausias(ms > 0 ? Tarpas(*serveris, ms) : 0);
         tmrAtnaujinimas->setEnabled(true);
-        Q_EMIT IstorijosReikia(serveris);
+        Q_EMIT IstorijosReikia(istorijosServeris);
     }
     SustabdytiStebetoja();
 }
 
 void TfrmTaisykles::tmrAtnaujinimasTimer() {
-    if (istorijosServeris.isEmpty())
+    if (!apklausiamas)
         return;
     Apklausa->Baigti(raundas);
-    raundas = SiustiRaunda(apklausiamasHostas, apklausiamasPortas);
+    raundas = SiustiRaunda(*apklausiamas);
 }
 
 void TfrmTaisykles::RodytiIstorija(const QString& serveris, const TIstorijosTaskai& taskai, qint64 dabarMs) {

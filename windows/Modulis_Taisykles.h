@@ -115,9 +115,8 @@ private:
     TApklausa::TId raundas = 0;               // the round of this showing
     // Host and port of the showing's rounds, and their records' name for them
     // (empty: the showing polls nothing).
-    QString apklausiamasHostas;
-    int apklausiamasPortas = 0;
-    QString istorijosServeris;
+    std::optional<TServerioAdresas> apklausiamas; // the server polled, and whose day is plotted
+    QString istorijosServeris;                    // its text, the history's key
     QHash<QLabel*, QString> reiksmes;
 };
 

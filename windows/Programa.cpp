@@ -19,6 +19,7 @@
 #include "Modulis_Taisykles.h"
 #include "Pranesimai.h"
 #include "StebejimoPaslaugos.h"
+#include "Stebetojas.h"
 #include "Zvalga.h"
 
 using namespace Qt::StringLiterals;
@@ -39,17 +40,23 @@ void SukurtiLangus() {
     // The version record's complaint is a message box like every other.
     NustatytiVersijosPranesima([](const QString& tekstas) { RodytiPranesima(nullptr, tekstas); });
     // The hub first: its endpoint takes UDP port 27035, and every window's
-    // rounds go through it. Then the watcher: the other windows read their
-    // texts through it.
+    // rounds go through it. Then the watcher, whose language every window
+    // reads its texts in.
     centras = std::make_unique<TCentras>(27035, &DabarMs);
     frmPagrindinis = new TfrmPagrindinis(centras.get());
+    RegistruotiStebetoja(frmPagrindinis);
+    RegistruotiKalba(&frmPagrindinis->Kalba());
     frmServeriai = new TfrmServeriai(centras.get());
+    RegistruotiSarasa(frmServeriai);
     frmApie = new TfrmApie();
     frmTaisykles = new TfrmTaisykles(centras.get());
     frmKonsole = new TfrmKonsole(centras.get());
 }
 
 void SunaikintiLangus() {
+    RegistruotiSarasa(nullptr);
+    RegistruotiStebetoja(nullptr);
+    RegistruotiKalba(nullptr);
     delete frmKonsole;
     frmKonsole = nullptr;
     delete frmTaisykles;

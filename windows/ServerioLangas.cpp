@@ -21,7 +21,7 @@ TServerioLangas::~TServerioLangas() {
     Apklausa->BaigtiVisus(langas);
 }
 
-TApklausa::TId TServerioLangas::SiustiRaunda(const QString& hostas, int portas) {
+TApklausa::TId TServerioLangas::SiustiRaunda(const TServerioAdresas& adresas) {
     TApklausa::TRaundoNustatymai n{.Prasymai = prasymai, .Saltinis = saltinis, .Kontekstas = langas};
     n.Atsakymas = [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
         Apsaugota(langas, [&] { Priimti(id, a); });
@@ -39,11 +39,11 @@ TApklausa::TId TServerioLangas::SiustiRaunda(const QString& hostas, int portas) 
     n.NerastasHostas = [this](bool& handled) {
         Apsaugota(langas, [&] { NMUDP1InvalidHost(handled); });
     };
-    return Apklausa->Pradeti(hostas, portas, std::move(n));
+    return Apklausa->Pradeti(adresas, std::move(n));
 }
 
-int TServerioLangas::Tarpas(const QString& hostas, int portas, int norimasMs) const {
-    return Apklausa->Tarpas(hostas, portas, prasymai, norimasMs);
+int TServerioLangas::Tarpas(const TServerioAdresas& adresas, int norimasMs) const {
+    return Apklausa->Tarpas(adresas, prasymai, norimasMs);
 }
 
 void TServerioLangas::Priimti(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
@@ -62,7 +62,7 @@ void TServerioLangas::NMUDP1InvalidHost(bool& handled) {
 
 bool TServerioLangas::RodytiTinkloPranesima(TApklausa::TId id, const QString& tekstas) {
     // A server that answers every round oddly nags once, not every round.
-    const QString serveris = Apklausa->Serveris(id);
+    const TServerioAdresas serveris = Apklausa->Serveris(id);
     const quint64 numeris = NMUDP1->PristatomasNumeris();
     if (const auto i = pranesta.constFind(serveris); i != pranesta.constEnd() && *i != numeris)
         return false;

@@ -37,11 +37,11 @@ protected:
 
     // Starts a round to hostas:portas. An unreachable server is no error of
     // its own: NepavykoIssiusti follows.
-    TApklausa::TId SiustiRaunda(const QString& hostas, int portas);
+    TApklausa::TId SiustiRaunda(const TServerioAdresas& adresas);
     void NustatytiPrasymus(TPrasymai nauji) { prasymai = nauji; }
     TPrasymai Prasymai() const { return prasymai; }
     // The refresh period in effect for the window's rounds to hostas:portas.
-    int Tarpas(const QString& hostas, int portas, int norimasMs) const;
+    int Tarpas(const TServerioAdresas& adresas, int norimasMs) const;
 
     // Whether the window drops the replies of round `id` now (a ban, a round
     // that is no longer the window's...).
@@ -80,5 +80,5 @@ private:
     TRaundoSantrauka::TSaltinis saltinis;
     TTinkloPranesimai tinkloPranesimai;
     // Per server ("host:port"), the endpoint's number of the datagram whose boxes were shown.
-    QHash<QString, quint64> pranesta;
+    QHash<TServerioAdresas, quint64> pranesta;
 };

@@ -2,7 +2,8 @@
 // a secondary window is shown and its period read, its address read and a new
 // address watched, its ban state and its friends option read, and the texts of
 // the language in effect looked up. The other windows see the watcher only
-// through this face.
+// through this face. The list offers the watcher its refresh period through
+// TSarasas. The start-up registers both, and the language in effect, here.
 #pragma once
 
 #include <QString>
@@ -32,8 +33,23 @@ public:
     virtual const TKalba& Kalba() const = 0;
 };
 
+// What the server list offers the watcher's menu: its refresh period, ms.
+class TSarasas {
+public:
+    virtual ~TSarasas() = default;
+    virtual int Periodas() const = 0;
+    virtual void NustatytiPerioda(int ms) = 0;
+};
+
 // The watcher while it exists, otherwise nullptr.
 TStebetojas* Stebetojas();
+// The server list while it exists, otherwise nullptr.
+TSarasas* Sarasas();
 
-// A text of the language in effect, or "###1" (no file) while there is no watcher.
+// A text of the language in effect, or "###1" (no file) while none is registered.
 QString KalbosTekstas(const char* sekcija, const char* raktas);
+
+// For the start-up: what the functions above answer (nullptr: nothing).
+void RegistruotiStebetoja(TStebetojas* stebetojas);
+void RegistruotiSarasa(TSarasas* sarasas);
+void RegistruotiKalba(const TKalba* kalba);
