@@ -14,6 +14,7 @@
 
 #include "AtsakymuKurejas.h"
 #include "TestinisServeris.h"
+#include "UdpKlientas.h"
 
 using namespace Qt::StringLiterals;
 
@@ -22,33 +23,10 @@ namespace {
 constexpr int kLaukimas = 5000; // ms a reply may take at most
 constexpr int kTyla = 300;      // ms of silence that count as "no reply"
 
-struct TGautas {
-    QByteArray Duomenys;
-    quint16 Prievadas = 0;
-};
-
-// A client socket bound on 127.0.0.1 with bounded waits for replies.
-class TKlientas {
+// With the silence that counts as "no reply".
+class TKlientas : public TUdpKlientas {
 public:
-    bool Paruosti() { return lizdas.bind(QHostAddress(QHostAddress::LocalHost), 0); }
-    quint16 Prievadas() const { return lizdas.localPort(); }
-    void Siusti(const QByteArray& d, quint16 prievadas) {
-        lizdas.writeDatagram(d, QHostAddress(QHostAddress::LocalHost), prievadas);
-    }
-    std::optional<TGautas> Laukti(int ms = kLaukimas) {
-        QSignalSpy spy(&lizdas, &QUdpSocket::readyRead);
-        const QDeadlineTimer riba(ms);
-        while (!lizdas.hasPendingDatagrams() && !riba.hasExpired())
-            spy.wait(int(qMax<qint64>(1, riba.remainingTime())));
-        if (!lizdas.hasPendingDatagrams())
-            return std::nullopt;
-        const QNetworkDatagram d = lizdas.receiveDatagram();
-        return TGautas{d.data(), static_cast<quint16>(d.senderPort())};
-    }
-    bool Tylu(int ms = kTyla) { return !Laukti(ms).has_value(); }
-
-private:
-    QUdpSocket lizdas;
+    bool Tylu(int ms = kTyla) { return TUdpKlientas::Tylu(ms); }
 };
 
 TServerioTurinys Turinys() {

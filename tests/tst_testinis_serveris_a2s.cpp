@@ -13,6 +13,7 @@
 #include "Skaidymas.h"
 #include "TestinisServeris.h"
 #include "TurinioFailas.h"
+#include "UdpKlientas.h"
 
 using namespace Qt::StringLiterals;
 
@@ -24,35 +25,14 @@ constexpr int kLaukimas = 5000; // ms a reply may take at most
 constexpr int kTyla = 250;      // ms of silence that count as "no more replies"
 constexpr TIssukis kIssukis = 0x5A6B7C8Du;
 
-class TKlientas {
+// Every datagram until kTyla ms pass without one.
+class TKlientas : public TUdpKlientas {
 public:
-    TKlientas() { lizdas.bind(QHostAddress(QHostAddress::LocalHost), 0); }
-    void Siusti(const QByteArray& d, quint16 prievadas) {
-        lizdas.writeDatagram(d, QHostAddress(QHostAddress::LocalHost), prievadas);
-    }
-    // Every datagram that comes until kTyla ms pass without one.
-    QList<QByteArray> Gauti(int pirmoLaukti = kLaukimas) {
-        QList<QByteArray> r;
-        int laukti = pirmoLaukti;
-        for (;;) {
-            if (!lizdas.hasPendingDatagrams()) {
-                QSignalSpy spy(&lizdas, &QUdpSocket::readyRead);
-                spy.wait(laukti);
-            }
-            if (!lizdas.hasPendingDatagrams())
-                return r;
-            while (lizdas.hasPendingDatagrams())
-                r.append(lizdas.receiveDatagram().data());
-            laukti = kTyla;
-        }
-    }
+    QList<QByteArray> Gauti(int pirmoLaukti = kLaukimas) { return TUdpKlientas::Gauti(pirmoLaukti, kTyla); }
     QList<QByteArray> Klausti(const QByteArray& d, quint16 prievadas, int pirmoLaukti = kLaukimas) {
         Siusti(d, prievadas);
         return Gauti(pirmoLaukti);
     }
-
-private:
-    QUdpSocket lizdas;
 };
 
 char Tipas(const QByteArray& d) {

@@ -15,6 +15,7 @@
 #include "Procesas.h"
 #include "Skaidymas.h"
 #include "TestinisServeris.h"
+#include "UdpKlientas.h"
 
 using namespace Qt::StringLiterals;
 
@@ -23,25 +24,7 @@ namespace {
 constexpr int kLaukimas = 5000; // ms a reply may take at most
 constexpr char kSlaptazodis[] = "sl4ptas";
 
-class TKlientas {
-public:
-    bool Paruosti() { return lizdas.bind(QHostAddress(QHostAddress::LocalHost), 0); }
-    void Siusti(const QByteArray& d, quint16 prievadas) {
-        lizdas.writeDatagram(d, QHostAddress(QHostAddress::LocalHost), prievadas);
-    }
-    std::optional<QByteArray> Laukti() {
-        QSignalSpy spy(&lizdas, &QUdpSocket::readyRead);
-        const QDeadlineTimer riba(kLaukimas);
-        while (!lizdas.hasPendingDatagrams() && !riba.hasExpired())
-            spy.wait(int(qMax<qint64>(1, riba.remainingTime())));
-        if (!lizdas.hasPendingDatagrams())
-            return std::nullopt;
-        return lizdas.receiveDatagram().data();
-    }
-
-private:
-    QUdpSocket lizdas;
-};
+using TKlientas = TUdpKlientas;
 
 QByteArray Prasymas(const QByteArray& zodis) {
     return QByteArray(4, '\xFF') + zodis;
@@ -116,7 +99,7 @@ QList<QByteArray> TstTestinisServerisKonsole::Atsakymai(const QByteArray& d) {
         return {};
     QList<QByteArray> atsakymai;
     for (qsizetype i = 0; i < issiusta.size(); ++i) {
-        const std::optional<QByteArray> a = klientas->Laukti();
+        const std::optional<QByteArray> a = klientas->LauktiDuomenu();
         if (!a)
             break;
         atsakymai.append(*a);
@@ -278,7 +261,7 @@ void TstTestinisServerisKonsole::uzdraudimas() {
     TKlientas kitas;
     QVERIFY(kitas.Paruosti());
     kitas.Siusti(Prasymas(QByteArray("details") + '\0'), serveris->Prievadas());
-    QCOMPARE(kitas.Laukti(), std::optional<QByteArray>(banas));
+    QCOMPARE(kitas.LauktiDuomenu(), std::optional<QByteArray>(banas));
     laikas += 24LL * 3600 * 1000;
     QCOMPARE(Atsakymai(Prasymas(QByteArray("ping") + '\0')), QList<QByteArray>{banas});
     QCOMPARE(serveris->Konsole().Ivykdyta(), 0);
@@ -371,11 +354,11 @@ void TstTestinisServerisKonsole::programa() {
     TKlientas k;
     QVERIFY(k.Paruosti());
     k.Siusti(Prasymas("challenge rcon\n"), prievadas);
-    const std::optional<QByteArray> issukis = k.Laukti();
+    const std::optional<QByteArray> issukis = k.LauktiDuomenu();
     QVERIFY(issukis);
     const QByteArray skaicius = issukis->mid(19).chopped(2);
     k.Siusti(Prasymas("rcon " + skaicius + " \"" + kSlaptazodis + "\" echo velmorant\n"), prievadas);
-    const std::optional<QByteArray> isvestis = k.Laukti();
+    const std::optional<QByteArray> isvestis = k.LauktiDuomenu();
     QVERIFY(isvestis);
     QCOMPARE(Tekstas(*isvestis), std::optional<QByteArray>("velmorant\n"));
     QTRY_VERIFY_WITH_TIMEOUT(p.klaidos.contains("echo velmorant"), kLaukimas);

@@ -18,6 +18,7 @@
 #include "AtsakymuKurejas.h"
 #include "Procesas.h"
 #include "TurinioFailas.h"
+#include "UdpKlientas.h"
 
 using namespace Qt::StringLiterals;
 
@@ -26,35 +27,15 @@ namespace {
 constexpr int kLaukimas = 10000; // ms a start, a reply or an exit may take at most
 constexpr int kTyla = 300;       // ms of silence that count as "no reply"
 
-struct TGautas {
-    QByteArray Duomenys;
-    quint16 Prievadas = 0;
-};
-
-class TKlientas {
+// Waits as long as a start may take; asks with the legacy words.
+class TKlientas : public TUdpKlientas {
 public:
-    bool Paruosti() { return lizdas.bind(QHostAddress(QHostAddress::LocalHost), 0); }
-    void Siusti(const QByteArray& d, quint16 prievadas) {
-        lizdas.writeDatagram(d, QHostAddress(QHostAddress::LocalHost), prievadas);
-    }
-    std::optional<TGautas> Laukti(int ms = kLaukimas) {
-        QSignalSpy spy(&lizdas, &QUdpSocket::readyRead);
-        const QDeadlineTimer riba(ms);
-        while (!lizdas.hasPendingDatagrams() && !riba.hasExpired())
-            spy.wait(int(qMax<qint64>(1, riba.remainingTime())));
-        if (!lizdas.hasPendingDatagrams())
-            return std::nullopt;
-        const QNetworkDatagram d = lizdas.receiveDatagram();
-        return TGautas{d.data(), static_cast<quint16>(d.senderPort())};
-    }
+    std::optional<TGautas> Laukti(int ms = kLaukimas) { return TUdpKlientas::Laukti(ms); }
     // Sends a 256-byte request and waits for the reply.
     std::optional<TGautas> Klausti(const char* zodis, quint16 prievadas) {
         Siusti(UzklausosDatagrama(zodis), prievadas);
         return Laukti();
     }
-
-private:
-    QUdpSocket lizdas;
 };
 
 // Starts the server and sets prievadas from its "PORT <n>" line; a failure is
