@@ -4,7 +4,7 @@
 // outstanding requests, retries and deadlines, and keeps every server within
 // its query budget (Biudzetas.h), all windows together.
 //
-//   TApklausa::TRaundoNustatymai n{.Prasymai = kSarasoPrasymai, .Saltinis = TSaltinis::Sarasas, .Kontekstas = this};
+//   TApklausa::TRaundoNustatymai n(kSarasoPrasymai, TRaundoSantrauka::TSaltinis::Sarasas, this);
 //   n.Atsakymas = [this](TApklausa::TId id, const TSesijosAtsakymas& a) { ... };
 //   n.Baigtas = [this](TApklausa::TId id, bool arAtsake) { ... };
 //   TApklausa::TId id = apklausa->Pradeti(SkaitytiAdresa(u"host:27015"_s), n);
@@ -82,6 +82,11 @@ public:
     // cannot be resolved goes to NerastasHostas instead of the endpoint's
     // OnInvalidHost (`handled`: look it up once more).
     struct TRaundoNustatymai {
+        explicit TRaundoNustatymai(TPrasymai prasymai = {},
+                                   TRaundoSantrauka::TSaltinis saltinis = TRaundoSantrauka::TSaltinis::Stebetojas,
+                                   QObject* kontekstas = nullptr)
+            : Prasymai(prasymai), Saltinis(saltinis), Kontekstas(kontekstas) {}
+
         TPrasymai Prasymai;
         TRaundoSantrauka::TSaltinis Saltinis = TRaundoSantrauka::TSaltinis::Stebetojas;
         QObject* Kontekstas = nullptr;
@@ -103,9 +108,7 @@ public:
     // one) to the same server still open is ended first.
     TId Pradeti(const TServerioAdresas& adresas, TRaundoNustatymai nustatymai);
     // A round as the poller's defaults say (NustatytiPrasymus, NustatytiSaltini).
-    TId Pradeti(const TServerioAdresas& adresas) {
-        return Pradeti(adresas, {.Prasymai = prasymai, .Saltinis = saltinis});
-    }
+    TId Pradeti(const TServerioAdresas& adresas) { return Pradeti(adresas, TRaundoNustatymai(prasymai, saltinis)); }
     // Ends a round without a report; its later datagrams are dropped.
     void Baigti(TId id);
     void BaigtiVisus();

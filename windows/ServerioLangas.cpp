@@ -22,7 +22,7 @@ TServerioLangas::~TServerioLangas() {
 }
 
 TApklausa::TId TServerioLangas::SiustiRaunda(const TServerioAdresas& adresas) {
-    TApklausa::TRaundoNustatymai n{.Prasymai = prasymai, .Saltinis = saltinis, .Kontekstas = langas};
+    TApklausa::TRaundoNustatymai n(prasymai, saltinis, langas);
     n.Atsakymas = [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
         Apsaugota(langas, [&] { Priimti(id, a); });
     };
