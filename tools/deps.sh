@@ -13,7 +13,9 @@ set -eu
 
 # qtkeychain-qt6-dev and libsecret-1-0: the console remembers passwords in the
 # desktop's Secret Service (QtKeychain loads libsecret when it runs).
-packages="cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libjpeg62-turbo-dev fonts-dejavu-core qtkeychain-qt6-dev libsecret-1-0"
+# qt6-httpserver-dev: the test server answers the Steam Web API's server list
+# (qt6-websockets-dev: its CMake package needs it, and Debian's does not pull it in).
+packages="cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libjpeg62-turbo-dev fonts-dejavu-core qtkeychain-qt6-dev libsecret-1-0 qt6-httpserver-dev qt6-websockets-dev"
 case "${1:-run}" in
     deb | test) packages="$packages dpkg-dev" ;;
 esac

@@ -5,8 +5,12 @@
 #include <cstdio>
 #include <optional>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <memory>
+#include <vector>
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -15,6 +19,7 @@
 #include <QHostAddress>
 #include <QSocketNotifier>
 
+#include "InternetoSarasas.h"
 #include "TestinisServeris.h"
 #include "TurinioFailas.h"
 
@@ -96,7 +101,13 @@ int main(int argc, char* argv[]) {
         "Modes (--mode): legacy answers the legacy words only; modern answers \"ping\" and the Steam queries "
         "A2S_INFO, A2S_PLAYER and A2S_RULES (challenge required for players and rules, rules split), as today's "
         "servers do; proxy answers the legacy words and A2S_INFO with 'm'; both answers A2S_INFO with 'm' then "
-        "'I'."_s);
+        "'I'.\n\n"
+        "Many servers (--count N): N servers of varied names, maps, players, bots, maximums and passwords on "
+        "consecutive ports from --port (or ports of the system's with --port 0), every tenth one silent; a "
+        "\"PORT <n>\" line each. --web-api serves the Steam Web API's IGameServersService/GetServerList/v1/ "
+        "for them over HTTP (filter keys appid, gamedir, map, empty, full, noplayers, password, secure, linux, "
+        "dedicated, name_match, gameaddr; limit; 403 for a key other than --web-api-key) and prints "
+        "\"WEBAPI <port>\"."_s);
     parser.addHelpOption();
     const QCommandLineOption adresasOpt(u"address"_s, u"Address to bind (default 127.0.0.1)."_s, u"ip"_s,
                                         u"127.0.0.1"_s);
@@ -161,6 +172,18 @@ int main(int argc, char* argv[]) {
                                         "a value to set it). 5 wrong passwords within 30 s ban the address for "
                                         "good: every datagram from it then gets the ban notice."_s,
                                         u"password"_s);
+    const QCommandLineOption kiekisOpt(u"count"_s, u"Run this many servers of varied content (1 to 20000)."_s, u"n"_s);
+    const QCommandLineOption apiOpt(u"web-api"_s,
+                                    u"Serve the Steam Web API's server list on this TCP port (0: a "
+                                    "port of the system's)."_s,
+                                    u"port"_s);
+    const QCommandLineOption apiRaktasOpt(u"web-api-key"_s, u"The key the Web API takes (default \"test\")."_s,
+                                          u"key"_s, u"test"_s);
+    const QCommandLineOption fakeIpOpt(u"fakeip"_s,
+                                       u"List this many servers on Steam's networking (169.254.0.0/16, never "
+                                       "bound) in the Web API's list too."_s,
+                                       u"n"_s);
+    parser.addOptions({kiekisOpt, apiOpt, apiRaktasOpt, fakeIpOpt});
     parser.addOption(konsoleOpt);
     parser.addOptions({adresasOpt,   prievadasOpt, turinysOpt,       spausdintiOpt, delsaOpt,       pingasOpt,
                        banasOpt,     tekstasOpt,   antrasTekstasOpt, tipasOpt,      didelisOpt,     tylaOpt,
@@ -311,15 +334,71 @@ int main(int argc, char* argv[]) {
     if (!ParuostiSignalus(programa))
         return Klaida(u"cannot set up the signal handlers"_s);
 
-    TTestinisServeris serveris;
-    serveris.Konsole().NustatytiSlaptazodi(parser.value(konsoleOpt).toUtf8());
-    serveris.NustatytiTurini(turinys);
-    serveris.NustatytiElgsena(elgsena);
-    if (issukis)
-        serveris.NustatytiIssuki(*issukis);
-    if (!serveris.Paleisti(adresas, static_cast<quint16>(*prievadas)))
-        return Klaida(serveris.Klaida());
-    if (!parser.isSet(tylusOpt)) {
+    int kiekis = 1;
+    if (parser.isSet(kiekisOpt)) {
+        const std::optional<int> n = SkaiciusIs(parser.value(kiekisOpt), 1, 20000);
+        if (!n)
+            return Klaida(u"--count takes a number from 1 to 20000"_s);
+        if (parser.isSet(turinysOpt))
+            return Klaida(u"--count and --content exclude each other"_s);
+        kiekis = *n;
+        if (*prievadas != 0 && *prievadas + kiekis - 1 > 65535)
+            return Klaida(u"--count servers from --port run past port 65535"_s);
+        // A socket each, and a few more: as many files as the system lets us open.
+        rlimit riba{};
+        if (getrlimit(RLIMIT_NOFILE, &riba) == 0 && riba.rlim_cur < riba.rlim_max) {
+            riba.rlim_cur = riba.rlim_max;
+            setrlimit(RLIMIT_NOFILE, &riba);
+        }
+    }
+    std::optional<int> apiPrievadas;
+    if (parser.isSet(apiOpt)) {
+        apiPrievadas = SkaiciusIs(parser.value(apiOpt), 0, 65535);
+        if (!apiPrievadas)
+            return Klaida(u"--web-api takes a port from 0 to 65535"_s);
+    }
+    int fakeIp = 0;
+    if (parser.isSet(fakeIpOpt)) {
+        const std::optional<int> n = SkaiciusIs(parser.value(fakeIpOpt), 0, 20000);
+        if (!n)
+            return Klaida(u"--fakeip takes a number from 0 to 20000"_s);
+        fakeIp = *n;
+    }
+
+    std::vector<std::unique_ptr<TTestinisServeris>> visi;
+    QList<TSarasoIrasas> irasai;
+    for (int i = 0; i < kiekis; ++i) {
+        auto s = std::make_unique<TTestinisServeris>();
+        s->Konsole().NustatytiSlaptazodi(parser.value(konsoleOpt).toUtf8());
+        TServerioElgsena savo = elgsena;
+        if (parser.isSet(kiekisOpt)) {
+            s->NustatytiTurini(IvairusTurinys(i));
+            if (IvairusTylus(i))
+                savo.Budas = TAtsakymuBudas::Tyla;
+        } else {
+            s->NustatytiTurini(turinys);
+        }
+        s->NustatytiElgsena(savo);
+        if (issukis)
+            s->NustatytiIssuki(*issukis);
+        const quint16 norimas = *prievadas == 0 ? 0 : static_cast<quint16>(*prievadas + i);
+        if (!s->Paleisti(adresas, norimas))
+            return Klaida(s->Klaida());
+        irasai.append({u"%1:%2"_s.arg(adresas.toString()).arg(s->Prievadas()), s->Prievadas(), s->Turinys()});
+        visi.push_back(std::move(s));
+    }
+    for (int i = 0; i < fakeIp; ++i)
+        irasai.append(FakeIPIrasas(i));
+    TTestinisSarasas sarasas;
+    if (apiPrievadas) {
+        sarasas.NustatytiIrasus(irasai);
+        if (!sarasas.Paleisti(adresas, static_cast<quint16>(*apiPrievadas), parser.value(apiRaktasOpt)))
+            return Klaida(u"cannot listen for the Web API on TCP port %1"_s.arg(*apiPrievadas));
+    }
+    for (const auto& s : visi) {
+        if (parser.isSet(tylusOpt))
+            break;
+        TTestinisServeris& serveris = *s;
         QObject::connect(&serveris, &TTestinisServeris::UzklausaGauta, &serveris, [](const TGautaUzklausa& u) {
             std::fprintf(stderr, "request %s %d bytes from %s:%u\n", qPrintable(Rodomas(PaslepatiSlaptazodi(u.Zodis))),
                          u.Ilgis, qPrintable(u.Siuntejas.toString()), unsigned(u.SiuntejoPrievadas));
@@ -330,7 +409,10 @@ int main(int argc, char* argv[]) {
         if (elgsena.AtsakytiIsKitoPrievado)
             std::fprintf(stderr, "replies leave from port %u\n", unsigned(serveris.KitasPrievadas()));
     }
-    std::printf("PORT %u\n", unsigned(serveris.Prievadas()));
+    for (const auto& s : visi)
+        std::printf("PORT %u\n", unsigned(s->Prievadas()));
+    if (apiPrievadas)
+        std::printf("WEBAPI %u\n", unsigned(sarasas.Prievadas()));
     std::fflush(stdout);
     return programa.exec();
 }
