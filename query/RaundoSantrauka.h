@@ -11,7 +11,7 @@
 #include <QString>
 
 struct TRaundoSantrauka {
-    enum class TSaltinis { Stebetojas, Sarasas, Detales }; // which window polled
+    enum class TSaltinis { Stebetojas, Sarasas, Detales, Narsykle }; // which window polled
     TSaltinis Saltinis = TSaltinis::Stebetojas;
     QString Serveris;            // "host:port" as the user typed it
     qint64 LaikasMs = 0;         // Unix time of the round's start, ms

@@ -75,6 +75,10 @@ qint64 TStebejimoPaslaugos::Dabar() const {
 }
 
 void TStebejimoPaslaugos::PriimtiRaunda(const TRaundoSantrauka& raundas) {
+    // The browser's pings are a look over thousands of servers, not a watch:
+    // no history, no notification, no tray.
+    if (raundas.Saltinis == TRaundoSantrauka::TSaltinis::Narsykle)
+        return;
     if (istorija) {
         istorija->Irasyti(raundas);
         // The plot of the details window follows every round of its server.

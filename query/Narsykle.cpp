@@ -1,0 +1,242 @@
+#include "Narsykle.h"
+
+#include <QTimer>
+
+#include "Centras.h"
+#include "Laikas.h"
+#include "Tekstas.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Only the info request: the browser shows what A2S_INFO tells.
+constexpr TPrasymai kNarsyklesPrasymai{false, false, true, false};
+
+QString Taip(bool taip) {
+    return taip ? u"\u2713"_s : QString();
+}
+
+} // namespace
+
+// ---- TNarsyklesModelis ----
+
+TNarsyklesModelis::TNarsyklesModelis(QObject* tevas) : QAbstractTableModel(tevas) {}
+
+void TNarsyklesModelis::NustatytiServerius(const QList<TInternetoServeris>& serveriai) {
+    beginResetModel();
+    eilutes.clear();
+    indeksai.clear();
+    eilutes.reserve(serveriai.size());
+    for (const TInternetoServeris& s : serveriai) {
+        if (indeksai.contains(s.Adresas))
+            continue;
+        indeksai.insert(s.Adresas, int(eilutes.size()));
+        TNarsyklesEilute e;
+        e.Serveris = s;
+        if (s.FakeIP)
+            e.Busena = TNarsyklesEilute::TBusena::Nepasiekiamas;
+        eilutes.append(std::move(e));
+    }
+    endResetModel();
+}
+
+void TNarsyklesModelis::Keisti(int i, const std::function<void(TNarsyklesEilute&)>& keitimas) {
+    if (i < 0 || i >= eilutes.size())
+        return;
+    keitimas(eilutes[i]);
+    Q_EMIT dataChanged(index(i, 0), index(i, kStulpeliai - 1));
+}
+
+void TNarsyklesModelis::NustatytiAntrastes(const QStringList& naujos) {
+    antrastes = naujos;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, kStulpeliai - 1);
+}
+
+void TNarsyklesModelis::NustatytiZenklus(const QString& naujasTyli, const QString& naujasNepasiekiamas) {
+    tyli = naujasTyli;
+    nepasiekiamas = naujasNepasiekiamas;
+    if (!eilutes.isEmpty())
+        Q_EMIT dataChanged(index(0, Pingas), index(int(eilutes.size()) - 1, Pingas));
+}
+
+int TNarsyklesModelis::rowCount(const QModelIndex& tevas) const {
+    return tevas.isValid() ? 0 : int(eilutes.size());
+}
+
+int TNarsyklesModelis::columnCount(const QModelIndex& tevas) const {
+    return tevas.isValid() ? 0 : kStulpeliai;
+}
+
+QVariant TNarsyklesModelis::data(const QModelIndex& indeksas, int role) const {
+    if (!indeksas.isValid() || indeksas.row() >= eilutes.size())
+        return {};
+    const TNarsyklesEilute& e = eilutes.at(indeksas.row());
+    const TInternetoServeris& s = e.Serveris;
+    const bool rikiuoti = role == kRikiavimoRole;
+    if (role != Qt::DisplayRole && !rikiuoti) {
+        if (role == Qt::TextAlignmentRole && indeksas.column() >= Zmones && indeksas.column() <= Pingas)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    }
+    switch (indeksas.column()) {
+    case Spyna:
+        return rikiuoti ? QVariant(int(e.Slaptazodis.value_or(false))) : Taip(e.Slaptazodis.value_or(false));
+    case VAC: {
+        const bool vac = e.VAC.value_or(s.Saugus);
+        return rikiuoti ? QVariant(int(vac)) : Taip(vac);
+    }
+    case Vardas:
+        return rikiuoti ? QVariant(s.Vardas.toCaseFolded()) : s.Vardas;
+    case Zemelapis:
+        return rikiuoti ? QVariant(s.Zemelapis.toCaseFolded()) : s.Zemelapis;
+    case Zmones:
+        return s.Zmones();
+    case Botai:
+        return s.Botai;
+    case Daugiausia:
+        return s.MaxZaideju;
+    case Pingas:
+        // Unknown, silent and unreachable rows sort after every figure.
+        if (e.PingoMs)
+            return *e.PingoMs;
+        if (rikiuoti)
+            return 100000 + int(e.Busena);
+        if (e.Busena == TNarsyklesEilute::TBusena::Tyli)
+            return tyli;
+        if (e.Busena == TNarsyklesEilute::TBusena::Nepasiekiamas)
+            return nepasiekiamas;
+        return QString();
+    case Adresas:
+        if (rikiuoti) {
+            const std::optional<quint32> ip = TaskuotasAdresas(s.Adresas.Hostas);
+            return (quint64(ip.value_or(0)) << 16) | quint64(s.Adresas.Portas);
+        }
+        return s.Adresas.Tekstas();
+    case OS:
+        return s.OS == 'w' ? u"Windows"_s : s.OS == 'l' ? u"Linux"_s : QString();
+    default:
+        return {};
+    }
+}
+
+QVariant TNarsyklesModelis::headerData(int sekcija, Qt::Orientation kryptis, int role) const {
+    if (kryptis != Qt::Horizontal || role != Qt::DisplayRole || sekcija < 0 || sekcija >= antrastes.size())
+        return QAbstractTableModel::headerData(sekcija, kryptis, role);
+    return antrastes.at(sekcija);
+}
+
+// ---- TNarsyklesApklausa ----
+
+TNarsyklesApklausa::TNarsyklesApklausa(TCentras* centras, TNarsyklesModelis* modelis, TLaikrodis laikrodis,
+                                       QObject* tevas)
+    : QObject(tevas), centras(centras), modelis(modelis),
+      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)) {
+    laikmatis = new QTimer(this);
+    laikmatis->setInterval(kZingsnisMs);
+    laikmatis->setTimerType(Qt::PreciseTimer);
+    connect(laikmatis, &QTimer::timeout, this, &TNarsyklesApklausa::Zingsnis);
+    // New rows end what was asked of the old ones.
+    connect(modelis, &QAbstractItemModel::modelReset, this, &TNarsyklesApklausa::Sustabdyti);
+}
+
+TNarsyklesApklausa::~TNarsyklesApklausa() {
+    centras->Apklausa()->BaigtiVisus(this);
+}
+
+bool TNarsyklesApklausa::ArVyksta() const {
+    return kitas < eile.size() || vyksta > 0;
+}
+
+void TNarsyklesApklausa::Pradeti() {
+    Sustabdyti();
+    for (int i = 0; i < modelis->Eilutes(); ++i) {
+        if (modelis->Eilute(i).Busena == TNarsyklesEilute::TBusena::Nepasiekiamas)
+            continue;
+        eile.append(i);
+        modelis->Keisti(i, [](TNarsyklesEilute& e) { e.Busena = TNarsyklesEilute::TBusena::Laukia; });
+    }
+    pradzia = laikrodis();
+    laikmatis->start();
+    Zingsnis();
+}
+
+void TNarsyklesApklausa::Sustabdyti() {
+    laikmatis->stop();
+    centras->Apklausa()->BaigtiVisus(this);
+    eile.clear();
+    kitas = 0;
+    issiusta = 0;
+    atsake = 0;
+    vyksta = 0;
+}
+
+void TNarsyklesApklausa::Zingsnis() {
+    // As many as the pace allows since the start: a late tick catches up, so
+    // the rate holds whatever the timer does.
+    qsizetype kiek = eile.size() - kitas;
+    if (greitis > 0) {
+        const qint64 praejo = qMax<qint64>(0, laikrodis() - pradzia);
+        kiek = qMin<qsizetype>(kiek, 1 + praejo * greitis / 60000 - issiusta);
+    }
+    for (; kiek > 0; --kiek)
+        Klausti(eile.at(kitas++));
+    if (kitas >= eile.size())
+        laikmatis->stop();
+}
+
+void TNarsyklesApklausa::Klausti(int eilute) {
+    TServeriuRegistras& registras = centras->Registras();
+    const TServerioAdresas adresas = modelis->Eilute(eilute).Serveris.Adresas;
+    // A listed server is a Steam server: it is asked A2S_INFO alone, unless it
+    // was met before and known otherwise.
+    TServerioZinios zinios = registras.Zinios(adresas.Tekstas());
+    if (zinios.Dialektas == TDialektas::Nezinomas) {
+        zinios.Dialektas = TDialektas::A2S;
+        registras.Nustatyti(adresas.Tekstas(), zinios);
+    }
+    TApklausa::TRaundoNustatymai n(kNarsyklesPrasymai, TRaundoSantrauka::TSaltinis::Narsykle, this);
+    n.Atsakymas = [this, adresas](TApklausa::TId, const TSesijosAtsakymas& a) {
+        const int i = modelis->Rasti(adresas);
+        if (i < 0 || (!a.PingoMs && a.Rusis != TAtsakymoRusis::Detales))
+            return;
+        modelis->Keisti(i, [&a](TNarsyklesEilute& e) {
+            if (a.PingoMs)
+                e.PingoMs = *a.PingoMs;
+            if (a.Rusis != TAtsakymoRusis::Detales)
+                return;
+            TInternetoServeris& s = e.Serveris;
+            s.Vardas = VienaEilute(RodomasTekstas(a.Detales.Info.Pavadinimas), kSarasoTekstoRiba);
+            s.Zemelapis = VienaEilute(RodomasTekstas(a.Detales.Info.Zemelapis), kSarasoTekstoRiba);
+            s.Zaidejai = a.Detales.Zaidejai;
+            s.MaxZaideju = a.Detales.MaxZaideju;
+            s.Botai = qMin<int>(a.Botai.value_or(0), s.Zaidejai);
+            e.Slaptazodis = a.Detales.Slaptazodis != 0;
+            if (a.Info)
+                e.VAC = a.Info->VAC != 0;
+        });
+    };
+    n.Baigtas = [this, adresas](TApklausa::TId, bool arAtsake) {
+        --vyksta;
+        atsake += arAtsake ? 1 : 0;
+        const int i = modelis->Rasti(adresas);
+        modelis->Keisti(i, [arAtsake](TNarsyklesEilute& e) {
+            e.Busena = arAtsake ? TNarsyklesEilute::TBusena::Atsake : TNarsyklesEilute::TBusena::Tyli;
+        });
+        Q_EMIT Pakito();
+        if (!ArVyksta())
+            Q_EMIT Baigta();
+    };
+    n.Nepavyko = [this, adresas](TApklausa::TId) {
+        --vyksta;
+        modelis->Keisti(modelis->Rasti(adresas),
+                        [](TNarsyklesEilute& e) { e.Busena = TNarsyklesEilute::TBusena::Tyli; });
+        Q_EMIT Pakito();
+        if (!ArVyksta())
+            Q_EMIT Baigta();
+    };
+    ++vyksta;
+    ++issiusta;
+    modelis->Keisti(eilute, [](TNarsyklesEilute& e) { e.Busena = TNarsyklesEilute::TBusena::Klausiama; });
+    centras->Apklausa()->Pradeti(adresas, std::move(n));
+}

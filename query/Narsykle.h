@@ -1,0 +1,122 @@
+// The server browser's rows and their pings, without widgets: a table model of
+// the servers a list gave (the Steam Web API's, SteamSarasas.h), and the pinger that
+// asks each reachable one A2S_INFO through the hub's poller at the pace the
+// user chose, each reply's figures replacing the list's in its row.
+//
+//   TNarsyklesModelis modelis;                 // under a QSortFilterProxyModel
+//   TNarsyklesApklausa pingai(centras, &modelis);
+//   modelis.NustatytiServerius(rezultatas.Serveriai);
+//   pingai.NustatytiGreiti(5000);              // pings a minute; 0: as fast as the poller goes
+//   pingai.Pradeti();
+//
+// A row on Steam's networking (FakeIP) is shown from the list and never
+// pinged: plain UDP cannot reach it. The counts are honest: people are the
+// players that are no bots, from the reply when there is one.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+
+#include "Apklausa.h"
+#include "SteamSarasas.h"
+
+class QTimer;
+class TCentras;
+
+struct TNarsyklesEilute {
+    enum class TBusena { Laukia, Klausiama, Atsake, Tyli, Nepasiekiamas };
+
+    TInternetoServeris Serveris; // the list's figures, replaced by the reply's
+    TBusena Busena = TBusena::Laukia;
+    std::optional<int> PingoMs;
+    std::optional<bool> Slaptazodis; // only a reply tells
+    std::optional<bool> VAC;
+};
+
+class TNarsyklesModelis : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum TStulpelis { Spyna, VAC, Vardas, Zemelapis, Zmones, Botai, Daugiausia, Pingas, Adresas, OS, kStulpeliai };
+    // The role by which a column sorts: numbers as numbers.
+    static constexpr int kRikiavimoRole = Qt::UserRole;
+
+    explicit TNarsyklesModelis(QObject* tevas = nullptr);
+
+    // The rows anew (one per address; a later duplicate is left out).
+    void NustatytiServerius(const QList<TInternetoServeris>& serveriai);
+    int Eilutes() const { return int(eilutes.size()); }
+    const TNarsyklesEilute& Eilute(int i) const { return eilutes.at(i); }
+    // The row of an address, or -1.
+    int Rasti(const TServerioAdresas& adresas) const { return indeksai.value(adresas, -1); }
+    // Changes row `i` in place: selections, sort and scroll stay.
+    void Keisti(int i, const std::function<void(TNarsyklesEilute&)>& keitimas);
+    // The captions of the columns, in the language in effect.
+    void NustatytiAntrastes(const QStringList& antrastes);
+    // What the silent and the unreachable rows show in the ping column.
+    void NustatytiZenklus(const QString& tyli, const QString& nepasiekiamas);
+
+    int rowCount(const QModelIndex& tevas = {}) const override;
+    int columnCount(const QModelIndex& tevas = {}) const override;
+    QVariant data(const QModelIndex& indeksas, int role) const override;
+    QVariant headerData(int sekcija, Qt::Orientation kryptis, int role) const override;
+
+private:
+    QList<TNarsyklesEilute> eilutes;
+    QHash<TServerioAdresas, int> indeksai;
+    QStringList antrastes;
+    QString tyli = QStringLiteral("-");
+    QString nepasiekiamas = QStringLiteral("FakeIP");
+};
+
+class TNarsyklesApklausa : public QObject {
+    Q_OBJECT
+public:
+    using TLaikrodis = std::function<qint64()>;
+
+    static constexpr int kNumatytasGreitis = 5000; // pings a minute
+    static constexpr int kZingsnisMs = 10;
+
+    // `laikrodis`: monotonic ms that pace the pings (the system's by default).
+    TNarsyklesApklausa(TCentras* centras, TNarsyklesModelis* modelis, TLaikrodis laikrodis = {},
+                       QObject* tevas = nullptr);
+    ~TNarsyklesApklausa() override;
+
+    // Pings a minute; 0: every row handed to the poller at once.
+    void NustatytiGreiti(int pinguPerMinute) { greitis = qMax(0, pinguPerMinute); }
+    int Greitis() const { return greitis; }
+    // Pings every reachable row once, in the model's order, from the start.
+    void Pradeti();
+    void Sustabdyti();
+    // Asks the rows that are due by the clock now; the timer calls it.
+    void Zingsnis();
+
+    int Issiusta() const { return issiusta; }
+    int Atsake() const { return atsake; }
+    bool ArVyksta() const;
+
+Q_SIGNALS:
+    // A row got its answer or its silence; Baigta when none is left.
+    void Pakito();
+    void Baigta();
+
+private:
+    void Klausti(int eilute);
+
+    TCentras* centras;
+    TNarsyklesModelis* modelis;
+    TLaikrodis laikrodis;
+    QTimer* laikmatis = nullptr;
+    int greitis = kNumatytasGreitis;
+    QList<int> eile; // rows still to ask
+    qsizetype kitas = 0;
+    qint64 pradzia = 0;
+    int issiusta = 0;
+    int atsake = 0;
+    int vyksta = 0;
+};

@@ -1,0 +1,124 @@
+// The browser's rows pinged through a hub of the test's own against test
+// servers on loopback: the replies' figures replace the list's, the silent
+// and the unreachable rows say so, and the pace is the one chosen.
+#include <QSignalSpy>
+#include <QTest>
+
+#include "Centras.h"
+#include "InternetoSarasas.h"
+#include "Narsykle.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The list as the Web API gives it for `serveriai`, its figures not the servers' own.
+QList<TInternetoServeris> Sarasas(const std::vector<std::unique_ptr<TTestinisServeris>>& serveriai) {
+    TTestinisSarasas api;
+    QList<TSarasoIrasas> irasai;
+    for (const auto& s : serveriai) {
+        TServerioTurinys t = s->Turinys();
+        t.Detales.Info.Pavadinimas = "As listed";
+        t.Zaidejai.clear();
+        irasai.append({u"127.0.0.1:%1"_s.arg(s->Prievadas()), s->Prievadas(), t});
+    }
+    irasai.append(FakeIPIrasas(0));
+    api.NustatytiIrasus(irasai);
+    return SkaitytiSarasa(api.Atsakymas(u"\\appid\\10"_s, 1000), 1000).Serveriai;
+}
+
+} // namespace
+
+class TstNarsykle : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void pingai();
+    void greitis_data();
+    void greitis();
+};
+
+void TstNarsykle::pingai() {
+    std::vector<std::unique_ptr<TTestinisServeris>> serveriai;
+    for (int i = 0; i < 10; ++i) {
+        auto s = std::make_unique<TTestinisServeris>();
+        s->NustatytiTurini(IvairusTurinys(i));
+        TServerioElgsena elgsena;
+        elgsena.Rezimas = TServerioRezimas::Modernus;
+        if (IvairusTylus(i))
+            elgsena.Budas = TAtsakymuBudas::Tyla;
+        s->NustatytiElgsena(elgsena);
+        QVERIFY(s->Paleisti());
+        serveriai.push_back(std::move(s));
+    }
+    TCentras centras(0);
+    TNarsyklesModelis modelis;
+    TNarsyklesApklausa pingai(&centras, &modelis);
+    modelis.NustatytiServerius(Sarasas(serveriai));
+    QCOMPARE(modelis.Eilutes(), 11);
+    pingai.NustatytiGreiti(0);
+    QSignalSpy baigta(&pingai, &TNarsyklesApklausa::Baigta);
+    pingai.Pradeti();
+    QVERIFY(baigta.wait(TApklausa::kLaukimoRibaMs + 5000));
+    QCOMPARE(pingai.Issiusta(), 10); // the FakeIP row never
+    QCOMPARE(pingai.Atsake(), 9);
+
+    for (int i = 0; i < 10; ++i) {
+        const TServerioTurinys& tikras = serveriai[size_t(i)]->Turinys();
+        const TNarsyklesEilute& e = modelis.Eilute(modelis.Rasti({u"127.0.0.1"_s, serveriai[size_t(i)]->Prievadas()}));
+        if (IvairusTylus(i)) {
+            QCOMPARE(e.Busena, TNarsyklesEilute::TBusena::Tyli);
+            QCOMPARE(e.Serveris.Vardas, u"As listed"_s); // the list's figures stay
+            QVERIFY(!e.PingoMs);
+            continue;
+        }
+        QCOMPARE(e.Busena, TNarsyklesEilute::TBusena::Atsake);
+        QCOMPARE(e.Serveris.Vardas, QString::fromUtf8(tikras.Detales.Info.Pavadinimas));
+        QCOMPARE(e.Serveris.Zmones(), int(tikras.Zaidejai.size()) - tikras.Botai);
+        QCOMPARE(e.Serveris.Botai, int(tikras.Botai));
+        QCOMPARE(e.Slaptazodis, std::optional<bool>(tikras.Detales.Slaptazodis != 0));
+        QVERIFY(e.PingoMs);
+        QCOMPARE(modelis.data(modelis.index(modelis.Rasti(e.Serveris.Adresas), TNarsyklesModelis::Pingas),
+                              TNarsyklesModelis::kRikiavimoRole),
+                 QVariant(*e.PingoMs));
+    }
+    const TNarsyklesEilute& fakeIp = modelis.Eilute(10);
+    QVERIFY(fakeIp.Serveris.FakeIP);
+    QCOMPARE(fakeIp.Busena, TNarsyklesEilute::TBusena::Nepasiekiamas);
+}
+
+void TstNarsykle::greitis_data() {
+    QTest::addColumn<int>("greitis");
+    QTest::addColumn<qint64>("praejo");
+    QTest::addColumn<int>("issiusta");
+    QTest::newRow("600 a minute, at once") << 600 << qint64(0) << 1;
+    QTest::newRow("600 a minute, not yet the second") << 600 << qint64(99) << 1;
+    QTest::newRow("600 a minute, the second") << 600 << qint64(100) << 2;
+    QTest::newRow("600 a minute, a late tick catches up") << 600 << qint64(450) << 5;
+    QTest::newRow("5000 a minute, never past the rows") << 5000 << qint64(60000) << 20;
+    QTest::newRow("unlimited") << 0 << qint64(0) << 20;
+}
+
+void TstNarsykle::greitis() {
+    QFETCH(int, greitis);
+    QFETCH(qint64, praejo);
+    // Silent addresses will do: only the sends are counted.
+    TCentras centras(0);
+    TNarsyklesModelis modelis;
+    qint64 laikas = 5000;
+    TNarsyklesApklausa pingai(&centras, &modelis, [&laikas] { return laikas; });
+    QList<TInternetoServeris> eilutes;
+    for (int i = 0; i < 20; ++i) {
+        TInternetoServeris s;
+        s.Adresas = {u"127.0.0.1"_s, 9 + i};
+        eilutes.append(s);
+    }
+    modelis.NustatytiServerius(eilutes);
+    pingai.NustatytiGreiti(greitis);
+    pingai.Pradeti();
+    laikas += praejo;
+    pingai.Zingsnis();
+    QTEST(pingai.Issiusta(), "issiusta");
+}
+
+QTEST_GUILESS_MAIN(TstNarsykle)
+#include "tst_narsykle.moc"
