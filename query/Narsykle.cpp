@@ -240,3 +240,40 @@ void TNarsyklesApklausa::Klausti(int eilute) {
     modelis->Keisti(eilute, [](TNarsyklesEilute& e) { e.Busena = TNarsyklesEilute::TBusena::Klausiama; });
     centras->Apklausa()->Pradeti(adresas, std::move(n));
 }
+
+// ---- TNarsyklesFiltras ----
+
+TNarsyklesFiltras::TNarsyklesFiltras(TNarsyklesModelis* modelis, QObject* tevas)
+    : QSortFilterProxyModel(tevas), modelis(modelis) {
+    setSourceModel(modelis);
+    setSortRole(TNarsyklesModelis::kRikiavimoRole);
+    setDynamicSortFilter(true);
+}
+
+void TNarsyklesFiltras::NustatytiSalygas(const TNarsyklesSalygos& naujos) {
+    if (naujos == salygos)
+        return;
+    salygos = naujos;
+    invalidateRowsFilter();
+}
+
+bool TNarsyklesFiltras::filterAcceptsRow(int eilute, const QModelIndex&) const {
+    const TNarsyklesEilute& e = modelis->Eilute(eilute);
+    const TInternetoServeris& s = e.Serveris;
+    if (salygos.NePilni && s.Zaidejai >= s.MaxZaideju)
+        return false;
+    if (salygos.NeTusti && s.Zaidejai == 0)
+        return false;
+    if (salygos.BeSlaptazodzio && e.Slaptazodis.value_or(false))
+        return false;
+    if (salygos.DidziausiasPingas > 0) {
+        if (e.PingoMs
+                ? *e.PingoMs > salygos.DidziausiasPingas
+                : e.Busena == TNarsyklesEilute::TBusena::Tyli || e.Busena == TNarsyklesEilute::TBusena::Nepasiekiamas)
+            return false;
+    }
+    if (!salygos.Tekstas.isEmpty() && !s.Vardas.contains(salygos.Tekstas, Qt::CaseInsensitive) &&
+        !s.Zemelapis.contains(salygos.Tekstas, Qt::CaseInsensitive))
+        return false;
+    return true;
+}

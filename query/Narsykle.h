@@ -21,6 +21,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSortFilterProxyModel>
 #include <QStringList>
 
 #include "Apklausa.h"
@@ -119,4 +120,31 @@ private:
     int issiusta = 0;
     int atsake = 0;
     int vyksta = 0;
+};
+
+// What the user filters the rows by, as they type.
+struct TNarsyklesSalygos {
+    QString Tekstas;             // in the name or the map, letter case aside
+    bool NePilni = false;        // a free slot
+    bool NeTusti = false;        // a player at least
+    bool BeSlaptazodzio = false; // no password known
+    int DidziausiasPingas = 0;   // ms; 0: any (a row not answered yet stays)
+    bool operator==(const TNarsyklesSalygos&) const = default;
+};
+
+// The rows shown: those that meet the conditions, sorted by the column's
+// number or text (the model's kRikiavimoRole).
+class TNarsyklesFiltras : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    explicit TNarsyklesFiltras(TNarsyklesModelis* modelis, QObject* tevas = nullptr);
+    void NustatytiSalygas(const TNarsyklesSalygos& naujos);
+    const TNarsyklesSalygos& Salygos() const { return salygos; }
+
+protected:
+    bool filterAcceptsRow(int eilute, const QModelIndex& tevas) const override;
+
+private:
+    TNarsyklesModelis* modelis;
+    TNarsyklesSalygos salygos;
 };

@@ -26,3 +26,8 @@ if(TARGET velmorant_testserver AND TARGET Qt6::DBus)
     velmorant_test(tst_konsole_saugykla SOURCES tst_konsole_saugykla.cpp StebetojoAplinka.h SlaptuTarnyba.h
         LIBS velmorant_windows velmorant_testserver Qt6::DBus LOCK udp27035)
 endif()
+# The server browser beside the watcher, the Web API of the test server over HTTP.
+if(TARGET velmorant_testserver AND TARGET Qt6::DBus)
+    velmorant_test(tst_narsykle_langas SOURCES tst_narsykle_langas.cpp StebetojoAplinka.h SlaptuTarnyba.h
+        LIBS velmorant_windows velmorant_testserver Qt6::DBus LOCK udp27035)
+endif()

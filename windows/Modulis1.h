@@ -119,6 +119,7 @@ private:
     TTybLabel* lblMeniu3 = nullptr;
     TTybLabel* lblMeniu4 = nullptr;
     TTybLabel* lblKonsole = nullptr;
+    TTybLabel* lblNarsykle = nullptr;
     TTybLabel* lblGerai = nullptr;
     QFrame* pnlMeniuLygis2 = nullptr;
     TTybCheckBox* chkTAB = nullptr;
@@ -173,6 +174,7 @@ private:
     void lblMeniu2Click();
     void lblMeniu4Click();
     void lblKonsoleClick();
+    void lblNarsykleClick();
     void lblGeraiClick();
     void lblIseitiTaipClick();
     void lblIseitiNeClick();

@@ -16,6 +16,7 @@
 #include "Modulis2.h"
 #include "Modulis_Apie.h"
 #include "Modulis_Konsole.h"
+#include "Modulis_Narsykle.h"
 #include "Modulis_Taisykles.h"
 #include "Nustatymai.h"
 #include "Skaiciai.h"
@@ -82,15 +83,16 @@ void TfrmPagrindinis::SukurtiMeniu() {
     imgApacia = new TApatineJuosta(this, kalba);
 
     const QFont meniu = Sriftas(kSansSerif, 11, true);
-    // One row more than the six of old (the console): the panel grows upwards, its bottom stays.
-    pnlMeniuLygis1 = Skydelis(this, "pnlMeniuLygis1", 8, 408, 129, 128);
+    // Two rows more than the six of old (the console, the browser): the panel grows upwards, its bottom stays.
+    pnlMeniuLygis1 = Skydelis(this, "pnlMeniuLygis1", 8, 392, 129, 144);
     lblPatvirtinimai = MeniuEtikete(pnlMeniuLygis1, "lblPatvirtinimai", 8, 8, 113, 13, meniu, kPunktoTekstas);
     lblIvairus1 = MeniuEtikete(pnlMeniuLygis1, "lblIvairus1", 8, 24, 113, 13, meniu, kPunktoTekstas);
     lblMeniu2 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu2", 8, 40, 113, 13, meniu, kPunktoTekstas);
     lblMeniu3 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu3", 8, 56, 113, 13, meniu, kPunktoTekstas);
     lblMeniu4 = MeniuEtikete(pnlMeniuLygis1, "lblMeniu4", 8, 72, 113, 13, meniu, kPunktoTekstas);
     lblKonsole = MeniuEtikete(pnlMeniuLygis1, "lblKonsole", 8, 88, 113, 13, meniu, kPunktoTekstas);
-    lblGerai = MeniuEtikete(pnlMeniuLygis1, "lblGerai", 8, 104, 113, 13, meniu, kPunktoTekstas);
+    lblNarsykle = MeniuEtikete(pnlMeniuLygis1, "lblNarsykle", 8, 104, 113, 13, meniu, kPunktoTekstas);
+    lblGerai = MeniuEtikete(pnlMeniuLygis1, "lblGerai", 8, 120, 113, 13, meniu, kPunktoTekstas);
 
     // The miscellaneous panel reaches down far enough for the notification options below the language.
     pnlMeniuLygis2 = Skydelis(this, "pnlMeniuLygis2", 137, 384, 257, 148);
@@ -140,6 +142,7 @@ void TfrmPagrindinis::SujungtiMeniu() {
     connect(lblMeniu2, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu2Click(); }); });
     connect(lblMeniu4, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu4Click(); }); });
     connect(lblKonsole, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblKonsoleClick(); }); });
+    connect(lblNarsykle, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblNarsykleClick(); }); });
     connect(lblGerai, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblGeraiClick(); }); });
     connect(lblIseitiTaip, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiTaipClick(); }); });
     connect(lblIseitiNe, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblIseitiNeClick(); }); });
@@ -171,6 +174,7 @@ void TfrmPagrindinis::SujungtiMeniu() {
     lygis1(lblMeniu2, nullptr);
     lygis1(lblMeniu4, nullptr);
     lygis1(lblKonsole, nullptr);
+    lygis1(lblNarsykle, nullptr);
     lygis1(lblGerai, nullptr);
     for (TTybCheckBox* c : {chkTAB, chkMeniuApacioj, chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta,
                             chkPranestiVieta, chkPranestiDraugus}) {
@@ -257,6 +261,15 @@ void TfrmPagrindinis::lblKonsoleClick() {
     frmKonsole->show();
     frmKonsole->raise();
     frmKonsole->activateWindow();
+}
+
+void TfrmPagrindinis::lblNarsykleClick() {
+    UzdarytiSkydelius(false);
+    MeniuPerjungtas = false;
+    // Beside the watcher, as the console: the watcher keeps polling.
+    frmNarsykle->show();
+    frmNarsykle->raise();
+    frmNarsykle->activateWindow();
 }
 
 void TfrmPagrindinis::btnApieClick() {
@@ -444,6 +457,7 @@ void TfrmPagrindinis::PritaikytiKalba() {
     antraste(lblMeniu3, "lblMeniu3");
     antraste(lblMeniu4, "lblMeniu4");
     antraste(lblKonsole, "lblKonsole");
+    antraste(lblNarsykle, "lblNarsykle");
     antraste(lblGerai, "lblGerai");
     antraste(lblArIseiti, "lblArIseiti");
     antraste(lblIseitiTaip, "lblIseitiTaip");

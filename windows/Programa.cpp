@@ -16,6 +16,7 @@
 #include "Modulis2.h"
 #include "Modulis_Apie.h"
 #include "Modulis_Konsole.h"
+#include "Modulis_Narsykle.h"
 #include "Modulis_Taisykles.h"
 #include "Pranesimai.h"
 #include "StebejimoPaslaugos.h"
@@ -51,12 +52,15 @@ void SukurtiLangus() {
     frmApie = new TfrmApie();
     frmTaisykles = new TfrmTaisykles(centras.get());
     frmKonsole = new TfrmKonsole(centras.get());
+    frmNarsykle = new TfrmNarsykle(centras.get());
 }
 
 void SunaikintiLangus() {
     RegistruotiSarasa(nullptr);
     RegistruotiStebetoja(nullptr);
     RegistruotiKalba(nullptr);
+    delete frmNarsykle;
+    frmNarsykle = nullptr;
     delete frmKonsole;
     frmKonsole = nullptr;
     delete frmTaisykles;

@@ -1,0 +1,156 @@
+// The server browser beside the watcher: the Web API's list of the test
+// server's many servers shown, pinged, filtered and sorted, every outcome of a
+// request said in words, and a double click that watches.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+
+#include "InternetoSarasas.h"
+#include "Modulis_Narsykle.h"
+#include "Narsykle.h"
+#include "SlaptuTarnyba.h"
+#include "StebetojoAplinka.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename T> T* Narsykles(const char* vardas) {
+    return LangoValdiklis<T>(frmNarsykle, vardas);
+}
+
+QStringList Stulpelis(int stulpelis) {
+    const QAbstractItemModel* m = Narsykles<QTableView>("tblServeriai")->model();
+    QStringList r;
+    for (int i = 0; i < m->rowCount(); ++i)
+        r.append(m->index(i, stulpelis).data().toString());
+    return r;
+}
+
+} // namespace
+
+class TstNarsykleLangas : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void sarasas();
+    void busenos_data();
+    void busenos();
+
+private:
+    TSlaptuTarnyba tarnyba;
+    TStebetojoAplinka aplinka;
+    std::vector<std::unique_ptr<TTestinisServeris>> serveriai;
+    TTestinisSarasas api;
+};
+
+void TstNarsykleLangas::initTestCase() {
+    // No secret store on the bus: the key comes from the environment.
+    if (const QString kodel = tarnyba.Paleisti(false); !kodel.isEmpty())
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (tarnyba.Namai() + u"/no-bus"_s).toLocal8Bit());
+    QList<TSarasoIrasas> irasai;
+    for (int i = 0; i < 12; ++i) {
+        auto s = std::make_unique<TTestinisServeris>();
+        s->NustatytiTurini(IvairusTurinys(i));
+        TServerioElgsena elgsena;
+        elgsena.Rezimas = TServerioRezimas::Modernus;
+        if (IvairusTylus(i))
+            elgsena.Budas = TAtsakymuBudas::Tyla;
+        s->NustatytiElgsena(elgsena);
+        QVERIFY(s->Paleisti());
+        TServerioTurinys listinginis = s->Turinys();
+        listinginis.Detales.Info.Pavadinimas = "As listed";
+        irasai.append({u"127.0.0.1:%1"_s.arg(s->Prievadas()), s->Prievadas(), listinginis});
+        serveriai.push_back(std::move(s));
+    }
+    irasai.append(FakeIPIrasas(0));
+    api.NustatytiIrasus(irasai);
+    QVERIFY(api.Paleisti(QHostAddress::LocalHost, 0, u"test"_s));
+    qputenv("VELMORANT_STEAM_API", u"http://127.0.0.1:%1"_s.arg(api.Prievadas()).toLatin1());
+    qputenv("VELMORANT_STEAM_KEY", "test");
+    QVERIFY(aplinka.Paruosti());
+    QVERIFY(aplinka.Paleisti());
+    Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
+}
+
+void TstNarsykleLangas::cleanupTestCase() {
+    aplinka.Baigti();
+    QVERIFY(!frmNarsykle);
+}
+
+void TstNarsykleLangas::sarasas() {
+    Valdiklis<QFrame>("pnlMeniuLygis1")->show();
+    QTest::mouseClick(Valdiklis<TTybLabel>("lblNarsykle"), Qt::LeftButton, {}, QPoint(3, 3));
+    QTRY_VERIFY(frmNarsykle->isVisible());
+    QVERIFY(frmPagrindinis->isVisible()); // beside the watcher, not instead of it
+    auto* greitis = Narsykles<QComboBox>("cboGreitis");
+    greitis->setCurrentIndex(greitis->findData(0));
+    QSignalSpy baigta(frmNarsykle->Pingai, &TNarsyklesApklausa::Baigta);
+    QTest::mouseClick(Narsykles<QPushButton>("btnInternetas"), Qt::LeftButton);
+    QVERIFY(baigta.wait(TApklausa::kLaukimoRibaMs + 5000));
+    QCOMPARE(api.Uzklausos(), 1);
+
+    // Sorted by ping: the answered first, their names the servers' own; the
+    // silent one and the FakeIP row last, said so.
+    QCOMPARE(Narsykles<QTableView>("tblServeriai")->model()->rowCount(), 13);
+    const QStringList vardai = Stulpelis(TNarsyklesModelis::Vardas);
+    QVERIFY2(vardai.first().startsWith(u"Velmorant test #"_s), qPrintable(vardai.first()));
+    const QStringList pingai = Stulpelis(TNarsyklesModelis::Pingas);
+    QCOMPARE(pingai.mid(11), (QStringList{u"no reply"_s, u"Steam only"_s}));
+    QVERIFY(Narsykles<QLabel>("lblBusena")->text().startsWith(u"13 servers, 11 answered, 13 shown."_s));
+
+    // The filter as the user types; then the check boxes.
+    Ivesti(Narsykles<QLineEdit>("edtFiltras"), u"DE_NUKE"_s);
+    const QStringList zemelapiai = Stulpelis(TNarsyklesModelis::Zemelapis);
+    QVERIFY(!zemelapiai.isEmpty());
+    QVERIFY(std::all_of(zemelapiai.cbegin(), zemelapiai.cend(), [](const QString& z) { return z == u"de_nuke"_s; }));
+    Narsykles<QLineEdit>("edtFiltras")->clear();
+    Narsykles<QCheckBox>("chkNeTusti")->setChecked(true);
+    const QStringList zmones = Stulpelis(TNarsyklesModelis::Zmones);
+    const QStringList botai = Stulpelis(TNarsyklesModelis::Botai);
+    QVERIFY(!zmones.isEmpty() && zmones.size() < 13);
+    for (qsizetype i = 0; i < zmones.size(); ++i)
+        QVERIFY(zmones.at(i).toInt() + botai.at(i).toInt() > 0);
+    Narsykles<QCheckBox>("chkNeTusti")->setChecked(false);
+
+    // A double click watches the row's server.
+    auto* lentele = Narsykles<QTableView>("tblServeriai");
+    const QModelIndex pirma = lentele->model()->index(0, TNarsyklesModelis::Vardas);
+    const QString adresas = lentele->model()->index(0, TNarsyklesModelis::Adresas).data().toString();
+    lentele->setCurrentIndex(pirma);
+    // The press before the double click, as a real one comes.
+    QTest::mouseClick(lentele->viewport(), Qt::LeftButton, {}, lentele->visualRect(pirma).center());
+    QTest::mouseDClick(lentele->viewport(), Qt::LeftButton, {}, lentele->visualRect(pirma).center());
+    QCOMPARE(frmPagrindinis->Adresas(), adresas);
+    frmNarsykle->hide();
+}
+
+void TstNarsykleLangas::busenos_data() {
+    QTest::addColumn<int>("busena");
+    QTest::addColumn<QString>("zodziai");
+    QTest::newRow("cut") << int(TSarasoBusena::Nupjautas) << u"The list was cut at 0 servers."_s;
+    QTest::newRow("403") << int(TSarasoBusena::RaktasAtmestas) << u"Steam refused the key"_s;
+    QTest::newRow("503") << int(TSarasoBusena::Uzimta) << u"busy"_s;
+    QTest::newRow("certificate") << int(TSarasoBusena::Sertifikatas) << u"certificate could not be verified"_s;
+    QTest::newRow("no network") << int(TSarasoBusena::BeTinklo) << u"cannot be reached"_s;
+    QTest::newRow("time") << int(TSarasoBusena::LaikasBaigesi) << u"within 10 seconds"_s;
+    QTest::newRow("not HTTPS") << int(TSarasoBusena::NeSaugus) << u"the key was not sent"_s;
+}
+
+void TstNarsykleLangas::busenos() {
+    QFETCH(int, busena);
+    TSarasoRezultatas r;
+    r.Busena = TSarasoBusena(busena);
+    frmNarsykle->SarasasBaigtas(r);
+    const QString tekstas = Narsykles<QLabel>("lblBusena")->text();
+    QFETCH(QString, zodziai);
+    QVERIFY2(tekstas.contains(zodziai), qPrintable(tekstas));
+}
+
+QTEST_MAIN(TstNarsykleLangas)
+#include "tst_narsykle_langas.moc"

@@ -1,0 +1,330 @@
+#include "Modulis_Narsykle.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QNetworkAccessManager>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+
+#include "Centras.h"
+#include "Laikrodis.h"
+#include "Narsykle.h"
+#include "Saugykla.h"
+#include "Stebetojas.h"
+#include "Stiliai.h"
+#include "Tekstas.h"
+#include "Valdikliai.h"
+
+using namespace Qt::StringLiterals;
+
+TfrmNarsykle* frmNarsykle = nullptr;
+
+namespace {
+
+constexpr int kPlotis = 760;
+constexpr int kAukstis = 480;
+constexpr const char* kStulpeliuRaktai[] = {"colSpyna", "colVAC", "colVardas", "colZemelapis", "colZmones",
+                                            "colBotai", "colMax", "colPingas", "colAdresas",   "colOS"};
+constexpr int kStulpeliuPlociai[] = {28, 36, 250, 96, 56, 44, 44, 72, 136, 64};
+
+} // namespace
+
+TfrmNarsykle::TfrmNarsykle(TCentras* centras, QWidget* tevas) : TAntrinisLangas(tevas), centras(centras) {
+    setObjectName(u"frmNarsykle"_s);
+    if (!frmNarsykle)
+        frmNarsykle = this;
+    SukurtiValdiklius();
+    SujungtiIvykius();
+}
+
+TfrmNarsykle::~TfrmNarsykle() {
+    if (frmNarsykle == this)
+        frmNarsykle = nullptr;
+}
+
+void TfrmNarsykle::SukurtiValdiklius() {
+    setWindowTitle(u"Velmorant"_s);
+    setFont(SriftasTaskais(kSansSerif, 8));
+    resize(kPlotis, kAukstis);
+    setMinimumSize(560, 300);
+    setSizeGripEnabled(true);
+    NustatytiFona(this, Qt::black);
+    const QFont sriftas = SriftasTaskais(kSansSerif, 8);
+
+    cboZaidimas = Sukurti<QComboBox>(this, "cboZaidimas", 8, 8, 160, 22);
+    for (const TZaidimas& z : kZaidimai)
+        cboZaidimas->addItem(QString::fromLatin1(z.Pavadinimas), z.AppId);
+    btnInternetas = Sukurti<QPushButton>(this, "btnInternetas", 176, 7, 96, 24);
+    btnInternetas->setAutoDefault(false);
+    edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 280, 8, 200, 22);
+    edtFiltras->setClearButtonEnabled(true);
+    NustatytiSpalvas(edtFiltras, SpalvaBGR(kOranzine), Qt::black);
+    lblGreitis = Etikete(this, "lblGreitis", 488, 12, 120, 16, sriftas, kOranzine);
+    cboGreitis = Sukurti<QComboBox>(this, "cboGreitis", 612, 8, 140, 22);
+    chkNePilni = Sukurti<QCheckBox>(this, "chkNePilni", 8, 38, 120, 18);
+    chkNeTusti = Sukurti<QCheckBox>(this, "chkNeTusti", 136, 38, 120, 18);
+    chkBeSlaptazodzio = Sukurti<QCheckBox>(this, "chkBeSlaptazodzio", 264, 38, 140, 18);
+    for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio})
+        NustatytiSpalvas(c, SpalvaBGR(kOranzine));
+    lblPingas = Etikete(this, "lblPingas", 412, 40, 120, 16, sriftas, kOranzine);
+    spnPingas = Sukurti<QSpinBox>(this, "spnPingas", 536, 36, 80, 22);
+    spnPingas->setRange(0, 999);
+    spnPingas->setSingleStep(25);
+    spnPingas->setSuffix(u" ms"_s);
+    NustatytiSpalvas(spnPingas, SpalvaBGR(kOranzine), Qt::black);
+
+    Modelis = new TNarsyklesModelis(this);
+    Modelis->setObjectName(u"Modelis"_s);
+    Filtras = new TNarsyklesFiltras(Modelis, this);
+    Filtras->setObjectName(u"Filtras"_s);
+    tblServeriai = Sukurti<QTableView>(this, "tblServeriai", 8, 64, kPlotis - 16, kAukstis - 96);
+    tblServeriai->setModel(Filtras);
+    tblServeriai->setSortingEnabled(true);
+    tblServeriai->sortByColumn(TNarsyklesModelis::Pingas, Qt::AscendingOrder);
+    tblServeriai->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblServeriai->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblServeriai->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblServeriai->setWordWrap(false);
+    tblServeriai->verticalHeader()->hide();
+    tblServeriai->verticalHeader()->setDefaultSectionSize(18);
+    for (int c = 0; c < TNarsyklesModelis::kStulpeliai; ++c)
+        tblServeriai->setColumnWidth(c, kStulpeliuPlociai[c]);
+    tblServeriai->horizontalHeader()->setStretchLastSection(true);
+    tblServeriai->setContextMenuPolicy(Qt::CustomContextMenu);
+    NustatytiSpalvas(tblServeriai, SpalvaBGR(kOranzine), Qt::black);
+    lblBusena = Etikete(this, "lblBusena", 8, kAukstis - 26, kPlotis - 16, 18, sriftas, kOranzine);
+    lblBusena->setTextFormat(Qt::PlainText);
+
+    mnuEilute = new QMenu(this);
+    mnuEilute->setObjectName(u"mnuEilute"_s);
+
+    tinklas = new QNetworkAccessManager(this);
+    Sarasas = new TSteamSarasas(tinklas, {}, this);
+    Sarasas->setObjectName(u"Sarasas"_s);
+    Pingai = new TNarsyklesApklausa(centras, Modelis, {}, this);
+    Pingai->setObjectName(u"Pingai"_s);
+    Saugykla = new TSlaptazodziuSaugykla(QString::fromLatin1(kSaugyklosTarnyba), this);
+    Saugykla->setObjectName(u"Saugykla"_s);
+    PritaikytiKalba();
+    NustatytiGreiti(TNarsyklesApklausa::kNumatytasGreitis);
+}
+
+void TfrmNarsykle::SujungtiIvykius() {
+    connect(btnInternetas, &QPushButton::clicked, this, [this] { Saugiai([this] { btnInternetasClick(); }); });
+    connect(Sarasas, &TSteamSarasas::Baigta, this,
+            [this](const TSarasoRezultatas& r) { Saugiai([&] { SarasasBaigtas(r); }); });
+    connect(Pingai, &TNarsyklesApklausa::Pakito, this, &TfrmNarsykle::RodytiBusena);
+    connect(edtFiltras, &QLineEdit::textChanged, this, &TfrmNarsykle::TaikytiSalygas);
+    for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio})
+        connect(c, &QCheckBox::toggled, this, &TfrmNarsykle::TaikytiSalygas);
+    connect(spnPingas, &QSpinBox::valueChanged, this, &TfrmNarsykle::TaikytiSalygas);
+    connect(cboGreitis, &QComboBox::currentIndexChanged, this,
+            [this] { Pingai->NustatytiGreiti(cboGreitis->currentData().toInt()); });
+    connect(tblServeriai, &QTableView::doubleClicked, this, [this] { Saugiai([this] { Stebeti(); }); });
+    connect(tblServeriai, &QWidget::customContextMenuRequested, this, [this](const QPoint& vieta) {
+        if (DabartinisServeris())
+            mnuEilute->popup(tblServeriai->viewport()->mapToGlobal(vieta));
+    });
+    connect(Filtras, &QAbstractItemModel::rowsInserted, this, &TfrmNarsykle::RodytiBusena);
+    connect(Filtras, &QAbstractItemModel::rowsRemoved, this, &TfrmNarsykle::RodytiBusena);
+    tblServeriai->installEventFilter(this);
+}
+
+void TfrmNarsykle::FormShow() {
+    PritaikytiKalba();
+}
+
+void TfrmNarsykle::PritaikytiKalba() {
+    const auto t = [](const char* raktas) {
+        return Tekstas("frmNarsykle", raktas);
+    };
+    setWindowTitle(u"Velmorant - "_s + t("Cap5"));
+    btnInternetas->setText(t("btnInternetas"));
+    edtFiltras->setPlaceholderText(t("edtFiltras"));
+    chkNePilni->setText(t("chkNePilni"));
+    chkNeTusti->setText(t("chkNeTusti"));
+    chkBeSlaptazodzio->setText(t("chkBeSlaptazodzio"));
+    lblPingas->setText(t("lblPingas"));
+    lblGreitis->setText(t("lblGreitis"));
+    spnPingas->setSpecialValueText(t("spnPingas"));
+    QStringList antrastes;
+    for (const char* raktas : kStulpeliuRaktai)
+        antrastes.append(t(raktas));
+    Modelis->NustatytiAntrastes(antrastes);
+    Modelis->NustatytiZenklus(t("zymTyli"), t("zymFakeIP"));
+    const int greitis = Greitis();
+    const QSignalBlocker blokas(cboGreitis);
+    cboGreitis->clear();
+    for (const int g : kGreiciai)
+        cboGreitis->addItem(g > 0 ? QLocale().toString(g) : t("zymNeribotai"), g);
+    cboGreitis->setCurrentIndex(qMax(0, cboGreitis->findData(greitis)));
+    mnuEilute->clear();
+    connect(mnuEilute->addAction(t("mnuStebeti")), &QAction::triggered, this,
+            [this] { Saugiai([this] { Stebeti(); }); });
+    connect(mnuEilute->addAction(t("mnuKopijuoti")), &QAction::triggered, this, &TfrmNarsykle::KopijuotiAdresa);
+    RodytiBusena();
+}
+
+int TfrmNarsykle::Greitis() const {
+    return cboGreitis->currentIndex() < 0 ? TNarsyklesApklausa::kNumatytasGreitis : cboGreitis->currentData().toInt();
+}
+
+void TfrmNarsykle::NustatytiGreiti(int pinguPerMinute) {
+    const int i = cboGreitis->findData(pinguPerMinute);
+    cboGreitis->setCurrentIndex(i >= 0 ? i : cboGreitis->findData(TNarsyklesApklausa::kNumatytasGreitis));
+    Pingai->NustatytiGreiti(cboGreitis->currentData().toInt());
+}
+
+void TfrmNarsykle::btnInternetasClick() {
+    // The environment's key first, then this run's, then the secret store's;
+    // without any the user is asked.
+    const QString aplinkos = qEnvironmentVariable("VELMORANT_STEAM_KEY");
+    if (!aplinkos.isEmpty()) {
+        Prasyti(aplinkos);
+        return;
+    }
+    if (!raktas.isEmpty()) {
+        Prasyti(raktas);
+        return;
+    }
+    Saugykla->Skaityti(QString::fromLatin1(kSaugyklosRaktas), this, [this](const TSaugyklosAtsakymas& a) {
+        Saugiai([&] {
+            if (a.Busena == TSaugyklosBusena::Gerai && !a.Slaptazodis.isEmpty()) {
+                raktas = a.Slaptazodis;
+                Prasyti(raktas);
+                return;
+            }
+            KlaustiRakto();
+        });
+    });
+}
+
+void TfrmNarsykle::KlaustiRakto() {
+    bool gerai = false;
+    const QString naujas =
+        QInputDialog::getText(this, Tekstas("frmNarsykle", "Cap5"), Tekstas("Pranesimai", "NarsykleRaktas"),
+                              QLineEdit::Password, QString(), &gerai)
+            .trimmed();
+    if (!gerai || naujas.isEmpty()) {
+        paskutineZinia = Tekstas("Pranesimai", "NarsykleBeRakto");
+        RodytiBusena();
+        return;
+    }
+    raktas = naujas;
+    // Kept in the desktop's secret store, never in a file; without a store it lasts the run.
+    Saugykla->Rasyti(QString::fromLatin1(kSaugyklosRaktas), raktas, this, [](const TSaugyklosAtsakymas&) {});
+    Prasyti(raktas);
+}
+
+void TfrmNarsykle::Prasyti(const QString& kuriuo) {
+    const int i = qMax(0, cboZaidimas->currentIndex());
+    TSarasoFiltras f;
+    f.AppId = kZaidimai[i].AppId;
+    f.Katalogas = QString::fromLatin1(kZaidimai[i].Katalogas);
+    f.NePilni = chkNePilni->isChecked();
+    f.NeTusti = chkNeTusti->isChecked();
+    f.BeSlaptazodzio = chkBeSlaptazodzio->isChecked();
+    if (const std::optional<qint64> laukti = Sarasas->Prasyti(f, kuriuo)) {
+        paskutineZinia = Tekstas("Pranesimai", "NarsykleLaukti").arg((*laukti + 999) / 1000);
+        RodytiBusena();
+        return;
+    }
+    paskutineZinia = Tekstas("Pranesimai", "NarsykleKlausiama");
+    RodytiBusena();
+}
+
+void TfrmNarsykle::SarasasBaigtas(const TSarasoRezultatas& r) {
+    static constexpr const char* kZinios[] = {"",
+                                              "NarsykleNupjautas",
+                                              "NarsykleRaktasAtmestas",
+                                              "NarsykleUzimta",
+                                              "NarsykleSertifikatas",
+                                              "NarsykleBeTinklo",
+                                              "NarsykleLaikas",
+                                              "NarsykleBlogas",
+                                              "NarsyklePerDidelis",
+                                              "NarsykleNeSaugus"};
+    static_assert(std::size(kZinios) == size_t(TSarasoBusena::NeSaugus) + 1);
+    const char* zinia = kZinios[int(r.Busena)];
+    paskutineZinia = *zinia ? Tekstas("Pranesimai", zinia) : QString();
+    if (r.Busena == TSarasoBusena::Nupjautas)
+        paskutineZinia = paskutineZinia.arg(QLocale().toString(r.Serveriai.size()));
+    if (r.Busena == TSarasoBusena::RaktasAtmestas && qEnvironmentVariable("VELMORANT_STEAM_KEY").isEmpty()) {
+        // A refused key is asked anew next time, and leaves the store.
+        raktas.clear();
+        Saugykla->Trinti(QString::fromLatin1(kSaugyklosRaktas), this, [](const TSaugyklosAtsakymas&) {});
+    }
+    if (r.ArPavyko()) {
+        Modelis->NustatytiServerius(r.Serveriai);
+        Pingai->Pradeti();
+    }
+    RodytiBusena();
+}
+
+void TfrmNarsykle::RodytiBusena() {
+    QString tekstas = Tekstas("Pranesimai", "NarsykleBusena");
+    if (tekstas.contains(u"%3"_s))
+        tekstas = tekstas.arg(QLocale().toString(Modelis->Eilutes()), QLocale().toString(Pingai->Atsake()),
+                              QLocale().toString(Filtras->rowCount()));
+    if (!paskutineZinia.isEmpty())
+        tekstas += u"  "_s + paskutineZinia;
+    lblBusena->setText(VienaEilute(tekstas, kPatarimoRiba));
+}
+
+void TfrmNarsykle::TaikytiSalygas() {
+    TNarsyklesSalygos s;
+    s.Tekstas = edtFiltras->text().trimmed();
+    s.NePilni = chkNePilni->isChecked();
+    s.NeTusti = chkNeTusti->isChecked();
+    s.BeSlaptazodzio = chkBeSlaptazodzio->isChecked();
+    s.DidziausiasPingas = spnPingas->value();
+    Filtras->NustatytiSalygas(s);
+    RodytiBusena();
+}
+
+std::optional<TInternetoServeris> TfrmNarsykle::DabartinisServeris() const {
+    const QModelIndex i = Filtras->mapToSource(tblServeriai->currentIndex());
+    if (!i.isValid())
+        return std::nullopt;
+    return Modelis->Eilute(i.row()).Serveris;
+}
+
+void TfrmNarsykle::Stebeti() {
+    const std::optional<TInternetoServeris> s = DabartinisServeris();
+    TStebetojas* stebetojas = Stebetojas();
+    if (!s || s->FakeIP || !stebetojas)
+        return;
+    stebetojas->Stebeti(s->Adresas.Tekstas());
+}
+
+void TfrmNarsykle::KopijuotiAdresa() {
+    if (const std::optional<TInternetoServeris> s = DabartinisServeris())
+        QGuiApplication::clipboard()->setText(s->Adresas.Tekstas());
+}
+
+void TfrmNarsykle::resizeEvent(QResizeEvent* ivykis) {
+    TAntrinisLangas::resizeEvent(ivykis);
+    // The table takes what the window grows by; the status line stays under it.
+    tblServeriai->setGeometry(8, 64, width() - 16, height() - 96);
+    lblBusena->setGeometry(8, height() - 26, width() - 16, 18);
+}
+
+bool TfrmNarsykle::eventFilter(QObject* objektas, QEvent* ivykis) {
+    if (objektas == tblServeriai && ivykis->type() == QEvent::KeyPress) {
+        const int klavisas = static_cast<QKeyEvent*>(ivykis)->key();
+        if (klavisas == Qt::Key_Return || klavisas == Qt::Key_Enter) {
+            Saugiai([this] { Stebeti(); });
+            return true;
+        }
+    }
+    return TAntrinisLangas::eventFilter(objektas, ivykis);
+}

@@ -1,0 +1,87 @@
+// The server browser (frmNarsykle): the servers of a game as the Steam Web API
+// lists them, with the user's own key, pinged through the hub and filtered and
+// sorted as the user likes; Enter or a double click watches a row's server in
+// the watcher. Beside the watcher, not over it; resizable.
+#pragma once
+
+#include "AntrinisLangas.h"
+#include "SteamSarasas.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QNetworkAccessManager;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+class TCentras;
+class TNarsyklesApklausa;
+class TNarsyklesFiltras;
+class TNarsyklesModelis;
+class TSlaptazodziuSaugykla;
+
+class TfrmNarsykle : public TAntrinisLangas {
+    Q_OBJECT
+public:
+    explicit TfrmNarsykle(TCentras* centras, QWidget* tevas = nullptr);
+    ~TfrmNarsykle() override;
+
+    // The name the key goes under in the secret store, and its key there.
+    static constexpr char kSaugyklosTarnyba[] = "Velmorant Steam Web API";
+    static constexpr char kSaugyklosRaktas[] = "key";
+    // The pace choices of cboGreitis, pings a minute (0: unlimited).
+    static constexpr int kGreiciai[] = {1000, 3000, 5000, 15000, 0};
+
+    // Controls, named as in the layout.
+    QComboBox* cboZaidimas = nullptr;
+    QPushButton* btnInternetas = nullptr;
+    QLineEdit* edtFiltras = nullptr;
+    QCheckBox* chkNePilni = nullptr;
+    QCheckBox* chkNeTusti = nullptr;
+    QCheckBox* chkBeSlaptazodzio = nullptr;
+    QLabel* lblPingas = nullptr;
+    QSpinBox* spnPingas = nullptr;
+    QLabel* lblGreitis = nullptr;
+    QComboBox* cboGreitis = nullptr;
+    QTableView* tblServeriai = nullptr;
+    QLabel* lblBusena = nullptr;
+    QMenu* mnuEilute = nullptr;
+    TSlaptazodziuSaugykla* Saugykla = nullptr;
+    TSteamSarasas* Sarasas = nullptr;
+    TNarsyklesModelis* Modelis = nullptr;
+    TNarsyklesFiltras* Filtras = nullptr;
+    TNarsyklesApklausa* Pingai = nullptr;
+
+    void FormShow() override;
+    void PritaikytiKalba();
+    void btnInternetasClick();
+    void SarasasBaigtas(const TSarasoRezultatas& rezultatas);
+    // Watches the server of the current row in the watcher.
+    void Stebeti();
+    void KopijuotiAdresa();
+    // Pings a minute chosen (0: unlimited).
+    int Greitis() const;
+    void NustatytiGreiti(int pinguPerMinute);
+
+protected:
+    bool eventFilter(QObject* objektas, QEvent* ivykis) override;
+    void resizeEvent(QResizeEvent* ivykis) override;
+
+private:
+    void SukurtiValdiklius();
+    void SujungtiIvykius();
+    void Prasyti(const QString& raktas);
+    void KlaustiRakto();
+    void RodytiBusena();
+    void TaikytiSalygas();
+    std::optional<TInternetoServeris> DabartinisServeris() const;
+
+    TCentras* centras;
+    QNetworkAccessManager* tinklas = nullptr;
+    QString raktas;         // the key of this run, once known
+    QString paskutineZinia; // what the last request came to, in words
+};
+
+extern TfrmNarsykle* frmNarsykle;
