@@ -36,6 +36,7 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
           u"lblMeniu4"_s,
           u"lblGerai"_s,
           u"lblKonsole"_s,
+          u"lblNarsykle"_s,
           u"lblPatvirtinimai"_s,
           u"lblArIseiti"_s,
           u"lblIseitiTaip"_s,
@@ -90,6 +91,12 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
         {u"frmKonsole"_s,
          {u"Cap4"_s, u"lblServeris"_s, u"lblSlaptazodis"_s, u"chkIsimintiSlaptazodi"_s, u"lblKomanda"_s,
           u"btnSiusti"_s}},
+        {u"frmNarsykle"_s, {u"Cap5"_s,         u"btnInternetas"_s,     u"edtFiltras"_s, u"chkNePilni"_s,
+                            u"chkNeTusti"_s,   u"chkBeSlaptazodzio"_s, u"lblPingas"_s,  u"lblGreitis"_s,
+                            u"spnPingas"_s,    u"colSpyna"_s,          u"colVAC"_s,     u"colVardas"_s,
+                            u"colZemelapis"_s, u"colZmones"_s,         u"colBotai"_s,   u"colMax"_s,
+                            u"colPingas"_s,    u"colAdresas"_s,        u"colOS"_s,      u"zymTyli"_s,
+                            u"zymFakeIP"_s,    u"zymNeribotai"_s,      u"mnuStebeti"_s, u"mnuKopijuoti"_s}},
         {u"Pranesimai"_s,
          QStringList{u"BlogasBuferis"_s, u"BlogasSrautas"_s, u"BlogasServeris"_s, u"NezinomiDuomenys"_s,
                      u"BaituGavau"_s, u"Timeout"_s, u"Banas"_s, u"Meniu"_s, u"IPportas"_s, u"Iseiti"_s,
@@ -102,7 +109,12 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
                          u"KonsoleNeatsako"_s, u"KonsoleNesiuncia"_s, u"KonsoleNukirsta"_s, u"KonsoleBeSaugyklos"_s,
                          u"KonsoleNeisimintas"_s, u"KonsoleBiudzetas"_s, u"KonsoleSargoFailas"_s} +
              // The desktop notifications (%1, %2 the player, the server, its figures) and the history's failure.
-             QStringList{u"DraugasPrisijunge"_s, u"VietaLaisva"_s, u"ServerisAtsako"_s, u"IstorijaNeveikia"_s}},
+             QStringList{u"DraugasPrisijunge"_s, u"VietaLaisva"_s, u"ServerisAtsako"_s, u"IstorijaNeveikia"_s} +
+             // The server browser's status line and what a request came to.
+             QStringList{u"NarsykleBusena"_s, u"NarsykleKlausiama"_s, u"NarsykleLaukti"_s, u"NarsykleRaktas"_s,
+                         u"NarsykleBeRakto"_s, u"NarsykleNupjautas"_s, u"NarsykleAtmestasRaktas"_s, u"NarsykleUzimta"_s,
+                         u"NarsykleSertifikatas"_s, u"NarsykleBeTinklo"_s, u"NarsykleLaikas"_s, u"NarsykleBlogas"_s,
+                         u"NarsyklePerDidelis"_s, u"NarsykleNeSaugus"_s}},
     };
     return katalogas;
 }

@@ -245,7 +245,7 @@ void TfrmNarsykle::Prasyti(const QString& kuriuo) {
 void TfrmNarsykle::SarasasBaigtas(const TSarasoRezultatas& r) {
     static constexpr const char* kZinios[] = {"",
                                               "NarsykleNupjautas",
-                                              "NarsykleRaktasAtmestas",
+                                              "NarsykleAtmestasRaktas",
                                               "NarsykleUzimta",
                                               "NarsykleSertifikatas",
                                               "NarsykleBeTinklo",
