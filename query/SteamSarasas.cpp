@@ -109,6 +109,27 @@ TSarasoRezultatas SkaitytiSarasa(const QByteArray& json, int riba) {
     return r;
 }
 
+QByteArray RasytiSarasa(const QList<TInternetoServeris>& serveriai) {
+    QJsonArray eilutes;
+    for (const TInternetoServeris& s : serveriai) {
+        eilutes.append(QJsonObject{{"addr"_L1, s.Adresas.Tekstas()},
+                                   {"gameport"_L1, s.ZaidimoPortas},
+                                   {"name"_L1, s.Vardas},
+                                   {"map"_L1, s.Zemelapis},
+                                   {"gamedir"_L1, s.Katalogas},
+                                   {"version"_L1, s.Versija},
+                                   {"appid"_L1, s.AppId},
+                                   {"players"_L1, s.Zaidejai},
+                                   {"max_players"_L1, s.MaxZaideju},
+                                   {"bots"_L1, s.Botai},
+                                   {"secure"_L1, s.Saugus},
+                                   {"dedicated"_L1, s.Dedikuotas},
+                                   {"os"_L1, s.OS ? QString(QLatin1Char(s.OS)) : QString()}});
+    }
+    return QJsonDocument(QJsonObject{{"response"_L1, QJsonObject{{"servers"_L1, eilutes}}}})
+        .toJson(QJsonDocument::Compact);
+}
+
 // ---- TSteamSarasas ----
 
 TSteamSarasas::TSteamSarasas(QNetworkAccessManager* tinklas, TLaikrodis laikrodis, QObject* tevas)

@@ -106,8 +106,11 @@ inline constexpr int kDaugiausiaEiluciu = 20000;
 bool ArFakeIP(quint32 ip);
 
 // Reads a reply body of GetServerList asked with limit `riba`: its rows, at
-// most kDaugiausiaEiluciu; Nupjautas when there were `riba` or more.
+// most kDaugiausiaEiluciu; Nupjautas when there were `riba` or more (never
+// with `riba` 0).
 TSarasoRezultatas SkaitytiSarasa(const QByteArray& json, int riba);
+// Rows in the shape of such a reply, which SkaitytiSarasa reads back.
+QByteArray RasytiSarasa(const QList<TInternetoServeris>& serveriai);
 
 class TSteamSarasas : public QObject {
     Q_OBJECT

@@ -56,6 +56,12 @@ void IkeltiNustatymus(const QList<TNustatymas>& lentele) {
 void IssaugotiNustatymus(const QList<TNustatymas>& lentele) {
     TTybINI failas;
     ParuostiFaila(failas);
-    for (const TNustatymas& n : lentele)
-        failas.RasytiReiksme(kNustatymuSekcija, QString::fromLatin1(n.Raktas), n.Reiksme());
+    for (const TNustatymas& n : lentele) {
+        const QString raktas = QString::fromLatin1(n.Raktas);
+        const QByteArray reiksme = n.Reiksme();
+        if (!n.Numatyta.isEmpty() && reiksme == n.Numatyta &&
+            failas.SkaitytiReiksme(kNustatymuSekcija, raktas).startsWith("###"))
+            continue;
+        failas.RasytiReiksme(kNustatymuSekcija, raktas, reiksme);
+    }
 }

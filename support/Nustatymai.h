@@ -23,6 +23,9 @@ struct TNustatymas {
     const char* Raktas;
     std::function<QByteArray()> Reiksme;            // the value to save, as stored
     std::function<void(const QByteArray&)> Taikyti; // applies a loaded value; may throw
+    // A key of later versions: at this value it is not added to a file that
+    // lacks it, so a file of old stays as it was (empty: always written).
+    QByteArray Numatyta = {};
 };
 
 // An on/off option: "1" is on, anything else (a marker included) off; saved as "1" or "0".

@@ -2,6 +2,7 @@
 // server's many servers shown, pinged, filtered and sorted, every outcome of a
 // request said in words, and a double click that watches.
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+constexpr char kRaktas[] = "Velm-k3y-7f2c09";
 
 template <typename T> T* Narsykles(const char* vardas) {
     return LangoValdiklis<T>(frmNarsykle, vardas);
@@ -70,9 +73,9 @@ void TstNarsykleLangas::initTestCase() {
     }
     irasai.append(FakeIPIrasas(0));
     api.NustatytiIrasus(irasai);
-    QVERIFY(api.Paleisti(QHostAddress::LocalHost, 0, u"test"_s));
+    QVERIFY(api.Paleisti(QHostAddress::LocalHost, 0, QString::fromLatin1(kRaktas)));
     qputenv("VELMORANT_STEAM_API", u"http://127.0.0.1:%1"_s.arg(api.Prievadas()).toLatin1());
-    qputenv("VELMORANT_STEAM_KEY", "test");
+    qputenv("VELMORANT_STEAM_KEY", kRaktas);
     QVERIFY(aplinka.Paruosti());
     QVERIFY(aplinka.Paleisti());
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
@@ -103,6 +106,14 @@ void TstNarsykleLangas::sarasas() {
     const QStringList pingai = Stulpelis(TNarsyklesModelis::Pingas);
     QCOMPARE(pingai.mid(11), (QStringList{u"no reply"_s, u"Steam only"_s}));
     QVERIFY(Narsykles<QLabel>("lblBusena")->text().startsWith(u"13 servers, 11 answered, 13 shown."_s));
+
+    QVERIFY(Nuotrauka(frmNarsykle, u"narsykle.png"_s));
+    // The list is kept for the next opening, and the key in no file.
+    QVERIFY(QFileInfo::exists(TfrmNarsykle::SarasoKelias()));
+    QVERIFY(TfrmNarsykle::SarasoKelias().startsWith(tarnyba.Namai()));
+    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    for (const QString& aplankas : {aplinka.aplankas.path(), tarnyba.Namai()})
+        QCOMPARE(TSlaptuTarnyba::FailaiSu(aplankas, kRaktas), QStringList());
 
     // The filter as the user types; then the check boxes.
     Ivesti(Narsykles<QLineEdit>("edtFiltras"), u"DE_NUKE"_s);

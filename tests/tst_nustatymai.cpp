@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "Modulis2.h"
+#include "Modulis_Narsykle.h"
 #include "StebetojoAplinka.h"
 #include "TybCheckBox.h"
 #include "TybINI.h"
@@ -46,6 +47,8 @@ private Q_SLOTS:
     void intervalai();
     void betKokiaTvarka();
     void trukstamasRaktas();
+    void narsyklesGreitis_data();
+    void narsyklesGreitis();
     void nera_data();
     void nera();
     void neissaugojus();
@@ -180,6 +183,27 @@ void TstNustatymai::betKokiaTvarka() {
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Lietuviu"_s);
     Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(true);
     Valdiklis<TTybCheckBox>("chkTAB")->setChecked(true);
+}
+
+void TstNustatymai::narsyklesGreitis_data() {
+    QTest::addColumn<QByteArray>("eilute"); // in the file; empty: none
+    QTest::addColumn<int>("greitis");
+    QTest::addColumn<bool>("irasoma");
+    QTest::newRow("a choice") << QByteArray("NarsyklesGreitis=15000") << 15000 << true;
+    QTest::newRow("unlimited") << QByteArray("NarsyklesGreitis=0") << 0 << true;
+    QTest::newRow("another pace becomes a choice") << QByteArray("NarsyklesGreitis=7777") << 7777 << true;
+    QTest::newRow("no number: the default") << QByteArray("NarsyklesGreitis=fast") << 5000 << true;
+    QTest::newRow("a file of old: the default, and it stays as it was") << QByteArray() << 5000 << false;
+}
+
+void TstNustatymai::narsyklesGreitis() {
+    QFETCH(QByteArray, eilute);
+    frmNarsykle->NustatytiGreiti(1000);
+    Ikelti(Pilnas() + (eilute.isEmpty() ? QByteArray() : eilute + "\r\n"));
+    QVERIFY(aplinka.pranesimai.isEmpty());
+    QTEST(frmNarsykle->Greitis(), "greitis");
+    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    QTEST(aplinka.Skaityti(kFailas).contains("NarsyklesGreitis="), "irasoma");
 }
 
 void TstNustatymai::trukstamasRaktas() {

@@ -79,6 +79,10 @@ void TstSteamSarasas::pavyzdys() {
     QCOMPARE(pirmas.OS, 'l');
     QVERIFY(!pirmas.FakeIP);
     QVERIFY(std::any_of(r.Serveriai.cbegin(), r.Serveriai.cend(), [](const auto& s) { return s.FakeIP; }));
+    // As the browser keeps the last list, and reads it back.
+    const TSarasoRezultatas atgal = SkaitytiSarasa(RasytiSarasa(r.Serveriai), 0);
+    QCOMPARE(atgal.Busena, TSarasoBusena::Gerai);
+    QCOMPARE(atgal.Serveriai, r.Serveriai);
 
     const QByteArray vardas = "\\u202e" + QByteArray(5000, 'x') + "\\nline two";
     const TSarasoRezultatas b = SkaitytiSarasa(

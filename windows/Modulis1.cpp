@@ -234,6 +234,16 @@ void TfrmPagrindinis::Stebeti(const QString& adresas) {
     btnRodyti->click();
 }
 
+void TfrmPagrindinis::Prisijungti(const QString& adresas) {
+    Stebeti(adresas);
+    btnJungtis->click();
+}
+
+void TfrmPagrindinis::RodytiServerioDetales(const QString& adresas) {
+    Stebeti(adresas);
+    lblMeniu4Click();
+}
+
 // ---- Creation and showing ----
 
 void TfrmPagrindinis::FormCreate() {

@@ -54,6 +54,8 @@ public:
     int AtnaujinimoIntervalas() const override;
     QString Adresas() const override;
     void Stebeti(const QString& adresas) override;
+    void Prisijungti(const QString& adresas) override;
+    void RodytiServerioDetales(const QString& adresas) override;
     bool ArUzdraustas() const override { return ArBanas; }
     const TKalba& Kalba() const override { return kalba; }
 

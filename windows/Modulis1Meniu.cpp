@@ -17,6 +17,7 @@
 #include "Modulis_Apie.h"
 #include "Modulis_Konsole.h"
 #include "Modulis_Narsykle.h"
+#include "Narsykle.h"
 #include "Modulis_Taisykles.h"
 #include "Nustatymai.h"
 #include "Skaiciai.h"
@@ -408,6 +409,21 @@ QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
         // After the eight of old, so a file of old loads exactly as before; without them both are off.
         zyma("PranestiVieta", chkPranestiVieta),
         zyma("PranestiDraugus", chkPranestiDraugus),
+        // The browser's pace, pings a minute (0: unlimited); missing, or no
+        // whole number, it is the default.
+        TNustatymas{"NarsyklesGreitis",
+                    [] {
+                        return QByteArray::number(frmNarsykle ? frmNarsykle->Greitis()
+                                                              : TNarsyklesApklausa::kNumatytasGreitis);
+                    },
+                    [](const QByteArray& reiksme) {
+                        int n = 0;
+                        if (!BandytiStrToInt(ApkarpytiTarpus(QString::fromLatin1(reiksme)), n) || n < 0)
+                            n = TNarsyklesApklausa::kNumatytasGreitis;
+                        if (frmNarsykle)
+                            frmNarsykle->NustatytiGreiti(n);
+                    },
+                    QByteArray::number(TNarsyklesApklausa::kNumatytasGreitis)},
     };
 }
 

@@ -514,6 +514,21 @@ void TfrmServeriai::mnuPridetiClick() {
     }
 }
 
+bool TfrmServeriai::Prideti(const QString& adresas) {
+    const QString naujas = ApkarpytiTarpus(adresas);
+    for (int r = 1; r < kEilutes; ++r)
+        if (ApkarpytiTarpus(stgServeriai->Langelis(kAdresoStulpelis, r)) == naujas)
+            return false;
+    for (int r = 1; r < kEilutes; ++r) {
+        if (ArTusciaEilute(r)) {
+            stgServeriai->NustatytiLangeli(kAdresoStulpelis, r, naujas);
+            IssaugotiSarasa();
+            return true;
+        }
+    }
+    return false;
+}
+
 void TfrmServeriai::mnuPasalintiClick() {
     const int dabartine = stgServeriai->currentRow();
     arPerkeliama = true;

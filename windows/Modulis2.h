@@ -54,6 +54,7 @@ public:
     // 0: the walk is never repeated).
     int Periodas() const override;
     void NustatytiPerioda(int ms) override;
+    bool Prideti(const QString& adresas) override;
 
     // Every way of closing (title-bar button, Esc, the close items, a
     // double-click) ends here.

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -12,12 +14,15 @@
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSpinBox>
 #include <QTableView>
 
+#include "Atmintis.h"
 #include "Centras.h"
 #include "Laikrodis.h"
 #include "Narsykle.h"
+#include "PrivatusFailas.h"
 #include "Saugykla.h"
 #include "Stebetojas.h"
 #include "Stiliai.h"
@@ -139,8 +144,25 @@ void TfrmNarsykle::SujungtiIvykius() {
     tblServeriai->installEventFilter(this);
 }
 
+QString TfrmNarsykle::SarasoKelias() {
+    return QFileInfo(AtmintiesKelias()).dir().filePath(u"narsykle.json"_s);
+}
+
 void TfrmNarsykle::FormShow() {
     PritaikytiKalba();
+    if (arRodyta)
+        return;
+    arRodyta = true;
+    // The last list, as the cache keeps it, read as warily as the service's.
+    QFile failas(SarasoKelias());
+    if (Modelis->Eilutes() > 0 || !failas.open(QIODevice::ReadOnly))
+        return;
+    const TSarasoRezultatas r = SkaitytiSarasa(failas.read(TSteamSarasas::kDidziausiasAtsakymas), 0);
+    if (!r.ArPavyko() || r.Serveriai.isEmpty())
+        return;
+    Modelis->NustatytiServerius(r.Serveriai);
+    Pingai->Pradeti();
+    RodytiBusena();
 }
 
 void TfrmNarsykle::PritaikytiKalba() {
@@ -168,9 +190,16 @@ void TfrmNarsykle::PritaikytiKalba() {
         cboGreitis->addItem(g > 0 ? QLocale().toString(g) : t("zymNeribotai"), g);
     cboGreitis->setCurrentIndex(qMax(0, cboGreitis->findData(greitis)));
     mnuEilute->clear();
-    connect(mnuEilute->addAction(t("mnuStebeti")), &QAction::triggered, this,
-            [this] { Saugiai([this] { Stebeti(); }); });
-    connect(mnuEilute->addAction(t("mnuKopijuoti")), &QAction::triggered, this, &TfrmNarsykle::KopijuotiAdresa);
+    const auto punktas = [this, &t](const char* raktas, void (TfrmNarsykle::*veiksmas)()) {
+        QAction* a = mnuEilute->addAction(t(raktas));
+        a->setObjectName(QString::fromLatin1(raktas));
+        connect(a, &QAction::triggered, this, [this, veiksmas] { Saugiai([this, veiksmas] { (this->*veiksmas)(); }); });
+    };
+    punktas("mnuStebeti", &TfrmNarsykle::Stebeti);
+    punktas("mnuPrisijungti", &TfrmNarsykle::Prisijungti);
+    punktas("mnuIMegstamus", &TfrmNarsykle::IMegstamus);
+    punktas("mnuKopijuoti", &TfrmNarsykle::KopijuotiAdresa);
+    punktas("mnuDetales", &TfrmNarsykle::Detales);
     RodytiBusena();
 }
 
@@ -179,7 +208,10 @@ int TfrmNarsykle::Greitis() const {
 }
 
 void TfrmNarsykle::NustatytiGreiti(int pinguPerMinute) {
-    const int i = cboGreitis->findData(pinguPerMinute);
+    // A pace of the settings file that is none of the choices becomes one.
+    if (pinguPerMinute > 0 && cboGreitis->findData(pinguPerMinute) < 0)
+        cboGreitis->addItem(QLocale().toString(pinguPerMinute), pinguPerMinute);
+    const int i = cboGreitis->findData(qMax(0, pinguPerMinute));
     cboGreitis->setCurrentIndex(i >= 0 ? i : cboGreitis->findData(TNarsyklesApklausa::kNumatytasGreitis));
     Pingai->NustatytiGreiti(cboGreitis->currentData().toInt());
 }
@@ -266,6 +298,10 @@ void TfrmNarsykle::SarasasBaigtas(const TSarasoRezultatas& r) {
     if (r.ArPavyko()) {
         Modelis->NustatytiServerius(r.Serveriai);
         Pingai->Pradeti();
+        // The window opens with the last list next time.
+        QSaveFile failas(SarasoKelias());
+        if (AtidarytiPrivatu(failas) && failas.write(RasytiSarasa(r.Serveriai)) >= 0)
+            failas.commit();
     }
     RodytiBusena();
 }
@@ -304,6 +340,24 @@ void TfrmNarsykle::Stebeti() {
     if (!s || s->FakeIP || !stebetojas)
         return;
     stebetojas->Stebeti(s->Adresas.Tekstas());
+}
+
+void TfrmNarsykle::Prisijungti() {
+    const std::optional<TInternetoServeris> s = DabartinisServeris();
+    if (TStebetojas* stebetojas = Stebetojas(); s && !s->FakeIP && stebetojas)
+        stebetojas->Prisijungti(s->Adresas.Tekstas());
+}
+
+void TfrmNarsykle::IMegstamus() {
+    const std::optional<TInternetoServeris> s = DabartinisServeris();
+    if (TSarasas* sarasas = ::Sarasas(); s && !s->FakeIP && sarasas)
+        sarasas->Prideti(s->Adresas.Tekstas());
+}
+
+void TfrmNarsykle::Detales() {
+    const std::optional<TInternetoServeris> s = DabartinisServeris();
+    if (TStebetojas* stebetojas = Stebetojas(); s && !s->FakeIP && stebetojas)
+        stebetojas->RodytiServerioDetales(s->Adresas.Tekstas());
 }
 
 void TfrmNarsykle::KopijuotiAdresa() {

@@ -61,6 +61,12 @@ public:
     // Watches the server of the current row in the watcher.
     void Stebeti();
     void KopijuotiAdresa();
+    void Prisijungti();
+    // Puts the row's server into the favourite list.
+    void IMegstamus();
+    void Detales();
+    // Where the last list is kept (the cache folder).
+    static QString SarasoKelias();
     // Pings a minute chosen (0: unlimited).
     int Greitis() const;
     void NustatytiGreiti(int pinguPerMinute);
@@ -82,6 +88,7 @@ private:
     QNetworkAccessManager* tinklas = nullptr;
     QString raktas;         // the key of this run, once known
     QString paskutineZinia; // what the last request came to, in words
+    bool arRodyta = false;  // shown once: the kept list is read then
 };
 
 extern TfrmNarsykle* frmNarsykle;

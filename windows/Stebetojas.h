@@ -25,6 +25,10 @@ public:
     virtual QString Adresas() const = 0;
     // Types `adresas` into the address box and presses the show button.
     virtual void Stebeti(const QString& adresas) = 0;
+    // Watches `adresas` and joins its game, as the join button does.
+    virtual void Prisijungti(const QString& adresas) = 0;
+    // Watches `adresas` and shows its details window.
+    virtual void RodytiServerioDetales(const QString& adresas) = 0;
     // The watcher's latest round was answered with a ban notice.
     virtual bool ArUzdraustas() const = 0;
     // The option "tell me when a friend joins".
@@ -39,6 +43,9 @@ public:
     virtual ~TSarasas() = default;
     virtual int Periodas() const = 0;
     virtual void NustatytiPerioda(int ms) = 0;
+    // Puts `adresas` into the first empty row and saves the list; false when
+    // the list holds it already or has no empty row.
+    virtual bool Prideti(const QString& adresas) = 0;
 };
 
 // The watcher while it exists, otherwise nullptr.
