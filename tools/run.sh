@@ -2,7 +2,9 @@
 # Builds the program and the local test game server, starts the server (as a
 # server of today: "ping" and the Steam queries, see --help) on
 # 127.0.0.1, with its remote console's password "velmorant", and opens the
-# watcher already watching it. Closing the watcher stops the server.
+# watcher already watching it, and beside it the server browser with the list
+# of forty more test servers from their Web API. Closing the watcher stops the
+# servers.
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh run
@@ -26,4 +28,21 @@ done
 port=$(sed -n 's/^PORT \([0-9]*\).*/\1/p' "$log" | head -n 1)
 [ -n "$port" ] || { cat "$log"; echo "the test game server did not start" >&2; exit 1; }
 echo "Test game server on 127.0.0.1:$port (remote console password: velmorant)"
-build/windows/velmorant "127.0.0.1:$port"
+
+# Forty more servers of today on ports of the system's, and the Steam Web API's
+# server list for them over HTTP, which the browser asks with the key "velmorant".
+many=$(mktemp)
+"$server" --address 127.0.0.1 --port 0 --count 40 --fakeip 2 --mode modern --web-api 0 --web-api-key velmorant \
+    --quiet >"$many" 2>&1 &
+manypid=$!
+trap 'kill "$pid" "$manypid" 2>/dev/null; rm -f "$log" "$many"' EXIT INT TERM
+i=0
+while [ $i -lt 50 ] && ! grep -q '^WEBAPI ' "$many" && kill -0 "$manypid" 2>/dev/null; do
+    sleep 0.1
+    i=$((i + 1))
+done
+api=$(sed -n 's/^WEBAPI \([0-9]*\).*/\1/p' "$many" | head -n 1)
+[ -n "$api" ] || { cat "$many"; echo "the test servers' Web API did not start" >&2; exit 1; }
+echo "Steam Web API of 40 test servers on http://127.0.0.1:$api (key: velmorant)"
+VELMORANT_STEAM_API="http://127.0.0.1:$api" VELMORANT_STEAM_KEY=velmorant \
+    build/windows/velmorant "127.0.0.1:$port" --browser

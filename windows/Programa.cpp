@@ -3,6 +3,8 @@
 #include <memory>
 
 #include <QApplication>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -75,10 +77,18 @@ void SunaikintiLangus() {
 }
 
 void ApdorotiArgumentus(const QStringList& argumentai) {
-    if (argumentai.size() < 2)
-        return;
-    const QString adresas = argumentai.at(1);
-    QTimer::singleShot(0, frmPagrindinis, [adresas] { frmPagrindinis->Stebeti(adresas); });
+    // "--browser" anywhere; the first other argument is the address.
+    const QStringList adresai = argumentai.mid(1).filter(QRegularExpression(u"^(?!--browser$)"_s));
+    if (!adresai.isEmpty()) {
+        const QString adresas = adresai.first();
+        QTimer::singleShot(0, frmPagrindinis, [adresas] { frmPagrindinis->Stebeti(adresas); });
+    }
+    if (argumentai.mid(1).contains(u"--browser"_s)) {
+        QTimer::singleShot(0, frmNarsykle, [] {
+            frmNarsykle->show();
+            frmNarsykle->btnInternetas->click();
+        });
+    }
 }
 
 int VykdytiPrograma(int argc, char** argv) {

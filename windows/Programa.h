@@ -17,7 +17,8 @@ void SunaikintiLangus();
 TCentras* ProgramosCentras();
 
 // Handles the program's arguments once the watcher is shown: an address
-// ("host[:port]") is typed into the address box and watched at once.
+// ("host[:port]") is typed into the address box and watched at once;
+// "--browser" opens the server browser and asks for its list.
 void ApdorotiArgumentus(const QStringList& argumentai);
 
 // The whole program: start-up, the watching services (history,
