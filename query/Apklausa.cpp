@@ -1,10 +1,15 @@
 #include "Apklausa.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 #include <QPointer>
 #include <QTimer>
 
+#include "A2S.h"
 #include "AtminiesSrautas.h"
+#include "Klaidos.h"
+#include "cstrike.h"
 #include "NMUDP.h"
 #include "Laikas.h"
 #include "iphostport.h"
@@ -35,7 +40,7 @@ TApklausa::TApklausa(TNMUDP* galas, TServeriuRegistras& registras, TUzklausuBiud
     galas->Filtras = [this](const QHostAddress& is, quint16 portas) {
         bool ipv4 = false;
         const quint32 ip = is.toIPv4Address(&ipv4);
-        return ipv4 && siuntejai.contains(SiuntejoRaktas(ip, portas));
+        return ipv4 && (siuntejai.contains(SiuntejoRaktas(ip, portas)) || (lan && lan->Prievadai.contains(portas)));
     };
 }
 
@@ -406,14 +411,89 @@ void TApklausa::PaieskaBaigta(TId id, const QObject* kontekstas, const QList<QHo
     Vykdyti();
 }
 
+void TApklausa::IeskotiLan(const QList<QHostAddress>& adresai, const QList<quint16>& prievadai, qint64 trukmeMs,
+                           QObject* kontekstas, std::function<void(const TLanRadinys&)> rasta,
+                           std::function<void()> baigta) {
+    if (lan)
+        delete lan->Laikmatis;
+    lan.emplace();
+    lan->Prievadai = QSet<quint16>(prievadai.cbegin(), prievadai.cend());
+    lan->Pradzia = laikrodis();
+    lan->Kontekstas = kontekstas;
+    lan->Rasta = std::move(rasta);
+    lan->Baigta = std::move(baigta);
+    lan->Laikmatis = new QTimer(this);
+    lan->Laikmatis->setSingleShot(true);
+    connect(lan->Laikmatis, &QTimer::timeout, this, [this] {
+        const QPointer<QObject> kontekstas = lan->Kontekstas;
+        const auto baigta = std::move(lan->Baigta);
+        lan->Laikmatis->deleteLater();
+        lan.reset();
+        if (kontekstas && baigta)
+            baigta();
+    });
+    lan->Laikmatis->start(int(std::clamp<qint64>(trukmeMs, 0, 60000)));
+    const QByteArray uzklausa = A2SInfoUzklausa();
+    for (const QHostAddress& adresas : adresai) {
+        for (const quint16 portas : prievadai) {
+            galas->setRemoteHost(IPTekstas(adresas));
+            galas->setRemotePort(portas);
+            try {
+                galas->SendDatagram(uzklausa);
+            } catch (const EKlaida&) {
+                // An address the system will not send to: the others are still asked.
+            }
+        }
+    }
+}
+
+void TApklausa::LanGauta(const QHostAddress& siuntejas, quint16 portas, const QByteArray& datagrama) {
+    bool ipv4 = false;
+    const quint32 ip = siuntejas.toIPv4Address(&ipv4);
+    const quint64 raktas = SiuntejoRaktas(ip, portas);
+    if (!ipv4 || lan->Atsake.contains(raktas) || datagrama.size() > kDidziausiasAtsakymas || !ArAntraste(datagrama))
+        return;
+    TAtminiesSrautas srautas(datagrama);
+    const char tipas = SkaitytiAntraste(srautas);
+    if (tipas == kTipasIssukis) {
+        const std::optional<TIssukis> issukis = SkaitytiIssuki(srautas);
+        // One answer to one challenge a server: a sender cannot keep the search busy.
+        if (!issukis || lan->Issukiai.contains(raktas))
+            return;
+        lan->Issukiai.insert(raktas);
+        galas->setRemoteHost(IPTekstas(ip));
+        galas->setRemotePort(portas);
+        try {
+            galas->SendDatagram(A2SInfoUzklausa(*issukis));
+        } catch (const EKlaida&) {
+        }
+        return;
+    }
+    if (tipas != kTipasInfo)
+        return;
+    lan->Atsake.insert(raktas);
+    const TLanRadinys radinys{{IPTekstas(ip), portas}, SkaitytiInfo(srautas), int(laikrodis() - lan->Pradzia)};
+    const QPointer<QObject> kontekstas = lan->Kontekstas;
+    const auto rasta = lan->Rasta;
+    if (kontekstas && rasta)
+        rasta(radinys);
+}
+
 void TApklausa::Gauta(int, const QString& is, int portas) {
     const QHostAddress siuntejas(is);
     QList<TId> kam;
     for (const auto& [id, r] : raundai)
         if (r.Busena == TBusena::Vyksta && r.Ip && QHostAddress(*r.Ip) == siuntejas && r.Adresas.Portas == portas)
             kam.append(id);
-    if (kam.isEmpty())
-        return; // nobody asked that address
+    if (kam.isEmpty()) {
+        // Nobody asked that address: a LAN server's answer to the search, or nothing.
+        if (lan && lan->Prievadai.contains(quint16(portas))) {
+            TAtminiesSrautas srautas;
+            galas->CopyReceivedToStream(srautas);
+            LanGauta(siuntejas, quint16(portas), srautas.Duomenys());
+        }
+        return;
+    }
     TAtminiesSrautas srautas;
     galas->CopyReceivedToStream(srautas);
     const QByteArray datagrama = srautas.Duomenys();

@@ -54,6 +54,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include "Biudzetas.h"
@@ -141,6 +142,21 @@ public:
 
     TNMUDP* Galas() const { return galas; }
 
+    // The game's LAN search: A2S_INFO to every port of `prievadai` on every
+    // address of `adresai` (broadcast addresses), and for `trukmeMs` the
+    // replies of any sender on those ports taken: a challenge answered once
+    // a server, each server's first info reply reported to `rasta` with its
+    // round trip; then `baigta`. Both only while `kontekstas` lives. A new
+    // search ends the one under way (without its `baigta`).
+    struct TLanRadinys {
+        TServerioAdresas Adresas; // the dotted address it answered from, and its port
+        TA2SInfo Info;
+        int PingoMs = 0;
+    };
+    void IeskotiLan(const QList<QHostAddress>& adresai, const QList<quint16>& prievadai, qint64 trukmeMs,
+                    QObject* kontekstas, std::function<void(const TLanRadinys&)> rasta, std::function<void()> baigta);
+    bool ArIeskomaLan() const { return lan.has_value(); }
+
     // What later rounds started without their own settings ask; rounds under
     // way keep what they asked.
     void NustatytiPrasymus(TPrasymai nauji) { prasymai = nauji; }
@@ -221,6 +237,19 @@ private:
     std::optional<qint64> paskutinePradzia; // real ms of the last round's start
     QHash<QString, TAdresas> adresai;       // names looked up
     QHash<quint64, int> siuntejai;          // the rounds in flight per server address and port
+    struct TLan {
+        TLan() {} // NOLINT(modernize-use-equals-default): "= default" is not usable before the class ends
+        QSet<quint16> Prievadai;
+        qint64 Pradzia = 0;
+        QSet<quint64> Atsake;   // senders reported
+        QSet<quint64> Issukiai; // senders whose challenge was answered
+        QPointer<QObject> Kontekstas;
+        std::function<void(const TLanRadinys&)> Rasta;
+        std::function<void()> Baigta;
+        QTimer* Laikmatis = nullptr;
+    };
+    void LanGauta(const QHostAddress& siuntejas, quint16 portas, const QByteArray& datagrama);
+    std::optional<TLan> lan;
     bool vykdoma = false;
     bool dar = false;
     QList<std::function<void()>> pranesimai; // reports held until the step is over

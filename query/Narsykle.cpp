@@ -23,7 +23,7 @@ QString Taip(bool taip) {
 
 TNarsyklesModelis::TNarsyklesModelis(QObject* tevas) : QAbstractTableModel(tevas) {}
 
-void TNarsyklesModelis::NustatytiServerius(const QList<TInternetoServeris>& serveriai) {
+void TNarsyklesModelis::NustatytiServerius(const QList<TInternetoServeris>& serveriai, bool lan) {
     beginResetModel();
     eilutes.clear();
     indeksai.clear();
@@ -34,6 +34,7 @@ void TNarsyklesModelis::NustatytiServerius(const QList<TInternetoServeris>& serv
         indeksai.insert(s.Adresas, int(eilutes.size()));
         TNarsyklesEilute e;
         e.Serveris = s;
+        e.Lan = lan;
         if (s.FakeIP)
             e.Busena = TNarsyklesEilute::TBusena::Nepasiekiamas;
         eilutes.append(std::move(e));
@@ -112,7 +113,7 @@ QVariant TNarsyklesModelis::data(const QModelIndex& indeksas, int role) const {
             const std::optional<quint32> ip = TaskuotasAdresas(s.Adresas.Hostas);
             return (quint64(ip.value_or(0)) << 16) | quint64(s.Adresas.Portas);
         }
-        return s.Adresas.Tekstas();
+        return e.Lan ? s.Adresas.Tekstas() + u" LAN"_s : s.Adresas.Tekstas();
     case OS:
         return s.OS == 'w' ? u"Windows"_s : s.OS == 'l' ? u"Linux"_s : QString();
     default:

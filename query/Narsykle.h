@@ -38,6 +38,7 @@ struct TNarsyklesEilute {
     std::optional<int> PingoMs;
     std::optional<bool> Slaptazodis; // only a reply tells
     std::optional<bool> VAC;
+    bool Lan = false; // found by the LAN search
 };
 
 class TNarsyklesModelis : public QAbstractTableModel {
@@ -49,8 +50,9 @@ public:
 
     explicit TNarsyklesModelis(QObject* tevas = nullptr);
 
-    // The rows anew (one per address; a later duplicate is left out).
-    void NustatytiServerius(const QList<TInternetoServeris>& serveriai);
+    // The rows anew (one per address; a later duplicate is left out);
+    // `lan`: found by the LAN search.
+    void NustatytiServerius(const QList<TInternetoServeris>& serveriai, bool lan = false);
     int Eilutes() const { return int(eilutes.size()); }
     const TNarsyklesEilute& Eilute(int i) const { return eilutes.at(i); }
     // The row of an address, or -1.

@@ -9,10 +9,6 @@ namespace {
 // A round shorter than this proves nothing about a server that stayed silent.
 constexpr qint64 kPilnoRaundoMs = 1000;
 
-bool ArAntraste(const QByteArray& d) {
-    return d.size() >= kAntrastesIlgis && d.startsWith(QByteArrayView("\xFF\xFF\xFF\xFF", 4));
-}
-
 } // namespace
 
 void TServeriuRegistras::Nustatyti(const QString& serveris, const TServerioZinios& z) {

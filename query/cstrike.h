@@ -99,6 +99,11 @@ inline constexpr int kAntrastesIlgis = 5;
 // Reads the five header bytes and returns the type letter (0 when the stream
 // holds fewer than five bytes).
 char SkaitytiAntraste(TAtminiesSrautas& srautas);
+// Whether the datagram starts with a whole reply header (four 0xFF bytes and
+// the type letter); zero-filled or otherwise headless datagrams are no reply.
+inline bool ArAntraste(const QByteArray& d) {
+    return d.size() >= kAntrastesIlgis && d.startsWith(QByteArrayView("\xFF\xFF\xFF\xFF", 4));
+}
 
 QByteArray SkaitytiEilute(TAtminiesSrautas& srautas);
 TZaidejas SkaitytiZaideja(TAtminiesSrautas& srautas);

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void pingai();
     void greitis_data();
     void greitis();
+    void lan();
 };
 
 void TstNarsykle::pingai() {
@@ -118,6 +119,43 @@ void TstNarsykle::greitis() {
     laikas += praejo;
     pingai.Zingsnis();
     QTEST(pingai.Issiusta(), "issiusta");
+}
+
+void TstNarsykle::lan() {
+    // Servers that take broadcasts (bound to every address), one of them
+    // wanting the challenge for A2S_INFO too; the search is broadcast on
+    // loopback only.
+    std::vector<std::unique_ptr<TTestinisServeris>> serveriai;
+    QList<quint16> prievadai;
+    for (int i = 0; i < 3; ++i) {
+        auto s = std::make_unique<TTestinisServeris>();
+        s->NustatytiTurini(IvairusTurinys(i));
+        TServerioElgsena elgsena;
+        elgsena.Rezimas = TServerioRezimas::Modernus;
+        elgsena.InfoReikiaIssukio = i == 1;
+        s->NustatytiElgsena(elgsena);
+        QVERIFY(s->Paleisti(QHostAddress(QHostAddress::AnyIPv4), 0));
+        prievadai.append(s->Prievadas());
+        serveriai.push_back(std::move(s));
+    }
+    TCentras centras(0);
+    QObject kontekstas;
+    QList<TApklausa::TLanRadinys> rasti;
+    bool baigta = false;
+    centras.Apklausa()->IeskotiLan(
+        {QHostAddress(u"127.255.255.255"_s)}, prievadai, 1500, &kontekstas,
+        [&rasti](const TApklausa::TLanRadinys& r) { rasti.append(r); }, [&baigta] { baigta = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(baigta, 5000);
+    QCOMPARE(rasti.size(), 3);
+    for (const auto& s : serveriai) {
+        const auto r = std::find_if(rasti.cbegin(), rasti.cend(), [&s](const TApklausa::TLanRadinys& r) {
+            return r.Adresas.Portas == s->Prievadas();
+        });
+        QVERIFY(r != rasti.cend());
+        QCOMPARE(r->Adresas.Hostas, u"127.0.0.1"_s);
+        QCOMPARE(r->Info.Pavadinimas, s->Turinys().Detales.Info.Pavadinimas);
+    }
+    QVERIFY(!centras.Apklausa()->ArIeskomaLan());
 }
 
 QTEST_GUILESS_MAIN(TstNarsykle)

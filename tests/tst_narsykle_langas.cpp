@@ -45,6 +45,7 @@ private Q_SLOTS:
     void sarasas();
     void busenos_data();
     void busenos();
+    void lan();
 
 private:
     TSlaptuTarnyba tarnyba;
@@ -163,6 +164,34 @@ void TstNarsykleLangas::busenos() {
     const QString tekstas = Narsykles<QLabel>("lblBusena")->text();
     QFETCH(QString, zodziai);
     QVERIFY2(tekstas.contains(zodziai), qPrintable(tekstas));
+}
+
+void TstNarsykleLangas::lan() {
+    // Two servers on LAN search ports, taking broadcasts; the search goes to
+    // loopback's broadcast address alone.
+    std::vector<std::unique_ptr<TTestinisServeris>> lan;
+    for (const quint16 portas : {26903, 26904}) {
+        auto s = std::make_unique<TTestinisServeris>();
+        s->NustatytiTurini(IvairusTurinys(portas - 26900));
+        TServerioElgsena elgsena;
+        elgsena.Rezimas = TServerioRezimas::Modernus;
+        s->NustatytiElgsena(elgsena);
+        if (!s->Paleisti(QHostAddress(QHostAddress::AnyIPv4), portas))
+            QSKIP("a LAN search port is taken by another program");
+        lan.push_back(std::move(s));
+    }
+    qputenv("VELMORANT_LAN", "127.255.255.255");
+    frmNarsykle->show();
+    QTest::mouseClick(Narsykles<QPushButton>("btnLan"), Qt::LeftButton);
+    QVERIFY(!Narsykles<QPushButton>("btnLan")->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(Narsykles<QPushButton>("btnLan")->isEnabled(), TfrmNarsykle::kLanTrukmeMs + 3000);
+    QStringList adresai = Stulpelis(TNarsyklesModelis::Adresas);
+    adresai.sort();
+    QCOMPARE(adresai, (QStringList{u"127.0.0.1:26903 LAN"_s, u"127.0.0.1:26904 LAN"_s}));
+    QVERIFY(
+        Stulpelis(TNarsyklesModelis::Vardas).contains(QString::fromUtf8(lan[0]->Turinys().Detales.Info.Pavadinimas)));
+    QVERIFY(Narsykles<QLabel>("lblBusena")->text().contains(u"2 servers answered on the local network."_s));
+    frmNarsykle->hide();
 }
 
 QTEST_MAIN(TstNarsykleLangas)

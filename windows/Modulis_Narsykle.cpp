@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QNetworkInterface>
 #include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QSaveFile>
@@ -70,7 +71,9 @@ void TfrmNarsykle::SukurtiValdiklius() {
         cboZaidimas->addItem(QString::fromLatin1(z.Pavadinimas), z.AppId);
     btnInternetas = Sukurti<QPushButton>(this, "btnInternetas", 176, 7, 96, 24);
     btnInternetas->setAutoDefault(false);
-    edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 280, 8, 200, 22);
+    btnLan = Sukurti<QPushButton>(this, "btnLan", 276, 7, 64, 24);
+    btnLan->setAutoDefault(false);
+    edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 348, 8, 132, 22);
     edtFiltras->setClearButtonEnabled(true);
     NustatytiSpalvas(edtFiltras, SpalvaBGR(kOranzine), Qt::black);
     lblGreitis = Etikete(this, "lblGreitis", 488, 12, 120, 16, sriftas, kOranzine);
@@ -125,6 +128,7 @@ void TfrmNarsykle::SukurtiValdiklius() {
 
 void TfrmNarsykle::SujungtiIvykius() {
     connect(btnInternetas, &QPushButton::clicked, this, [this] { Saugiai([this] { btnInternetasClick(); }); });
+    connect(btnLan, &QPushButton::clicked, this, [this] { Saugiai([this] { btnLanClick(); }); });
     connect(Sarasas, &TSteamSarasas::Baigta, this,
             [this](const TSarasoRezultatas& r) { Saugiai([&] { SarasasBaigtas(r); }); });
     connect(Pingai, &TNarsyklesApklausa::Pakito, this, &TfrmNarsykle::RodytiBusena);
@@ -171,6 +175,7 @@ void TfrmNarsykle::PritaikytiKalba() {
     };
     setWindowTitle(u"Velmorant - "_s + t("Cap5"));
     btnInternetas->setText(t("btnInternetas"));
+    btnLan->setText(t("btnLan"));
     edtFiltras->setPlaceholderText(t("edtFiltras"));
     chkNePilni->setText(t("chkNePilni"));
     chkNeTusti->setText(t("chkNeTusti"));
@@ -238,6 +243,70 @@ void TfrmNarsykle::btnInternetasClick() {
             KlaustiRakto();
         });
     });
+}
+
+const QList<quint16> TfrmNarsykle::kLanPrievadai{27015, 27016, 27017, 27018, 27019, 27020,
+                                                 26900, 26901, 26902, 26903, 26904, 26905};
+
+QList<QHostAddress> TfrmNarsykle::LanAdresai() {
+    QList<QHostAddress> adresai;
+    const QString aplinkos = qEnvironmentVariable("VELMORANT_LAN");
+    if (!aplinkos.isEmpty()) {
+        for (const QString& dalis : aplinkos.split(u',', Qt::SkipEmptyParts)) {
+            const QHostAddress a(dalis.trimmed());
+            if (a.protocol() == QAbstractSocket::IPv4Protocol)
+                adresai.append(a);
+        }
+        return adresai;
+    }
+    for (const QNetworkInterface& sasaja : QNetworkInterface::allInterfaces()) {
+        const auto zymes = sasaja.flags();
+        if (!(zymes & QNetworkInterface::IsUp) || !(zymes & QNetworkInterface::CanBroadcast) ||
+            (zymes & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry& irasas : sasaja.addressEntries())
+            if (irasas.ip().protocol() == QAbstractSocket::IPv4Protocol && !irasas.broadcast().isNull() &&
+                !adresai.contains(irasas.broadcast()))
+                adresai.append(irasas.broadcast());
+    }
+    return adresai;
+}
+
+void TfrmNarsykle::btnLanClick() {
+    lanRasti.clear();
+    btnLan->setEnabled(false);
+    paskutineZinia = Tekstas("Pranesimai", "NarsykleLanIeskoma");
+    RodytiBusena();
+    centras->Apklausa()->IeskotiLan(
+        LanAdresai(), kLanPrievadai, kLanTrukmeMs, this,
+        [this](const TApklausa::TLanRadinys& r) {
+            TInternetoServeris s;
+            s.Adresas = r.Adresas;
+            s.ZaidimoPortas =
+                r.Info.ArPapildomi && r.Info.ZaidimoPortas ? r.Info.ZaidimoPortas : quint16(r.Adresas.Portas);
+            s.Vardas = VienaEilute(RodomasTekstas(r.Info.Pavadinimas), kSarasoTekstoRiba);
+            s.Zemelapis = VienaEilute(RodomasTekstas(r.Info.Zemelapis), kSarasoTekstoRiba);
+            s.Katalogas = VienaEilute(RodomasTekstas(r.Info.Katalogas), kSarasoTekstoRiba);
+            s.Versija = VienaEilute(RodomasTekstas(r.Info.Versija), kSarasoTekstoRiba);
+            s.AppId = r.Info.AppId;
+            s.Zaidejai = r.Info.Zaidejai;
+            s.MaxZaideju = r.Info.MaxZaideju;
+            s.Botai = qMin<int>(r.Info.Botai, r.Info.Zaidejai);
+            s.Saugus = r.Info.VAC != 0;
+            s.Dedikuotas = r.Info.ServerioTipas == 'd';
+            s.OS = r.Info.OS == 'w' || r.Info.OS == 'l' ? r.Info.OS : 0;
+            lanRasti.append(s);
+        },
+        [this] {
+            Saugiai([this] {
+                btnLan->setEnabled(true);
+                paskutineZinia = Tekstas("Pranesimai", "NarsykleLanRasta").arg(lanRasti.size());
+                // The LAN's servers in place of the list, then pinged as the others.
+                Modelis->NustatytiServerius(lanRasti, true);
+                Pingai->Pradeti();
+                RodytiBusena();
+            });
+        });
 }
 
 void TfrmNarsykle::KlaustiRakto() {

@@ -4,6 +4,8 @@
 // the watcher. Beside the watcher, not over it; resizable.
 #pragma once
 
+#include <QHostAddress>
+
 #include "AntrinisLangas.h"
 #include "SteamSarasas.h"
 
@@ -37,6 +39,7 @@ public:
     // Controls, named as in the layout.
     QComboBox* cboZaidimas = nullptr;
     QPushButton* btnInternetas = nullptr;
+    QPushButton* btnLan = nullptr;
     QLineEdit* edtFiltras = nullptr;
     QCheckBox* chkNePilni = nullptr;
     QCheckBox* chkNeTusti = nullptr;
@@ -57,6 +60,13 @@ public:
     void FormShow() override;
     void PritaikytiKalba();
     void btnInternetasClick();
+    void btnLanClick();
+    // Where the LAN search broadcasts: VELMORANT_LAN (addresses joined by
+    // commas) when set, else the broadcast address of every IPv4 interface
+    // that is up; and the ports it asks.
+    static QList<QHostAddress> LanAdresai();
+    static const QList<quint16> kLanPrievadai;
+    static constexpr int kLanTrukmeMs = 2000;
     void SarasasBaigtas(const TSarasoRezultatas& rezultatas);
     // Watches the server of the current row in the watcher.
     void Stebeti();
@@ -88,6 +98,7 @@ private:
     QNetworkAccessManager* tinklas = nullptr;
     QString raktas;         // the key of this run, once known
     QString paskutineZinia; // what the last request came to, in words
+    QList<TInternetoServeris> lanRasti; // the LAN search's answers so far
     bool arRodyta = false;  // shown once: the kept list is read then
 };
 
