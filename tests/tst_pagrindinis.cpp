@@ -375,7 +375,10 @@ void TstPagrindinis::atnaujinimoIrTimeoutSutapimas() {
     netikrasLaikas += praejo;
     QMetaObject::invokeMethod(frmPagrindinis, "tmrAtnaujinimasTimer");
     QTest::qWait(30);
-    QCOMPARE(serveris->Uzklausos().size(), timeout ? 3 : 6);
+    QByteArrayList zodziai;
+    for (const TGautaUzklausa& u : serveris->Uzklausos())
+        zodziai.append(u.Zodis);
+    QVERIFY2(serveris->Uzklausos().size() == (timeout ? 3 : 6), zodziai.join(' ').constData());
     QCOMPARE(Valdiklis<QLabel>("lblPingas1")->text() == frmPagrindinis->Kalba().Tekstas("Pranesimai", "Timeout"),
              timeout);
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled(), !timeout);

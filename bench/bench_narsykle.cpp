@@ -1,0 +1,262 @@
+// The server browser at scale, against QStat on the same servers in the same run.
+//   BM_Pingai        N test servers of today (VELMORANT_NARSYKLE_SERVERIAI, 5000
+//                    by default) answering 40 ms late, every tenth silent, in a
+//                    process of their own; the browser's rows pinged at the
+//                    fastest setting. live_ms: until every live row has its
+//                    ping; stall_ms: the GUI thread's longest wait for a 1 ms
+//                    timer meanwhile; answered: rows with a ping.
+//   BM_Greitis       the default pace (5,000 a minute) over 12 s: rate_ratio is
+//                    the pings sent against the pace's.
+//   BM_QStat         quakestat -a2s over the same servers: live_ms the arrival
+//                    of its last live line, whole_ms its whole run.
+//   BM_Sarasas       a 10,000-server reply of the Web API, from its last byte
+//                    to the rows shown and sorted by ping in the table;
+//                    rss_mb: resident memory the rows added.
+//   BM_Filtras       one keystroke in the filter over those 10,000 rows.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "Centras.h"
+#include "InternetoSarasas.h"
+#include "Narsykle.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QList<TInternetoServeris> eilutes; // the test servers' rows
+QList<quint16> prievadai;
+QString qstatSarasas;
+
+double RezidentineAtmintisMb() {
+    QFile f(u"/proc/self/status"_s);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& eilute : f.readAll().split('\n'))
+        if (eilute.startsWith("VmRSS:"))
+            return eilute.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+int Gyvi() {
+    int n = 0;
+    for (int i = 0; i < eilutes.size(); ++i)
+        n += IvairusTylus(i) ? 0 : 1;
+    return n;
+}
+
+void BM_Pingai(benchmark::State& state) {
+    qint64 gyvi = -1, stabdymas = 0;
+    int atsake = 0;
+    for (auto _ : state) {
+        TCentras centras(0);
+        TNarsyklesModelis modelis;
+        TNarsyklesApklausa pingai(&centras, &modelis);
+        modelis.NustatytiServerius(eilutes);
+        pingai.NustatytiGreiti(int(state.range(0)));
+        const int laukiama = Gyvi();
+        QElapsedTimer laikas, tarpas;
+        QTimer tiksejimas;
+        tiksejimas.setInterval(1);
+        QObject::connect(&tiksejimas, &QTimer::timeout, &tiksejimas,
+                         [&] { stabdymas = qMax(stabdymas, tarpas.restart()); });
+        atsake = 0;
+        QObject::connect(&modelis, &QAbstractItemModel::dataChanged, &modelis, [&](const QModelIndex& i) {
+            if (modelis.Eilute(i.row()).PingoMs && gyvi < 0) {
+                int n = 0;
+                for (int r = 0; r < modelis.Eilutes(); ++r)
+                    n += modelis.Eilute(r).PingoMs ? 1 : 0;
+                atsake = n;
+                if (n >= laukiama)
+                    gyvi = laikas.elapsed();
+            }
+        });
+        laikas.start();
+        tarpas.start();
+        tiksejimas.start();
+        pingai.Pradeti();
+        while (gyvi < 0 && laikas.elapsed() < 600000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        state.SetIterationTime(double(gyvi) / 1000.0);
+    }
+    state.counters["live_ms"] = double(gyvi);
+    state.counters["stall_ms"] = double(stabdymas);
+    state.counters["answered"] = atsake;
+}
+
+void BM_Greitis(benchmark::State& state) {
+    constexpr int kTrukme = 12000;
+    double santykis = 0;
+    for (auto _ : state) {
+        TCentras centras(0);
+        TNarsyklesModelis modelis;
+        TNarsyklesApklausa pingai(&centras, &modelis);
+        modelis.NustatytiServerius(eilutes);
+        pingai.NustatytiGreiti(TNarsyklesApklausa::kNumatytasGreitis);
+        QElapsedTimer laikas;
+        laikas.start();
+        pingai.Pradeti();
+        while (laikas.elapsed() < kTrukme)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        const double tiketina = 1.0 + double(laikas.elapsed()) * TNarsyklesApklausa::kNumatytasGreitis / 60000.0;
+        santykis = pingai.Issiusta() / tiketina;
+        state.SetIterationTime(double(laikas.elapsed()) / 1000.0);
+    }
+    state.counters["rate_ratio"] = santykis;
+}
+
+void BM_QStat(benchmark::State& state) {
+    const QString qstat = QStandardPaths::findExecutable(u"quakestat"_s);
+    const QString stdbuf = QStandardPaths::findExecutable(u"stdbuf"_s);
+    if (qstat.isEmpty() || stdbuf.isEmpty()) {
+        state.SkipWithError("quakestat (Debian package qstat) or stdbuf is not installed");
+        return;
+    }
+    qint64 gyvi = -1, visas = -1;
+    int atsake = 0;
+    const int laukiama = Gyvi();
+    for (auto _ : state) {
+        QProcess p;
+        QElapsedTimer laikas;
+        atsake = 0;
+        QByteArray likutis;
+        QObject::connect(&p, &QProcess::readyReadStandardOutput, &p, [&] {
+            likutis += p.readAllStandardOutput();
+            qsizetype i;
+            while ((i = likutis.indexOf('\n')) >= 0) {
+                const QByteArray eilute = likutis.left(i);
+                likutis.remove(0, i + 1);
+                if (eilute.contains(",Velmorant test #") && ++atsake == laukiama)
+                    gyvi = laikas.elapsed();
+            }
+        });
+        laikas.start();
+        p.start(stdbuf, {u"-oL"_s, qstat, u"-f"_s, qstatSarasas, u"-raw"_s, u","_s, u"-nh"_s});
+        while (p.state() != QProcess::NotRunning && laikas.elapsed() < 600000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        visas = laikas.elapsed();
+        state.SetIterationTime(double(gyvi) / 1000.0);
+    }
+    state.counters["live_ms"] = double(gyvi);
+    state.counters["whole_ms"] = double(visas);
+    state.counters["answered"] = atsake;
+}
+
+QByteArray DesimtTukstanciu() {
+    TTestinisSarasas api;
+    QList<TSarasoIrasas> irasai;
+    for (int i = 0; i < 10000; ++i)
+        irasai.append(
+            {u"10.%1.%2.%3:27015"_s.arg(i / 65536).arg(i / 256 % 256).arg(i % 256), 27015, IvairusTurinys(i)});
+    api.NustatytiIrasus(irasai);
+    return api.Atsakymas(u"\\appid\\10"_s, 20000);
+}
+
+void BM_Sarasas(benchmark::State& state) {
+    const QByteArray atsakymas = DesimtTukstanciu();
+    double atmintis = 0;
+    for (auto _ : state) {
+        const double pries = RezidentineAtmintisMb();
+        auto modelis = std::make_unique<TNarsyklesModelis>();
+        TNarsyklesFiltras filtras(modelis.get());
+        QTableView lentele;
+        lentele.setModel(&filtras);
+        lentele.setSortingEnabled(true);
+        lentele.sortByColumn(TNarsyklesModelis::Pingas, Qt::AscendingOrder);
+        lentele.resize(760, 400);
+        lentele.show();
+        QCoreApplication::processEvents();
+        QElapsedTimer laikas;
+        laikas.start();
+        const TSarasoRezultatas r = SkaitytiSarasa(atsakymas, 20000);
+        modelis->NustatytiServerius(r.Serveriai);
+        lentele.repaint();
+        state.SetIterationTime(double(laikas.nsecsElapsed()) / 1e9);
+        atmintis = RezidentineAtmintisMb() - pries;
+        if (filtras.rowCount() != 10000)
+            state.SkipWithError("not every row shown");
+    }
+    state.counters["rss_mb"] = atmintis;
+}
+
+void BM_Filtras(benchmark::State& state) {
+    const TSarasoRezultatas r = SkaitytiSarasa(DesimtTukstanciu(), 20000);
+    TNarsyklesModelis modelis;
+    TNarsyklesFiltras filtras(&modelis);
+    filtras.sort(TNarsyklesModelis::Pingas);
+    modelis.NustatytiServerius(r.Serveriai);
+    const QStringList zingsniai{u"d"_s, u"de"_s, u"de_"_s, u"de_d"_s, u"de_du"_s, u"de_dus"_s, u"de_dust"_s};
+    int i = 0;
+    for (auto _ : state) {
+        TNarsyklesSalygos s;
+        s.Tekstas = zingsniai.at(i++ % zingsniai.size());
+        QElapsedTimer laikas;
+        laikas.start();
+        filtras.NustatytiSalygas(s);
+        state.SetIterationTime(double(laikas.nsecsElapsed()) / 1e9);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Sarasas)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Filtras)->Iterations(70)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Pingai)->Arg(0)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Greitis)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QStat)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication programa(argc, argv);
+    const int kiekis = qEnvironmentVariableIsSet("VELMORANT_NARSYKLE_SERVERIAI")
+                           ? qEnvironmentVariableIntValue("VELMORANT_NARSYKLE_SERVERIAI")
+                           : 5000;
+    // The servers in a process of their own, so that their work is not the GUI thread's.
+    QProcess serveriai;
+    serveriai.start(QStringLiteral(VELMORANT_TESTSERVER),
+                    {u"--port"_s, u"0"_s, u"--count"_s, QString::number(kiekis), u"--mode"_s, u"modern"_s, u"--delay"_s,
+                     u"40"_s, u"--quiet"_s});
+    QByteArray isvestis;
+    QElapsedTimer laikas;
+    laikas.start();
+    while (isvestis.count('\n') < kiekis && laikas.elapsed() < 60000 && serveriai.waitForReadyRead(5000))
+        isvestis += serveriai.readAllStandardOutput();
+    QByteArray qstatFailas;
+    int i = 0;
+    for (const QByteArray& eilute : isvestis.split('\n')) {
+        if (!eilute.startsWith("PORT "))
+            continue;
+        const quint16 portas = quint16(eilute.mid(5).toUInt());
+        TInternetoServeris s;
+        s.Adresas = {u"127.0.0.1"_s, portas};
+        s.Vardas = u"listed"_s;
+        eilutes.append(s);
+        qstatFailas += "A2S 127.0.0.1:" + QByteArray::number(portas) + "\n";
+        ++i;
+    }
+    if (eilutes.size() != kiekis) {
+        std::fprintf(stderr, "the test servers did not start (%lld of %d)\n", qlonglong(eilutes.size()), kiekis);
+        return 1;
+    }
+    QTemporaryDir aplankas;
+    qstatSarasas = aplankas.filePath(u"qstat.txt"_s);
+    QFile q(qstatSarasas);
+    if (!q.open(QIODevice::WriteOnly) || q.write(qstatFailas) != qstatFailas.size())
+        return 1;
+    q.close();
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    serveriai.terminate();
+    serveriai.waitForFinished(5000);
+    return 0;
+}
