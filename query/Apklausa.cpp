@@ -170,7 +170,8 @@ std::optional<TServerioAdresas> TApklausa::IPAdresas(TId id) const {
 }
 
 bool TApklausa::ArBaigiasiLaikas(TId id, qint64 paklaidaMs) const {
-    return ArLaukiaPingo(id) && Praejo(id) >= kLaukimoRibaMs - paklaidaMs;
+    const TRaundas* r = Rasti(id);
+    return r && ArLaukiaPingo(id) && Praejo(id) >= r->Nustatymai.LaukimoRibaMs - paklaidaMs;
 }
 
 qint64 TApklausa::Praejo(TId id) const {
@@ -236,18 +237,27 @@ void TApklausa::Zingsnis(qint64 dabar) {
     for (const auto& [id, r] : raundai)
         if (r.Busena == TBusena::Eileje)
             eile.append(id);
-    // New rounds, while there is room in flight, a few ms apart.
+    // New rounds, while there is room in flight: the windows' a few ms apart,
+    // the browser's at once.
+    int juostose[2] = {0, 0}; // rounds in flight in the windows' lane and the browser's
+    for (const auto& [id, r] : raundai)
+        if (r.Busena != TBusena::Eileje)
+            ++juostose[ArNarsykles(r)];
     for (const TId id : std::as_const(eile)) {
         TRaundas* r = Rasti(id);
         if (!r || r->Busena != TBusena::Eileje)
             continue;
-        if (Vykdomi() >= kDaugiausiaVienuMetu)
-            break;
-        // The spacing is real time, whatever clock the rounds are timed by.
-        const qint64 tikrai = tikrasLaikas.elapsed();
-        if (paskutinePradzia && tikrai - *paskutinePradzia < kPradziuTarpasMs)
-            break;
-        paskutinePradzia = tikrai;
+        const bool narsykles = ArNarsykles(*r);
+        if (juostose[narsykles] >= (narsykles ? kDaugiausiaNarsykles : kDaugiausiaVienuMetu))
+            continue;
+        if (!narsykles) {
+            // The spacing is real time, whatever clock the rounds are timed by.
+            const qint64 tikrai = tikrasLaikas.elapsed();
+            if (paskutinePradzia && tikrai - *paskutinePradzia < kPradziuTarpasMs)
+                continue;
+            paskutinePradzia = tikrai;
+        }
+        ++juostose[narsykles];
         r->Pradzia = dabar;
         r->ArIsejo = true;
         r->Santrauka.Saltinis = r->Nustatymai.Saltinis;
@@ -283,7 +293,7 @@ void TApklausa::Zingsnis(qint64 dabar) {
             r->Pradzia = dabar; // the clock went back
         if (r->Busena == TBusena::Laukia)
             Isleisti(*r, dabar);
-        if (r->Busena != TBusena::Laukia && dabar - r->Pradzia >= kLaukimoRibaMs) {
+        if (r->Busena != TBusena::Laukia && dabar - r->Pradzia >= r->Nustatymai.LaukimoRibaMs) {
             Uzbaigti(id, true);
             continue;
         }
@@ -506,7 +516,7 @@ void TApklausa::Gauta(int, const QString& is, int portas) {
         // all: what comes later is still its first reply of each kind.
         if ((Priima && !Priima(id)) || (r->Nustatymai.Priima && (!r->Kontekstas || !r->Nustatymai.Priima(id))))
             continue;
-        if (laikrodis() - r->Pradzia >= kLaukimoRibaMs) {
+        if (laikrodis() - r->Pradzia >= r->Nustatymai.LaukimoRibaMs) {
             Uzbaigti(id, true); // the wait was over before the reply came
             continue;
         }
@@ -564,11 +574,14 @@ void TApklausa::Planuoti() {
     const auto anksciau = [&kada](qint64 t) {
         kada = qMin(kada, t);
     };
-    bool eileje = false;
+    bool eileje[2] = {false, false};
+    int vykdomi[2] = {0, 0};
     for (const auto& [id, r] : raundai) {
+        if (r.Busena != TBusena::Eileje)
+            ++vykdomi[ArNarsykles(r)];
         switch (r.Busena) {
         case TBusena::Eileje:
-            eileje = true;
+            eileje[ArNarsykles(r)] = true;
             break;
         case TBusena::Laukia:
             anksciau(biudzetas->KadaLaisva(r.BiudzetoRaktas, dabar,
@@ -579,15 +592,17 @@ void TApklausa::Planuoti() {
                 anksciau(dabar);
             if (const std::optional<qint64> t = r.Sesija->Terminas())
                 anksciau(qMax(*t, dabar));
-            anksciau(r.Pradzia + kLaukimoRibaMs);
+            anksciau(r.Pradzia + r.Nustatymai.LaukimoRibaMs);
             break;
         case TBusena::Ieskoma:
         case TBusena::Nepavyko:
-            anksciau(r.Pradzia + kLaukimoRibaMs);
+            anksciau(r.Pradzia + r.Nustatymai.LaukimoRibaMs);
             break;
         }
     }
-    if (eileje && Vykdomi() < kDaugiausiaVienuMetu)
+    if (eileje[1] && vykdomi[1] < kDaugiausiaNarsykles)
+        anksciau(dabar);
+    if (eileje[0] && vykdomi[0] < kDaugiausiaVienuMetu)
         anksciau(dabar + (paskutinePradzia
                               ? qMax<qint64>(0, *paskutinePradzia + kPradziuTarpasMs - tikrasLaikas.elapsed())
                               : 0));

@@ -12,7 +12,10 @@
 // The program has one poller, the hub's (Centras.h), for every window.
 //
 // Pradeti queues a round; at most kDaugiausiaVienuMetu rounds are in flight,
-// each new one started kPradziuTarpasMs after the one before. A host name is
+// each new one started kPradziuTarpasMs after the one before. The browser's
+// pings (source Narsykle) go in a lane of their own: kDaugiausiaNarsykles in
+// flight, started as soon as there is room (the browser paces them), each
+// with the time-out its settings give. A host name is
 // looked up through the endpoint's lookup (VardoPaieska, answers kept
 // kPaieskosGaliojimasMs) without holding anything up; one that cannot be
 // resolved raises the endpoint's OnInvalidHost (from inside Pradeti when the
@@ -74,6 +77,7 @@ public:
     static constexpr qint64 kLaukimoRibaMs = 5000;
     static constexpr int kDaugiausiaVienuMetu = 20;
     static constexpr qint64 kPradziuTarpasMs = 5;
+    static constexpr int kDaugiausiaNarsykles = 256;
     static constexpr qint64 kPaieskosGaliojimasMs = 300000;
     static constexpr int kDidziausiasMiegasMs = 50;
 
@@ -98,6 +102,8 @@ public:
         // takes none is left as if they never came.
         std::function<bool(TId)> Priima;
         std::function<void(bool& handled)> NerastasHostas;
+        // How long the round waits for its replies.
+        qint64 LaukimoRibaMs = kLaukimoRibaMs;
     };
 
     TApklausa(TNMUDP* galas, TServeriuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis = {},
@@ -202,6 +208,9 @@ private:
     };
 
     void NustatytiBusena(TRaundas& r, TBusena nauja);
+    static bool ArNarsykles(const TRaundas& r) {
+        return r.Nustatymai.Saltinis == TRaundoSantrauka::TSaltinis::Narsykle;
+    }
     static quint64 SiuntejoRaktas(quint32 ip, quint16 portas) { return (quint64(ip) << 16) | portas; }
     void Vykdyti();
     // Runs the step (again while something asked for one meanwhile); false

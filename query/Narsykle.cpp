@@ -175,7 +175,9 @@ void TNarsyklesApklausa::Sustabdyti() {
 void TNarsyklesApklausa::Zingsnis() {
     // As many as the pace allows since the start: a late tick catches up, so
     // the rate holds whatever the timer does.
-    qsizetype kiek = eile.size() - kitas;
+    // No more in the poller's hands than its lane takes: a queue of thousands
+    // would cost every step of the poller a walk over all of them.
+    qsizetype kiek = qMin<qsizetype>(eile.size() - kitas, TApklausa::kDaugiausiaNarsykles - vyksta);
     if (greitis > 0) {
         const qint64 praejo = qMax<qint64>(0, laikrodis() - pradzia);
         kiek = qMin<qsizetype>(kiek, 1 + praejo * greitis / 60000 - issiusta);
@@ -197,6 +199,7 @@ void TNarsyklesApklausa::Klausti(int eilute) {
         registras.Nustatyti(adresas.Tekstas(), zinios);
     }
     TApklausa::TRaundoNustatymai n(kNarsyklesPrasymai, TRaundoSantrauka::TSaltinis::Narsykle, this);
+    n.LaukimoRibaMs = kLaukimoRibaMs;
     n.Atsakymas = [this, adresas](TApklausa::TId, const TSesijosAtsakymas& a) {
         const int i = modelis->Rasti(adresas);
         if (i < 0 || (!a.PingoMs && a.Rusis != TAtsakymoRusis::Detales))

@@ -84,6 +84,8 @@ public:
 
     static constexpr int kNumatytasGreitis = 5000; // pings a minute
     static constexpr int kZingsnisMs = 10;
+    // A ping's wait: a server that takes longer is no game for its players.
+    static constexpr qint64 kLaukimoRibaMs = 2000;
 
     // `laikrodis`: monotonic ms that pace the pings (the system's by default).
     TNarsyklesApklausa(TCentras* centras, TNarsyklesModelis* modelis, TLaikrodis laikrodis = {},
