@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include "Centras.h"
+#include "Matavimai.h"
 #include "InternetoSarasas.h"
 #include "Narsykle.h"
 
@@ -35,16 +36,6 @@ namespace {
 QList<TInternetoServeris> eilutes; // the test servers' rows
 QList<quint16> prievadai;
 QString qstatSarasas;
-
-double RezidentineAtmintisMb() {
-    QFile f(u"/proc/self/status"_s);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& eilute : f.readAll().split('\n'))
-        if (eilute.startsWith("VmRSS:"))
-            return eilute.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
 
 int Gyvi() {
     int n = 0;
@@ -116,40 +107,18 @@ void BM_Greitis(benchmark::State& state) {
 }
 
 void BM_QStat(benchmark::State& state) {
-    const QString qstat = QStandardPaths::findExecutable(u"quakestat"_s);
-    const QString stdbuf = QStandardPaths::findExecutable(u"stdbuf"_s);
-    if (qstat.isEmpty() || stdbuf.isEmpty()) {
-        state.SkipWithError("quakestat (Debian package qstat) or stdbuf is not installed");
-        return;
-    }
-    qint64 gyvi = -1, visas = -1;
-    int atsake = 0;
-    const int laukiama = Gyvi();
+    TQStatBegimas r;
     for (auto _ : state) {
-        QProcess p;
-        QElapsedTimer laikas;
-        atsake = 0;
-        QByteArray likutis;
-        QObject::connect(&p, &QProcess::readyReadStandardOutput, &p, [&] {
-            likutis += p.readAllStandardOutput();
-            qsizetype i;
-            while ((i = likutis.indexOf('\n')) >= 0) {
-                const QByteArray eilute = likutis.left(i);
-                likutis.remove(0, i + 1);
-                if (eilute.contains(",Velmorant test #") && ++atsake == laukiama)
-                    gyvi = laikas.elapsed();
-            }
-        });
-        laikas.start();
-        p.start(stdbuf, {u"-oL"_s, qstat, u"-f"_s, qstatSarasas, u"-raw"_s, u","_s, u"-nh"_s});
-        while (p.state() != QProcess::NotRunning && laikas.elapsed() < 600000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        visas = laikas.elapsed();
-        state.SetIterationTime(double(gyvi) / 1000.0);
+        r = PaleistiQStat(qstatSarasas, ",Velmorant test #", Gyvi(), 600000);
+        if (!r.Yra) {
+            state.SkipWithError("quakestat (Debian package qstat) or stdbuf is not installed");
+            return;
+        }
+        state.SetIterationTime(double(r.Gyvi) / 1000.0);
     }
-    state.counters["live_ms"] = double(gyvi);
-    state.counters["whole_ms"] = double(visas);
-    state.counters["answered"] = atsake;
+    state.counters["live_ms"] = double(r.Gyvi);
+    state.counters["whole_ms"] = double(r.Visas);
+    state.counters["answered"] = r.Atsake;
 }
 
 QByteArray DesimtTukstanciu() {

@@ -24,6 +24,7 @@
 
 #include "Apklausa.h"
 #include "Centras.h"
+#include "Matavimai.h"
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Pranesimai.h"
@@ -97,39 +98,18 @@ void BM_SarasoApejimas(benchmark::State& state) {
 }
 
 void BM_QStat(benchmark::State& state) {
-    const QString qstat = QStandardPaths::findExecutable(u"quakestat"_s);
-    const QString stdbuf = QStandardPaths::findExecutable(u"stdbuf"_s);
-    if (qstat.isEmpty() || stdbuf.isEmpty()) {
-        state.SkipWithError("quakestat (Debian package qstat) or stdbuf is not installed");
-        return;
-    }
-    qint64 gyvi = -1, visas = -1;
-    int atsake = 0;
+    TQStatBegimas r;
     for (auto _ : state) {
-        QProcess p;
-        QElapsedTimer laikas;
-        atsake = 0;
-        QByteArray likutis;
-        QObject::connect(&p, &QProcess::readyReadStandardOutput, &p, [&] {
-            likutis += p.readAllStandardOutput();
-            qsizetype i;
-            while ((i = likutis.indexOf('\n')) >= 0) {
-                const QByteArray eilute = likutis.left(i);
-                likutis.remove(0, i + 1);
-                if (eilute.contains(",Bench ") && ++atsake == kServeriai - 5)
-                    gyvi = laikas.elapsed();
-            }
-        });
-        laikas.start();
-        p.start(stdbuf, {u"-oL"_s, qstat, u"-f"_s, qstatSarasas, u"-raw"_s, u","_s, u"-nh"_s});
-        while (p.state() != QProcess::NotRunning && laikas.elapsed() < 60000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        visas = laikas.elapsed();
-        state.SetIterationTime(double(gyvi) / 1000.0);
+        r = PaleistiQStat(qstatSarasas, ",Bench ", kServeriai - 5, 60000);
+        if (!r.Yra) {
+            state.SkipWithError("quakestat (Debian package qstat) or stdbuf is not installed");
+            return;
+        }
+        state.SetIterationTime(double(r.Gyvi) / 1000.0);
     }
-    state.counters["live_ms"] = double(gyvi);
-    state.counters["dead_ms"] = double(visas);
-    state.counters["filled"] = atsake;
+    state.counters["live_ms"] = double(r.Gyvi);
+    state.counters["dead_ms"] = double(r.Visas);
+    state.counters["filled"] = r.Atsake;
 }
 
 } // namespace

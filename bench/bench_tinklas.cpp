@@ -51,6 +51,7 @@
 
 #include "Apklausa.h"
 #include "Centras.h"
+#include "Matavimai.h"
 #include "Modulis1.h"
 #include "NMUDP.h"
 #include "Pranesimai.h"
@@ -192,17 +193,6 @@ void PrisegtiPrieProcesoriaus(int procesorius) {
         if (procesorius < 0 || i == procesorius)
             CPU_SET(i, &aibe);
     sched_setaffinity(0, sizeof aibe, &aibe);
-}
-
-// Resident memory of the process, in MB.
-double RezidentineAtmintisMb() {
-    QFile f(u"/proc/self/status"_s);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& eilute : f.readAll().split('\n'))
-        if (eilute.startsWith("VmRSS:"))
-            return eilute.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
 }
 
 // One flooding sender: its own socket, small datagrams to 127.0.0.1:portas

@@ -6,6 +6,7 @@
 
 #include "Centras.h"
 #include "InternetoSarasas.h"
+#include "IvairusServeris.h"
 #include "Narsykle.h"
 
 using namespace Qt::StringLiterals;
@@ -41,15 +42,8 @@ private Q_SLOTS:
 void TstNarsykle::pingai() {
     std::vector<std::unique_ptr<TTestinisServeris>> serveriai;
     for (int i = 0; i < 10; ++i) {
-        auto s = std::make_unique<TTestinisServeris>();
-        s->NustatytiTurini(IvairusTurinys(i));
-        TServerioElgsena elgsena;
-        elgsena.Rezimas = TServerioRezimas::Modernus;
-        if (IvairusTylus(i))
-            elgsena.Budas = TAtsakymuBudas::Tyla;
-        s->NustatytiElgsena(elgsena);
-        QVERIFY(s->Paleisti());
-        serveriai.push_back(std::move(s));
+        serveriai.push_back(IvairusServeris(i));
+        QVERIFY(serveriai.back());
     }
     TCentras centras(0);
     TNarsyklesModelis modelis;
@@ -128,15 +122,9 @@ void TstNarsykle::lan() {
     std::vector<std::unique_ptr<TTestinisServeris>> serveriai;
     QList<quint16> prievadai;
     for (int i = 0; i < 3; ++i) {
-        auto s = std::make_unique<TTestinisServeris>();
-        s->NustatytiTurini(IvairusTurinys(i));
-        TServerioElgsena elgsena;
-        elgsena.Rezimas = TServerioRezimas::Modernus;
-        elgsena.InfoReikiaIssukio = i == 1;
-        s->NustatytiElgsena(elgsena);
-        QVERIFY(s->Paleisti(QHostAddress(QHostAddress::AnyIPv4), 0));
-        prievadai.append(s->Prievadas());
-        serveriai.push_back(std::move(s));
+        serveriai.push_back(IvairusServeris(i, QHostAddress(QHostAddress::AnyIPv4), 0, i == 1));
+        QVERIFY(serveriai.back());
+        prievadai.append(serveriai.back()->Prievadas());
     }
     TCentras centras(0);
     QObject kontekstas;

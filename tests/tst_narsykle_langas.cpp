@@ -11,6 +11,7 @@
 #include <QTableView>
 
 #include "InternetoSarasas.h"
+#include "IvairusServeris.h"
 #include "Modulis_Narsykle.h"
 #include "Programa.h"
 #include "Narsykle.h"
@@ -60,14 +61,8 @@ void TstNarsykleLangas::initTestCase() {
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (tarnyba.Namai() + u"/no-bus"_s).toLocal8Bit());
     QList<TSarasoIrasas> irasai;
     for (int i = 0; i < 12; ++i) {
-        auto s = std::make_unique<TTestinisServeris>();
-        s->NustatytiTurini(IvairusTurinys(i));
-        TServerioElgsena elgsena;
-        elgsena.Rezimas = TServerioRezimas::Modernus;
-        if (IvairusTylus(i))
-            elgsena.Budas = TAtsakymuBudas::Tyla;
-        s->NustatytiElgsena(elgsena);
-        QVERIFY(s->Paleisti());
+        std::unique_ptr<TTestinisServeris> s = IvairusServeris(i);
+        QVERIFY(s);
         TServerioTurinys listinginis = s->Turinys();
         listinginis.Detales.Info.Pavadinimas = "As listed";
         irasai.append({u"127.0.0.1:%1"_s.arg(s->Prievadas()), s->Prievadas(), listinginis});
@@ -171,14 +166,9 @@ void TstNarsykleLangas::lan() {
     // loopback's broadcast address alone.
     std::vector<std::unique_ptr<TTestinisServeris>> lan;
     for (const quint16 portas : {26903, 26904}) {
-        auto s = std::make_unique<TTestinisServeris>();
-        s->NustatytiTurini(IvairusTurinys(portas - 26900));
-        TServerioElgsena elgsena;
-        elgsena.Rezimas = TServerioRezimas::Modernus;
-        s->NustatytiElgsena(elgsena);
-        if (!s->Paleisti(QHostAddress(QHostAddress::AnyIPv4), portas))
+        lan.push_back(IvairusServeris(portas - 26900, QHostAddress(QHostAddress::AnyIPv4), portas));
+        if (!lan.back())
             QSKIP("a LAN search port is taken by another program");
-        lan.push_back(std::move(s));
     }
     qputenv("VELMORANT_LAN", "127.255.255.255");
     frmNarsykle->show();
