@@ -9,6 +9,17 @@ namespace {
 // A round shorter than this proves nothing about a server that stayed silent.
 constexpr qint64 kPilnoRaundoMs = 1000;
 
+bool ArAck(const QByteArray& d) {
+    if (!d.startsWith(QByteArrayView("\xFF\xFF\xFF\xFF"
+                                     "ack",
+                                     7)))
+        return false;
+    for (qsizetype i = 7; i < d.size(); ++i)
+        if (d[i] != '\0')
+            return false;
+    return true;
+}
+
 } // namespace
 
 void TServeriuRegistras::Nustatyti(const QString& serveris, const TServerioZinios& z) {
@@ -308,6 +319,9 @@ TSesijosAtsakymas TUzklausuSesija::Gauta(const QHostAddress& siuntejas, quint16 
 
     TAtminiesSrautas srautas(atsakymas);
     a.Tipas = SkaitytiAntraste(srautas);
+    // Xash3D FWGS answers "ping" with "ack" (zero bytes after it, if any, are padding).
+    if (ArAck(atsakymas))
+        a.Tipas = kTipasPingas;
     switch (a.Tipas) {
     case kTipasPingas: {
         const TPrasymas* p = Atsakyti(kTipasPingas);

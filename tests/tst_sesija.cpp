@@ -139,6 +139,7 @@ private Q_SLOTS:
     void bendrasRegistras();
     void kartaPerRaunda();
     void zaidejuFiksacijos_data();
+    void xashFiksacijos();
     void zaidejuFiksacijos();
 };
 
@@ -592,6 +593,34 @@ void TstSesija::zaidejuFiksacijos() {
     // The same reply again in the round, as the real server sent it (D-4 and
     // D-5, D-6 and D-7 are byte-identical pairs): dropped.
     QCOMPARE(a.Gauti(d).Rusis, TAtsakymoRusis::Nieko);
+}
+
+void TstSesija::xashFiksacijos() {
+    // Xash3D FWGS answers "ping" with "ack", and A2S_INFO with protocol 49 and no extra data.
+    QFile ack(QString::fromUtf8(VELMORANT_CAPTURES_DIR) + u"/xash-ack.bin"_s);
+    QFile info(QString::fromUtf8(VELMORANT_CAPTURES_DIR) + u"/xash-I.bin"_s);
+    if (!ack.open(QIODevice::ReadOnly) || !info.open(QIODevice::ReadOnly))
+        QSKIP("the recorded datagrams are not there");
+    TAplinka a(kStebetojoPrasymai);
+    a.sesija.PradetiRaunda(kServeris);
+    a.laikas += 30;
+    const TSesijosAtsakymas r = a.Gauti(ack.readAll());
+    QCOMPARE(r.Rusis, TAtsakymoRusis::Pingas);
+    QCOMPARE(r.PingoMs, std::optional<int>(30));
+    const TSesijosAtsakymas i = a.Gauti(info.readAll());
+    QCOMPARE(i.Rusis, TAtsakymoRusis::Detales);
+    QVERIFY(i.Info);
+    QCOMPARE(i.Info->Protokolas, quint8(49));
+    QVERIFY(!i.Info->ArPapildomi);
+    QCOMPARE(i.Botai, std::optional<quint8>(3));
+    QCOMPARE(i.Detales.Info.Zemelapis, QByteArray("box"));
+    // "ack" with anything but padding after it is no "ack".
+    TAplinka b(kStebetojoPrasymai);
+    b.sesija.PradetiRaunda(kServeris);
+    QCOMPARE(b.Gauti(QByteArray("\xFF\xFF\xFF\xFF"
+                                "ackx"))
+                 .Rusis,
+             TAtsakymoRusis::Nezinomas);
 }
 
 QTEST_APPLESS_MAIN(TstSesija)

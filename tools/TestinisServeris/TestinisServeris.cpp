@@ -121,7 +121,8 @@ TA2SInfo TTestinisServeris::Info() const {
     TA2SInfo i;
     // Servers of this engine report 48 in the info reply whatever their
     // details reply says (47); clients tell the split layout by it.
-    i.Protokolas = 48;
+    const bool xash = elgsena.Rezimas == TServerioRezimas::Xash;
+    i.Protokolas = xash ? 49 : 48;
     i.Pavadinimas = d.Info.Pavadinimas;
     i.Zemelapis = d.Info.Zemelapis;
     i.Katalogas = d.Info.Katalogas;
@@ -136,8 +137,8 @@ TA2SInfo TTestinisServeris::Info() const {
     i.Slaptazodis = d.Slaptazodis;
     i.VAC = d.Saugus;
     i.Versija = turinys.Versija;
-    i.ArPapildomi = true;
-    i.EDF = kEdfPortas | kEdfZaidimoId;
+    i.ArPapildomi = !xash;
+    i.EDF = xash ? 0 : kEdfPortas | kEdfZaidimoId;
     i.ZaidimoPortas = Prievadas();
     i.ZaidimoId = quint64(quint16(turinys.AppId));
     return i;
@@ -177,7 +178,7 @@ QList<QByteArray> TTestinisServeris::A2SAtsakymai(const QByteArray& datagrama) {
             const std::optional<QByteArray> m = IprastasAtsakymas(kDetails);
             return {*m};
         }
-        if (elgsena.InfoReikiaIssukio && !issukisTinka(25))
+        if (elgsena.InfoReikiaIssukio && r != TServerioRezimas::Xash && !issukisTinka(25))
             return {KurtiIssukioAtsakyma(issukis)};
         const QByteArray info = KurtiInfoAtsakyma(Info());
         if (r == TServerioRezimas::Abu) {
@@ -193,9 +194,12 @@ QList<QByteArray> TTestinisServeris::A2SAtsakymai(const QByteArray& datagrama) {
         return {};
     if (!issukisTinka(5))
         return {KurtiIssukioAtsakyma(issukis)};
-    if (raide == kA2SZaidejai)
+    if (raide == kA2SZaidejai) {
+        if (r == TServerioRezimas::Xash && turinys.Zaidejai.isEmpty())
+            return {}; // the engine sends no 'D' for an empty server
         return Suskaidyti(KurtiZaidejuAtsakyma(turinys.Zaidejai), false);
-    return Suskaidyti(KurtiTaisykliuAtsakyma(turinys.Taisykles), true);
+    }
+    return Suskaidyti(KurtiTaisykliuAtsakyma(turinys.Taisykles), r != TServerioRezimas::Xash);
 }
 
 QList<QByteArray> TTestinisServeris::Atsakymai(const QByteArray& zodis, const QByteArray& datagrama) {
@@ -220,6 +224,8 @@ QList<QByteArray> TTestinisServeris::Atsakymai(const QByteArray& zodis, const QB
         return A2SAtsakymai(datagrama);
     if (!zinomas)
         return {};
+    if (elgsena.Rezimas == TServerioRezimas::Xash)
+        return zodis == kPing ? QList<QByteArray>{QByteArray(4, '\xFF') + "ack"} : QList<QByteArray>{};
     // Today's servers answer only "ping" of the legacy words.
     const bool modernus = elgsena.Rezimas == TServerioRezimas::Modernus || elgsena.Rezimas == TServerioRezimas::Abu;
     if (modernus && zodis != kPing)

@@ -49,7 +49,11 @@ enum class TServerioRezimas {
               // Steam queries are, the challenge required for players and rules
               // (for info too with InfoReikiaIssukio), rules split in two or more
     Tarpinis, // a proxy: the legacy words answered, A2S_INFO with 'm' without the bots byte
-    Abu       // as Modernus, but A2S_INFO gets 'm' (with the bots byte) and then 'I'
+    Abu,      // as Modernus, but A2S_INFO gets 'm' (with the bots byte) and then 'I'
+    Xash      // Xash3D FWGS: "ping" gets "ack", the other legacy words nothing;
+              // A2S_INFO answered without a challenge, protocol 49, no extra
+              // data; A2S_PLAYER with the challenge silent while no one plays;
+              // the rules in one datagram
 };
 
 // The layout of split replies.

@@ -101,7 +101,8 @@ int main(int argc, char* argv[]) {
         "Modes (--mode): legacy answers the legacy words only; modern answers \"ping\" and the Steam queries "
         "A2S_INFO, A2S_PLAYER and A2S_RULES (challenge required for players and rules, rules split), as today's "
         "servers do; proxy answers the legacy words and A2S_INFO with 'm'; both answers A2S_INFO with 'm' then "
-        "'I'.\n\n"
+        "'I'; xash answers as Xash3D FWGS does (\"ack\" to \"ping\", A2S_INFO protocol 49 without a challenge, "
+        "no 'D' while no one plays).\n\n"
         "Many servers (--count N): N servers of varied names, maps, players, bots, maximums and passwords on "
         "consecutive ports from --port (or ports of the system's with --port 0), every tenth one silent; a "
         "\"PORT <n>\" line each. --web-api serves the Steam Web API's IGameServersService/GetServerList/v1/ "
@@ -142,7 +143,7 @@ int main(int argc, char* argv[]) {
                                          "(-1: every reply)."_s,
                                          u"n"_s);
     const QCommandLineOption tylusOpt(u"quiet"_s, u"Do not log the requests on standard error."_s);
-    const QCommandLineOption rezimasOpt(u"mode"_s, u"legacy (default), modern, proxy or both."_s, u"mode"_s,
+    const QCommandLineOption rezimasOpt(u"mode"_s, u"legacy (default), modern, proxy, both or xash."_s, u"mode"_s,
                                         u"legacy"_s);
     const QCommandLineOption infoIssukisOpt(u"info-challenge"_s, u"A2S_INFO too needs the challenge."_s);
     const QCommandLineOption issukisOpt(u"challenge"_s, u"The challenge, 8 hex digits (default: random)."_s, u"hex"_s);
@@ -261,8 +262,10 @@ int main(int argc, char* argv[]) {
         elgsena.Rezimas = TServerioRezimas::Tarpinis;
     else if (rezimas == u"both"_s)
         elgsena.Rezimas = TServerioRezimas::Abu;
+    else if (rezimas == u"xash"_s)
+        elgsena.Rezimas = TServerioRezimas::Xash;
     else
-        return Klaida(u"--mode takes legacy, modern, proxy or both"_s);
+        return Klaida(u"--mode takes legacy, modern, proxy, both or xash"_s);
     const QString skaidymas = parser.value(skaidymasOpt);
     if (skaidymas == u"engine"_s)
         elgsena.Skaidymas = TSkaidymoBudas::Variklio;
