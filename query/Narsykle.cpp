@@ -19,6 +19,29 @@ QString Taip(bool taip) {
 
 } // namespace
 
+QString SarasoTekstas(const QByteArray& baitai) {
+    return VienaEilute(RodomasTekstas(baitai), kSarasoTekstoRiba);
+}
+
+TInternetoServeris LanServeris(const TApklausa::TLanRadinys& r) {
+    const TA2SInfo& i = r.Info;
+    TInternetoServeris s;
+    s.Adresas = r.Adresas;
+    s.ZaidimoPortas = i.ArPapildomi && i.ZaidimoPortas ? i.ZaidimoPortas : quint16(r.Adresas.Portas);
+    s.Vardas = SarasoTekstas(i.Pavadinimas);
+    s.Zemelapis = SarasoTekstas(i.Zemelapis);
+    s.Katalogas = SarasoTekstas(i.Katalogas);
+    s.Versija = SarasoTekstas(i.Versija);
+    s.AppId = i.AppId;
+    s.Zaidejai = i.Zaidejai;
+    s.MaxZaideju = i.MaxZaideju;
+    s.Botai = qMin<int>(i.Botai, i.Zaidejai);
+    s.Saugus = i.VAC != 0;
+    s.Dedikuotas = i.ServerioTipas == 'd';
+    s.OS = i.OS == 'w' || i.OS == 'l' ? i.OS : 0;
+    return s;
+}
+
 // ---- TNarsyklesModelis ----
 
 TNarsyklesModelis::TNarsyklesModelis(QObject* tevas) : QAbstractTableModel(tevas) {}
@@ -210,8 +233,8 @@ void TNarsyklesApklausa::Klausti(int eilute) {
             if (a.Rusis != TAtsakymoRusis::Detales)
                 return;
             TInternetoServeris& s = e.Serveris;
-            s.Vardas = VienaEilute(RodomasTekstas(a.Detales.Info.Pavadinimas), kSarasoTekstoRiba);
-            s.Zemelapis = VienaEilute(RodomasTekstas(a.Detales.Info.Zemelapis), kSarasoTekstoRiba);
+            s.Vardas = SarasoTekstas(a.Detales.Info.Pavadinimas);
+            s.Zemelapis = SarasoTekstas(a.Detales.Info.Zemelapis);
             s.Zaidejai = a.Detales.Zaidejai;
             s.MaxZaideju = a.Detales.MaxZaideju;
             s.Botai = qMin<int>(a.Botai.value_or(0), s.Zaidejai);

@@ -30,6 +30,11 @@
 class QTimer;
 class TCentras;
 
+// A text of a server's reply as a row shows it: decoded, one line, cut.
+QString SarasoTekstas(const QByteArray& baitai);
+// The row of a server the LAN search found, from its info reply.
+TInternetoServeris LanServeris(const TApklausa::TLanRadinys& radinys);
+
 struct TNarsyklesEilute {
     enum class TBusena { Laukia, Klausiama, Atsake, Tyli, Nepasiekiamas };
 

@@ -48,7 +48,7 @@ bool SukurtiPrivatuFaila(const QString& kelias) {
 }
 
 QString BusenosAplankas() {
-    // Only an absolute path counts, as the base directory specification says.
+    // Only an absolute path counts, as XDG's folder rules say.
     QString bazinis = qEnvironmentVariable("XDG_STATE_HOME");
     if (bazinis.isEmpty() || QDir::isRelativePath(bazinis))
         bazinis = QDir::homePath() + u"/.local/state"_s;

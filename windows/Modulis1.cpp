@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "ApatineJuosta.h"
+#include "Centras.h"
 #include "Draugai.h"
 #include "FailoInfo.h"
 #include "JpegVaizdas.h"
@@ -33,7 +34,6 @@
 #include "TybLabel.h"
 #include "Valdikliai.h"
 #include "ZaidimoPaleidimas.h"
-#include "Centras.h"
 #include "iphostport.h"
 
 using namespace Qt::StringLiterals;

@@ -279,24 +279,7 @@ void TfrmNarsykle::btnLanClick() {
     RodytiBusena();
     centras->Apklausa()->IeskotiLan(
         LanAdresai(), kLanPrievadai, kLanTrukmeMs, this,
-        [this](const TApklausa::TLanRadinys& r) {
-            TInternetoServeris s;
-            s.Adresas = r.Adresas;
-            s.ZaidimoPortas =
-                r.Info.ArPapildomi && r.Info.ZaidimoPortas ? r.Info.ZaidimoPortas : quint16(r.Adresas.Portas);
-            s.Vardas = VienaEilute(RodomasTekstas(r.Info.Pavadinimas), kSarasoTekstoRiba);
-            s.Zemelapis = VienaEilute(RodomasTekstas(r.Info.Zemelapis), kSarasoTekstoRiba);
-            s.Katalogas = VienaEilute(RodomasTekstas(r.Info.Katalogas), kSarasoTekstoRiba);
-            s.Versija = VienaEilute(RodomasTekstas(r.Info.Versija), kSarasoTekstoRiba);
-            s.AppId = r.Info.AppId;
-            s.Zaidejai = r.Info.Zaidejai;
-            s.MaxZaideju = r.Info.MaxZaideju;
-            s.Botai = qMin<int>(r.Info.Botai, r.Info.Zaidejai);
-            s.Saugus = r.Info.VAC != 0;
-            s.Dedikuotas = r.Info.ServerioTipas == 'd';
-            s.OS = r.Info.OS == 'w' || r.Info.OS == 'l' ? r.Info.OS : 0;
-            lanRasti.append(s);
-        },
+        [this](const TApklausa::TLanRadinys& r) { lanRasti.append(LanServeris(r)); },
         [this] {
             Saugiai([this] {
                 btnLan->setEnabled(true);

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -78,12 +77,13 @@ void SunaikintiLangus() {
 
 void ApdorotiArgumentus(const QStringList& argumentai) {
     // "--browser" anywhere; the first other argument is the address.
-    const QStringList adresai = argumentai.mid(1).filter(QRegularExpression(u"^(?!--browser$)"_s));
-    if (!adresai.isEmpty()) {
-        const QString adresas = adresai.first();
+    QStringList kiti = argumentai.mid(1);
+    const bool narsykle = kiti.removeAll(u"--browser"_s) > 0;
+    if (!kiti.isEmpty()) {
+        const QString adresas = kiti.first();
         QTimer::singleShot(0, frmPagrindinis, [adresas] { frmPagrindinis->Stebeti(adresas); });
     }
-    if (argumentai.mid(1).contains(u"--browser"_s)) {
+    if (narsykle) {
         QTimer::singleShot(0, frmNarsykle, [] {
             frmNarsykle->show();
             frmNarsykle->btnInternetas->click();
