@@ -19,6 +19,8 @@ namespace {
 constexpr QByteArrayView kAntraste = "Velmorant servers 1";
 constexpr char kSenas[] = "legacy";
 constexpr char kA2S[] = "a2s";
+constexpr char kGoldSrc[] = "goldsrc";
+constexpr char kQuake[] = "quake";
 
 std::optional<qint64> Skaicius(QByteArrayView b, qint64 iki) {
     if (b.isEmpty() || b.size() > 19)
@@ -86,18 +88,18 @@ QHash<QString, TServerioZinios> SkaitytiAtminti(QByteArrayView turinys, qint64 d
             antraste = false;
             continue;
         }
-        QByteArrayView laukai[5];
+        QByteArrayView laukai[6];
         int n = 0;
         qsizetype pradzia = 0;
-        for (qsizetype i = 0; i <= eilute.size() && n < 6; ++i) {
+        for (qsizetype i = 0; i <= eilute.size() && n < 7; ++i) {
             if (i == eilute.size() || eilute[i] == '\t') {
-                if (n < 5)
+                if (n < 6)
                     laukai[n] = eilute.sliced(pradzia, i - pradzia);
                 ++n;
                 pradzia = i + 1;
             }
         }
-        if (n != 5)
+        if (n != 5 && n != 6)
             continue;
         const QString raktas = QString::fromUtf8(laukai[0]);
         if (!ArTinkamasRaktas(raktas) || raktas.toUtf8() != laukai[0])
@@ -107,7 +109,17 @@ QHash<QString, TServerioZinios> SkaitytiAtminti(QByteArrayView turinys, qint64 d
             z.Dialektas = TDialektas::Senas;
         else if (laukai[1] == kA2S)
             z.Dialektas = TDialektas::A2S;
-        else
+        else if (laukai[1] != "-")
+            continue;
+        if (n == 6) {
+            if (laukai[5] == kGoldSrc)
+                z.KonsolesForma = TKonsolesForma::GoldSrc;
+            else if (laukai[5] == kQuake)
+                z.KonsolesForma = TKonsolesForma::Quake;
+            else
+                continue;
+        }
+        if (z.Dialektas == TDialektas::Nezinomas && z.KonsolesForma == TKonsolesForma::Nezinoma)
             continue;
         if (laukai[2] != "-") {
             z.Issukis = Issukis(laukai[2]);
@@ -135,15 +147,19 @@ QByteArray RasytiAtminti(const QHash<QString, TServerioZinios>& zinios, qint64 d
     QByteArray b = kAntraste.toByteArray() + '\n';
     for (const QString& raktas : raktai) {
         const TServerioZinios& z = zinios[raktas];
-        if (z.Dialektas == TDialektas::Nezinomas || ArSenas(z.Atsake, dabar) || !ArTinkamasRaktas(raktas))
+        const bool zinomas = z.Dialektas != TDialektas::Nezinomas || z.KonsolesForma != TKonsolesForma::Nezinoma;
+        if (!zinomas || ArSenas(z.Atsake, dabar) || !ArTinkamasRaktas(raktas))
             continue;
         b += raktas.toUtf8() + '\t';
-        b += z.Dialektas == TDialektas::A2S ? kA2S : kSenas;
+        b += z.Dialektas == TDialektas::A2S ? kA2S : z.Dialektas == TDialektas::Senas ? kSenas : "-";
         b += '\t';
         b += z.Issukis ? QByteArray::number(*z.Issukis, 16).rightJustified(8, '0') : QByteArray("-");
         b += '\t';
         b += z.PingoMs ? QByteArray::number(qBound(0, *z.PingoMs, 60000)) : QByteArray("-");
-        b += '\t' + QByteArray::number(z.Atsake) + '\n';
+        b += '\t' + QByteArray::number(z.Atsake);
+        if (z.KonsolesForma != TKonsolesForma::Nezinoma)
+            b += QByteArray("\t") + (z.KonsolesForma == TKonsolesForma::Quake ? kQuake : kGoldSrc);
+        b += '\n';
     }
     return b;
 }

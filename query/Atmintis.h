@@ -5,7 +5,8 @@
 //
 // The file is text, one server a line after a header line:
 //   Velmorant servers 1
-//   <host:port> TAB legacy|a2s TAB <challenge, 8 hex digits>|- TAB <round trip ms>|- TAB <last answer, Unix ms>
+//   <host:port> TAB legacy|a2s|- TAB <challenge, 8 hex digits>|- TAB <round trip ms>|- TAB <last answer, Unix ms>
+//   [TAB goldsrc|quake: the remote console's form, when known]
 // Lines that do not read so are skipped; a file without the header is
 // ignored whole. Entries older than kAtmintiesAmziusMs are dropped, both when
 // reading and when writing. It is only a cache: a stale challenge costs one
@@ -23,7 +24,7 @@ inline constexpr qint64 kAtmintiesAmziusMs = 30LL * 24 * 60 * 60 * 1000;
 
 // The entries of a cache file's content that are younger than the limit at `dabar` (Unix ms).
 QHash<QString, TServerioZinios> SkaitytiAtminti(QByteArrayView turinys, qint64 dabar);
-// The content for what is known of dialect (unknown servers are left out).
+// The content for what is known of dialect or console form (unknown servers are left out).
 QByteArray RasytiAtminti(const QHash<QString, TServerioZinios>& zinios, qint64 dabar);
 
 // The cache file: "serveriai.txt" in the user's cache folder of the program

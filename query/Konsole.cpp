@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QTimer>
 
 #include "Biudzetas.h"
@@ -31,9 +32,9 @@ QString KanoninisAdresas(const QString& taskuotas) {
 
 // ---- The exchange ----
 
-TKonsole::TKonsole(TNMUDP* udp, TKonsoliuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis,
-                   QObject* tevas, TAdresuPaieska* bendra)
-    : QObject(tevas), udp(udp), registras(&registras), biudzetas(&biudzetas),
+TKonsole::TKonsole(TNMUDP* udp, TKonsoliuRegistras& registras, TServeriuRegistras& serveriai,
+                   TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis, QObject* tevas, TAdresuPaieska* bendra)
+    : QObject(tevas), udp(udp), registras(&registras), serveriai(&serveriai), biudzetas(&biudzetas),
       laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)), paieska(bendra) {
     if (!paieska) {
         paieska = new TAdresuPaieska(this);
@@ -133,7 +134,7 @@ TKonsolesVeiksmas TKonsole::Vykdyti(const QString& komandosTekstas, const QStrin
         v.LauktiMs = biudzetas->KadaLaisva(Serveris(), dabar, 2) - dabar;
         return v;
     }
-    komanda = TKomanda{k, s, false, std::nullopt};
+    komanda = TKomanda{k, s, false, false, false, std::nullopt};
     SiustiKomanda();
     return rezultatas(TKonsolesRezultatas::Siunciama);
 }
@@ -168,11 +169,25 @@ void TKonsole::SiustiIssukioPrasyma() {
 }
 
 void TKonsole::SiustiKomanda() {
+    if (Forma() == TKonsolesForma::Quake && !komanda->QuakeBandyta) {
+        SiustiQuake();
+        return;
+    }
     const std::optional<quint32> issukis = registras->Issukis(Serveris());
     if (!issukis) {
         SiustiIssukioPrasyma();
         return;
     }
+    komanda->Quake = false;
+    SiustiBandyma(KonsolesKomandosUzklausa(*issukis, komanda->Slaptazodis, komanda->Komanda));
+}
+
+void TKonsole::SiustiQuake() {
+    komanda->Quake = komanda->QuakeBandyta = true;
+    SiustiBandyma(KonsolesQuakeUzklausa(komanda->Slaptazodis, komanda->Komanda));
+}
+
+void TKonsole::SiustiBandyma(const QByteArray& datagrama) {
     TKonsolesSargas& sargas = registras->Sargas(Serveris());
     busena = TBusena::LaukiaIsvesties;
     siustaMs = laikrodis();
@@ -180,7 +195,7 @@ void TKonsole::SiustiKomanda() {
     // has it in the guard's file.
     komanda->Bandymas = sargas.Pradeti(siustaMs);
     IssaugotiSarga();
-    if (!Siusti(KonsolesKomandosUzklausa(*issukis, komanda->Slaptazodis, komanda->Komanda))) {
+    if (!Siusti(datagrama)) {
         // Nothing left: nothing for the server to count.
         sargas.Neskaiciuoti(*komanda->Bandymas);
         IssaugotiSarga();
@@ -188,6 +203,25 @@ void TKonsole::SiustiKomanda() {
         return;
     }
     Planuoti();
+}
+
+TKonsolesForma TKonsole::Forma() const {
+    return serveriai->Zinios(adresas.Tekstas()).KonsolesForma;
+}
+
+void TKonsole::NustatytiForma(TKonsolesForma forma) {
+    TServerioZinios z = serveriai->Zinios(adresas.Tekstas());
+    if (z.KonsolesForma == forma)
+        return;
+    z.KonsolesForma = forma;
+    if (forma != TKonsolesForma::Nezinoma)
+        z.Atsake = QDateTime::currentMSecsSinceEpoch();
+    serveriai->Nustatyti(adresas.Tekstas(), z);
+}
+
+bool TKonsole::ArBandysQuake() const {
+    return busena == TBusena::LaukiaIssukio && !komanda->QuakeBandyta && Forma() != TKonsolesForma::GoldSrc &&
+           registras->Sargas(Serveris()).Laukti(laikrodis()) == 0;
 }
 
 void TKonsole::Gauta(const QByteArray& datagrama, const QString& is, int prievadas) {
@@ -200,12 +234,16 @@ void TKonsole::Gauta(const QByteArray& datagrama, const QString& is, int prievad
     if (dalis.Busena != TDaliesBusena::Vientisas && dalis.Busena != TDaliesBusena::Surinkta)
         return;
     const QByteArray& d = dalis.Atsakymas;
-    if (busena == TBusena::LaukiaIssukio) {
-        if (const std::optional<quint32> issukis = SkaitytiKonsolesIssuki(d)) {
-            registras->NustatytiIssuki(Serveris(), *issukis);
+    if (const std::optional<quint32> issukis = SkaitytiKonsolesIssuki(d)) {
+        // The server speaks the GoldSrc form. A challenge late for the
+        // Quake form is kept for a "Bad challenge." to come.
+        NustatytiForma(TKonsolesForma::GoldSrc);
+        registras->NustatytiIssuki(Serveris(), *issukis);
+        if (busena == TBusena::LaukiaIssukio)
             SiustiKomanda();
-            return;
-        }
+        return;
+    }
+    if (busena == TBusena::LaukiaIssukio) {
         const std::optional<QByteArrayView> tekstas = KonsolesTekstas(d);
         if (tekstas && AtpazintiAtsakyma(*tekstas) == TKonsolesAtsakas::Uzdrausta) {
             const QByteArray t = tekstas->toByteArray();
@@ -261,15 +299,20 @@ void TKonsole::Atsisakyta(TKonsolesAtsakas atsakas, const QByteArray& tekstas) {
         // The engine checks the challenge before the password, but the text
         // may be someone else's: the attempt stays counted. One new challenge
         // per command, and only while the guard has room for the attempt.
+        // The Quake form refused so: the server wants a challenge after all.
         komanda->Bandymas.reset();
-        registras->NustatytiIssuki(Serveris(), std::nullopt);
+        if (!komanda->Quake)
+            registras->NustatytiIssuki(Serveris(), std::nullopt);
+        else if (Forma() == TKonsolesForma::Quake)
+            NustatytiForma(TKonsolesForma::Nezinoma);
+        komanda->Quake = false;
         if (komanda->IssukisPakartotas || registras->Sargas(Serveris()).Laukti(laikrodis()) > 0) {
             Baigti();
             Q_EMIT IssukisAtmestas(tekstas);
             return;
         }
         komanda->IssukisPakartotas = true;
-        SiustiIssukioPrasyma();
+        SiustiKomanda();
         return;
     default:
         Baigti();
@@ -286,6 +329,8 @@ void TKonsole::BaigtiIsvestimi() {
     // the attempt does not count. The password is told once per typing.
     registras->Sargas(Serveris()).Neskaiciuoti(*komanda->Bandymas);
     IssaugotiSarga();
+    if (komanda->Quake)
+        NustatytiForma(TKonsolesForma::Quake);
     const QByteArray slaptazodis = komanda->Slaptazodis;
     const bool arNaujas = priimtiSlaptazodziai.value(Serveris()) != Maisa(slaptazodis);
     priimtiSlaptazodziai.insert(Serveris(), Maisa(slaptazodis));
@@ -309,7 +354,8 @@ std::optional<qint64> TKonsole::Terminas() const {
     case TBusena::Renka:
         return surinkejas.Terminas();
     default:
-        return siustaMs + kKonsolesLaukimasMs;
+        return siustaMs +
+               (ArBandysQuake() ? KartojimoTarpas(serveriai->Zinios(adresas.Tekstas())) : kKonsolesLaukimasMs);
     }
 }
 
@@ -331,16 +377,18 @@ void TKonsole::Tikrinti() {
         laikmatis->start(int(std::clamp<qint64>(*terminas - laikrodis(), 1, 60000)));
         return;
     }
-    switch (busena) {
-    case TBusena::Renka:
-        BaigtiIsvestimi();
-        return;
-    default:
-        // The attempt, if one went, stays counted: its outcome is unknown.
-        Baigti();
-        Q_EMIT Neatsako();
+    if (ArBandysQuake()) {
+        SiustiQuake();
         return;
     }
+    if (busena == TBusena::Renka) {
+        BaigtiIsvestimi();
+        return;
+    }
+    // The attempt, if one went, stays counted: its outcome is unknown.
+    const bool quake = komanda->Quake;
+    Baigti();
+    Q_EMIT Neatsako(quake);
 }
 
 void TKonsole::IssaugotiSarga() {

@@ -11,6 +11,14 @@
 //      a long one may come split (Skaidymas.h joins it). Refusals come as 'l'
 //      text too: "Bad rcon_password.", "Bad challenge.", and for a banned
 //      address "You have been banned from this server."
+// Xash3D speaks the Quake form instead: no challenge ("challenge rcon" gets no
+// answer), the command as "rcon \"<password>\" <command>\n", the output one
+// "print\n" datagram per line (the text after the word), and a wrong password
+// gets no answer at all. A server not known to answer "challenge rcon" gets
+// the command in that form once the challenge has waited the retry time
+// (Sesija.h); the form a server answered is kept with what is known of it
+// (TServerioZinios, cached across runs), so the next command goes straight.
+// A server known to answer "challenge rcon" never gets the Quake form.
 //
 // The engine drops a request of 512 bytes or more without a word. It counts
 // wrong passwords per address and bans the address for good after 5 within
@@ -21,8 +29,8 @@
 //
 // Use from a window:
 //
-//   Konsole = new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Biudzetas(), &DabarMs, this,
-//                          centras->Vardai());
+//   Konsole = new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Registras(), centras->Biudzetas(),
+//                          &DabarMs, this, centras->Vardai());
 //   Konsole->NustatytiServeri(SkaitytiAdresa(tekstas));   // at each showing
 //   // NMUDP1's OnDataReceived:
 //   Konsole->Gauta(bytes, fromIP, port);
@@ -42,6 +50,7 @@
 #include <QObject>
 #include <QString>
 
+#include "Sesija.h"
 #include "Skaidymas.h"
 #include "iphostport.h"
 
@@ -72,6 +81,8 @@ inline constexpr char kUzdraustasAdresas[] = "You have been banned from this ser
 
 QByteArray KonsolesIssukioUzklausa();
 QByteArray KonsolesKomandosUzklausa(quint32 issukis, QByteArrayView slaptazodis, QByteArrayView komanda);
+// The command in the Quake form (never longer than the one above).
+QByteArray KonsolesQuakeUzklausa(QByteArrayView slaptazodis, QByteArrayView komanda);
 // The size of the command request with the longest challenge.
 qsizetype KonsolesUzklausosDydis(qsizetype slaptazodzioIlgis, qsizetype komandosIlgis);
 // The longest command (in bytes) that fits under the limit with this password;
@@ -80,7 +91,7 @@ int DidziausiaKomanda(qsizetype slaptazodzioIlgis);
 
 // The number of a "challenge rcon <number>" reply; nothing for any other datagram.
 std::optional<quint32> SkaitytiKonsolesIssuki(QByteArrayView datagrama);
-// The text of an output datagram 'l', up to its NUL; nothing for any other datagram.
+// The text of an output datagram, 'l' or "print\n", up to its NUL; nothing for any other datagram.
 std::optional<QByteArrayView> KonsolesTekstas(QByteArrayView datagrama);
 
 // What the first output datagram of a reply says.
@@ -225,11 +236,13 @@ public:
     using TLaikrodis = std::function<qint64()>;
 
     // `udp`: the window's endpoint, which this object sends through; its
-    // received datagrams are handed to Gauta. `registras`, `biudzetas`: the
-    // challenges and guard, and the servers' query budgets (the hub's, Centras.h).
-    // `paieska`: the name lookups to go through (the hub's; without one, its own).
-    TKonsole(TNMUDP* udp, TKonsoliuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis = {},
-             QObject* tevas = nullptr, TAdresuPaieska* paieska = nullptr);
+    // received datagrams are handed to Gauta. `registras`, `serveriai`,
+    // `biudzetas`: the challenges and guard, what is known of the servers
+    // (their round trips and console forms) and their query budgets (the
+    // hub's, Centras.h). `paieska`: the name lookups to go through (the hub's;
+    // without one, its own).
+    TKonsole(TNMUDP* udp, TKonsoliuRegistras& registras, TServeriuRegistras& serveriai, TUzklausuBiudzetas& biudzetas,
+             TLaikrodis laikrodis = {}, QObject* tevas = nullptr, TAdresuPaieska* paieska = nullptr);
     ~TKonsole() override;
 
     // The server, as the watcher parses its address. A name is looked up in
@@ -273,8 +286,9 @@ Q_SIGNALS:
     void IssukisAtmestas(const QByteArray& tekstas);
     // The ban notice.
     void Uzdrausta(const QByteArray& tekstas);
-    // No datagram came within kKonsolesLaukimasMs of the request.
-    void Neatsako();
+    // No datagram came within kKonsolesLaukimasMs of the request; `quakeForma`:
+    // the command went in the Quake form, where a wrong password is not answered.
+    void Neatsako(bool quakeForma);
     // The lookup of the server's name found no address, or the port is no port.
     void AdresasNerastas();
     // The endpoint could not send.
@@ -293,6 +307,8 @@ private:
         QByteArray Komanda;
         QByteArray Slaptazodis;
         bool IssukisPakartotas = false;  // a "Bad challenge." was answered with a new challenge
+        bool Quake = false;              // the attempt in flight went in the Quake form
+        bool QuakeBandyta = false;       // the Quake form went once for this command
         std::optional<quint64> Bandymas; // the guard's number of the attempt in flight
     };
 
@@ -302,6 +318,15 @@ private:
     bool Siusti(const QByteArray& datagrama);
     void SiustiIssukioPrasyma();
     void SiustiKomanda();
+    // The command in the Quake form, once per command.
+    void SiustiQuake();
+    // Counts the attempt in the guard and sends it.
+    void SiustiBandyma(const QByteArray& datagrama);
+    TKonsolesForma Forma() const;
+    void NustatytiForma(TKonsolesForma forma);
+    // The challenge request in flight gives way to the Quake form when it has
+    // waited the retry time unanswered.
+    bool ArBandysQuake() const;
     void GautaTekstas(QByteArrayView tekstas);
     // A refusal of the command in flight: "Bad rcon_password.", "Bad challenge.", the ban notice.
     void Atsisakyta(TKonsolesAtsakas atsakas, const QByteArray& tekstas);
@@ -313,6 +338,7 @@ private:
 
     TNMUDP* udp;
     TKonsoliuRegistras* registras;
+    TServeriuRegistras* serveriai;
     TUzklausuBiudzetas* biudzetas;
     TLaikrodis laikrodis;
     TAdresuPaieska* paieska = nullptr;

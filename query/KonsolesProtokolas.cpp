@@ -16,6 +16,7 @@ namespace {
 
 constexpr QByteArrayView kAntraste("\xFF\xFF\xFF\xFF", 4);
 constexpr QByteArrayView kIssukioZodis("challenge rcon");
+constexpr QByteArrayView kSpausdinimoZodis("print\n");
 
 } // namespace
 
@@ -30,6 +31,12 @@ QByteArray KonsolesKomandosUzklausa(quint32 issukis, QByteArrayView slaptazodis,
     d.reserve(KonsolesUzklausosDydis(slaptazodis.size(), komanda.size()));
     d.append("rcon ").append(QByteArray::number(issukis)).append(" \"").append(slaptazodis).append("\" ");
     d.append(komanda).append('\n');
+    return d;
+}
+
+QByteArray KonsolesQuakeUzklausa(QByteArrayView slaptazodis, QByteArrayView komanda) {
+    QByteArray d = kAntraste.toByteArray();
+    d.append("rcon \"").append(slaptazodis).append("\" ").append(komanda).append('\n');
     return d;
 }
 
@@ -70,9 +77,15 @@ std::optional<quint32> SkaitytiKonsolesIssuki(QByteArrayView d) {
 }
 
 std::optional<QByteArrayView> KonsolesTekstas(QByteArrayView d) {
-    if (d.size() < 5 || !d.startsWith(kAntraste) || d[4] != 'l')
+    if (d.size() < 5 || !d.startsWith(kAntraste))
         return std::nullopt;
-    QByteArrayView tekstas = d.sliced(5);
+    QByteArrayView tekstas = d.sliced(4);
+    if (tekstas.front() == 'l')
+        tekstas = tekstas.sliced(1);
+    else if (tekstas.startsWith(kSpausdinimoZodis))
+        tekstas = tekstas.sliced(kSpausdinimoZodis.size());
+    else
+        return std::nullopt;
     const qsizetype nulis = tekstas.indexOf('\0');
     return nulis < 0 ? tekstas : tekstas.first(nulis);
 }

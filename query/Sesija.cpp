@@ -132,9 +132,12 @@ QList<QByteArray> TUzklausuSesija::PradetiRaunda(const QString& naujas) {
     return d;
 }
 
+qint64 KartojimoTarpas(const TServerioZinios& z) {
+    return z.PingoMs ? qMax<qint64>(250, 2 * qint64(*z.PingoMs)) : 500;
+}
+
 qint64 TUzklausuSesija::KartojimoTarpas() const {
-    const std::optional<int> ms = registras->Zinios(serveris).PingoMs;
-    return ms ? qMax<qint64>(kMaziausiasKartojimoMs, 2 * qint64(*ms)) : kKartojimoMs;
+    return ::KartojimoTarpas(registras->Zinios(serveris));
 }
 
 bool TUzklausuSesija::ArKartojamas(const TPrasymas& p) const {

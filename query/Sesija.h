@@ -60,13 +60,24 @@
 
 enum class TDialektas { Nezinomas, Senas, A2S };
 
+// The remote console's form the server answered: GoldSrc's, with a challenge
+// ("challenge rcon", then "rcon <challenge> \"<password>\" <command>"), or
+// Quake's, without one ("rcon <password> <command>", Xash3D's). Konsole.h.
+enum class TKonsolesForma { Nezinoma, GoldSrc, Quake };
+
 struct TServerioZinios {
     TDialektas Dialektas = TDialektas::Nezinomas;
     std::optional<TIssukis> Issukis;
     std::optional<int> PingoMs; // the last round trip measured
     qint64 Atsake = 0;          // Unix time (ms) of the last answer; 0: never
+    TKonsolesForma KonsolesForma = TKonsolesForma::Nezinoma;
     bool operator==(const TServerioZinios&) const = default;
 };
+
+// How long a request to the server waits for its answer before it goes again
+// (or, for the console, before the other form is tried): twice the last
+// round trip, never under 250 ms; 500 ms while no round trip is known.
+qint64 KartojimoTarpas(const TServerioZinios& z);
 
 // What the program knows of each server, keyed by "host:port" as the window
 // addresses it. It lives for the run and is kept across runs (Atmintis.h).
@@ -133,8 +144,6 @@ public:
 
     static constexpr int kKartojimai = 2;       // retries per request per round
     static constexpr int kIssukioAtsakymai = 3; // challenge answers per request per round
-    static constexpr qint64 kKartojimoMs = 500; // retry interval while no round trip is known
-    static constexpr qint64 kMaziausiasKartojimoMs = 250;
 
     // `registras`: what is known of the servers (the hub's, in the program).
     TUzklausuSesija(TPrasymai prasymai, TServeriuRegistras* registras, TLaikrodis laikrodis = {});

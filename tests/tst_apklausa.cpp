@@ -375,6 +375,9 @@ void TstApklausa::atmintiesSkaitymas_data() {
         << a + "h:1\ta2s\t-\t-\t" + QByteArray::number(dabar - kAtmintiesAmziusMs - 1) + "\nh:2\ta2s\t-\t-\t" +
                QByteArray::number(dabar - kAtmintiesAmziusMs) + "\n"
         << QStringList{u"h:2"_s};
+    QTest::newRow("the console's forms, with a dialect or without")
+        << a + "q:1\t-\t-\t-\t" + t + "\tquake\ng:2\ta2s\t-\t-\t" + t + "\tgoldsrc\nn:3\t-\t-\t-\t" + t + "\n"
+        << QStringList{u"g:2"_s, u"q:1"_s};
     QTest::newRow("never answered dropped") << a + "h:1\ta2s\t-\t-\t0\n" << QStringList{};
     QTest::newRow("a round trip past a minute refused") << a + "h:1\ta2s\t-\t60001\t" + t + "\n" << QStringList{};
     QTest::newRow("a control character in the name refused") << a + "h\x01:1\ta2s\t-\t-\t" + t + "\n" << QStringList{};

@@ -1,7 +1,9 @@
 // The remote console's protocol: the request datagrams and their 512-byte
 // limit, the challenge and output readers, the joining of output datagrams,
 // the ban guard and its file, and the exchange with the test server over
-// loopback on a clock the test moves.
+// loopback on a clock the test moves; the Quake form with Xash3D's recorded
+// output.
+#include <algorithm>
 #include <optional>
 
 #include <QDateTime>
@@ -11,6 +13,7 @@
 
 #include "AtminiesSrautas.h"
 #include "Biudzetas.h"
+#include "Datagramos.h"
 #include "Konsole.h"
 #include "NMUDP.h"
 #include "RankinisServeris.h"
@@ -70,6 +73,7 @@ private Q_SLOTS:
     void netinkami();
     void neatsako_data();
     void neatsako();
+    void quakeForma();
     void svetimasSiuntejas();
     void trumpasAdresas();
     void uzimta();
@@ -86,6 +90,7 @@ private:
     std::optional<TTestinisServeris> serveris;
     std::optional<TNMUDP> udp;
     std::optional<TKonsoliuRegistras> registras;
+    TServeriuRegistras serveriai;
     TUzklausuBiudzetas savasBiudzetas;
     std::optional<TKonsole> konsole;
     qint64 laikas = 0;
@@ -99,7 +104,8 @@ void TstKonsole::init() {
     udp.emplace();
     registras.emplace();
     savasBiudzetas.Isvalyti();
-    konsole.emplace(&*udp, *registras, savasBiudzetas, [this] { return laikas; });
+    serveriai.Isvalyti();
+    konsole.emplace(&*udp, *registras, serveriai, savasBiudzetas, [this] { return laikas; });
     udp->OnDataReceived = [this](QObject*, int, const QString& is, int portas) {
         TAtminiesSrautas srautas;
         udp->CopyReceivedToStream(srautas);
@@ -189,6 +195,9 @@ void TstKonsole::tekstas_data() {
     QTest::newRow("up to the NUL") << D("lab") + '\0' + "cd" << std::optional<QByteArray>("ab");
     QTest::newRow("no NUL") << D("lab") << std::optional<QByteArray>("ab");
     QTest::newRow("empty") << D("l") << std::optional<QByteArray>("");
+    QTest::newRow("a Quake line") << D("print\nmap: box\n") << std::optional<QByteArray>("map: box\n");
+    QTest::newRow("an empty Quake line") << D("print\n") << std::optional<QByteArray>("");
+    QTest::newRow("print without its line feed") << D("printx") << std::optional<QByteArray>();
     QTest::newRow("another letter") << D("mab") << std::optional<QByteArray>();
     QTest::newRow("a fragment") << QByteArray("\xFE\xFF\xFF\xFFl", 5) << std::optional<QByteArray>();
 }
@@ -532,33 +541,94 @@ void TstKonsole::netinkami() {
 
 void TstKonsole::neatsako_data() {
     QTest::addColumn<bool>("issukisAtsakomas");
+    QTest::addColumn<TKonsolesForma>("forma"); // what is known of the server
+    QTest::addColumn<int>("siunciama");        // datagrams the server gets
     QTest::addColumn<int>("skaiciuojama");
-    QTest::newRow("a silent server") << false << 0;
+    QTest::addColumn<bool>("quake");
+    // The challenge unanswered for the retry time: the command in the Quake
+    // form, whose wrong password gets no answer; the attempt counts.
+    QTest::newRow("a silent server") << false << TKonsolesForma::Nezinoma << 2 << 1 << true;
+    QTest::newRow("a server known to answer the challenge") << false << TKonsolesForma::GoldSrc << 1 << 0 << false;
+    QTest::newRow("a server of the Quake form: straight") << false << TKonsolesForma::Quake << 1 << 1 << true;
     // The command went and nothing came back: the server may have counted it.
-    QTest::newRow("the command unanswered") << true << 1;
+    QTest::newRow("the command unanswered") << true << TKonsolesForma::Nezinoma << 2 << 1 << false;
 }
 
 void TstKonsole::neatsako() {
     QFETCH(bool, issukisAtsakomas);
-    QFETCH(int, skaiciuojama);
+    QFETCH(TKonsolesForma, forma);
+    QFETCH(int, siunciama);
+    QFETCH(bool, quake);
     TRankinisServeris rankinis;
     QVERIFY(rankinis.Paleisti());
     QObject::connect(&rankinis.lizdas, &QUdpSocket::readyRead, &rankinis.lizdas, [&] {
         if (issukisAtsakomas && rankinis.gauta.last().data().startsWith(D("challenge")))
             rankinis.Siusti(D("challenge rcon 42\n") + '\0');
     });
-    konsole->NustatytiServeri({u"127.0.0.1"_s, rankinis.lizdas.localPort()});
+    const TServerioAdresas adresas{u"127.0.0.1"_s, rankinis.lizdas.localPort()};
+    TServerioZinios z;
+    z.KonsolesForma = forma;
+    serveriai.Nustatyti(adresas.Tekstas(), z);
+    konsole->NustatytiServeri(adresas);
     QSignalSpy neatsako(&*konsole, &TKonsole::Neatsako);
     QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,
              TKonsolesRezultatas::Siunciama);
     QTRY_COMPARE(rankinis.gauta.size(), issukisAtsakomas ? 2 : 1);
-    Palaukti(kKonsolesLaukimasMs - 1);
+    Palaukti(KartojimoTarpas(z) - 1);
+    QCOMPARE(rankinis.gauta.size(), issukisAtsakomas ? 2 : 1);
+    Palaukti(1);
+    QTRY_COMPARE(rankinis.gauta.size(), siunciama);
+    Palaukti(*konsole->Terminas() - laikas - 1);
     QCOMPARE(neatsako.size(), 0);
     Palaukti(1);
     QCOMPARE(neatsako.size(), 1);
+    QCOMPARE(neatsako.first().first().toBool(), quake);
     QVERIFY(!konsole->ArUzimta());
-    QCOMPARE(registras->Sargas(konsole->Serveris()).Skaicius(laikas), skaiciuojama);
-    QCOMPARE(rankinis.gauta.size(), issukisAtsakomas ? 2 : 1);
+    QTEST(registras->Sargas(konsole->Serveris()).Skaicius(laikas), "skaiciuojama");
+    QCOMPARE(rankinis.gauta.size(), siunciama);
+    // No password in the Quake form to a server that answered the challenge.
+    const auto quakeFormos = std::count_if(rankinis.gauta.begin(), rankinis.gauta.end(),
+                                           [](const QNetworkDatagram& d) { return d.data().startsWith(D("rcon \"")); });
+    QCOMPARE(quakeFormos, quake ? 1 : 0);
+}
+
+void TstKonsole::quakeForma() {
+    // Xash3D's console as recorded: "challenge rcon" unanswered, the command
+    // in the Quake form answered by nine "print" datagrams, one per line.
+    QList<QByteArray> isvestis;
+    for (int i = 1; i <= 9; ++i)
+        isvestis.append(Fiksacija(u"xash-print-%1.bin"_s.arg(i)));
+    if (isvestis.contains(QByteArray()))
+        QSKIP("the recorded datagrams are not there");
+    TRankinisServeris rankinis;
+    QVERIFY(rankinis.Paleisti());
+    QObject::connect(&rankinis.lizdas, &QUdpSocket::readyRead, &rankinis.lizdas, [&] {
+        if (rankinis.gauta.last().data().startsWith(D("rcon \"")))
+            for (const QByteArray& d : isvestis)
+                rankinis.Siusti(d);
+    });
+    const TServerioAdresas adresas{u"127.0.0.1"_s, rankinis.lizdas.localPort()};
+    konsole->NustatytiServeri(adresas);
+    QSignalSpy gauta(&*konsole, &TKonsole::Isvestis);
+    QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,
+             TKonsolesRezultatas::Siunciama);
+    QTRY_COMPARE(rankinis.gauta.size(), 1);
+    Palaukti(KartojimoTarpas({}));
+    QTRY_COMPARE(konsole->IsvestiesDatagramos(), 8); // the last one is empty
+    QCOMPARE(rankinis.gauta.at(1).data(), D("rcon \"sl4ptas\" status\n"));
+    Palaukti(kKonsolesTylaMs);
+    QCOMPARE(gauta.size(), 1);
+    const QByteArray tekstas = gauta.first().first().toByteArray();
+    QVERIFY(tekstas.startsWith("map: box\n# score ping dev"));
+    QVERIFY(tekstas.endsWith("Erin\t127.0.0.1\n\n"));
+    QCOMPARE(tekstas.count('\n'), 8);
+    QCOMPARE(registras->Sargas(konsole->Serveris()).Skaicius(laikas), 0);
+    // Remembered with the server: the next command goes straight in the Quake form.
+    QCOMPARE(serveriai.Zinios(adresas.Tekstas()).KonsolesForma, TKonsolesForma::Quake);
+    QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,
+             TKonsolesRezultatas::Siunciama);
+    QTRY_COMPARE(rankinis.gauta.size(), 3);
+    QCOMPARE(rankinis.gauta.at(2).data(), D("rcon \"sl4ptas\" status\n"));
 }
 
 void TstKonsole::svetimasSiuntejas() {
@@ -574,9 +644,11 @@ void TstKonsole::svetimasSiuntejas() {
     // The answer was dropped as the endpoint read it, before the clock moves on.
     QTRY_COMPARE(udp->Atmesta(), quint64(1));
     QVERIFY(konsole->ArUzimta());
+    // The Quake form after the retry time, its answer dropped too.
+    Palaukti(KartojimoTarpas({}));
     Palaukti(kKonsolesLaukimasMs);
     QCOMPARE(neatsako.size(), 1);
-    QCOMPARE(Zodziai(*serveris), QStringList{u"challenge rcon"_s});
+    QTRY_COMPARE(Zodziai(*serveris), (QStringList{u"challenge rcon"_s, u"rcon"_s}));
 }
 
 void TstKonsole::trumpasAdresas() {
@@ -605,7 +677,7 @@ void TstKonsole::uzdrausta() {
     for (int i = 0; i < 5; ++i) {
         // A registry of its own each time: the guard would stop this.
         registras.emplace();
-        konsole.emplace(&*udp, *registras, savasBiudzetas, [this] { return laikas; });
+        konsole.emplace(&*udp, *registras, serveriai, savasBiudzetas, [this] { return laikas; });
         konsole->NustatytiServeri({u"127.0.0.1"_s, serveris->Prievadas()});
         QSignalSpy atmestasNaujo(&*konsole, &TKonsole::SlaptazodisAtmestas);
         QCOMPARE(konsole->Vykdyti(u"status"_s, u"wrong"_s).Rezultatas, TKonsolesRezultatas::Siunciama);
@@ -613,7 +685,7 @@ void TstKonsole::uzdrausta() {
     }
     QVERIFY(serveris->Konsole().ArUzdraustas(QHostAddress(QHostAddress::LocalHost)));
     registras.emplace();
-    konsole.emplace(&*udp, *registras, savasBiudzetas, [this] { return laikas; });
+    konsole.emplace(&*udp, *registras, serveriai, savasBiudzetas, [this] { return laikas; });
     konsole->NustatytiServeri({u"127.0.0.1"_s, serveris->Prievadas()});
     QSignalSpy uzdrausta(&*konsole, &TKonsole::Uzdrausta);
     QCOMPARE(konsole->Vykdyti(u"status"_s, QString::fromLatin1(kSlaptazodis)).Rezultatas,

@@ -64,6 +64,7 @@ private Q_SLOTS:
     void perIlga();
     void astuoniBandymai();
     void neatsako();
+    void xash();
     void svetimasTekstas();
     void kitasServeris();
     void beServerio();
@@ -335,7 +336,11 @@ void TstKonsoleLangas::neatsako() {
     Ivesti(Konsoles<QLineEdit>("edtKomanda"), u"status"_s);
     QTest::keyClick(Konsoles<QLineEdit>("edtKomanda"), Qt::Key_Return);
     QTRY_COMPARE(serveris->Uzklausos().size() > 0 && serveris->Uzklausos().last().Zodis.startsWith("challenge"), true);
-    const QString zinute = frmPagrindinis->Kalba().Tekstas("Pranesimai", "KonsoleNeatsako");
+    // The challenge unanswered for the retry time: the command goes in the Quake form.
+    aplinka.netikrasLaikas += KartojimoTarpas({});
+    frmKonsole->Konsole->Tikrinti();
+    QTRY_VERIFY(serveris->Uzklausos().last().Zodis.startsWith("rcon \""));
+    const QString zinute = frmPagrindinis->Kalba().Tekstas("Pranesimai", "KonsoleTyli");
     aplinka.netikrasLaikas += kKonsolesLaukimasMs - 1;
     frmKonsole->Konsole->Tikrinti();
     QVERIFY(!Isvestis().contains(zinute));
@@ -343,6 +348,29 @@ void TstKonsoleLangas::neatsako() {
     frmKonsole->Konsole->Tikrinti();
     QVERIFY(Isvestis().endsWith(zinute + u'\n'));
     QVERIFY(!frmKonsole->Konsole->ArUzimta());
+}
+
+void TstKonsoleLangas::xash() {
+    // Xash3D's console: the challenge unanswered, "status" goes in the Quake
+    // form and its lines come whole; the next command goes straight.
+    TServerioElgsena e;
+    e.Rezimas = TServerioRezimas::Xash;
+    serveris->NustatytiElgsena(e);
+    Atidaryti();
+    Ivesti(Konsoles<QLineEdit>("edtSlaptazodis"), QString::fromLatin1(kSlaptazodis));
+    const QString pries = Isvestis();
+    Siusti(u"status"_s);
+    TServerioTurinys turinys = serveris->Turinys();
+    const QByteArray tiketina = serveris->Konsole().Vykdyti("status", turinys);
+    QVERIFY(tiketina.startsWith("map: "));
+    QCOMPARE(Isvestis(), pries + u"] status\n"_s + QString::fromLatin1(tiketina));
+    Siusti(u"echo again"_s);
+    QVERIFY(Isvestis().endsWith(u"] echo again\nagain\n"_s));
+    QCOMPARE(Komandos(*serveris), 2);
+    int issukiai = 0;
+    for (const TGautaUzklausa& u : serveris->Uzklausos())
+        issukiai += u.Zodis.startsWith("challenge rcon") ? 1 : 0;
+    QCOMPARE(issukiai, 1);
 }
 
 void TstKonsoleLangas::svetimasTekstas() {

@@ -129,7 +129,7 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
              QStringList{u"KonsoleNeraServerio"_s, u"KonsoleIeskoma"_s, u"KonsoleUzimta"_s, u"KonsoleBeSlaptazodzio"_s,
                          u"KonsoleKabute"_s, u"KonsoleEilute"_s, u"KonsoleIlga"_s, u"KonsoleAtmestas"_s,
                          u"KonsoleSaugoma"_s, u"KonsoleNepriimtas"_s, u"KonsoleIssukis"_s, u"KonsoleUzdrausta"_s,
-                         u"KonsoleNeatsako"_s, u"KonsoleNesiuncia"_s, u"KonsoleNukirsta"_s, u"KonsoleBeSaugyklos"_s,
+                         u"KonsoleNeatsako"_s, u"KonsoleTyli"_s, u"KonsoleNesiuncia"_s, u"KonsoleNukirsta"_s, u"KonsoleBeSaugyklos"_s,
                          u"KonsoleNeisimintas"_s, u"KonsoleBiudzetas"_s, u"KonsoleSargoFailas"_s} +
              // The desktop notifications (%1, %2 the player, the server, its figures) and the history's failure.
              QStringList{u"DraugasPrisijunge"_s, u"VietaLaisva"_s, u"ServerisAtsako"_s, u"IstorijaNeveikia"_s} +

@@ -100,8 +100,8 @@ void TfrmKonsole::SukurtiValdiklius() {
     // The window's own endpoint: no fixed local port, the system picks one.
     NMUDP1 = new TNMUDP(this);
     NMUDP1->setObjectName(u"NMUDP1"_s);
-    Konsole =
-        new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Biudzetas(), &DabarMs, this, centras->Vardai());
+    Konsole = new TKonsole(NMUDP1, centras->KonsoliuRegistras(), centras->Registras(), centras->Biudzetas(), &DabarMs,
+                           this, centras->Vardai());
     Konsole->setObjectName(u"Konsole"_s);
     Saugykla = new TSlaptazodziuSaugykla(QString::fromLatin1(kSaugyklosTarnyba), this);
     Saugykla->setObjectName(u"Saugykla"_s);
@@ -129,7 +129,7 @@ void TfrmKonsole::SujungtiIvykius() {
             [this](const QByteArray& t) { Saugiai([&] { KonsoleIssukisAtmestas(t); }); });
     connect(Konsole, &TKonsole::Uzdrausta, this,
             [this](const QByteArray& t) { Saugiai([&] { KonsoleUzdrausta(t); }); });
-    connect(Konsole, &TKonsole::Neatsako, this, [this] { Saugiai([this] { KonsoleNeatsako(); }); });
+    connect(Konsole, &TKonsole::Neatsako, this, [this](bool quake) { Saugiai([&] { KonsoleNeatsako(quake); }); });
     connect(Konsole, &TKonsole::AdresasNerastas, this, [this] { Saugiai([this] { KonsoleAdresasNerastas(); }); });
     connect(Konsole, &TKonsole::SiuntimasNepavyko, this,
             [this](const QString& k) { Saugiai([&] { KonsoleSiuntimasNepavyko(k); }); });
@@ -397,8 +397,9 @@ void TfrmKonsole::KonsoleUzdrausta(const QByteArray& tekstas) {
     Pranesti("KonsoleUzdrausta");
 }
 
-void TfrmKonsole::KonsoleNeatsako() {
-    Pranesti("KonsoleNeatsako");
+void TfrmKonsole::KonsoleNeatsako(bool quakeForma) {
+    // A server of the Quake form answers nothing to a wrong password.
+    Pranesti(quakeForma ? "KonsoleTyli" : "KonsoleNeatsako");
 }
 
 void TfrmKonsole::KonsoleAdresasNerastas() {

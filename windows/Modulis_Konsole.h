@@ -65,7 +65,7 @@ public:
     void KonsoleSlaptazodisAtmestas(const QByteArray& tekstas);
     void KonsoleIssukisAtmestas(const QByteArray& tekstas);
     void KonsoleUzdrausta(const QByteArray& tekstas);
-    void KonsoleNeatsako();
+    void KonsoleNeatsako(bool quakeForma);
     void KonsoleAdresasNerastas();
     void KonsoleSiuntimasNepavyko(const QString& klaida);
     void KonsoleSargasNeissaugotas(const QString& failas);

@@ -47,8 +47,16 @@ QByteArray PaslepatiSlaptazodi(const QByteArray& zodis) {
     if (!zodis.startsWith("rcon "))
         return zodis;
     QByteArrayView likutis = QByteArrayView(zodis).sliced(4);
-    KitasZodis(likutis); // the challenge
-    const qsizetype priesSlaptazodi = zodis.size() - likutis.size();
+    qsizetype priesSlaptazodi = zodis.size() - likutis.size();
+    // The challenge, a number; the Quake form starts with the password.
+    const std::optional<QByteArray> pirmas = KitasZodis(likutis);
+    bool skaicius = false;
+    if (pirmas)
+        pirmas->toUInt(&skaicius);
+    if (skaicius)
+        priesSlaptazodi = zodis.size() - likutis.size();
+    else
+        likutis = QByteArrayView(zodis).sliced(priesSlaptazodi);
     if (!KitasZodis(likutis))
         return zodis;
     return zodis.left(priesSlaptazodi) + " \"***\"" + likutis.toByteArray();
@@ -120,6 +128,8 @@ std::optional<QList<QByteArray>> TServerioKonsole::Apdoroti(const QByteArray& da
         const QByteArrayView likutis = zodis.sliced(kIssukioPrasymas.size());
         if (!likutis.isEmpty() && static_cast<unsigned char>(likutis.front()) > ' ')
             return std::nullopt;
+        if (quakeForma)
+            return QList<QByteArray>{};
         const quint32 c = Issukis(siuntejas);
         return QList<QByteArray>{kAntraste.toByteArray() + "challenge rcon " + QByteArray::number(c) + "\n" +
                                  QByteArray(1, '\0')};
@@ -130,7 +140,19 @@ std::optional<QList<QByteArray>> TServerioKonsole::Apdoroti(const QByteArray& da
     // The engine drops a request too long for its buffer without a word.
     if (datagrama.size() >= kUzklausosRiba)
         return QList<QByteArray>{};
-    return Komanda(zodis.sliced(kKomandosZodis.size()).toByteArray(), adresai[Raktas(siuntejas)], turinys);
+    const QByteArray likusi = zodis.sliced(kKomandosZodis.size()).toByteArray();
+    if (quakeForma)
+        return QuakeKomanda(likusi, turinys);
+    return Komanda(likusi, adresai[Raktas(siuntejas)], turinys);
+}
+
+QList<QByteArray> TServerioKonsole::QuakeKomanda(const QByteArray& likusi, TServerioTurinys& turinys) {
+    QByteArrayView likutis(likusi);
+    const std::optional<QByteArray> slaptazodis = KitasZodis(likutis);
+    if (!slaptazodis || slaptazodis_.isEmpty() || *slaptazodis != slaptazodis_)
+        return {};
+    ++ivykdyta;
+    return SpausdinimoDatagramos(Vykdyti(likutis.toByteArray().trimmed(), turinys));
 }
 
 QList<QByteArray> TServerioKonsole::Komanda(const QByteArray& likusi, TAdresas& a, TServerioTurinys& turinys) {
@@ -169,6 +191,17 @@ QByteArray TServerioKonsole::Vykdyti(const QByteArray& komanda, TServerioTurinys
     const QByteArray argumentai = likutis.toByteArray().trimmed();
     if (*vardas == "echo")
         return Eilute(argumentai);
+    if (*vardas == "status" && quakeForma) {
+        QByteArray s = Eilute("map: " + turinys.Detales.Info.Zemelapis);
+        s += Eilute("# score ping dev lastmsg qport useragent\t\tname\t\taddress");
+        int nr = 0;
+        for (const TZaidejoInfo& z : turinys.Zaidejai)
+            s += Eilute(QByteArray::number(nr++).rightJustified(2) + ' ' +
+                        QByteArray::number(z.Zaidejas.Fragai).rightJustified(5) +
+                        " Bot    n/a  10.77668     0 n/a (n/a-n/a 0)\t" + z.Zaidejas.Vardas.rightJustified(8) +
+                        "\t 0.0.0.0");
+        return s + '\n';
+    }
     if (*vardas == "status") {
         const TDetales& d = turinys.Detales;
         QByteArray s;
@@ -211,6 +244,18 @@ QByteArray TServerioKonsole::Vykdyti(const QByteArray& komanda, TServerioTurinys
         return {};
     }
     return Eilute("Unknown command: " + *vardas);
+}
+
+QList<QByteArray> TServerioKonsole::SpausdinimoDatagramos(const QByteArray& isvestis) {
+    QList<QByteArray> datagramos;
+    for (qsizetype i = 0; i < isvestis.size();) {
+        const qsizetype galas = isvestis.indexOf('\n', i);
+        const qsizetype ilgis = qMin<qsizetype>(galas < 0 ? isvestis.size() - i : galas + 1 - i, kIsvestiesTalpa);
+        datagramos.append(kAntraste.toByteArray() + "print\n" + isvestis.mid(i, ilgis));
+        i += ilgis;
+    }
+    datagramos.append(kAntraste.toByteArray() + "print\n");
+    return datagramos;
 }
 
 QList<QByteArray> TServerioKonsole::IsvestiesDatagramos(const QByteArray& isvestis) {

@@ -13,6 +13,11 @@
 //                                          counted) or "Bad rcon_password." (counted)
 // A request of 512 bytes or more is dropped without an answer, as the engine does.
 //
+// In the Quake form (Xash3D's) "challenge rcon" gets no answer, the command is
+// "rcon <password> <command>", a wrong password gets no answer and is not
+// counted, and the output goes one "print\n" datagram per line, then an empty
+// one; "status" has Xash3D's layout.
+//
 // Commands: "echo <text>"; "status" (name, map and players of the content);
 // "lines <n>" (n numbered lines, for outputs of many datagrams); a rule name
 // alone prints its value, with a value after it sets it; anything else is an
@@ -51,6 +56,7 @@ public:
     void NustatytiSlaptazodi(const QByteArray& slaptazodis) { slaptazodis_ = slaptazodis; }
     const QByteArray& Slaptazodis() const { return slaptazodis_; }
     void NustatytiLaikrodi(TLaikrodis laikrodis);
+    void NustatytiQuakeForma(bool quake) { quakeForma = quake; }
 
     // The replies to one datagram from `siuntejas`: for a banned address the
     // ban notice, whatever the datagram; for the console's requests the
@@ -74,6 +80,8 @@ public:
 
     // The output of a command as text.
     QByteArray Vykdyti(const QByteArray& komanda, TServerioTurinys& turinys) const;
+    // The output in the Quake form: a "print" datagram per line and an empty one.
+    static QList<QByteArray> SpausdinimoDatagramos(const QByteArray& isvestis);
     // The output as the engine sends it: 'l' datagrams of at most
     // kIsvestiesTalpa text bytes each, broken after a line where one fits;
     // an empty output is one empty 'l'.
@@ -87,8 +95,10 @@ private:
     };
     static QString Raktas(const QHostAddress& adresas);
     QList<QByteArray> Komanda(const QByteArray& zodis, TAdresas& a, TServerioTurinys& turinys);
+    QList<QByteArray> QuakeKomanda(const QByteArray& likusi, TServerioTurinys& turinys);
 
     QByteArray slaptazodis_;
+    bool quakeForma = false;
     TLaikrodis laikrodis;
     QHash<QString, TAdresas> adresai;
     int ivykdyta = 0;

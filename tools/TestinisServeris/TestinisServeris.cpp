@@ -240,6 +240,7 @@ std::optional<QList<QByteArray>> TTestinisServeris::KonsolesAtsakymai(const QByt
     // The other ways of answering answer the console's requests too.
     if (elgsena.Budas != TAtsakymuBudas::Iprastas)
         return std::nullopt;
+    konsole.NustatytiQuakeForma(elgsena.Rezimas == TServerioRezimas::Xash);
     const std::optional<QList<QByteArray>> atsakymai = konsole.Apdoroti(datagrama, siuntejas, turinys);
     if (!atsakymai)
         return std::nullopt;

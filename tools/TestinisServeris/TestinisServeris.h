@@ -53,7 +53,7 @@ enum class TServerioRezimas {
     Xash      // Xash3D FWGS: "ping" gets "ack", the other legacy words nothing;
               // A2S_INFO answered without a challenge, protocol 49, no extra
               // data; A2S_PLAYER with the challenge silent while no one plays;
-              // the rules in one datagram
+              // the rules in one datagram; the console in the Quake form
 };
 
 // The layout of split replies.
