@@ -61,8 +61,6 @@ private Q_SLOTS:
     void ilgisRiba();
     void taisykles();
     void tylusRezimas();
-    void xash_data();
-    void xash();
     void slaptazodisZurnale_data();
     void slaptazodisZurnale();
     void programa();
@@ -327,28 +325,6 @@ void TstTestinisServerisKonsole::tylusRezimas() {
     QCOMPARE(Atsakymai(Prasymas("challenge rcon\n")), QList<QByteArray>{});
     QCOMPARE(gauta.size(), 1);
     QCOMPARE(serveris->IssiustiAtsakymai(), 0);
-}
-
-void TstTestinisServerisKonsole::xash_data() {
-    QTest::addColumn<QByteArray>("prasymas");
-    QTest::addColumn<QList<QByteArray>>("atsakymai");
-    const QByteArray p = Prasymas("print\n");
-    QTest::newRow("no challenge") << Prasymas("challenge rcon\n") << QList<QByteArray>{};
-    QTest::newRow("the Quake form") << Prasymas("rcon sl4ptas echo hi\n") << QList<QByteArray>{p + "hi\n", p};
-    QTest::newRow("the password quoted") << Prasymas("rcon \"sl4ptas\" echo a\n") << QList<QByteArray>{p + "a\n", p};
-    QTest::newRow("a wrong password: silence") << Prasymas("rcon wrong echo hi\n") << QList<QByteArray>{};
-    QTest::newRow("the GoldSrc form: a wrong password") << Komanda(1, kSlaptazodis, "echo hi") << QList<QByteArray>{};
-}
-
-void TstTestinisServerisKonsole::xash() {
-    QFETCH(QByteArray, prasymas);
-    TServerioElgsena e;
-    e.Rezimas = TServerioRezimas::Xash;
-    serveris->NustatytiElgsena(e);
-    for (int i = 0; i < TServerioKonsole::kNesekmiuRiba; ++i)
-        QTEST(Atsakymai(prasymas), "atsakymai");
-    // Xash3D bans no one for wrong passwords.
-    QVERIFY(!serveris->Konsole().ArUzdraustas(QHostAddress(QHostAddress::LocalHost)));
 }
 
 void TstTestinisServerisKonsole::slaptazodisZurnale_data() {
