@@ -58,7 +58,7 @@ TIstorijosEilute IstorijosEilute(const TRaundoSantrauka& r) {
     e.MaxZaideju = r.MaxZaideju;
     e.PingoMs = r.PingoMs;
     // The map's name is the server's text: a row stays small whatever it sends.
-    e.Zemelapis = VienaEilute(RodomasTekstas(r.Zemelapis), kZemelapioRiba);
+    e.Zemelapis = VienaEilute(ServerioTekstas(r.Zemelapis), kZemelapioRiba);
     return e;
 }
 

@@ -20,7 +20,7 @@ QString Taip(bool taip) {
 } // namespace
 
 QString SarasoTekstas(const QByteArray& baitai) {
-    return VienaEilute(RodomasTekstas(baitai), kSarasoTekstoRiba);
+    return VienaEilute(ServerioTekstas(baitai), kSarasoTekstoRiba);
 }
 
 TInternetoServeris LanServeris(const TApklausa::TLanRadinys& r) {

@@ -61,7 +61,7 @@ QList<TPranesimas> TPranesimuTaisykles::Apdoroti(const TRaundoSantrauka& r, cons
         TPranesimas p;
         p.Rusis = rusis;
         p.Serveris = r.Serveris;
-        p.Pavadinimas = serveris.Pavadinimas.isEmpty() ? r.Serveris : RodomasTekstas(serveris.Pavadinimas);
+        p.Pavadinimas = serveris.Pavadinimas.isEmpty() ? r.Serveris : ServerioTekstas(serveris.Pavadinimas);
         return p;
     };
 
@@ -90,7 +90,7 @@ QList<TPranesimas> TPranesimuTaisykles::Apdoroti(const TRaundoSantrauka& r, cons
     if (r.Vardai) {
         QSet<QString> dabar;
         for (const QByteArray& baitai : *r.Vardai) {
-            const QString vardas = RodomasTekstas(baitai);
+            const QString vardas = ServerioTekstas(baitai);
             const QString zaidejoRaktas = TDraugai::Raktas(vardas);
             const bool arNaujas = !serveris.Zaidejai.contains(zaidejoRaktas) && !dabar.contains(zaidejoRaktas);
             dabar.insert(zaidejoRaktas);

@@ -18,7 +18,7 @@ struct TRaundoSantrauka {
     std::optional<int> PingoMs;  // round trip; none when the round timed out / had no reply
     std::optional<int> Zaidejai; // players count of the details/info reply, when it came
     std::optional<int> MaxZaideju;
-    QByteArray Pavadinimas, Zemelapis;       // server name and map, bytes as received (decode with RodomasTekstas)
+    QByteArray Pavadinimas, Zemelapis;       // server name and map, bytes as received (decode with ServerioTekstas)
     std::optional<QList<QByteArray>> Vardai; // player names of the players reply, when it came
 
     bool operator==(const TRaundoSantrauka&) const = default;

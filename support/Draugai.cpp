@@ -35,7 +35,7 @@ bool TDraugai::ArDraugas(const QString& vardas) const {
 }
 
 bool TDraugai::ArDraugas(const QByteArray& vardas) const {
-    return ArDraugas(RodomasTekstas(vardas));
+    return ArDraugas(ServerioTekstas(vardas));
 }
 
 QStringList TDraugai::SkaitytiEilutes() const {
@@ -50,7 +50,7 @@ QStringList TDraugai::SkaitytiEilutes() const {
     QStringList eilutes;
     for (const QByteArray& eilute : baitai.split('\n')) {
         const QByteArray be = eilute.endsWith('\r') ? eilute.chopped(1) : eilute;
-        eilutes.append(RodomasTekstas(be));
+        eilutes.append(ServerioTekstas(be));
     }
     // A file that ends with a line break has no empty line after it.
     if (!eilutes.isEmpty() && eilutes.constLast().isEmpty())

@@ -59,7 +59,7 @@ void IssaugotiNustatymus(const QList<TNustatymas>& lentele) {
     for (const TNustatymas& n : lentele) {
         const QString raktas = QString::fromLatin1(n.Raktas);
         const QByteArray reiksme = n.Reiksme();
-        if (!n.Numatyta.isEmpty() && reiksme == n.Numatyta &&
+        if (n.Numatyta && reiksme == *n.Numatyta &&
             failas.SkaitytiReiksme(kNustatymuSekcija, raktas).startsWith("###"))
             continue;
         failas.RasytiReiksme(kNustatymuSekcija, raktas, reiksme);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QByteArray>
 #include <QList>
@@ -24,8 +25,8 @@ struct TNustatymas {
     std::function<QByteArray()> Reiksme;            // the value to save, as stored
     std::function<void(const QByteArray&)> Taikyti; // applies a loaded value; may throw
     // A key of later versions: at this value it is not added to a file that
-    // lacks it, so a file of old stays as it was (empty: always written).
-    QByteArray Numatyta = {};
+    // lacks it, so a file of old stays as it was (none: always written).
+    std::optional<QByteArray> Numatyta = {};
 };
 
 // An on/off option: "1" is on, anything else (a marker included) off; saved as "1" or "0".

@@ -1,5 +1,10 @@
 #include "Tekstas.h"
 
+#include <algorithm>
+#include <optional>
+
+#include <QMutex>
+#include <QMutexLocker>
 #include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
@@ -32,7 +37,12 @@ QString IsBaltuKoduotes(const QByteArray& baitai) {
     return rezultatas;
 }
 
-QString RodomasTekstas(const QByteArray& baitai) {
+namespace {
+
+constexpr char kBaltuKoduote[] = "windows-1257";
+
+// The bytes as text when they are ASCII or valid UTF-8.
+std::optional<QString> IsUtf8(const QByteArray& baitai) {
     bool grynasAscii = true;
     for (const char c : baitai) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -46,7 +56,44 @@ QString RodomasTekstas(const QByteArray& baitai) {
     QString bandymas = utf8.decode(baitai);
     if (!utf8.hasError())
         return bandymas;
+    return std::nullopt;
+}
+
+QMutex koduotesSargas;
+QByteArray serveriuKoduote = kBaltuKoduote;
+
+} // namespace
+
+QString RodomasTekstas(const QByteArray& baitai) {
+    if (std::optional<QString> tekstas = IsUtf8(baitai))
+        return *std::move(tekstas);
     return IsBaltuKoduotes(baitai);
+}
+
+QString ServerioTekstas(const QByteArray& baitai) {
+    if (std::optional<QString> tekstas = IsUtf8(baitai))
+        return *std::move(tekstas);
+    const QByteArray koduote = ServeriuKoduote();
+    if (koduote == kBaltuKoduote)
+        return IsBaltuKoduotes(baitai);
+    QStringDecoder dekoderis(koduote.constData(), QStringDecoder::Flag::Stateless);
+    return dekoderis.isValid() ? dekoderis.decode(baitai) : IsBaltuKoduotes(baitai);
+}
+
+bool NustatytiServeriuKoduote(const QByteArray& pavadinimas) {
+    QByteArray vardas = pavadinimas.trimmed().toLower();
+    if (!vardas.isEmpty() && std::all_of(vardas.begin(), vardas.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        vardas.prepend("windows-");
+    if (vardas != kBaltuKoduote && (vardas.isEmpty() || !QStringDecoder(vardas.constData()).isValid()))
+        return false;
+    const QMutexLocker uzraktas(&koduotesSargas);
+    serveriuKoduote = vardas;
+    return true;
+}
+
+QByteArray ServeriuKoduote() {
+    const QMutexLocker uzraktas(&koduotesSargas);
+    return serveriuKoduote;
 }
 
 QString Apkirpti(const QString& tekstas, qsizetype riba) {

@@ -11,6 +11,17 @@ QString RodomasTekstas(const QByteArray& baitai);
 // Windows-1257 alone, for texts known to be in the program's code page.
 QString IsBaltuKoduotes(const QByteArray& baitai);
 
+// Texts from servers: UTF-8 when the bytes are valid UTF-8, otherwise the
+// servers' code page, the one of the interface language unless the user chose
+// another (old clients send names in their Windows code page). Safe to call
+// from any thread.
+QString ServerioTekstas(const QByteArray& baitai);
+// The servers' code page by the name Qt knows it ("windows-1251", "koi8-r";
+// a bare number "1251" is Windows'); false, and nothing changed, for a name
+// Qt cannot decode. Windows-1257 until set.
+bool NustatytiServeriuKoduote(const QByteArray& pavadinimas);
+QByteArray ServeriuKoduote();
+
 // What a server sends may hold anything, of any length. Where such a text
 // leaves the program's own plain-text controls (a tool tip, the desktop, a
 // file), it goes through one of these.

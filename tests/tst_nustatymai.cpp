@@ -8,6 +8,7 @@
 #include "Modulis_Narsykle.h"
 #include "StebetojoAplinka.h"
 #include "TybCheckBox.h"
+#include "Tekstas.h"
 #include "TybINI.h"
 #include "Valdikliai.h"
 
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void klaidaNeuzlaikoLango();
     void pranesimuZymos_data();
     void pranesimuZymos();
+    void koduotes_data();
+    void koduotes();
 
 private:
     void Ikelti(const QByteArray& turinys);
@@ -159,7 +162,7 @@ void TstNustatymai::intervalai() {
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
     if (klaida.isEmpty()) {
         QVERIFY(aplinka.pranesimai.isEmpty());
-        QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Lietuviu"_s);
+        QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Lietuvių"_s);
         QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\Kalbos\\Lietuviu.lng"_s);
     } else {
         // The load stops at the failing key: the language in effect stays.
@@ -180,7 +183,7 @@ void TstNustatymai::betKokiaTvarka() {
     QVERIFY(!Valdiklis<TApatineJuosta>("imgApacia")->isVisible());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 4000);
     QCOMPARE(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 3000);
-    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Lietuviu"_s);
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Lietuvių"_s);
     Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(true);
     Valdiklis<TTybCheckBox>("chkTAB")->setChecked(true);
 }
@@ -321,7 +324,7 @@ void TstNustatymai::klaidaNeuzlaikoLango() {
     Valdiklis<TApatineJuosta>("imgApacia")->Drobe().fill(Qt::white);
     QMetaObject::invokeMethod(frmPagrindinis, "FormShow");
     QCOMPARE(aplinka.pranesimai, QStringList{u"'x' is not a valid integer value"_s});
-    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 2);
+    QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 8);
     QVERIFY(Valdiklis<QPushButton>("btnRodyti")->text() != u"btnRodyti"_s);
     QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().pixelColor(5, 10), QColor(0x10, 0x0C, 0x08));
 }
@@ -371,6 +374,55 @@ void TstNustatymai::pranesimuZymos() {
     QCOMPARE(chkDraugai->isChecked(), !draugai);
     chkVieta->setChecked(false);
     chkDraugai->setChecked(false);
+}
+
+void TstNustatymai::koduotes_data() {
+    QTest::addColumn<QByteArray>("kalba");
+    QTest::addColumn<QByteArray>("koduote"); // the user's choice; null: no such key
+    QTest::addColumn<QByteArray>("vardas");  // a player's name as an old client sends it
+    QTest::addColumn<QString>("rodomas");
+    QTest::addColumn<QString>("kalbosVardas"); // what the language box shows
+    const QByteArray privet("\xCF\xF0\xE8\xE2\xE5\xF2"), lodz("\xA3\xF3"
+                                                              "d\x9F");
+    QTest::newRow("Russian: Windows-1251") << "Russkij"_ba << QByteArray() << privet << u"Привет"_s << u"Русский"_s;
+    QTest::newRow("Ukrainian: Windows-1251")
+        << "Ukrainska"_ba << QByteArray() << "\xB2\xE3\xEE\xF0"_ba << u"Ігор"_s << u"Українська"_s;
+    QTest::newRow("Polish: Windows-1250") << "Polski"_ba << QByteArray() << lodz << u"Łódź"_s << u"Polski"_s;
+    QTest::newRow("Portuguese: Windows-1252")
+        << "Portugues-Brasil"_ba << QByteArray() << "Jo\xE3o"_ba << u"João"_s << u"Português (Brasil)"_s;
+    QTest::newRow("Spanish: Windows-1252") << "Espanol"_ba << QByteArray()
+                                           << "Nu\xF1"
+                                              "ez"_ba
+                                           << u"Nuñez"_s << u"Español"_s;
+    QTest::newRow("German: Windows-1252") << "Deutsch"_ba << QByteArray() << "Gro\xDF"_ba << u"Groß"_s << u"Deutsch"_s;
+    QTest::newRow("English: Windows-1252") << "English"_ba << QByteArray() << "Jos\xE9"_ba << u"José"_s << u"English"_s;
+    QTest::newRow("Lithuanian: Windows-1257")
+        << "Lietuviu"_ba << QByteArray() << "\xFE\xE0"_ba << u"žą"_s << u"Lietuvių"_s;
+    QTest::newRow("valid UTF-8 stays UTF-8")
+        << "Polski"_ba << QByteArray() << u"Привет"_s.toUtf8() << u"Привет"_s << u"Polski"_s;
+    QTest::newRow("the user's code page over the language's")
+        << "English"_ba
+        << "windows-1251"_ba << privet << u"Привет"_s << u"English"_s;
+    QTest::newRow("Windows' number alone") << "Polski"_ba
+                                           << "1251"_ba << privet << u"Привет"_s << u"Polski"_s;
+    QTest::newRow("a code page no one knows: the language's") << "Polski"_ba
+                                                              << "no-such-page"_ba << lodz << u"Łódź"_s << u"Polski"_s;
+}
+
+void TstNustatymai::koduotes() {
+    QFETCH(QByteArray, kalba);
+    QFETCH(QByteArray, koduote);
+    QFETCH(QByteArray, vardas);
+    Ikelti(Pilnas("1", "5000", "10000", kalba) + (koduote.isNull() ? QByteArray() : "Koduote=" + koduote + "\r\n"));
+    QTEST(ServerioTekstas(vardas), "rodomas");
+    QTEST(Valdiklis<QComboBox>("cboKalbos")->currentText(), "kalbosVardas");
+    // Saved, the file keeps the language's file name and the choice as they were.
+    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    TTybINI ini;
+    ini.setByla(u"resursai\\Nustatymai.tyb"_s);
+    QCOMPARE(ini.SkaitytiReiksme(u"Nustatymai"_s, u"Kalba"_s), kalba);
+    QCOMPARE(ini.SkaitytiReiksme(u"Nustatymai"_s, u"Koduote"_s), koduote.isNull() ? "###3"_ba : koduote);
+    Ikelti(Pilnas());
 }
 
 QTEST_MAIN(TstNustatymai)

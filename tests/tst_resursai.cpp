@@ -1,6 +1,8 @@
-// The files shipped in resursai/: both language files hold every text the program
-// reads, readable through TTybINI without a marker and shadowed by no later line,
+// The files shipped in resursai/: every language file holds every text the
+// program reads, in English's sections and order, readable through TTybINI
+// without a marker, shadowed by no later line, with English's placeholders;
 // and the settings file holds the ten options at their initial states.
+#include <algorithm>
 #include <memory>
 
 #include <QDir>
@@ -23,6 +25,8 @@ const QString kSaltinis = QString::fromUtf8(VELMORANT_SOURCE_DIR) + u"/resursai/
 // Every key the program reads, by section, in the order the files keep them.
 const QList<std::pair<QString, QStringList>>& Katalogas() {
     static const QList<std::pair<QString, QStringList>> katalogas{
+        // The language's own name and the code page its players' old clients use.
+        {u"Kalba"_s, {u"Vardas"_s, u"Koduote"_s}},
         {u"frmPagrindinis"_s,
          {u"lblKomanda1Title"_s,
           u"lblKomanda2Title"_s,
@@ -89,8 +93,8 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
           u"Yra"_s}},
         {u"frmApie"_s, {u"lblKomentarai"_s, u"Cap1"_s}},
         {u"frmKonsole"_s,
-         {u"Cap4"_s, u"lblServeris"_s, u"lblSlaptazodis"_s, u"chkIsimintiSlaptazodi"_s, u"lblKomanda"_s,
-          u"btnSiusti"_s}},
+         {u"Cap4"_s, u"lblServeris"_s, u"lblSlaptazodis"_s, u"chkIsimintiSlaptazodi"_s, u"lblKomanda"_s, u"btnSiusti"_s,
+          u"edtKomanda"_s}},
         {u"frmNarsykle"_s,
          {u"Cap5"_s,
           u"btnInternetas"_s,
@@ -126,11 +130,12 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
                      u"IrasykiteSKTitle"_s, u"IrasykiteSK"_s, u"BlogasSkaicius"_s, u"Versija"_s, u"Pataisymas"_s,
                      u"ZaidimasNepaleistas"_s, u"IntervalasVeikia"_s} +
              // The remote console's messages.
-             QStringList{u"KonsoleNeraServerio"_s, u"KonsoleIeskoma"_s, u"KonsoleUzimta"_s, u"KonsoleBeSlaptazodzio"_s,
-                         u"KonsoleKabute"_s, u"KonsoleEilute"_s, u"KonsoleIlga"_s, u"KonsoleAtmestas"_s,
-                         u"KonsoleSaugoma"_s, u"KonsoleNepriimtas"_s, u"KonsoleIssukis"_s, u"KonsoleUzdrausta"_s,
-                         u"KonsoleNeatsako"_s, u"KonsoleTyli"_s, u"KonsoleNesiuncia"_s, u"KonsoleNukirsta"_s, u"KonsoleBeSaugyklos"_s,
-                         u"KonsoleNeisimintas"_s, u"KonsoleBiudzetas"_s, u"KonsoleSargoFailas"_s} +
+             QStringList{
+                 u"KonsoleNeraServerio"_s, u"KonsoleIeskoma"_s,     u"KonsoleUzimta"_s,    u"KonsoleBeSlaptazodzio"_s,
+                 u"KonsoleKabute"_s,       u"KonsoleEilute"_s,      u"KonsoleIlga"_s,      u"KonsoleAtmestas"_s,
+                 u"KonsoleSaugoma"_s,      u"KonsoleNepriimtas"_s,  u"KonsoleIssukis"_s,   u"KonsoleUzdrausta"_s,
+                 u"KonsoleNeatsako"_s,     u"KonsoleTyli"_s,        u"KonsoleNesiuncia"_s, u"KonsoleNukirsta"_s,
+                 u"KonsoleBeSaugyklos"_s,  u"KonsoleNeisimintas"_s, u"KonsoleBiudzetas"_s, u"KonsoleSargoFailas"_s} +
              // The desktop notifications (%1, %2 the player, the server, its figures) and the history's failure.
              QStringList{u"DraugasPrisijunge"_s, u"VietaLaisva"_s, u"ServerisAtsako"_s, u"IstorijaNeveikia"_s} +
              // The server browser's status line and what a request came to.
@@ -138,12 +143,25 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
                          u"NarsykleBeRakto"_s, u"NarsykleNupjautas"_s, u"NarsykleAtmestasRaktas"_s, u"NarsykleUzimta"_s,
                          u"NarsykleSertifikatas"_s, u"NarsykleBeTinklo"_s, u"NarsykleLaikas"_s, u"NarsykleBlogas"_s,
                          u"NarsyklePerDidelis"_s, u"NarsykleNeSaugus"_s, u"NarsykleLanIeskoma"_s,
-                         u"NarsykleLanRasta"_s}},
+                         u"NarsykleLanRasta"_s} +
+             // The names of the watcher's painted bar and its arrows, for screen readers.
+             QStringList{u"Juosta"_s, u"KairineRodykle"_s, u"DesineRodykle"_s}},
     };
     return katalogas;
 }
 
-const QStringList kKalbos{u"English"_s, u"Lietuviu"_s};
+// Every language file shipped, by file name.
+const QStringList kKalbos{u"Deutsch"_s, u"English"_s,          u"Espanol"_s, u"Lietuviu"_s,
+                          u"Polski"_s,  u"Portugues-Brasil"_s, u"Russkij"_s, u"Ukrainska"_s};
+
+QList<QByteArray> Vietos(const QByteArray& reiksme) {
+    QList<QByteArray> vietos;
+    for (qsizetype i = reiksme.indexOf('%'); i >= 0 && i + 1 < reiksme.size(); i = reiksme.indexOf('%', i + 1))
+        if (reiksme.at(i + 1) >= '0' && reiksme.at(i + 1) <= '9')
+            vietos.append(reiksme.mid(i, 2));
+    std::sort(vietos.begin(), vietos.end());
+    return vietos;
+}
 
 // The program puts ":" or ": " after these values, so they carry none themselves.
 bool ArPridedamasDvitaskis(const QString& sekcija, const QString& raktas) {
@@ -250,6 +268,11 @@ void TstResursai::tekstai() {
     QCOMPARE(ini.SkaitytiReiksme(sekcija, raktas), reiksme);
     for (const char* zyme : {"###1", "###2", "###3"})
         QVERIFY2(reiksme != zyme, reiksme.constData());
+    // English's placeholders, each as often.
+    ini.setByla(u"resursai\\Kalbos\\English.lng"_s);
+    QCOMPARE(Vietos(reiksme), Vietos(ini.SkaitytiReiksme(sekcija, raktas)));
+    if (raktas == u"Koduote"_s)
+        QVERIFY2(QStringDecoder(reiksme.constData()).isValid(), reiksme.constData());
 
     // The key's own line gives the value, and no later line of the section holds the key.
     const QList<QByteArray> eilutes = SekcijosEilutes(Perskaityti(u"resursai/Kalbos/"_s + kalba + u".lng"_s), sekcija);
@@ -327,7 +350,8 @@ void TstResursai::failoForma() {
 void TstResursai::kalbuSarasas() {
     // The watcher lists the languages from "resursai\kalbos\" below its folder.
     QStringList sarasas;
-    QCOMPARE(IeskotiFailu(QDir::currentPath() + u"/\\resursai\\kalbos\\"_s, u"*.lng"_s, false, sarasas), 2);
+    QCOMPARE(IeskotiFailu(QDir::currentPath() + u"/\\resursai\\kalbos\\"_s, u"*.lng"_s, false, sarasas),
+             int(kKalbos.size()));
     QStringList vardai;
     for (const QString& kelias : sarasas) {
         QVERIFY(QFileInfo(kelias).isFile());
@@ -335,6 +359,11 @@ void TstResursai::kalbuSarasas() {
     }
     vardai.sort();
     QCOMPARE(vardai, kKalbos);
+    // Every file shipped is one of them, so each is checked above.
+    QStringList isleisti;
+    for (const QString& f : QDir(kSaltinis + u"Kalbos"_s).entryList({u"*.lng"_s}, QDir::Files, QDir::Name))
+        isleisti.append(f.chopped(4));
+    QCOMPARE(isleisti, kKalbos);
 }
 
 void TstResursai::nustatymai_data() {

@@ -48,7 +48,7 @@ void TDekloPiktograma::RodytiRaunda(const TRaundoSantrauka& r, const QString& ne
         zaidejai = r.Zaidejai;
         maxZaideju = r.MaxZaideju;
     }
-    const QString vardas = pavadinimas.isEmpty() ? r.Serveris : RodomasTekstas(pavadinimas);
+    const QString vardas = pavadinimas.isEmpty() ? r.Serveris : ServerioTekstas(pavadinimas);
     // A round that had no reply shows no figures of an earlier one.
     const bool atsake = r.PingoMs || r.Zaidejai || r.Vardai;
     patarimas = atsake ? DekloPatarimas(vardas, zaidejai, maxZaideju, r.PingoMs, neatsakeTekstas)

@@ -494,8 +494,8 @@ void TfrmPagrindinis::ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakyma
         PazymetiBana();
         break;
     case TAtsakymoRusis::Tekstas:
-        if (RodytiTinkloPranesima(id, RodomasTekstas(atsakymas.PirmasTekstas)))
-            RodytiTinkloPranesima(id, RodomasTekstas(atsakymas.AntrasTekstas));
+        if (RodytiTinkloPranesima(id, ServerioTekstas(atsakymas.PirmasTekstas)))
+            RodytiTinkloPranesima(id, ServerioTekstas(atsakymas.AntrasTekstas));
         break;
     case TAtsakymoRusis::Nezinomas:
         PranestiNezinomusDuomenis(id);
@@ -512,7 +512,7 @@ void TfrmPagrindinis::RodytiZaidejus(const TZaidejai& zaidejai) {
     QStringList vardai[2], fragai[2], laikai[2];
     int stulpelis = 0;
     for (const TZaidejoInfo& z : zaidejai) {
-        vardai[stulpelis].append(RodomasTekstas(z.Zaidejas.Vardas));
+        vardai[stulpelis].append(ServerioTekstas(z.Zaidejas.Vardas));
         fragai[stulpelis].append(QString::number(z.Zaidejas.Fragai));
         laikai[stulpelis].append(
             QString::asprintf("%.2u:%.2u:%.2u", z.Valandos, unsigned(z.Minutes), unsigned(z.Sekundes)));
@@ -556,7 +556,7 @@ void TfrmPagrindinis::memKomandaContextPopup(TMemo* memo, int eilute) {
 }
 
 void TfrmPagrindinis::RodytiZemelapi(const QByteArray& zemelapis) {
-    const QString vardas = RodomasTekstas(zemelapis);
+    const QString vardas = ServerioTekstas(zemelapis);
     QImage vaizdas;
     if (TinkamasZemelapioVardas(vardas)) {
         const QString kelias = VietinisKelias(u"resursai/zemelapiai/"_s + vardas + u".jpg"_s);
@@ -570,9 +570,9 @@ void TfrmPagrindinis::RodytiZemelapi(const QByteArray& zemelapis) {
 }
 
 void TfrmPagrindinis::RodytiDetales(const TDetales& detales) {
-    NustatytiTeksta(lblServerioPavadinimas, RodomasTekstas(detales.Info.Pavadinimas));
+    NustatytiTeksta(lblServerioPavadinimas, ServerioTekstas(detales.Info.Pavadinimas));
     RodytiZemelapi(detales.Info.Zemelapis);
-    lblZemelapis->setText(RodomasTekstas(detales.Info.Zemelapis));
+    lblZemelapis->setText(ServerioTekstas(detales.Info.Zemelapis));
     const QString zaidejai = Tekstas("frmPagrindinis", "zaidejai");
     lblZaidSK1->setText(u"("_s + QString::number(memKomanda1->EiluciuSkaicius()) + u' ' + zaidejai + u')');
     lblZaidSK2->setText(u"("_s + QString::number(memKomanda2->EiluciuSkaicius()) + u' ' + zaidejai + u')');

@@ -144,6 +144,8 @@ private:
 
     // The language in effect; its key/value component is the child "TybINI1".
     TKalba kalba{this};
+    // The code page the user chose for servers' texts ("Koduote"; empty: the language's).
+    QByteArray koduote;
 
     // Window state.
     bool ArBanas = false;
@@ -201,6 +203,13 @@ private:
     void PazymetiTimeout();
     Q_INVOKABLE void IkeltiKalbas();
     Q_INVOKABLE void PritaikytiKalba();
+    // The language file named by cboKalbos: the box lists each language by its
+    // own name and keeps the file's name as the item's data; a typed text
+    // that is no item's name is taken as a file's name.
+    QString KalbosFailas() const;
+    // Points the language at the file of cboKalbos in `aplankas`, and the
+    // servers' code page at the user's choice, else the language's.
+    void NustatytiKalba(const QString& aplankas);
 
     // A text of the language in effect (section, key), read from disk now.
     QString Tekstas(const char* sekcija, const char* raktas) const;

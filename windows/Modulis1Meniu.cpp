@@ -22,6 +22,8 @@
 #include "Nustatymai.h"
 #include "Skaiciai.h"
 #include "Stiliai.h"
+#include "Tekstas.h"
+#include "TybINI.h"
 #include "TybCheckBox.h"
 #include "TybLabel.h"
 #include "Valdikliai.h"
@@ -372,7 +374,7 @@ bool TfrmPagrindinis::ArPranestiDraugus() const {
 
 void TfrmPagrindinis::IkeltiNustatymus() {
     ::IkeltiNustatymus(NustatymuLentele());
-    kalba.NustatytiKalba(kKalbuAplankas, cboKalbos->currentText());
+    NustatytiKalba(kKalbuAplankas);
 }
 
 void TfrmPagrindinis::IssaugotiNustatymus() {
@@ -403,9 +405,15 @@ QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
                     s->NustatytiPerioda(ms);
             },
             false),
+        // The file's name, as settings of old hold it, whatever name the box shows.
         TekstoNustatymas(
-            "Kalba", [c = cboKalbos] { return c->currentText(); },
-            [c = cboKalbos](const QString& t) { c->setEditText(t); }),
+            "Kalba", [this] { return KalbosFailas(); },
+            [c = cboKalbos](const QString& t) {
+                if (const int i = c->findData(t); i >= 0)
+                    c->setCurrentIndex(i);
+                else
+                    c->setEditText(t);
+            }),
         // After the eight of old, so a file of old loads exactly as before; without them both are off.
         zyma("PranestiVieta", chkPranestiVieta),
         zyma("PranestiDraugus", chkPranestiDraugus),
@@ -424,6 +432,13 @@ QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
                             frmNarsykle->NustatytiGreiti(n);
                     },
                     QByteArray::number(TNarsyklesApklausa::kNumatytasGreitis)},
+        // The code page of servers' texts that are not UTF-8; empty: the language's.
+        TNustatymas{"Koduote", [this] { return koduote; },
+                    [this](const QByteArray& reiksme) {
+                        // A missing key reads as a marker: the language's.
+                        koduote = reiksme.startsWith("###") ? QByteArray() : reiksme.trimmed();
+                    },
+                    QByteArray()},
     };
 }
 
@@ -439,13 +454,38 @@ void TfrmPagrindinis::IkeltiKalbas() {
         const QSignalBlocker eilutesBlokas(cboKalbos->lineEdit());
         cboKalbos->clear();
         for (const QString& failas : failai) {
-            const QString vardas = QFileInfo(failas).fileName();
-            cboKalbos->addItem(vardas.left(vardas.size() - 4));
+            const QString vardas = QFileInfo(failas).completeBaseName();
+            // Each language by the name it calls itself, or its file's name.
+            TTybINI ini;
+            ini.setByla(kKalbuSarasoAplankas + vardas + u".lng"_s);
+            QString savas = VienaEilute(ini.SkaitytiTeksta(u"Kalba"_s, u"Vardas"_s), 64).trimmed();
+            if (savas.isEmpty() || savas.startsWith(u"###"_s))
+                savas = vardas;
+            // Two files calling themselves alike are told apart by their names.
+            if (cboKalbos->findText(savas) >= 0)
+                savas += u" ("_s + vardas + u')';
+            cboKalbos->addItem(savas, vardas);
         }
-        cboKalbos->setCurrentIndex(-1);
-        cboKalbos->setEditText(tekstas);
+        const int rodomas = cboKalbos->findData(tekstas);
+        cboKalbos->setCurrentIndex(rodomas);
+        if (rodomas < 0)
+            cboKalbos->setEditText(tekstas);
     }
-    kalba.NustatytiKalba(kKalbuSarasoAplankas, tekstas);
+    NustatytiKalba(kKalbuSarasoAplankas);
+}
+
+QString TfrmPagrindinis::KalbosFailas() const {
+    const QString tekstas = cboKalbos->currentText();
+    const int i = cboKalbos->findText(tekstas);
+    return i >= 0 ? cboKalbos->itemData(i).toString() : tekstas;
+}
+
+void TfrmPagrindinis::NustatytiKalba(const QString& aplankas) {
+    kalba.NustatytiKalba(aplankas, KalbosFailas());
+    if (!koduote.isEmpty() && NustatytiServeriuKoduote(koduote))
+        return;
+    if (!NustatytiServeriuKoduote(kalba.Reiksme("Kalba", "Koduote")))
+        NustatytiServeriuKoduote("windows-1257");
 }
 
 void TfrmPagrindinis::PritaikytiKalba() {
@@ -495,7 +535,7 @@ void TfrmPagrindinis::PritaikytiKalba() {
 }
 
 void TfrmPagrindinis::cboKalbosChange() {
-    kalba.NustatytiKalba(kKalbuAplankas, cboKalbos->currentText());
+    NustatytiKalba(kKalbuAplankas);
     PritaikytiKalba();
     imgApacia->Nupiesti();
 }

@@ -458,8 +458,8 @@ void TfrmServeriai::NepavykoIssiusti(TApklausa::TId id) {
 
 void TfrmServeriai::RodytiDetales(int ARow, const TDetales& detales) {
     stgServeriai->NustatytiLangeli(0, ARow, OsRaide(detales.OS));
-    stgServeriai->NustatytiLangeli(2, ARow, RodomasTekstas(detales.Info.Pavadinimas));
-    stgServeriai->NustatytiLangeli(3, ARow, RodomasTekstas(detales.Info.Zemelapis));
+    stgServeriai->NustatytiLangeli(2, ARow, ServerioTekstas(detales.Info.Pavadinimas));
+    stgServeriai->NustatytiLangeli(3, ARow, ServerioTekstas(detales.Info.Zemelapis));
     stgServeriai->NustatytiLangeli(4, ARow,
                                    QString::number(detales.Zaidejai) + u'/' + QString::number(detales.MaxZaideju));
 }

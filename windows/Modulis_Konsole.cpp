@@ -371,7 +371,7 @@ void TfrmKonsole::NMUDP1DataReceived(QObject*, int, const QString& FromIP, int P
 }
 
 void TfrmKonsole::KonsoleIsvestis(const QByteArray& tekstas, bool nukirsta) {
-    RodytiIsvesti(RodomasTekstas(tekstas));
+    RodytiIsvesti(ServerioTekstas(tekstas));
     if (nukirsta)
         Pranesti("KonsoleNukirsta", {QString::number(kKonsolesIsvestiesRiba)});
 }
@@ -383,17 +383,17 @@ void TfrmKonsole::KonsoleSlaptazodisPriimtas(const QString& slaptazodis) {
 }
 
 void TfrmKonsole::KonsoleSlaptazodisAtmestas(const QByteArray& tekstas) {
-    RodytiIsvesti(RodomasTekstas(tekstas));
+    RodytiIsvesti(ServerioTekstas(tekstas));
     Pranesti("KonsoleNepriimtas");
 }
 
 void TfrmKonsole::KonsoleIssukisAtmestas(const QByteArray& tekstas) {
-    RodytiIsvesti(RodomasTekstas(tekstas));
+    RodytiIsvesti(ServerioTekstas(tekstas));
     Pranesti("KonsoleIssukis");
 }
 
 void TfrmKonsole::KonsoleUzdrausta(const QByteArray& tekstas) {
-    RodytiIsvesti(RodomasTekstas(tekstas));
+    RodytiIsvesti(ServerioTekstas(tekstas));
     Pranesti("KonsoleUzdrausta");
 }
 

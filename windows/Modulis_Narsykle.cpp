@@ -187,6 +187,10 @@ void TfrmNarsykle::PritaikytiKalba() {
     for (const char* raktas : kStulpeliuRaktai)
         antrastes.append(t(raktas));
     Modelis->NustatytiAntrastes(antrastes);
+    // A narrow column never hides its heading, whatever the language.
+    const QFontMetrics metrika = tblServeriai->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < TNarsyklesModelis::kStulpeliai; ++c)
+        tblServeriai->setColumnWidth(c, qMax(tblServeriai->columnWidth(c), metrika.horizontalAdvance(antrastes.at(c)) + 8));
     Modelis->NustatytiZenklus(t("zymTyli"), t("zymFakeIP"));
     const int greitis = Greitis();
     const QSignalBlocker blokas(cboGreitis);

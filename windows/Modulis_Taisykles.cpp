@@ -235,11 +235,11 @@ void TfrmTaisykles::RodytiDetales(const TDetales& detales) {
     const QString nee = Tekstas("frmTaisykles", "Nee");
     const QString yra = Tekstas("frmTaisykles", "Yra");
     const QString neraa = Tekstas("frmTaisykles", "Neraa");
-    NustatytiReiksme(lblAdresas, RodomasTekstas(detales.Info.Adresas));
-    NustatytiReiksme(lblServeris, RodomasTekstas(detales.Info.Pavadinimas));
-    NustatytiReiksme(lblZemelapis, RodomasTekstas(detales.Info.Zemelapis));
-    NustatytiReiksme(lblKatalogas, RodomasTekstas(detales.Info.Katalogas));
-    NustatytiReiksme(lblPavadinimas, RodomasTekstas(detales.Info.Zaidimas));
+    NustatytiReiksme(lblAdresas, ServerioTekstas(detales.Info.Adresas));
+    NustatytiReiksme(lblServeris, ServerioTekstas(detales.Info.Pavadinimas));
+    NustatytiReiksme(lblZemelapis, ServerioTekstas(detales.Info.Zemelapis));
+    NustatytiReiksme(lblKatalogas, ServerioTekstas(detales.Info.Katalogas));
+    NustatytiReiksme(lblPavadinimas, ServerioTekstas(detales.Info.Zaidimas));
     NustatytiReiksme(lblZaidejaiAktyvus, QString::number(detales.Zaidejai));
     NustatytiReiksme(lblZaidejaiViso, QString::number(detales.MaxZaideju));
     NustatytiReiksme(lblProtokoloVersija, QString::number(detales.Protokolas));
@@ -248,10 +248,10 @@ void TfrmTaisykles::RodytiDetales(const TDetales& detales) {
     NustatytiReiksme(lblOSTipas, detales.OS == 'w' ? u"Windows"_s : u"Linux"_s);
     NustatytiReiksme(lblSlaptazodis, detales.Slaptazodis == 1 ? yra : neraa);
     NustatytiReiksme(lblModas, detales.ArModas == 1 ? yra : neraa);
-    NustatytiReiksme(lblSvetaine, RodomasTekstas(detales.MOD.Svetaine));
+    NustatytiReiksme(lblSvetaine, ServerioTekstas(detales.MOD.Svetaine));
     NustatytiReiksme(lblFTPServeris, ApkarpytiTarpus(detales.MOD.Parsisiuntimas).isEmpty()
                                          ? neraa
-                                         : RodomasTekstas(detales.MOD.Parsisiuntimas));
+                                         : ServerioTekstas(detales.MOD.Parsisiuntimas));
     NustatytiReiksme(lblMODVersija, QString::number(detales.MODVersija));
     NustatytiReiksme(lblMODDydis, Megabaitai(detales.MODDydis) + u" MB"_s);
     NustatytiReiksme(lblTikServerioMod, detales.TikServerio == 1 ? taip : nee);
@@ -269,10 +269,10 @@ void TfrmTaisykles::RodytiInfo(const TA2SInfo& info) {
          {lblModas, lblSvetaine, lblFTPServeris, lblMODVersija, lblMODDydis, lblTikServerioMod, lblArReikiaTavoDll})
         NustatytiReiksme(l, QString());
     NustatytiReiksme(lblAdresas, adresas);
-    NustatytiReiksme(lblServeris, RodomasTekstas(info.Pavadinimas));
-    NustatytiReiksme(lblZemelapis, RodomasTekstas(info.Zemelapis));
-    NustatytiReiksme(lblKatalogas, RodomasTekstas(info.Katalogas));
-    NustatytiReiksme(lblPavadinimas, RodomasTekstas(info.Zaidimas));
+    NustatytiReiksme(lblServeris, ServerioTekstas(info.Pavadinimas));
+    NustatytiReiksme(lblZemelapis, ServerioTekstas(info.Zemelapis));
+    NustatytiReiksme(lblKatalogas, ServerioTekstas(info.Katalogas));
+    NustatytiReiksme(lblPavadinimas, ServerioTekstas(info.Zaidimas));
     NustatytiReiksme(lblZaidejaiAktyvus, QString::number(info.Zaidejai));
     NustatytiReiksme(lblZaidejaiViso, QString::number(info.MaxZaideju));
     NustatytiReiksme(lblProtokoloVersija, QString::number(info.Protokolas));
@@ -292,8 +292,8 @@ void TfrmTaisykles::RodytiTaisykles(const TTaisykles& taisykles) {
     for (int r = 1; r < kEilutes; ++r) {
         const qsizetype i = r - 1;
         if (i < taisykles.size()) {
-            stgTaisykles->NustatytiLangeli(0, r, RodomasTekstas(taisykles.at(i).Pavadinimas));
-            stgTaisykles->NustatytiLangeli(1, r, RodomasTekstas(taisykles.at(i).Reiksme));
+            stgTaisykles->NustatytiLangeli(0, r, ServerioTekstas(taisykles.at(i).Pavadinimas));
+            stgTaisykles->NustatytiLangeli(1, r, ServerioTekstas(taisykles.at(i).Reiksme));
         } else {
             stgTaisykles->IsvalytiLangeli(0, r);
             stgTaisykles->IsvalytiLangeli(1, r);
