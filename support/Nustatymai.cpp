@@ -59,8 +59,7 @@ void IssaugotiNustatymus(const QList<TNustatymas>& lentele) {
     for (const TNustatymas& n : lentele) {
         const QString raktas = QString::fromLatin1(n.Raktas);
         const QByteArray reiksme = n.Reiksme();
-        if (n.Numatyta && reiksme == *n.Numatyta &&
-            failas.SkaitytiReiksme(kNustatymuSekcija, raktas).startsWith("###"))
+        if (n.Numatyta && reiksme == *n.Numatyta && failas.SkaitytiReiksme(kNustatymuSekcija, raktas).startsWith("###"))
             continue;
         failas.RasytiReiksme(kNustatymuSekcija, raktas, reiksme);
     }

@@ -96,10 +96,10 @@ private:
 
     TCentras* centras;
     QNetworkAccessManager* tinklas = nullptr;
-    QString raktas;         // the key of this run, once known
-    QString paskutineZinia; // what the last request came to, in words
+    QString raktas;                     // the key of this run, once known
+    QString paskutineZinia;             // what the last request came to, in words
     QList<TInternetoServeris> lanRasti; // the LAN search's answers so far
-    bool arRodyta = false;  // shown once: the kept list is read then
+    bool arRodyta = false;              // shown once: the kept list is read then
 };
 
 extern TfrmNarsykle* frmNarsykle;
