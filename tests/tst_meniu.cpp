@@ -1,5 +1,6 @@
 // The watcher's painted bottom bar, its menu and option panels, the interval
 // dialogs, the exit confirmation and the keyboard rules.
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -9,6 +10,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <QAccessible>
+
+#include "ApatineJuosta.h"
 #include "AtsakymuKurejas.h"
 #include "Modulis2.h"
 #include "StebetojoAplinka.h"
@@ -138,6 +142,7 @@ private Q_SLOTS:
     void intervalas();
     void zymimiejiValdoSkydelius();
     void shiftRodoLentele();
+    void juostaKlaviaturaiIrSkaitytuvui();
     void ctrlSlepiaJuosta_data();
     void ctrlSlepiaJuosta();
     void ctrlTab_data();
@@ -659,6 +664,39 @@ void TstMeniu::escape() {
     Atleisti(Qt::Key_Escape);
     QCOMPARE(Valdiklis<QFrame>("pnlArIseiti")->isVisible(), klausti);
     QCOMPARE(frmPagrindinis->isVisible(), klausti);
+}
+
+void TstMeniu::juostaKlaviaturaiIrSkaitytuvui() {
+    // A screen reader finds the bar and its five items by the language's
+    // names, the address slot's text its value; the keyboard alone reaches
+    // the bar and opens the menu.
+    auto* juosta = Valdiklis<TApatineJuosta>("imgApacia");
+    QAccessibleInterface* sasaja = QAccessible::queryAccessibleInterface(juosta);
+    QVERIFY(sasaja);
+    const TKalba& k = frmPagrindinis->Kalba();
+    QCOMPARE(sasaja->text(QAccessible::Name), k.Tekstas("Pranesimai", "Juosta"));
+    QCOMPARE(sasaja->childCount(), 5);
+    const char* raktai[] = {"Meniu", "KairineRodykle", "IPportas", "DesineRodykle", "Iseiti"};
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(sasaja->child(i)->text(QAccessible::Name), k.Tekstas("Pranesimai", raktai[i]));
+        QCOMPARE(sasaja->child(i)->role(), i == 0 || i == 4 ? QAccessible::Button : QAccessible::StaticText);
+        QCOMPARE(sasaja->indexOfChild(sasaja->child(i)), i);
+    }
+    juosta->RodytiAdresa(u"10.0.0.1:27015"_s);
+    QCOMPARE(sasaja->child(2)->text(QAccessible::Value), u"10.0.0.1:27015"_s);
+
+    frmPagrindinis->activateWindow();
+    AtimtiFokusa();
+    for (int n = 0; n < 30 && !juosta->hasFocus(); ++n)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(juosta->hasFocus());
+    QCOMPARE(sasaja->focusChild(), sasaja->child(0));
+    QTest::keyClick(juosta, Qt::Key_Right);
+    QCOMPARE(sasaja->focusChild(), sasaja->child(1));
+    QTest::keyClick(juosta, Qt::Key_Left);
+    QVERIFY(!Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
+    QTest::keyClick(juosta, Qt::Key_Return);
+    QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
 }
 
 QTEST_MAIN(TstMeniu)

@@ -119,8 +119,7 @@ void TfrmPagrindinis::SukurtiValdiklius() {
     lblZemelapis->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblAdresas = Etikete(this, "lblAdresas", 504, 355, 48, 13, Sriftas(kSansSerif, 11), kOranzine);
     edtHostas = Sukurti<QLineEdit>(this, "edtHostas", 552, 352, 177, 21);
-    edtHostas->setFrame(false);
-    NustatytiSpalvas(edtHostas, SpalvaBGR(kOranzine), Qt::black);
+    RedagavimoLaukas(edtHostas);
     edtHostas->setText(u"edtHostas"_s);
     btnRodyti = Sukurti<QPushButton>(this, "btnRodyti", 608, 376, 75, 25);
     btnRodyti->setText(u"btnRodyti"_s);
@@ -324,8 +323,10 @@ bool TfrmPagrindinis::eventFilter(QObject* objektas, QEvent* ivykis) {
         if ((kodas == Qt::Key_Tab || kodas == Qt::Key_Backtab) && !(mod & Qt::ControlModifier))
             break;
         Saugiai([&] { FormKeyDown(kodas, mod); });
-        // Enter presses the default button unless a button has the focus.
-        if ((kodas == Qt::Key_Return || kodas == Qt::Key_Enter) && !qobject_cast<QPushButton*>(fokusas)) {
+        // Enter presses the default button unless a button, or the bar with
+        // its items, has the focus.
+        if ((kodas == Qt::Key_Return || kodas == Qt::Key_Enter) && !qobject_cast<QPushButton*>(fokusas) &&
+            fokusas != imgApacia) {
             btnRodyti->click();
             return true;
         }

@@ -25,7 +25,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
-class TApatineJuosta;
+#include "ApatineJuosta.h"
 class TDraugai;
 class TLaikmatis;
 class TLinija;
@@ -173,6 +173,8 @@ private:
     void chkMeniuApaciojClick();
     Q_INVOKABLE void cboKalbosChange();
     void imgApaciaClick();
+    // Enter or Space on an item of the bar (or a screen reader's press).
+    void imgApaciaPunktas(TApatineJuosta::TPunktas punktas);
     void imgApaciaMouseMove(int X, int Y);
     void imgApaciaMouseUp(Qt::MouseButton Button, int X, int Y);
     void lblMeniu2Click();

@@ -141,6 +141,8 @@ void TfrmPagrindinis::SujungtiMeniu() {
             [this](int x, int y) { Saugiai([&] { imgApaciaMouseMove(x, y); }); });
     connect(imgApacia, &TPaveiksliukas::pelePaleista, this,
             [this](Qt::MouseButton b, int x, int y) { Saugiai([&] { imgApaciaMouseUp(b, x, y); }); });
+    connect(imgApacia, &TApatineJuosta::PunktasAktyvuotas, this,
+            [this](TApatineJuosta::TPunktas p) { Saugiai([&] { imgApaciaPunktas(p); }); });
 
     connect(lblMeniu2, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu2Click(); }); });
     connect(lblMeniu4, &TTybLabel::clicked, this, [this] { Saugiai([this] { lblMeniu4Click(); }); });
@@ -241,6 +243,13 @@ void TfrmPagrindinis::imgApaciaMouseUp(Qt::MouseButton, int X, int Y) {
     } else {
         pnlArIseiti->hide();
     }
+}
+
+void TfrmPagrindinis::imgApaciaPunktas(TApatineJuosta::TPunktas punktas) {
+    // What a click on the item does: the bar's click, then the release over it.
+    imgApaciaClick();
+    const QPoint vidurys = TApatineJuosta::PunktoVieta(punktas).center();
+    imgApaciaMouseUp(Qt::LeftButton, vidurys.x(), vidurys.y());
 }
 
 void TfrmPagrindinis::lblMeniu2Click() {

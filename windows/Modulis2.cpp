@@ -136,6 +136,7 @@ void TfrmServeriai::SukurtiValdiklius() {
     setFixedSize(583, 434 + meniuAukstis);
 
     stgServeriai = new TTinklelis(kStulpeliai, kEilutes, klientas);
+    TamsiosSlinkties(stgServeriai);
     stgServeriai->setObjectName(u"stgServeriai"_s);
     stgServeriai->setGeometry(8, 5, 569, 425);
     stgServeriai->horizontalHeader()->setDefaultSectionSize(20);

@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 
 #include "AtminiesSrautas.h"
 #include "Centras.h"
@@ -69,7 +70,7 @@ void TfrmKonsole::SukurtiValdiklius() {
     lblSlaptazodis = Etikete(this, "lblSlaptazodis", 8, 40, 96, 16, sriftas, kOranzine);
     edtSlaptazodis = Sukurti<QLineEdit>(this, "edtSlaptazodis", 104, 37, 200, 21);
     edtSlaptazodis->setEchoMode(QLineEdit::Password);
-    NustatytiSpalvas(edtSlaptazodis, SpalvaBGR(kOranzine), Qt::black);
+    RedagavimoLaukas(edtSlaptazodis);
     chkIsimintiSlaptazodi = Sukurti<QCheckBox>(this, "chkIsimintiSlaptazodi", 316, 39, 316, 17);
     chkIsimintiSlaptazodi->setText(u"chkIsimintiSlaptazodi"_s);
     NustatytiSpalvas(chkIsimintiSlaptazodi, SpalvaBGR(kOranzine));
@@ -86,11 +87,12 @@ void TfrmKonsole::SukurtiValdiklius() {
     fiksuotas.setPixelSize(12);
     memIsvestis->setFont(fiksuotas);
     NustatytiSpalvas(memIsvestis, SpalvaBGR(kOranzine), Qt::black);
+    TamsiosSlinkties(memIsvestis);
 
     lblKomanda = Etikete(this, "lblKomanda", 8, 407, 96, 16, sriftas, kOranzine);
     edtKomanda = Sukurti<QLineEdit>(this, "edtKomanda", 104, 404, 440, 21);
     edtKomanda->setFont(fiksuotas);
-    NustatytiSpalvas(edtKomanda, SpalvaBGR(kOranzine), Qt::black);
+    RedagavimoLaukas(edtKomanda);
     btnSiusti = Sukurti<QPushButton>(this, "btnSiusti", 552, 402, 80, 25);
     btnSiusti->setText(u"btnSiusti"_s);
     // Enter belongs to the command box: no button of the dialog takes it too.
@@ -207,6 +209,7 @@ void TfrmKonsole::PritaikytiKalba() {
     NustatytiTeksta(lblKomanda, Tekstas("frmKonsole", "lblKomanda") + u':');
     chkIsimintiSlaptazodi->setText(Tekstas("frmKonsole", "chkIsimintiSlaptazodi"));
     btnSiusti->setText(Tekstas("frmKonsole", "btnSiusti"));
+    edtKomanda->setPlaceholderText(Tekstas("frmKonsole", "edtKomanda"));
 }
 
 // ---- The user's actions ----
@@ -436,15 +439,23 @@ void TfrmKonsole::RasytiEilute(const QString& eilute) {
 void TfrmKonsole::Pranesti(const char* raktas, const QStringList& argumentai) {
     const QString tekstas = Tekstas("Pranesimai", raktas);
     // All at once: a value holding "%2" stays as it is.
-    switch (argumentai.size()) {
-    case 0:
-        RasytiEilute(tekstas);
-        break;
-    case 1:
-        RasytiEilute(tekstas.arg(argumentai.at(0)));
-        break;
-    default:
-        RasytiEilute(tekstas.arg(argumentai.at(0), argumentai.at(1)));
-        break;
+    const QString zinute = argumentai.isEmpty()     ? tekstas
+                           : argumentai.size() == 1 ? tekstas.arg(argumentai.at(0))
+                                                    : tekstas.arg(argumentai.at(0), argumentai.at(1));
+    // The console's own words are broken into lines that fit the output's
+    // width (the server's output stays as it came, however wide).
+    const int plotis = memIsvestis->contentsRect().width() - memIsvestis->verticalScrollBar()->sizeHint().width() -
+                       2 * int(memIsvestis->document()->documentMargin()) - 4;
+    QTextLayout isdestymas(zinute, memIsvestis->font());
+    QTextOption parinktys;
+    parinktys.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    isdestymas.setTextOption(parinktys);
+    QStringList eilutes;
+    isdestymas.beginLayout();
+    for (QTextLine eilute = isdestymas.createLine(); eilute.isValid(); eilute = isdestymas.createLine()) {
+        eilute.setLineWidth(qMax(1, plotis));
+        eilutes.append(zinute.mid(eilute.textStart(), eilute.textLength()).trimmed());
     }
+    isdestymas.endLayout();
+    RasytiEilute(eilutes.join(u'\n'));
 }

@@ -75,7 +75,7 @@ void TfrmNarsykle::SukurtiValdiklius() {
     btnLan->setAutoDefault(false);
     edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 348, 8, 132, 22);
     edtFiltras->setClearButtonEnabled(true);
-    NustatytiSpalvas(edtFiltras, SpalvaBGR(kOranzine), Qt::black);
+    RedagavimoLaukas(edtFiltras);
     lblGreitis = Etikete(this, "lblGreitis", 488, 12, 120, 16, sriftas, kOranzine);
     cboGreitis = Sukurti<QComboBox>(this, "cboGreitis", 612, 8, 140, 22);
     chkNePilni = Sukurti<QCheckBox>(this, "chkNePilni", 8, 38, 120, 18);
@@ -88,7 +88,7 @@ void TfrmNarsykle::SukurtiValdiklius() {
     spnPingas->setRange(0, 999);
     spnPingas->setSingleStep(25);
     spnPingas->setSuffix(u" ms"_s);
-    NustatytiSpalvas(spnPingas, SpalvaBGR(kOranzine), Qt::black);
+    RedagavimoLaukas(spnPingas);
 
     Modelis = new TNarsyklesModelis(this);
     Modelis->setObjectName(u"Modelis"_s);
@@ -96,6 +96,7 @@ void TfrmNarsykle::SukurtiValdiklius() {
     Filtras->setObjectName(u"Filtras"_s);
     tblServeriai = Sukurti<QTableView>(this, "tblServeriai", 8, 64, kPlotis - 16, kAukstis - 96);
     tblServeriai->setModel(Filtras);
+    TamsiosSlinkties(tblServeriai);
     tblServeriai->setSortingEnabled(true);
     tblServeriai->sortByColumn(TNarsyklesModelis::Pingas, Qt::AscendingOrder);
     tblServeriai->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -190,7 +191,8 @@ void TfrmNarsykle::PritaikytiKalba() {
     // A narrow column never hides its heading, whatever the language.
     const QFontMetrics metrika = tblServeriai->horizontalHeader()->fontMetrics();
     for (int c = 0; c < TNarsyklesModelis::kStulpeliai; ++c)
-        tblServeriai->setColumnWidth(c, qMax(tblServeriai->columnWidth(c), metrika.horizontalAdvance(antrastes.at(c)) + 8));
+        tblServeriai->setColumnWidth(
+            c, qMax(tblServeriai->columnWidth(c), metrika.horizontalAdvance(antrastes.at(c)) + 8));
     Modelis->NustatytiZenklus(t("zymTyli"), t("zymFakeIP"));
     const int greitis = Greitis();
     const QSignalBlocker blokas(cboGreitis);

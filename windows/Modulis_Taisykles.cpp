@@ -80,6 +80,7 @@ void TfrmTaisykles::SukurtiValdiklius() {
     lblSaugus = ReiksmesEtikete(this, "lblSaugus", 16, 384, sriftas);
 
     stgTaisykles = new TTinklelis(2, kEilutes, this);
+    TamsiosSlinkties(stgTaisykles);
     stgTaisykles->setObjectName(u"stgTaisykles"_s);
     stgTaisykles->setGeometry(352, 5, 393, 404);
     stgTaisykles->setFont(sriftas);

@@ -1,6 +1,8 @@
 #include "Stiliai.h"
 
+#include <QAbstractScrollArea>
 #include <QLabel>
+#include <QScrollBar>
 
 #include "Tekstas.h"
 #include "Valdikliai.h"
@@ -43,4 +45,44 @@ void NustatytiTeksta(QLabel* etikete, const QString& tekstas) {
     etikete->setText(etikete->fontMetrics().elidedText(tekstas, Qt::ElideRight, qMax(0, vidus)));
     // The whole text, which may be a server's: never read as markup.
     etikete->setToolTip(PatarimoTekstas(tekstas));
+}
+
+namespace {
+
+QString Spalva(const QColor& c) {
+    return c.name(QColor::HexRgb);
+}
+
+} // namespace
+
+void RedagavimoLaukas(QWidget* laukas, int spalva) {
+    const QColor tekstas = SpalvaBGR(spalva);
+    // The frame at half the text's strength: seen on black, yet quieter than the focus.
+    const QColor remas = QColor::fromRgbF(tekstas.redF() / 2, tekstas.greenF() / 2, tekstas.blueF() / 2);
+    QPalette p = laukas->palette();
+    p.setColor(QPalette::PlaceholderText, remas);
+    laukas->setPalette(p);
+    const QString klase = QString::fromLatin1(laukas->metaObject()->className());
+    // A spin box's arrows on the frame's colour, so they show on black.
+    laukas->setStyleSheet(QStringLiteral("%1 { color: %2; background: black; border: 1px solid %3; padding: 0 2px; "
+                                         "selection-background-color: %3; } %1:focus { border-color: %2; }"
+                                         "%1::up-button, %1::down-button { background: %3; border: none; width: 12px; }"
+                                         "%1::up-arrow, %1::down-arrow { width: 0; height: 0; border: 4px solid %3; }"
+                                         "%1::up-arrow { border-bottom-color: black; }"
+                                         "%1::down-arrow { border-top-color: black; }")
+                              .arg(klase, Spalva(tekstas), Spalva(remas)));
+}
+
+void TamsiosSlinkties(QAbstractScrollArea* sritis) {
+    const QColor rankena = SpalvaBGR(kOranzine).darker(250);
+    const QString stilius =
+        QStringLiteral("QScrollBar { background: #141414; border: 1px solid #202020; margin: 0; }"
+                       "QScrollBar:vertical { width: 14px; } QScrollBar:horizontal { height: 14px; }"
+                       "QScrollBar::handle { background: %1; border-radius: 2px; min-width: 20px; min-height: 20px; }"
+                       "QScrollBar::handle:hover { background: %2; }"
+                       "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; border: none; }"
+                       "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+            .arg(Spalva(rankena), Spalva(rankena.lighter(150)));
+    for (QScrollBar* juosta : {sritis->verticalScrollBar(), sritis->horizontalScrollBar()})
+        juosta->setStyleSheet(stilius);
 }

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QString>
 
+class QAbstractScrollArea;
 class QLabel;
 class QWidget;
 
@@ -25,3 +26,11 @@ QLabel* Etikete(QWidget* tevas, const char* vardas, int x, int y, int plotis, in
 // instead, its text elided and the whole text in its tool tip (as plain text,
 // whatever it holds).
 void NustatytiTeksta(QLabel* etikete, const QString& tekstas);
+
+// An edit box (a line edit or a spin box) in the program's colours: text in
+// `spalva` (0x00BBGGRR) on black, inside a frame that shows whether or not
+// the box has the focus, brighter while it has; an empty box's hint dimmed.
+void RedagavimoLaukas(QWidget* laukas, int spalva = kOranzine);
+// Scroll bars of a black window's list or text in the program's colours: a
+// dark groove with a dim orange handle, never the desktop's light bar.
+void TamsiosSlinkties(QAbstractScrollArea* sritis);
