@@ -2,6 +2,8 @@
 // run of QStat over a server file, timed from its own start.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -55,5 +57,21 @@ inline TQStatBegimas PaleistiQStat(const QString& sarasas, const QByteArray& zym
     while (p.state() != QProcess::NotRunning && laikas.elapsed() < ribaMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     r.Visas = laikas.elapsed();
+    return r;
+}
+
+// A QStat benchmark's loop: each iteration one run, timed until its live
+// servers answered; the benchmark is skipped when QStat is not installed.
+inline TQStatBegimas MatuotiQStat(benchmark::State& state, const QString& sarasas, const QByteArray& zyme, int laukiama,
+                                  qint64 ribaMs) {
+    TQStatBegimas r;
+    for (auto _ : state) {
+        r = PaleistiQStat(sarasas, zyme, laukiama, ribaMs);
+        if (!r.Yra) {
+            state.SkipWithError("quakestat (Debian package qstat) or stdbuf is not installed");
+            break;
+        }
+        state.SetIterationTime(double(r.Gyvi) / 1000.0);
+    }
     return r;
 }

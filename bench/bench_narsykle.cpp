@@ -106,15 +106,9 @@ void BM_Greitis(benchmark::State& state) {
 }
 
 void BM_QStat(benchmark::State& state) {
-    TQStatBegimas r;
-    for (auto _ : state) {
-        r = PaleistiQStat(qstatSarasas, ",Velmorant test #", Gyvi(), 600000);
-        if (!r.Yra) {
-            state.SkipWithError("quakestat (Debian package qstat) or stdbuf is not installed");
-            return;
-        }
-        state.SetIterationTime(double(r.Gyvi) / 1000.0);
-    }
+    const TQStatBegimas r = MatuotiQStat(state, qstatSarasas, ",Velmorant test #", Gyvi(), 600000);
+    if (!r.Yra)
+        return;
     state.counters["live_ms"] = double(r.Gyvi);
     state.counters["whole_ms"] = double(r.Visas);
     state.counters["answered"] = r.Atsake;

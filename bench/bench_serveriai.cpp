@@ -98,15 +98,9 @@ void BM_SarasoApejimas(benchmark::State& state) {
 }
 
 void BM_QStat(benchmark::State& state) {
-    TQStatBegimas r;
-    for (auto _ : state) {
-        r = PaleistiQStat(qstatSarasas, ",Bench ", kServeriai - 5, 60000);
-        if (!r.Yra) {
-            state.SkipWithError("quakestat (Debian package qstat) or stdbuf is not installed");
-            return;
-        }
-        state.SetIterationTime(double(r.Gyvi) / 1000.0);
-    }
+    const TQStatBegimas r = MatuotiQStat(state, qstatSarasas, ",Bench ", kServeriai - 5, 60000);
+    if (!r.Yra)
+        return;
     state.counters["live_ms"] = double(r.Gyvi);
     state.counters["dead_ms"] = double(r.Visas);
     state.counters["filled"] = r.Atsake;

@@ -27,12 +27,17 @@ struct TPunktoAprasas {
     const char* Raktas;     // the caption's key in "Pranesimai", or none
     const char* Tekstas;    // the caption itself (before the key's text when both are set)
     bool ArAtsakoZymekliui; // highlighted under the pointer and found by the hit test
+    const char* Vardas;     // its name for screen readers, a key in "Pranesimai"
+    bool ArMygtukas;        // a press does something (the arrows and the address slot: nothing)
 };
 
 // In the order of TApatineJuosta::TPunktas.
 constexpr TPunktoAprasas kPunktai[] = {
-    {15, 90, 20, "Meniu", "", true},    {250, 275, 9, nullptr, "<", true},     {285, 500, 80, "IPportas", "", false},
-    {510, 535, 10, nullptr, ">", true}, {698, 768, 5, "Iseiti", "    ", true},
+    {15, 90, 20, "Meniu", "", true, "Meniu", true},
+    {250, 275, 9, nullptr, "<", true, "KairineRodykle", false},
+    {285, 500, 80, "IPportas", "", false, "IPportas", false},
+    {510, 535, 10, nullptr, ">", true, "DesineRodykle", false},
+    {698, 768, 5, "Iseiti", "    ", true, "Iseiti", true},
 };
 // The address shown in the slot stands nearer its left edge than the slot's caption.
 constexpr int kAdresoPoslinkis = 60;
@@ -93,8 +98,7 @@ public:
     }
 
 private:
-    // The arrows and the address slot do nothing when pressed.
-    bool ArMygtukas() const { return punktas == TApatineJuosta::Meniu || punktas == TApatineJuosta::Iseiti; }
+    bool ArMygtukas() const { return kPunktai[punktas].ArMygtukas; }
 
     QPointer<TApatineJuosta> juosta;
     TApatineJuosta::TPunktas punktas;
@@ -211,8 +215,7 @@ void TApatineJuosta::RodytiAdresa(const QString& naujas) {
 }
 
 QString TApatineJuosta::PunktoVardas(TPunktas punktas) const {
-    static constexpr const char* kVardai[] = {"Meniu", "KairineRodykle", "IPportas", "DesineRodykle", "Iseiti"};
-    return kalba.Tekstas("Pranesimai", kVardai[punktas]);
+    return kalba.Tekstas("Pranesimai", kPunktai[punktas].Vardas);
 }
 
 QString TApatineJuosta::Vardas() const {

@@ -88,6 +88,7 @@ void TTestinisServeris::NustatytiElgsena(const TServerioElgsena& nauja) {
     if (nauja.PraradimuSeklas != elgsena.PraradimuSeklas || nauja.Praradimai != elgsena.Praradimai)
         praradimai.seed(nauja.PraradimuSeklas);
     elgsena = nauja;
+    konsole.NustatytiQuakeForma(elgsena.Rezimas == TServerioRezimas::Xash);
 }
 
 void TTestinisServeris::IsvalytiSkaitiklius() {
@@ -240,7 +241,6 @@ std::optional<QList<QByteArray>> TTestinisServeris::KonsolesAtsakymai(const QByt
     // The other ways of answering answer the console's requests too.
     if (elgsena.Budas != TAtsakymuBudas::Iprastas)
         return std::nullopt;
-    konsole.NustatytiQuakeForma(elgsena.Rezimas == TServerioRezimas::Xash);
     const std::optional<QList<QByteArray>> atsakymai = konsole.Apdoroti(datagrama, siuntejas, turinys);
     if (!atsakymai)
         return std::nullopt;
