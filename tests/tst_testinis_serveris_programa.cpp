@@ -1,6 +1,7 @@
 // The velmorant-testserver program: its options and content file, the "PORT"
 // line, a clean end on SIGTERM and SIGINT, and an independent client (QStat)
-// decoding what the server sends into the content it was given.
+// decoding what the server sends into the content it was given and following
+// its GoldSrc master's pages.
 #include <csignal>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QNetworkDatagram>
 #include <QProcess>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -74,6 +76,8 @@ private Q_SLOTS:
     void signalai();
     void qstat_data();
     void qstat();
+    void qstatMasteris_data();
+    void qstatMasteris();
 };
 
 void TstTestinisServerisPrograma::pagalba() {
@@ -499,6 +503,57 @@ void TstTestinisServerisPrograma::qstat() {
         QTRY_VERIFY2_WITH_TIMEOUT(srv.klaidos.contains(u), srv.klaidos.constData(), kLaukimas);
     if (zaidejai.isEmpty())
         QVERIFY(!srv.klaidos.contains("request players"));
+}
+
+void TstTestinisServerisPrograma::qstatMasteris_data() {
+    QTest::addColumn<QString>("puslapis"); // --master-page
+    QTest::addColumn<QString>("zaidimas"); // QStat's game=, the master's \gamedir\ filter
+    QTest::addColumn<bool>("visiSarase");  // all five servers listed, or none
+    QTest::addColumn<int>("uzklausos");    // the pages QStat asks for
+
+    QTest::newRow("three pages of two") << u"2"_s << u"cstrike"_s << true << 3;
+    QTest::newRow("one page") << u"231"_s << u"CStrike"_s << true << 1;
+    QTest::newRow("a game no server runs") << u"2"_s << u"valve"_s << false << 1;
+}
+
+void TstTestinisServerisPrograma::qstatMasteris() {
+    QFETCH(QString, puslapis);
+    QFETCH(QString, zaidimas);
+    QFETCH(bool, visiSarase);
+    QFETCH(int, uzklausos);
+
+    const QString quakestat = QStandardPaths::findExecutable(u"quakestat"_s);
+    if (quakestat.isEmpty())
+        QSKIP("quakestat is not on PATH (install the Debian package qstat to run this check)");
+
+    TProcesas srv;
+    srv.Pradeti({u"--count"_s, u"5"_s, u"--port"_s, u"0"_s, u"--master-gs"_s, u"0"_s, u"--master-page"_s, puslapis});
+    QTRY_VERIFY_WITH_TIMEOUT(srv.isvestis.contains("MASTERGS ") && srv.isvestis.endsWith('\n'), kLaukimas);
+    QSet<QByteArray> serveriai;
+    QByteArray masteris;
+    for (const QByteArray& eilute : srv.isvestis.trimmed().split('\n')) {
+        if (eilute.startsWith("PORT "))
+            serveriai.insert("127.0.0.1:" + eilute.mid(5));
+        else if (eilute.startsWith("MASTERGS "))
+            masteris = "127.0.0.1:" + eilute.mid(9);
+    }
+    QCOMPARE(serveriai.size(), 5);
+
+    // QStat's "Half-Life master (Steam)" asks in the form this master takes
+    // (its -hlm sends the older WON query); "outfile" with "-" prints the list,
+    // one "a2s ip:port" line a server, without querying the servers.
+    TProcesas qs(quakestat);
+    qs.Pradeti({u"-stm,outfile,game=%1"_s.arg(zaidimas), QString::fromLatin1(masteris) + u",-"_s, u"-nh"_s,
+                u"-timeout"_s, u"5"_s});
+    QVERIFY2(qs.LauktiPabaigos(), "quakestat did not finish");
+    QCOMPARE(qs.procesas.exitCode(), 0);
+    QSet<QByteArray> gauti;
+    for (const QByteArray& eilute : qs.isvestis.trimmed().split('\n'))
+        if (eilute.startsWith("a2s "))
+            gauti.insert(eilute.mid(4).trimmed());
+    QCOMPARE(gauti, visiSarase ? serveriai : QSet<QByteArray>());
+    // Every page asked for once, the one with the terminator last.
+    QTRY_COMPARE_WITH_TIMEOUT(srv.klaidos.count("goldsrc master query"), qsizetype(uzklausos), kLaukimas);
 }
 
 QTEST_GUILESS_MAIN(TstTestinisServerisPrograma)

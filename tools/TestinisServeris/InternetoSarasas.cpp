@@ -168,6 +168,20 @@ bool TTestinisSarasas::Paleisti(const QHostAddress& adresas, quint16 norimas, co
         return QHttpServerResponse(QByteArrayLiteral("application/json"),
                                    Atsakymas(q.queryItemValue(u"filter"_s, QUrl::FullyDecoded), riba));
     });
+    serveris->route(u"/v1/servers/<arg>"_s, [this](const QString& katalogas) {
+        ++bendruomenesUzklausos;
+        if (busena != 0)
+            return QHttpServerResponse(QByteArrayLiteral("text/plain"), QByteArrayLiteral("Service Unavailable"),
+                                       QHttpServerResponse::StatusCode(busena));
+        if (bendruomenesTekstas)
+            return QHttpServerResponse(QByteArrayLiteral("text/plain; charset=utf-8"), *bendruomenesTekstas);
+        const std::optional<QByteArray> sarasas = BendruomenesAtsakymas(katalogas);
+        if (!sarasas)
+            return QHttpServerResponse(QByteArrayLiteral("text/plain; charset=utf-8"),
+                                       QByteArrayLiteral("no servers of this game\n"),
+                                       QHttpServerResponse::StatusCode::NotFound);
+        return QHttpServerResponse(QByteArrayLiteral("text/plain; charset=utf-8"), *sarasas);
+    });
     if (!sertifikatas.isNull())
         serveris->sslSetup(sertifikatas, tlsRaktas);
     prievadas = serveris->listen(adresas, norimas);
@@ -188,4 +202,20 @@ QByteArray TTestinisSarasas::Atsakymas(const QString& filtras, int riba) const {
     if (!serveriai.isEmpty())
         atsakymas.insert(u"servers"_s, serveriai);
     return QJsonDocument(QJsonObject{{u"response"_s, atsakymas}}).toJson(QJsonDocument::Compact);
+}
+
+std::optional<QByteArray> TTestinisSarasas::BendruomenesAtsakymas(const QString& katalogas) const {
+    QByteArray eilutes;
+    int kiek = 0;
+    for (const TSarasoIrasas& irasas : irasai) {
+        const TDetales& d = irasas.Turinys.Detales;
+        if (katalogas.compare(QString::fromUtf8(d.Info.Katalogas), Qt::CaseInsensitive) != 0 ||
+            irasas.Adresas.startsWith(u"169.254."_s))
+            continue;
+        eilutes += (d.Protokolas == 49 ? "ip " : "gs ") + irasas.Adresas.toUtf8() + '\n';
+        ++kiek;
+    }
+    if (kiek == 0)
+        return std::nullopt;
+    return "# velmorant-testserver: " + QByteArray::number(kiek) + (kiek == 1 ? " server\n" : " servers\n") + eilutes;
 }

@@ -11,11 +11,23 @@
 // linux\1, dedicated\1, name_match\*text* (case-insensitive, * any text),
 // gameaddr\ip[:port]; unknown keys are ignored. `limit` defaults to 100.
 //
+// The same HTTP server also serves a community server list, whatever the key
+// (none is sent):
+//
+//   GET /v1/servers/<gamedir>
+//
+// answers text/plain in Xash3D FWGS's static list format: a comment line
+// ("# ..."), then "gs a.b.c.d:port" for each GoldSrc server (protocol other
+// than 49) and "ip a.b.c.d:port" for each Xash3D one (protocol 49) of that
+// game folder (letter case aside), those on Steam's networking left out; a
+// folder no server has gets 404.
+//
 // Also: IvairusTurinys(i), the i-th of many servers of varied content, for
 // --count and the benchmarks.
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QHostAddress>
 #include <QList>
@@ -66,9 +78,16 @@ public:
     void NustatytiBusena(int http) { busena = http; }
     // GetServerList requests answered so far, whatever the answer.
     int Uzklausos() const { return uzklausos; }
+    // When set, every community list request gets 200 with exactly this body
+    // (NustatytiBusena still comes first).
+    void NustatytiBendruomenesTeksta(std::optional<QByteArray> tekstas) { bendruomenesTekstas = std::move(tekstas); }
+    // Community list requests answered so far, whatever the answer.
+    int BendruomenesUzklausos() const { return bendruomenesUzklausos; }
 
     // The reply body for these query parameters (the key aside).
     QByteArray Atsakymas(const QString& filtras, int riba) const;
+    // The community list of this game folder; none (404) when no server has it.
+    std::optional<QByteArray> BendruomenesAtsakymas(const QString& katalogas) const;
 
 private:
     std::unique_ptr<QHttpServer> serveris;
@@ -79,4 +98,6 @@ private:
     quint16 prievadas = 0;
     int busena = 0;
     int uzklausos = 0;
+    std::optional<QByteArray> bendruomenesTekstas;
+    int bendruomenesUzklausos = 0;
 };

@@ -1,6 +1,7 @@
 // velmorant-testserver: the local test game server as a command line program.
-// Once bound it prints "PORT <n>" on standard output, logs each request on
-// standard error (unless --quiet) and ends cleanly on SIGTERM or SIGINT.
+// Once bound it prints "PORT <n>" on standard output (then the ports of the
+// server lists it runs), logs each request on standard error (unless --quiet)
+// and ends cleanly on SIGTERM or SIGINT.
 #include <csignal>
 #include <cstdio>
 #include <optional>
@@ -20,6 +21,7 @@
 #include <QSocketNotifier>
 
 #include "InternetoSarasas.h"
+#include "Masteris.h"
 #include "TestinisServeris.h"
 #include "TurinioFailas.h"
 
@@ -109,7 +111,16 @@ int main(int argc, char* argv[]) {
         "\"PORT <n>\" line each. --web-api serves the Steam Web API's IGameServersService/GetServerList/v1/ "
         "for them over HTTP (filter keys appid, gamedir, map, empty, full, noplayers, password, secure, linux, "
         "dedicated, name_match, gameaddr; limit; 403 for a key other than --web-api-key) and prints "
-        "\"WEBAPI <port>\"."_s);
+        "\"WEBAPI <port>\"; the same HTTP server answers GET /v1/servers/<gamedir>, whatever the key, with a "
+        "community server list in Xash3D FWGS's static list format (\"gs ip:port\" for GoldSrc servers, \"ip "
+        "ip:port\" for Xash3D ones, protocol 49; 404 for a game folder no server has).\n\n"
+        "Masters (UDP, on --address): --master-gs runs a GoldSrc master and prints \"MASTERGS <port>\", "
+        "--master-xash a Xash3D FWGS master and prints \"MASTER <port>\", both listing the servers run here "
+        "(of the query's \\gamedir\\, all without one). A query is '1', a region byte, the last address "
+        "received (\"0.0.0.0:0\" first) and a zero byte, an info string and a zero byte; the reply is FF FF FF "
+        "FF 66 0A (GoldSrc) or FF FF FF FF 66 FF, the 4 bytes of the info string's \\key\\ (8 hex digits) "
+        "little-endian and a zero byte (Xash3D), then 6 bytes an entry (IPv4, port), at most --master-page of "
+        "them, the last page ended by 0.0.0.0:0. Output order: the PORT lines, WEBAPI, MASTERGS, MASTER."_s);
     parser.addHelpOption();
     const QCommandLineOption adresasOpt(u"address"_s, u"Address to bind (default 127.0.0.1)."_s, u"ip"_s,
                                         u"127.0.0.1"_s);
@@ -176,8 +187,8 @@ int main(int argc, char* argv[]) {
                                         u"password"_s);
     const QCommandLineOption kiekisOpt(u"count"_s, u"Run this many servers of varied content (1 to 20000)."_s, u"n"_s);
     const QCommandLineOption apiOpt(u"web-api"_s,
-                                    u"Serve the Steam Web API's server list on this TCP port (0: a "
-                                    "port of the system's)."_s,
+                                    u"Serve the Steam Web API's server list, and the community list "
+                                    "GET /v1/servers/<gamedir>, on this TCP port (0: a port of the system's)."_s,
                                     u"port"_s);
     const QCommandLineOption apiRaktasOpt(u"web-api-key"_s, u"The key the Web API takes (default \"test\")."_s,
                                           u"key"_s, u"test"_s);
@@ -185,7 +196,17 @@ int main(int argc, char* argv[]) {
                                        u"List this many servers on Steam's networking (169.254.0.0/16, never "
                                        "bound) in the Web API's list too."_s,
                                        u"n"_s);
-    parser.addOptions({kiekisOpt, apiOpt, apiRaktasOpt, fakeIpOpt});
+    const QCommandLineOption masterisGsOpt(u"master-gs"_s,
+                                           u"Run a GoldSrc master listing the servers run here on this UDP port "
+                                           "(0: a port of the system's); prints \"MASTERGS <port>\"."_s,
+                                           u"port"_s);
+    const QCommandLineOption masterisXashOpt(u"master-xash"_s,
+                                             u"Run a Xash3D FWGS master listing the servers run here on this UDP "
+                                             "port (0: a port of the system's); prints \"MASTER <port>\"."_s,
+                                             u"port"_s);
+    const QCommandLineOption puslapisOpt(u"master-page"_s,
+                                         u"Entries a master's reply holds at most, 1 to 231 (default 231)."_s, u"n"_s);
+    parser.addOptions({kiekisOpt, apiOpt, apiRaktasOpt, fakeIpOpt, masterisGsOpt, masterisXashOpt, puslapisOpt});
     parser.addOption(konsoleOpt);
     parser.addOptions({adresasOpt,   prievadasOpt, turinysOpt,       spausdintiOpt, delsaOpt,       pingasOpt,
                        banasOpt,     tekstasOpt,   antrasTekstasOpt, tipasOpt,      didelisOpt,     tylaOpt,
@@ -361,6 +382,25 @@ int main(int argc, char* argv[]) {
         if (!apiPrievadas)
             return Klaida(u"--web-api takes a port from 0 to 65535"_s);
     }
+    std::optional<int> masterioGsPrievadas;
+    if (parser.isSet(masterisGsOpt)) {
+        masterioGsPrievadas = SkaiciusIs(parser.value(masterisGsOpt), 0, 65535);
+        if (!masterioGsPrievadas)
+            return Klaida(u"--master-gs takes a port from 0 to 65535"_s);
+    }
+    std::optional<int> masterioXashPrievadas;
+    if (parser.isSet(masterisXashOpt)) {
+        masterioXashPrievadas = SkaiciusIs(parser.value(masterisXashOpt), 0, 65535);
+        if (!masterioXashPrievadas)
+            return Klaida(u"--master-xash takes a port from 0 to 65535"_s);
+    }
+    int puslapis = TTestinisMasteris::kNumatytasPuslapis;
+    if (parser.isSet(puslapisOpt)) {
+        const std::optional<int> n = SkaiciusIs(parser.value(puslapisOpt), 1, TTestinisMasteris::kNumatytasPuslapis);
+        if (!n)
+            return Klaida(u"--master-page takes a number from 1 to 231"_s);
+        puslapis = *n;
+    }
     int fakeIp = 0;
     if (parser.isSet(fakeIpOpt)) {
         const std::optional<int> n = SkaiciusIs(parser.value(fakeIpOpt), 0, 20000);
@@ -399,6 +439,27 @@ int main(int argc, char* argv[]) {
         if (!sarasas.Paleisti(adresas, static_cast<quint16>(*apiPrievadas), parser.value(apiRaktasOpt)))
             return Klaida(u"cannot listen for the Web API on TCP port %1"_s.arg(*apiPrievadas));
     }
+    TTestinisMasteris masterisGs(TMasterioRusis::GoldSrc);
+    TTestinisMasteris masterisXash(TMasterioRusis::Xash);
+    const std::pair<TTestinisMasteris*, std::optional<int>> masteriai[] = {{&masterisGs, masterioGsPrievadas},
+                                                                           {&masterisXash, masterioXashPrievadas}};
+    for (const auto& [masteris, norimas] : masteriai) {
+        if (!norimas)
+            continue;
+        masteris->NustatytiIrasus(irasai);
+        masteris->NustatytiPuslapioDydi(puslapis);
+        if (!masteris->Paleisti(adresas, static_cast<quint16>(*norimas)))
+            return Klaida(masteris->Klaida());
+        if (parser.isSet(tylusOpt))
+            continue;
+        const char* vardas = masteris->Rusis() == TMasterioRusis::Xash ? "xash" : "goldsrc";
+        QObject::connect(masteris, &TTestinisMasteris::UzklausaGauta, masteris,
+                         [vardas](int ilgis, bool tinkama, const QHostAddress& siuntejas, quint16 siuntejoPrievadas) {
+                             std::fprintf(stderr, "%s master %s %d bytes from %s:%u\n", vardas,
+                                          tinkama ? "query" : "ignored a datagram of", ilgis,
+                                          qPrintable(siuntejas.toString()), unsigned(siuntejoPrievadas));
+                         });
+    }
     for (const auto& s : visi) {
         if (parser.isSet(tylusOpt))
             break;
@@ -417,6 +478,10 @@ int main(int argc, char* argv[]) {
         std::printf("PORT %u\n", unsigned(s->Prievadas()));
     if (apiPrievadas)
         std::printf("WEBAPI %u\n", unsigned(sarasas.Prievadas()));
+    if (masterioGsPrievadas)
+        std::printf("MASTERGS %u\n", unsigned(masterisGs.Prievadas()));
+    if (masterioXashPrievadas)
+        std::printf("MASTER %u\n", unsigned(masterisXash.Prievadas()));
     std::fflush(stdout);
     return programa.exec();
 }
