@@ -13,11 +13,21 @@
 //                    to the rows shown and sorted by ping in the table;
 //                    rss_mb: resident memory the rows added.
 //   BM_Filtras       one keystroke in the filter over those 10,000 rows.
+//   BM_Bendruomene   a community list of 10,000 servers over HTTP from the test
+//                    server, asked and shown in the table: whole_ms from the
+//                    request (the last byte is in it) to the rows shown;
+//                    stall_ms: the GUI thread's longest wait meanwhile.
+//   BM_Priesiskas    a hostile list: 30,000 entries and 4 MB of comments after
+//                    them; stall_ms while it is read and cut.
+//   BM_Masteris      5,000 servers from the test server's GoldSrc master in 22
+//                    pages, each answered 20 ms late: whole_ms, and beyond_ms
+//                    past the master's own 22 x 20 ms.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
@@ -25,9 +35,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "Bendruomene.h"
 #include "Centras.h"
 #include "Matavimai.h"
 #include "InternetoSarasas.h"
+#include "Masteris.h"
 #include "Narsykle.h"
 
 using namespace Qt::StringLiterals;
@@ -171,8 +183,116 @@ void BM_Filtras(benchmark::State& state) {
     }
 }
 
+// Asks `saltinis` anew (a new asker: the once-a-minute rule holds per asker)
+// and shows the rows in a table; the whole time and the longest stall.
+std::pair<qint64, qint64> Paklausti(const TSaltinis& saltinis, int* kiek) {
+    QNetworkAccessManager tinklas;
+    TBendruomenesSarasas sarasas(&tinklas);
+    TNarsyklesModelis modelis;
+    TNarsyklesFiltras filtras(&modelis);
+    QTableView lentele;
+    lentele.setModel(&filtras);
+    lentele.setSortingEnabled(true);
+    lentele.sortByColumn(TNarsyklesModelis::Pingas, Qt::AscendingOrder);
+    lentele.resize(760, 400);
+    lentele.show();
+    QCoreApplication::processEvents();
+    qint64 visas = -1, stabdymas = 0;
+    QElapsedTimer laikas, tarpas;
+    QObject::connect(&sarasas, &TBendruomenesSarasas::Baigta, &lentele, [&](const TBendruomenesRezultatas& r) {
+        modelis.NustatytiServerius(r.Serveriai);
+        lentele.repaint();
+        visas = laikas.elapsed();
+        *kiek = int(r.Serveriai.size());
+    });
+    QTimer tiksejimas;
+    tiksejimas.setInterval(1);
+    QObject::connect(&tiksejimas, &QTimer::timeout, &tiksejimas,
+                     [&] { stabdymas = qMax(stabdymas, tarpas.restart()); });
+    laikas.start();
+    tarpas.start();
+    tiksejimas.start();
+    sarasas.Prasyti({saltinis}, TSarasoFiltras{});
+    while (visas < 0 && laikas.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return {visas, stabdymas};
+}
+
+QByteArray Eilutes(int kiek) {
+    QByteArray tekstas = "# a community list\n";
+    for (int i = 0; i < kiek; ++i)
+        tekstas += "gs 10." + QByteArray::number(i / 65536) + '.' + QByteArray::number(i / 256 % 256) + '.' +
+                   QByteArray::number(i % 256) + ":27015\n";
+    return tekstas;
+}
+
+void BendruomenesSarasas(benchmark::State& state, const QByteArray& tekstas, int laukiama) {
+    TTestinisSarasas api;
+    api.NustatytiBendruomenesTeksta(tekstas);
+    if (!api.Paleisti(QHostAddress::LocalHost, 0, u"key"_s)) {
+        state.SkipWithError("the test server's HTTP server did not start");
+        return;
+    }
+    const TSaltinis saltinis{TSaltinis::TRusis::Statinis, u"http://127.0.0.1:%1"_s.arg(api.Prievadas())};
+    std::pair<qint64, qint64> r;
+    for (auto _ : state) {
+        int kiek = 0;
+        r = Paklausti(saltinis, &kiek);
+        if (kiek != laukiama)
+            state.SkipWithError("not every server shown");
+        state.SetIterationTime(double(r.first) / 1000.0);
+    }
+    state.counters["whole_ms"] = double(r.first);
+    state.counters["stall_ms"] = double(r.second);
+}
+
+void BM_Bendruomene(benchmark::State& state) {
+    BendruomenesSarasas(state, Eilutes(10000), 10000);
+}
+
+void BM_Priesiskas(benchmark::State& state) {
+    BendruomenesSarasas(state, Eilutes(30000) + "# " + QByteArray(TBendruomenesSarasas::kDidziausiasAtsakymas, 'x'),
+                        kDaugiausiaEiluciu);
+}
+
+void BM_Masteris(benchmark::State& state) {
+    constexpr int kDelsa = 20;
+    TTestinisMasteris masteris;
+    QList<TSarasoIrasas> irasai;
+    for (int i = 0; i < 5000; ++i)
+        irasai.append(
+            {u"10.%1.%2.%3:27015"_s.arg(i / 65536).arg(i / 256 % 256).arg(i % 256), 27015, IvairusTurinys(i)});
+    masteris.NustatytiIrasus(irasai);
+    TMasterioElgsena elgsena;
+    elgsena.DelsaMs = kDelsa;
+    masteris.NustatytiElgsena(elgsena);
+    if (!masteris.Paleisti(QHostAddress::LocalHost, 0)) {
+        state.SkipWithError("the test master did not start");
+        return;
+    }
+    const TSaltinis saltinis{TSaltinis::TRusis::GoldSrc, u"127.0.0.1:%1"_s.arg(masteris.Prievadas())};
+    std::pair<qint64, qint64> r;
+    int puslapiai = 0;
+    for (auto _ : state) {
+        const int pries = masteris.Uzklausos();
+        int kiek = 0;
+        r = Paklausti(saltinis, &kiek);
+        puslapiai = masteris.Uzklausos() - pries;
+        if (kiek != 5000)
+            state.SkipWithError("not every server listed");
+        state.SetIterationTime(double(r.first) / 1000.0);
+    }
+    state.counters["whole_ms"] = double(r.first);
+    state.counters["beyond_ms"] = double(r.first - qint64(puslapiai) * kDelsa);
+    state.counters["pages"] = puslapiai;
+    state.counters["stall_ms"] = double(r.second);
+}
+
 } // namespace
 
+BENCHMARK(BM_Bendruomene)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Priesiskas)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Masteris)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Sarasas)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Filtras)->Iterations(70)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pingai)->Arg(0)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

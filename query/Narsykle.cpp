@@ -1,5 +1,7 @@
 #include "Narsykle.h"
 
+#include <QDateTime>
+#include <QLocale>
 #include <QTimer>
 
 #include "Centras.h"
@@ -84,6 +86,11 @@ void TNarsyklesModelis::NustatytiZenklus(const QString& naujasTyli, const QStrin
         Q_EMIT dataChanged(index(0, Pingas), index(int(eilutes.size()) - 1, Pingas));
 }
 
+void TNarsyklesModelis::NustatytiPatarimus(const QString& saltinis, const QString& zaista) {
+    saltinioPatarimas = saltinis;
+    zaistaPatarimas = zaista;
+}
+
 int TNarsyklesModelis::rowCount(const QModelIndex& tevas) const {
     return tevas.isValid() ? 0 : int(eilutes.size());
 }
@@ -98,6 +105,16 @@ QVariant TNarsyklesModelis::data(const QModelIndex& indeksas, int role) const {
     const TNarsyklesEilute& e = eilutes.at(indeksas.row());
     const TInternetoServeris& s = e.Serveris;
     const bool rikiuoti = role == kRikiavimoRole;
+    if (role == Qt::ToolTipRole) {
+        QStringList dalys;
+        if (!s.Saltinis.isEmpty())
+            dalys.append(saltinioPatarimas.arg(s.Saltinis));
+        if (s.PaskutiniKarta > 0)
+            dalys.append(zaistaPatarimas.arg(
+                QLocale().toString(QDateTime::fromSecsSinceEpoch(s.PaskutiniKarta), QLocale::ShortFormat)));
+        // A source's or a server's words, never markup.
+        return dalys.isEmpty() ? QVariant() : QVariant(PatarimoTekstas(dalys.join(u'\n')));
+    }
     if (role != Qt::DisplayRole && !rikiuoti) {
         if (role == Qt::TextAlignmentRole && indeksas.column() >= Zmones && indeksas.column() <= Pingas)
             return int(Qt::AlignRight | Qt::AlignVCenter);

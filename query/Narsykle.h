@@ -68,6 +68,9 @@ public:
     void NustatytiAntrastes(const QStringList& antrastes);
     // What the silent and the unreachable rows show in the ping column.
     void NustatytiZenklus(const QString& tyli, const QString& nepasiekiamas);
+    // The row's tool tip: where a key-free list found it ("%1": the source),
+    // when the user last played there ("%1": the date).
+    void NustatytiPatarimus(const QString& saltinis, const QString& zaista);
 
     int rowCount(const QModelIndex& tevas = {}) const override;
     int columnCount(const QModelIndex& tevas = {}) const override;
@@ -80,6 +83,8 @@ private:
     QStringList antrastes;
     QString tyli = QStringLiteral("-");
     QString nepasiekiamas = QStringLiteral("FakeIP");
+    QString saltinioPatarimas = QStringLiteral("%1");
+    QString zaistaPatarimas = QStringLiteral("%1");
 };
 
 class TNarsyklesApklausa : public QObject {

@@ -71,6 +71,10 @@ struct TInternetoServeris {
     char OS = 0; // 'l', 'w', or 0 when not said
     // On Steam's networking (169.254.0.0/16): plain UDP cannot reach it.
     bool FakeIP = false;
+    // Where a key-free list found it (Bendruomene.h), in words; empty for the Web API's.
+    QString Saltinis;
+    // When the user last played there, Unix seconds (the Steam client's history); 0: not known.
+    qint64 PaskutiniKarta = 0;
 
     // People: the players that are no bots.
     int Zmones() const { return qMax(0, Zaidejai - Botai); }

@@ -1,7 +1,9 @@
 // The server browser beside the watcher: the Web API's list of the test
 // server's many servers shown, pinged, filtered and sorted, every outcome of a
-// request said in words, and a double click that watches.
+// request said in words, and a double click that watches; the key-free
+// sources' list and the Steam client's history.
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QComboBox>
 #include <QLabel>
@@ -12,6 +14,7 @@
 
 #include "InternetoSarasas.h"
 #include "IvairusServeris.h"
+#include "Masteris.h"
 #include "Modulis_Narsykle.h"
 #include "Programa.h"
 #include "Narsykle.h"
@@ -47,6 +50,8 @@ private Q_SLOTS:
     void busenos_data();
     void busenos();
     void lan();
+    void bendruomene();
+    void steamIstorija();
 
 private:
     TSlaptuTarnyba tarnyba;
@@ -181,6 +186,62 @@ void TstNarsykleLangas::lan() {
     QVERIFY(
         Stulpelis(TNarsyklesModelis::Vardas).contains(QString::fromUtf8(lan[0]->Turinys().Detales.Info.Pavadinimas)));
     QVERIFY(Narsykles<QLabel>("lblBusena")->text().contains(u"2 servers answered on the local network."_s));
+    frmNarsykle->hide();
+}
+
+void TstNarsykleLangas::bendruomene() {
+    // The test servers' community list, a GoldSrc master of theirs, and a
+    // list that is not there; no key is asked for, nor the Web API.
+    TTestinisMasteris masteris;
+    masteris.NustatytiIrasus(api.Irasai());
+    QVERIFY(masteris.Paleisti(QHostAddress::LocalHost, 0));
+    const QString sarasas = u"127.0.0.1:%1"_s.arg(api.Prievadas());
+    const QString failas = aplinka.aplankas.filePath(u"saltiniai.lst"_s);
+    QFile f(failas);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(u"masterstatic http://%1\nmasterstatic http://%1/nowhere\nmastergs 127.0.0.1:%2\n"_s.arg(sarasas)
+                .arg(masteris.Prievadas())
+                .toUtf8());
+    f.close();
+    qputenv("VELMORANT_SOURCES", failas.toLocal8Bit());
+    const int klausta = api.Uzklausos();
+    frmNarsykle->show();
+    QSignalSpy baigta(frmNarsykle->Bendruomene, &TBendruomenesSarasas::Baigta);
+    QTest::mouseClick(Narsykles<QPushButton>("btnBendruomene"), Qt::LeftButton);
+    QVERIFY(baigta.wait(10000));
+    QCOMPARE(api.Uzklausos(), klausta);
+    const QAbstractItemModel* m = Narsykles<QTableView>("tblServeriai")->model();
+    QCOMPARE(m->rowCount(), 12); // the FakeIP row is no master's
+    const QString patarimas = m->index(0, TNarsyklesModelis::Vardas).data(Qt::ToolTipRole).toString();
+    QVERIFY2(patarimas.contains(u"Listed by %1, 127.0.0.1:%2"_s.arg(sarasas).arg(masteris.Prievadas())),
+             qPrintable(patarimas));
+    const QString busena = Narsykles<QLabel>("lblBusena")->text();
+    QVERIFY2(
+        busena.contains(u"12 servers from 2 of 3 sources. Not read in full: %1/nowhere (HTTP 404)."_s.arg(sarasas)),
+        qPrintable(busena));
+    qunsetenv("VELMORANT_SOURCES");
+}
+
+void TstNarsykleLangas::steamIstorija() {
+    // The Steam client's history of this home, newest first.
+    const QString kelias = QDir::homePath() + u"/.local/share/Steam/userdata/7/7/remote"_s;
+    QVERIFY(QDir().mkpath(kelias));
+    QFile f(kelias + u"/serverbrowser_hist.vdf"_s);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(uR"("Filters" { "favorites" { } "history" {
+        "1" { "name" "<b>Older</b>" "address" "127.0.0.1:%1" "LastPlayed" "1600000000" }
+        "2" { "name" "Newer" "address" "127.0.0.1:%2" "LastPlayed" "1700000000" } } })"_s.arg(serveriai[0]->Prievadas())
+                .arg(serveriai[1]->Prievadas())
+                .toUtf8());
+    f.close();
+    auto* lentele = Narsykles<QTableView>("tblServeriai");
+    lentele->sortByColumn(TNarsyklesModelis::Vardas, Qt::AscendingOrder);
+    QTest::mouseClick(Narsykles<QPushButton>("btnSteamIstorija"), Qt::LeftButton);
+    QCOMPARE(Stulpelis(TNarsyklesModelis::Vardas), (QStringList{u"Newer"_s, u"<b>Older</b>"_s}));
+    const QString patarimas = lentele->model()->index(1, 0).data(Qt::ToolTipRole).toString();
+    QVERIFY2(patarimas.contains(u"Listed by Steam\nLast played "_s), qPrintable(patarimas));
+    QVERIFY(
+        Narsykles<QLabel>("lblBusena")->text().contains(u"2 servers from the Steam client's history (1 accounts)."_s));
     frmNarsykle->hide();
 }
 

@@ -99,6 +99,9 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
          {u"Cap5"_s,
           u"btnInternetas"_s,
           u"btnLan"_s,
+          u"btnBendruomene"_s,
+          u"btnSteamMegstami"_s,
+          u"btnSteamIstorija"_s,
           u"edtFiltras"_s,
           u"chkNePilni"_s,
           u"chkNeTusti"_s,
@@ -119,6 +122,8 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
           u"zymTyli"_s,
           u"zymFakeIP"_s,
           u"zymNeribotai"_s,
+          u"zymSaltinis"_s,
+          u"zymZaista"_s,
           u"mnuStebeti"_s,
           u"mnuKopijuoti"_s,
           u"mnuPrisijungti"_s,
@@ -144,6 +149,11 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
                          u"NarsykleSertifikatas"_s, u"NarsykleBeTinklo"_s, u"NarsykleLaikas"_s, u"NarsykleBlogas"_s,
                          u"NarsyklePerDidelis"_s, u"NarsykleNeSaugus"_s, u"NarsykleLanIeskoma"_s,
                          u"NarsykleLanRasta"_s} +
+             // What the key-free sources and the Steam client's lists came to.
+             QStringList{u"SaltiniaiKlausiami"_s, u"SaltiniaiAtsake"_s, u"NarsykleNeperskaityta"_s,
+                         u"NarsykleBeSaltiniu"_s, u"SaltinisBeTinklo"_s, u"SaltinisLaikas"_s, u"SaltinisBlogas"_s,
+                         u"SaltinisUzimtas"_s, u"SaltinisNupjautas"_s, u"NarsykleSteamMegstami"_s,
+                         u"NarsykleSteamIstorija"_s, u"NarsykleSteamNerasta"_s} +
              // The names of the watcher's painted bar and its arrows, for screen readers.
              QStringList{u"Juosta"_s, u"KairineRodykle"_s, u"DesineRodykle"_s}},
     };

@@ -2,9 +2,11 @@
 # Builds the program and the local test game server, starts the server (as a
 # server of today: "ping" and the Steam queries, see --help) on
 # 127.0.0.1, with its remote console's password "velmorant", and opens the
-# watcher already watching it, and beside it the server browser with the list
-# of forty more test servers from their Web API. Closing the watcher stops the
-# servers.
+# watcher already watching it, and beside it the server browser with the
+# community list of forty more test servers, as their own static list and
+# their GoldSrc and Xash3D masters give it, without a Steam key (their Web API
+# answers the Internet button with the key "velmorant"). Closing the watcher
+# stops the servers.
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh run
@@ -33,16 +35,23 @@ echo "Test game server on 127.0.0.1:$port (remote console password: velmorant)"
 # server list for them over HTTP, which the browser asks with the key "velmorant".
 many=$(mktemp)
 "$server" --address 127.0.0.1 --port 0 --count 40 --fakeip 2 --mode modern --web-api 0 --web-api-key velmorant \
-    --quiet >"$many" 2>&1 &
+    --master-gs 0 --master-xash 0 --master-page 16 --quiet >"$many" 2>&1 &
 manypid=$!
-trap 'kill "$pid" "$manypid" 2>/dev/null; rm -f "$log" "$many"' EXIT INT TERM
+sources=$(mktemp)
+trap 'kill "$pid" "$manypid" 2>/dev/null; rm -f "$log" "$many" "$sources"' EXIT INT TERM
 i=0
-while [ $i -lt 50 ] && ! grep -q '^WEBAPI ' "$many" && kill -0 "$manypid" 2>/dev/null; do
+while [ $i -lt 50 ] && ! grep -q '^MASTER ' "$many" && kill -0 "$manypid" 2>/dev/null; do
     sleep 0.1
     i=$((i + 1))
 done
 api=$(sed -n 's/^WEBAPI \([0-9]*\).*/\1/p' "$many" | head -n 1)
 [ -n "$api" ] || { cat "$many"; echo "the test servers' Web API did not start" >&2; exit 1; }
+mastergs=$(sed -n 's/^MASTERGS \([0-9]*\).*/\1/p' "$many" | head -n 1)
+master=$(sed -n 's/^MASTER \([0-9]*\).*/\1/p' "$many" | head -n 1)
+[ -n "$mastergs" ] && [ -n "$master" ] || { cat "$many"; echo "the test servers' masters did not start" >&2; exit 1; }
 echo "Steam Web API of 40 test servers on http://127.0.0.1:$api (key: velmorant)"
-VELMORANT_STEAM_API="http://127.0.0.1:$api" VELMORANT_STEAM_KEY=velmorant \
+echo "Their community list on http://127.0.0.1:$api/v1/servers/cstrike, masters on 127.0.0.1:$mastergs (GoldSrc) and 127.0.0.1:$master (Xash3D)"
+# The browser's sources: these, never the ones of the Internet.
+printf 'masterstatic http://127.0.0.1:%s\nmastergs 127.0.0.1:%s\nmaster 127.0.0.1:%s\n' "$api" "$mastergs" "$master" >"$sources"
+VELMORANT_STEAM_API="http://127.0.0.1:$api" VELMORANT_SOURCES="$sources" \
     build/windows/velmorant "127.0.0.1:$port" --browser

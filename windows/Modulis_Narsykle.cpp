@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -24,6 +25,7 @@
 #include "Laikrodis.h"
 #include "Narsykle.h"
 #include "PrivatusFailas.h"
+#include "Saltiniai.h"
 #include "Saugykla.h"
 #include "Stebetojas.h"
 #include "Stiliai.h"
@@ -41,6 +43,8 @@ constexpr int kAukstis = 480;
 constexpr const char* kStulpeliuRaktai[] = {"colSpyna", "colVAC", "colVardas", "colZemelapis", "colZmones",
                                             "colBotai", "colMax", "colPingas", "colAdresas",   "colOS"};
 constexpr int kStulpeliuPlociai[] = {28, 36, 250, 96, 56, 44, 44, 72, 136, 64};
+// The table's top: three rows of controls above it.
+constexpr int kLentelesY = 92;
 
 } // namespace
 
@@ -72,19 +76,23 @@ void TfrmNarsykle::SukurtiValdiklius() {
     btnInternetas = Sukurti<QPushButton>(this, "btnInternetas", 176, 7, 96, 24);
     btnInternetas->setAutoDefault(false);
     btnLan = Sukurti<QPushButton>(this, "btnLan", 276, 7, 64, 24);
-    btnLan->setAutoDefault(false);
-    edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 348, 8, 132, 22);
+    btnBendruomene = Sukurti<QPushButton>(this, "btnBendruomene", 344, 7, 120, 24);
+    btnSteamMegstami = Sukurti<QPushButton>(this, "btnSteamMegstami", 468, 7, 140, 24);
+    btnSteamIstorija = Sukurti<QPushButton>(this, "btnSteamIstorija", 612, 7, 140, 24);
+    for (QPushButton* b : {btnInternetas, btnLan, btnBendruomene, btnSteamMegstami, btnSteamIstorija})
+        b->setAutoDefault(false);
+    edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 8, 38, 472, 22);
     edtFiltras->setClearButtonEnabled(true);
     RedagavimoLaukas(edtFiltras);
-    lblGreitis = Etikete(this, "lblGreitis", 488, 12, 120, 16, sriftas, kOranzine);
-    cboGreitis = Sukurti<QComboBox>(this, "cboGreitis", 612, 8, 140, 22);
-    chkNePilni = Sukurti<QCheckBox>(this, "chkNePilni", 8, 38, 120, 18);
-    chkNeTusti = Sukurti<QCheckBox>(this, "chkNeTusti", 136, 38, 120, 18);
-    chkBeSlaptazodzio = Sukurti<QCheckBox>(this, "chkBeSlaptazodzio", 264, 38, 140, 18);
+    lblGreitis = Etikete(this, "lblGreitis", 488, 42, 120, 16, sriftas, kOranzine);
+    cboGreitis = Sukurti<QComboBox>(this, "cboGreitis", 612, 38, 140, 22);
+    chkNePilni = Sukurti<QCheckBox>(this, "chkNePilni", 8, 68, 120, 18);
+    chkNeTusti = Sukurti<QCheckBox>(this, "chkNeTusti", 136, 68, 120, 18);
+    chkBeSlaptazodzio = Sukurti<QCheckBox>(this, "chkBeSlaptazodzio", 264, 68, 140, 18);
     for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio})
         NustatytiSpalvas(c, SpalvaBGR(kOranzine));
-    lblPingas = Etikete(this, "lblPingas", 412, 40, 120, 16, sriftas, kOranzine);
-    spnPingas = Sukurti<QSpinBox>(this, "spnPingas", 536, 36, 80, 22);
+    lblPingas = Etikete(this, "lblPingas", 412, 70, 120, 16, sriftas, kOranzine);
+    spnPingas = Sukurti<QSpinBox>(this, "spnPingas", 536, 66, 80, 22);
     spnPingas->setRange(0, 999);
     spnPingas->setSingleStep(25);
     spnPingas->setSuffix(u" ms"_s);
@@ -94,7 +102,7 @@ void TfrmNarsykle::SukurtiValdiklius() {
     Modelis->setObjectName(u"Modelis"_s);
     Filtras = new TNarsyklesFiltras(Modelis, this);
     Filtras->setObjectName(u"Filtras"_s);
-    tblServeriai = Sukurti<QTableView>(this, "tblServeriai", 8, 64, kPlotis - 16, kAukstis - 96);
+    tblServeriai = Sukurti<QTableView>(this, "tblServeriai", 8, kLentelesY, kPlotis - 16, kAukstis - kLentelesY - 32);
     tblServeriai->setModel(Filtras);
     TamsiosSlinkties(tblServeriai);
     tblServeriai->setSortingEnabled(true);
@@ -119,6 +127,8 @@ void TfrmNarsykle::SukurtiValdiklius() {
     tinklas = new QNetworkAccessManager(this);
     Sarasas = new TSteamSarasas(tinklas, {}, this);
     Sarasas->setObjectName(u"Sarasas"_s);
+    Bendruomene = new TBendruomenesSarasas(tinklas, {}, this);
+    Bendruomene->setObjectName(u"Bendruomene"_s);
     Pingai = new TNarsyklesApklausa(centras, Modelis, {}, this);
     Pingai->setObjectName(u"Pingai"_s);
     Saugykla = new TSlaptazodziuSaugykla(QString::fromLatin1(kSaugyklosTarnyba), this);
@@ -130,6 +140,11 @@ void TfrmNarsykle::SukurtiValdiklius() {
 void TfrmNarsykle::SujungtiIvykius() {
     connect(btnInternetas, &QPushButton::clicked, this, [this] { Saugiai([this] { btnInternetasClick(); }); });
     connect(btnLan, &QPushButton::clicked, this, [this] { Saugiai([this] { btnLanClick(); }); });
+    connect(btnBendruomene, &QPushButton::clicked, this, [this] { Saugiai([this] { btnBendruomeneClick(); }); });
+    connect(btnSteamMegstami, &QPushButton::clicked, this, [this] { Saugiai([this] { btnSteamMegstamiClick(); }); });
+    connect(btnSteamIstorija, &QPushButton::clicked, this, [this] { Saugiai([this] { btnSteamIstorijaClick(); }); });
+    connect(Bendruomene, &TBendruomenesSarasas::Baigta, this,
+            [this](const TBendruomenesRezultatas& r) { Saugiai([&] { BendruomeneBaigta(r); }); });
     connect(Sarasas, &TSteamSarasas::Baigta, this,
             [this](const TSarasoRezultatas& r) { Saugiai([&] { SarasasBaigtas(r); }); });
     connect(Pingai, &TNarsyklesApklausa::Pakito, this, &TfrmNarsykle::RodytiBusena);
@@ -177,6 +192,9 @@ void TfrmNarsykle::PritaikytiKalba() {
     setWindowTitle(u"Velmorant - "_s + t("Cap5"));
     btnInternetas->setText(t("btnInternetas"));
     btnLan->setText(t("btnLan"));
+    btnBendruomene->setText(t("btnBendruomene"));
+    btnSteamMegstami->setText(t("btnSteamMegstami"));
+    btnSteamIstorija->setText(t("btnSteamIstorija"));
     edtFiltras->setPlaceholderText(t("edtFiltras"));
     chkNePilni->setText(t("chkNePilni"));
     chkNeTusti->setText(t("chkNeTusti"));
@@ -194,6 +212,7 @@ void TfrmNarsykle::PritaikytiKalba() {
         tblServeriai->setColumnWidth(
             c, qMax(tblServeriai->columnWidth(c), metrika.horizontalAdvance(antrastes.at(c)) + 8));
     Modelis->NustatytiZenklus(t("zymTyli"), t("zymFakeIP"));
+    Modelis->NustatytiPatarimus(t("zymSaltinis"), t("zymZaista"));
     const int greitis = Greitis();
     const QSignalBlocker blokas(cboGreitis);
     cboGreitis->clear();
@@ -291,9 +310,7 @@ void TfrmNarsykle::btnLanClick() {
                 btnLan->setEnabled(true);
                 paskutineZinia = Tekstas("Pranesimai", "NarsykleLanRasta").arg(lanRasti.size());
                 // The LAN's servers in place of the list, then pinged as the others.
-                Modelis->NustatytiServerius(lanRasti, true);
-                Pingai->Pradeti();
-                RodytiBusena();
+                RodytiEilutes(lanRasti, true, false);
             });
         });
 }
@@ -315,7 +332,7 @@ void TfrmNarsykle::KlaustiRakto() {
     Prasyti(raktas);
 }
 
-void TfrmNarsykle::Prasyti(const QString& kuriuo) {
+TSarasoFiltras TfrmNarsykle::SarasoFiltras() const {
     const int i = qMax(0, cboZaidimas->currentIndex());
     TSarasoFiltras f;
     f.AppId = kZaidimai[i].AppId;
@@ -323,7 +340,99 @@ void TfrmNarsykle::Prasyti(const QString& kuriuo) {
     f.NePilni = chkNePilni->isChecked();
     f.NeTusti = chkNeTusti->isChecked();
     f.BeSlaptazodzio = chkBeSlaptazodzio->isChecked();
-    if (const std::optional<qint64> laukti = Sarasas->Prasyti(f, kuriuo)) {
+    return f;
+}
+
+void TfrmNarsykle::RodytiEilutes(const QList<TInternetoServeris>& serveriai, bool lan, bool saltinioTvarka) {
+    Modelis->NustatytiServerius(serveriai, lan);
+    QHeaderView* antraste = tblServeriai->horizontalHeader();
+    if (saltinioTvarka)
+        antraste->setSortIndicator(-1, Qt::AscendingOrder);
+    else if (antraste->sortIndicatorSection() < 0)
+        tblServeriai->sortByColumn(TNarsyklesModelis::Pingas, Qt::AscendingOrder);
+    Pingai->Pradeti();
+    RodytiBusena();
+}
+
+void TfrmNarsykle::btnBendruomeneClick() {
+    const QList<TSaltinis> saltiniai = SaltiniuFailas();
+    if (saltiniai.isEmpty()) {
+        paskutineZinia = Tekstas("Pranesimai", "NarsykleBeSaltiniu").arg(SaltiniuKelias());
+        RodytiBusena();
+        return;
+    }
+    Bendruomene->Prasyti(saltiniai, SarasoFiltras());
+    paskutineZinia = Tekstas("Pranesimai", "SaltiniaiKlausiami");
+    RodytiBusena();
+}
+
+void TfrmNarsykle::BendruomeneBaigta(const TBendruomenesRezultatas& r) {
+    int pavyko = 0;
+    QStringList nepavyko;
+    for (const TSaltinioAtsakymas& a : r.Saltiniai) {
+        if (a.Busena == TSarasoBusena::Gerai) {
+            ++pavyko;
+            continue;
+        }
+        const char* kodel = "SaltinisBlogas";
+        switch (a.Busena) {
+        case TSarasoBusena::Nupjautas:
+        case TSarasoBusena::PerDidelis:
+            ++pavyko;
+            kodel = "SaltinisNupjautas";
+            break;
+        case TSarasoBusena::BeTinklo:
+        case TSarasoBusena::Sertifikatas:
+            kodel = "SaltinisBeTinklo";
+            break;
+        case TSarasoBusena::LaikasBaigesi:
+            kodel = "SaltinisLaikas";
+            break;
+        case TSarasoBusena::Uzimta:
+            kodel = "SaltinisUzimtas";
+            break;
+        default:
+            break;
+        }
+        QString priezastis = Tekstas("Pranesimai", kodel);
+        if (a.Busena == TSarasoBusena::BlogasAtsakymas && a.HttpKodas != 0)
+            priezastis = u"HTTP "_s + QString::number(a.HttpKodas);
+        nepavyko.append(SaltinioVardas(a.Saltinis) + u" ("_s + priezastis + u')');
+    }
+    paskutineZinia = Tekstas("Pranesimai", "SaltiniaiAtsake")
+                         .arg(QLocale().toString(r.Serveriai.size()), QLocale().toString(pavyko),
+                              QLocale().toString(r.Saltiniai.size()));
+    if (!nepavyko.isEmpty())
+        paskutineZinia += u' ' + Tekstas("Pranesimai", "NarsykleNeperskaityta").arg(nepavyko.join(u", "_s));
+    RodytiEilutes(r.Serveriai, false, false);
+}
+
+void TfrmNarsykle::RodytiSteamSarasa(bool istorija) {
+    const QStringList failai = SteamSarasuFailai();
+    if (failai.isEmpty()) {
+        paskutineZinia = Tekstas("Pranesimai", "NarsykleSteamNerasta");
+        RodytiBusena();
+        return;
+    }
+    const TSteamSarasai sarasai = SkaitytiSteamFailus(failai, SarasoFiltras().AppId);
+    QList<TInternetoServeris> serveriai;
+    for (const TSteamIrasas& irasas : istorija ? sarasai.Istorija : sarasai.Megstami) {
+        TInternetoServeris s;
+        s.Adresas = irasas.Adresas;
+        s.ZaidimoPortas = quint16(irasas.Adresas.Portas);
+        s.Vardas = irasas.Vardas;
+        s.AppId = irasas.AppId;
+        s.PaskutiniKarta = irasas.PaskutiniKarta;
+        s.Saltinis = u"Steam"_s;
+        serveriai.append(std::move(s));
+    }
+    paskutineZinia = Tekstas("Pranesimai", istorija ? "NarsykleSteamIstorija" : "NarsykleSteamMegstami")
+                         .arg(QLocale().toString(serveriai.size()), QLocale().toString(failai.size()));
+    RodytiEilutes(serveriai, false, istorija);
+}
+
+void TfrmNarsykle::Prasyti(const QString& kuriuo) {
+    if (const std::optional<qint64> laukti = Sarasas->Prasyti(SarasoFiltras(), kuriuo)) {
         paskutineZinia = Tekstas("Pranesimai", "NarsykleLaukti").arg((*laukti + 999) / 1000);
         RodytiBusena();
         return;
@@ -354,8 +463,7 @@ void TfrmNarsykle::SarasasBaigtas(const TSarasoRezultatas& r) {
         Saugykla->Trinti(QString::fromLatin1(kSaugyklosRaktas), this, [](const TSaugyklosAtsakymas&) {});
     }
     if (r.ArPavyko()) {
-        Modelis->NustatytiServerius(r.Serveriai);
-        Pingai->Pradeti();
+        RodytiEilutes(r.Serveriai, false, false);
         // The window opens with the last list next time.
         QSaveFile failas(SarasoKelias());
         if (AtidarytiPrivatu(failas) && failas.write(RasytiSarasa(r.Serveriai)) >= 0)
@@ -426,7 +534,7 @@ void TfrmNarsykle::KopijuotiAdresa() {
 void TfrmNarsykle::resizeEvent(QResizeEvent* ivykis) {
     TAntrinisLangas::resizeEvent(ivykis);
     // The table takes what the window grows by; the status line stays under it.
-    tblServeriai->setGeometry(8, 64, width() - 16, height() - 96);
+    tblServeriai->setGeometry(8, kLentelesY, width() - 16, height() - kLentelesY - 32);
     lblBusena->setGeometry(8, height() - 26, width() - 16, 18);
 }
 

@@ -1,5 +1,7 @@
 // The server browser (frmNarsykle): the servers of a game as the Steam Web API
-// lists them, with the user's own key, pinged through the hub and filtered and
+// lists them, with the user's own key, or as the key-free sources of the
+// sources file list them (community lists and masters), or the Steam client's
+// own favourites and history, or the LAN; pinged through the hub and filtered and
 // sorted as the user likes; Enter or a double click watches a row's server in
 // the watcher. Beside the watcher, not over it; resizable.
 #pragma once
@@ -7,6 +9,7 @@
 #include <QHostAddress>
 
 #include "AntrinisLangas.h"
+#include "Bendruomene.h"
 #include "SteamSarasas.h"
 
 class QCheckBox;
@@ -19,6 +22,7 @@ class QPushButton;
 class QSpinBox;
 class QTableView;
 class TCentras;
+class TBendruomenesSarasas;
 class TNarsyklesApklausa;
 class TNarsyklesFiltras;
 class TNarsyklesModelis;
@@ -40,6 +44,9 @@ public:
     QComboBox* cboZaidimas = nullptr;
     QPushButton* btnInternetas = nullptr;
     QPushButton* btnLan = nullptr;
+    QPushButton* btnBendruomene = nullptr;
+    QPushButton* btnSteamMegstami = nullptr;
+    QPushButton* btnSteamIstorija = nullptr;
     QLineEdit* edtFiltras = nullptr;
     QCheckBox* chkNePilni = nullptr;
     QCheckBox* chkNeTusti = nullptr;
@@ -53,6 +60,7 @@ public:
     QMenu* mnuEilute = nullptr;
     TSlaptazodziuSaugykla* Saugykla = nullptr;
     TSteamSarasas* Sarasas = nullptr;
+    TBendruomenesSarasas* Bendruomene = nullptr;
     TNarsyklesModelis* Modelis = nullptr;
     TNarsyklesFiltras* Filtras = nullptr;
     TNarsyklesApklausa* Pingai = nullptr;
@@ -61,6 +69,12 @@ public:
     void PritaikytiKalba();
     void btnInternetasClick();
     void btnLanClick();
+    // The servers of every source of the sources file, no key needed.
+    void btnBendruomeneClick();
+    void BendruomeneBaigta(const TBendruomenesRezultatas& rezultatas);
+    // The Steam client's favourites, or its history newest first.
+    void btnSteamMegstamiClick() { RodytiSteamSarasa(false); }
+    void btnSteamIstorijaClick() { RodytiSteamSarasa(true); }
     // Where the LAN search broadcasts: VELMORANT_LAN (addresses joined by
     // commas) when set, else the broadcast address of every IPv4 interface
     // that is up; and the ports it asks.
@@ -89,6 +103,11 @@ private:
     void SukurtiValdiklius();
     void SujungtiIvykius();
     void Prasyti(const QString& raktas);
+    // The chosen game and the filters as a list is asked with.
+    TSarasoFiltras SarasoFiltras() const;
+    // New rows, pinged; `saltinioTvarka`: shown in the list's own order (until a heading is clicked).
+    void RodytiEilutes(const QList<TInternetoServeris>& serveriai, bool lan, bool saltinioTvarka);
+    void RodytiSteamSarasa(bool istorija);
     void KlaustiRakto();
     void RodytiBusena();
     void TaikytiSalygas();

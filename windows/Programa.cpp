@@ -86,7 +86,11 @@ void ApdorotiArgumentus(const QStringList& argumentai) {
     if (narsykle) {
         QTimer::singleShot(0, frmNarsykle, [] {
             frmNarsykle->show();
-            frmNarsykle->btnInternetas->click();
+            // The Web API's list when a key is given; without one, the key-free sources'.
+            if (qEnvironmentVariable("VELMORANT_STEAM_KEY").isEmpty())
+                frmNarsykle->btnBendruomene->click();
+            else
+                frmNarsykle->btnInternetas->click();
         });
     }
 }

@@ -1,0 +1,440 @@
+#include "Saltiniai.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QUrl>
+#include <QtEndian>
+
+#include "Tekstas.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype kVdfRiba = 4 * 1024 * 1024;
+constexpr int kVdfGylis = 16;
+constexpr qsizetype kHostoRiba = 253;
+
+bool ArTarpas(QChar c) {
+    return c.unicode() <= u' ';
+}
+
+// A dotted IPv4 address written out in full ("a.b.c.d", no other form).
+std::optional<quint32> KeturiuDaliuAdresas(QStringView tekstas) {
+    quint32 ip = 0;
+    int dalys = 0;
+    for (const QStringView dalis : tekstas.split(u'.')) {
+        bool gerai = false;
+        const uint n = dalis.toUInt(&gerai, 10);
+        if (!gerai || dalis.isEmpty() || dalis.size() > 3 || n > 255 || ++dalys > 4)
+            return std::nullopt;
+        ip = (ip << 8) | n;
+    }
+    return dalys == 4 ? std::optional<quint32>(ip) : std::nullopt;
+}
+
+// An address a game server can answer from.
+bool ArServerioIP(quint32 ip) {
+    return (ip >> 24) != 0 && ip != 0xFFFFFFFFu && (ip >> 28) != 0xE;
+}
+
+// A host name as the name service knows one: labels of letters, digits and
+// hyphens, and at least one letter (so "1.2.3" is no name).
+bool ArHostoVardas(QStringView vardas) {
+    if (vardas.isEmpty() || vardas.size() > kHostoRiba || vardas.startsWith(u'.') || vardas.endsWith(u'.') ||
+        vardas.contains(u".."_s))
+        return false;
+    bool raide = false;
+    for (const QChar c : vardas) {
+        const char16_t u = c.unicode();
+        const bool r = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+        raide = raide || r;
+        if (!r && !(u >= u'0' && u <= u'9') && u != u'-' && u != u'.')
+            return false;
+    }
+    return raide;
+}
+
+TSaltinis::TRusis SaltinioRusis(const QString& zodis, bool* gerai) {
+    *gerai = true;
+    if (zodis.compare("masterstatic"_L1, Qt::CaseInsensitive) == 0)
+        return TSaltinis::TRusis::Statinis;
+    if (zodis.compare("master"_L1, Qt::CaseInsensitive) == 0)
+        return TSaltinis::TRusis::Xash;
+    if (zodis.compare("mastergs"_L1, Qt::CaseInsensitive) == 0)
+        return TSaltinis::TRusis::GoldSrc;
+    *gerai = false;
+    return TSaltinis::TRusis::Statinis;
+}
+
+// ---- KeyValues ----
+
+struct TVdfZodis {
+    enum class TRusis { Tekstas, Atidaro, Uzdaro, Pabaiga };
+    TRusis Rusis = TRusis::Pabaiga;
+    QString Tekstas;
+};
+
+// The tokens of Valve's KeyValues text: "quoted" (with \" \\ \n \t),
+// bare words, braces; "//" comments; "[$WIN32]" conditions are skipped.
+class TVdfSkaitytuvas {
+public:
+    explicit TVdfSkaitytuvas(QStringView tekstas) : t(tekstas) {}
+
+    TVdfZodis Kitas() {
+        for (;;) {
+            while (i < t.size() && ArTarpas(t[i]))
+                ++i;
+            if (i >= t.size())
+                return {};
+            if (t[i] == u'/' && i + 1 < t.size() && t[i + 1] == u'/') {
+                while (i < t.size() && t[i] != u'\n')
+                    ++i;
+                continue;
+            }
+            if (t[i] == u'[') {
+                while (i < t.size() && t[i] != u']' && t[i] != u'\n')
+                    ++i;
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (t[i] == u'{' || t[i] == u'}') {
+            const bool atidaro = t[i++] == u'{';
+            return {atidaro ? TVdfZodis::TRusis::Atidaro : TVdfZodis::TRusis::Uzdaro, {}};
+        }
+        QString zodis;
+        if (t[i] == u'"') {
+            for (++i; i < t.size() && t[i] != u'"'; ++i) {
+                QChar c = t[i];
+                if (c == u'\\' && i + 1 < t.size()) {
+                    const QChar kitas = t[++i];
+                    c = kitas == u'n' ? QChar(u'\n') : kitas == u't' ? QChar(u'\t') : kitas;
+                }
+                if (zodis.size() < kSarasoTekstoRiba * 4)
+                    zodis += c;
+            }
+            ++i;
+        } else {
+            for (; i < t.size() && !ArTarpas(t[i]) && t[i] != u'{' && t[i] != u'}' && t[i] != u'"'; ++i)
+                if (zodis.size() < kSarasoTekstoRiba * 4)
+                    zodis += t[i];
+        }
+        return {TVdfZodis::TRusis::Tekstas, zodis};
+    }
+
+private:
+    QStringView t;
+    qsizetype i = 0;
+};
+
+std::optional<TSteamIrasas> SteamIrasas(const QHash<QString, QString>& laukai) {
+    const std::optional<TServerioAdresas> adresas = SaltinioAdresas(laukai.value(u"address"_s));
+    if (!adresas)
+        return std::nullopt;
+    TSteamIrasas irasas;
+    irasas.Adresas = *adresas;
+    irasas.Vardas = VienaEilute(laukai.value(u"name"_s), kSarasoTekstoRiba);
+    bool gerai = false;
+    const qint64 kada = laukai.value(u"lastplayed"_s).toLongLong(&gerai);
+    irasas.PaskutiniKarta = gerai && kada > 0 ? kada : 0;
+    const int appId = laukai.value(u"appid"_s).toInt(&gerai);
+    irasas.AppId = gerai && appId > 0 ? appId : 0;
+    return irasas;
+}
+
+} // namespace
+
+QStringList EnginoZodziai(QStringView t, qsizetype riba) {
+    QStringList zodziai;
+    qsizetype i = 0;
+    while (zodziai.size() < riba) {
+        while (i < t.size() && ArTarpas(t[i]))
+            ++i;
+        if (i >= t.size())
+            break;
+        if (t[i] == u'#' || (t[i] == u'/' && i + 1 < t.size() && t[i + 1] == u'/')) {
+            while (i < t.size() && t[i] != u'\n')
+                ++i;
+            continue;
+        }
+        const qsizetype pradzia = t[i] == u'"' ? i + 1 : i;
+        if (t[i] == u'"') {
+            i = t.indexOf(u'"', pradzia);
+            if (i < 0)
+                i = t.size();
+            zodziai.append(t.mid(pradzia, i - pradzia).toString());
+            ++i;
+            continue;
+        }
+        while (i < t.size() && !ArTarpas(t[i]) && t[i] != u'"')
+            ++i;
+        zodziai.append(t.mid(pradzia, i - pradzia).toString());
+    }
+    return zodziai;
+}
+
+QList<TSaltinis> SkaitytiSaltinius(const QByteArray& tekstas) {
+    QList<TSaltinis> saltiniai;
+    const QString s = QString::fromUtf8(tekstas.left(kSaltiniuFailoRiba));
+    const QStringList zodziai = EnginoZodziai(s, 4 * kDaugiausiaSaltiniu);
+    for (qsizetype i = 0; i + 1 < zodziai.size() && saltiniai.size() < kDaugiausiaSaltiniu; ++i) {
+        bool gerai = false;
+        const TSaltinis::TRusis rusis = SaltinioRusis(zodziai.at(i), &gerai);
+        if (!gerai)
+            continue;
+        TSaltinis saltinis{rusis, zodziai.at(++i).trimmed()};
+        if (rusis == TSaltinis::TRusis::Statinis) {
+            const QUrl url(saltinis.Adresas);
+            if (!url.isValid() || (url.scheme() != "http"_L1 && url.scheme() != "https"_L1) || url.host().isEmpty())
+                continue;
+        } else if (!BandytiSkaitytiAdresa(saltinis.Adresas)) {
+            continue;
+        }
+        if (!saltiniai.contains(saltinis))
+            saltiniai.append(saltinis);
+    }
+    return saltiniai;
+}
+
+QString SaltiniuKelias() {
+    const QString is = qEnvironmentVariable("VELMORANT_SOURCES");
+    if (!is.isEmpty())
+        return is;
+    QString bazinis = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (bazinis.isEmpty() || QDir::isRelativePath(bazinis))
+        bazinis = QDir::homePath() + u"/.config"_s;
+    return bazinis + u"/Velmorant/saltiniai.lst"_s;
+}
+
+QList<TSaltinis> SaltiniuFailas() {
+    QFile failas(SaltiniuKelias());
+    if (!failas.open(QIODevice::ReadOnly))
+        return {{TSaltinis::TRusis::Statinis, QString::fromLatin1(kNumatytasSaltinis)}};
+    return SkaitytiSaltinius(failas.read(kSaltiniuFailoRiba));
+}
+
+std::optional<TServerioAdresas> SaltinioAdresas(const QString& tekstas) {
+    if (tekstas.isEmpty() || tekstas.size() > kHostoRiba + 6 || tekstas.startsWith(u'['))
+        return std::nullopt; // IPv6: the program's queries go over IPv4
+    const qsizetype dvitaskis = tekstas.lastIndexOf(u':');
+    const QStringView hostas = QStringView(tekstas).left(dvitaskis < 0 ? tekstas.size() : dvitaskis);
+    int portas = 27015;
+    if (dvitaskis >= 0) {
+        bool gerai = false;
+        const QStringView p = QStringView(tekstas).mid(dvitaskis + 1);
+        portas = p.toInt(&gerai, 10);
+        if (!gerai || p.size() > 5 || portas < 1 || portas > 65535)
+            return std::nullopt;
+    }
+    if (const std::optional<quint32> ip = KeturiuDaliuAdresas(hostas))
+        return ArServerioIP(*ip) ? std::optional<TServerioAdresas>({IPTekstas(*ip), portas}) : std::nullopt;
+    if (!ArHostoVardas(hostas))
+        return std::nullopt;
+    return TServerioAdresas{hostas.toString().toLower(), portas};
+}
+
+TSaltinioSarasas SkaitytiStatiniSarasa(const QByteArray& tekstas) {
+    TSaltinioSarasas r;
+    const QString s = QString::fromUtf8(tekstas);
+    // Two tokens an entry: a list of many more words than the entries kept is cut.
+    const QStringList zodziai = EnginoZodziai(s, 2 * qsizetype(kDaugiausiaEiluciu) + 2);
+    QSet<TServerioAdresas> jau;
+    for (qsizetype i = 0; i + 1 < zodziai.size(); i += 2) {
+        const QString& zodis = zodziai.at(i);
+        if (zodis != "ip"_L1 && zodis != "gs"_L1)
+            continue;
+        if (r.Adresai.size() >= kDaugiausiaEiluciu) {
+            r.Nupjautas = true;
+            break;
+        }
+        const std::optional<TServerioAdresas> a = SaltinioAdresas(zodziai.at(i + 1));
+        if (!a)
+            ++r.Atmesta;
+        else if (!jau.contains(*a)) {
+            jau.insert(*a);
+            r.Adresai.append(*a);
+        }
+    }
+    r.Nupjautas = r.Nupjautas || zodziai.size() > 2 * qsizetype(kDaugiausiaEiluciu);
+    return r;
+}
+
+QString StatinioSarasoAdresas(const QString& baze, const QString& katalogas) {
+    QString k = katalogas;
+    k.remove(u'/');
+    return (baze.endsWith(u'/') ? baze.chopped(1) : baze) + u"/v1/servers/"_s +
+           QString::fromLatin1(QUrl::toPercentEncoding(k));
+}
+
+// ---- masters ----
+
+QByteArray MasterioUzklausa(const QString& paskutinis, const QString& filtras, quint8 regionas) {
+    QByteArray d;
+    d += '1';
+    d += char(regionas);
+    d += paskutinis.toLatin1();
+    d += '\0';
+    d += filtras.toLatin1();
+    d += '\0';
+    return d;
+}
+
+QString MasterioFiltras(const TSarasoFiltras& f, std::optional<quint32> raktas) {
+    QString tekstas = f.Tekstas();
+    // No application: the masters know the game by its folder.
+    const QString appId = u"\\appid\\"_s + QString::number(f.AppId);
+    if (tekstas.startsWith(appId))
+        tekstas.remove(0, appId.size());
+    if (raktas)
+        tekstas += u"\\clver\\"_s + QLatin1StringView(kXashKlientoVersija) + u"\\nat\\0\\key\\"_s +
+                   u"%1"_s.arg(*raktas, 8, 16, QChar(u'0'));
+    return tekstas;
+}
+
+std::optional<TMasterioPuslapis> SkaitytiMasterioPuslapi(const QByteArray& d, std::optional<quint32> raktas) {
+    static const QByteArray kAntraste("\xFF\xFF\xFF\xFF\x66", 5);
+    if (!d.startsWith(kAntraste) || d.size() < 6)
+        return std::nullopt;
+    qsizetype i = 6;
+    const auto raktasTinka = [&](qsizetype nuo) {
+        if (d.size() < nuo + 5)
+            return false;
+        i = nuo + 5;
+        return qFromLittleEndian<quint32>(d.constData() + nuo) == *raktas;
+    };
+    const char rusis = d.at(5);
+    if (raktas) {
+        // A Xash3D master answers with the key it was asked with: anything else answers nobody.
+        if (rusis == '\xFF' ? !raktasTinka(6)
+                            : !(rusis == '\x0A' && d.size() > 6 && d.at(6) == '\x7F' && raktasTinka(7)))
+            return std::nullopt;
+    } else if (rusis != '\x0A') {
+        return std::nullopt;
+    }
+    TMasterioPuslapis p;
+    for (; i + 6 <= d.size(); i += 6) {
+        const quint32 ip = qFromBigEndian<quint32>(d.constData() + i);
+        const quint16 portas = qFromBigEndian<quint16>(d.constData() + i + 4);
+        if (ip == 0 && portas == 0) {
+            p.Paskutinis = true;
+            break;
+        }
+        p.PaskutinisAdresas = IPTekstas(ip) + u':' + QString::number(portas);
+        if (ArServerioIP(ip) && portas != 0)
+            p.Adresai.append({IPTekstas(ip), portas});
+        else
+            ++p.Atmesta;
+    }
+    return p;
+}
+
+// ---- the Steam client's lists ----
+
+TSteamSarasai SkaitytiSteamSarasus(const QByteArray& vdf) {
+    TSteamSarasai r;
+    const QString tekstas = QString::fromUtf8(vdf.left(kVdfRiba));
+    TVdfSkaitytuvas s(tekstas);
+    // The keys of the blocks open: "filters", "favorites", "1", ...
+    QStringList kelias;
+    QHash<QString, QString> laukai;
+    QString raktas;
+    for (TVdfZodis z = s.Kitas(); z.Rusis != TVdfZodis::TRusis::Pabaiga; z = s.Kitas()) {
+        switch (z.Rusis) {
+        case TVdfZodis::TRusis::Tekstas:
+            if (raktas.isNull()) {
+                raktas = z.Tekstas.toLower();
+            } else {
+                if (kelias.size() == 3)
+                    laukai.insert(raktas, z.Tekstas);
+                raktas = QString();
+            }
+            break;
+        case TVdfZodis::TRusis::Atidaro:
+            if (kelias.size() >= kVdfGylis)
+                return r;
+            kelias.append(raktas.isNull() ? QString() : raktas);
+            raktas = QString();
+            laukai.clear();
+            break;
+        case TVdfZodis::TRusis::Uzdaro:
+            if (kelias.isEmpty())
+                return r;
+            if (kelias.size() == 3 && kelias.at(0) == "filters"_L1) {
+                QList<TSteamIrasas>* sarasas = kelias.at(1) == "favorites"_L1 ? &r.Megstami
+                                               : kelias.at(1) == "history"_L1 ? &r.Istorija
+                                                                              : nullptr;
+                if (sarasas && sarasas->size() < kDaugiausiaEiluciu)
+                    if (const std::optional<TSteamIrasas> irasas = SteamIrasas(laukai))
+                        sarasas->append(*irasas);
+            }
+            kelias.removeLast();
+            raktas = QString();
+            laukai.clear();
+            break;
+        case TVdfZodis::TRusis::Pabaiga:
+            break;
+        }
+    }
+    return r;
+}
+
+QStringList SteamSarasuFailai() {
+    const QString namai = QDir::homePath();
+    const QStringList saknys = {namai + u"/.steam/steam"_s, namai + u"/.local/share/Steam"_s,
+                                namai + u"/.var/app/com.valvesoftware.Steam/.local/share/Steam"_s};
+    QStringList failai;
+    QSet<QString> jau;
+    for (const QString& saknis : saknys) {
+        const QDir paskyros(saknis + u"/userdata"_s);
+        for (const QString& paskyra : paskyros.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+            const QString kelias = paskyros.filePath(paskyra + u"/7/remote/serverbrowser_hist.vdf"_s);
+            const QString tikras = QFileInfo(kelias).canonicalFilePath();
+            if (!tikras.isEmpty() && !jau.contains(tikras)) {
+                jau.insert(tikras);
+                failai.append(kelias);
+            }
+        }
+    }
+    return failai;
+}
+
+TSteamSarasai SkaitytiSteamFailus(const QStringList& failai, int appId) {
+    TSteamSarasai visi;
+    QHash<TServerioAdresas, qsizetype> megstamu;
+    QHash<TServerioAdresas, qsizetype> istorijos;
+    const auto prideti = [appId](QList<TSteamIrasas>& sarasas, QHash<TServerioAdresas, qsizetype>& kur,
+                                 const QList<TSteamIrasas>& nauji) {
+        for (const TSteamIrasas& n : nauji) {
+            if (n.AppId != 0 && n.AppId != appId)
+                continue;
+            const auto jau = kur.constFind(n.Adresas);
+            if (jau == kur.cend()) {
+                if (sarasas.size() >= kDaugiausiaEiluciu)
+                    continue;
+                kur.insert(n.Adresas, sarasas.size());
+                sarasas.append(n);
+            } else if (n.PaskutiniKarta > sarasas.at(*jau).PaskutiniKarta) {
+                sarasas[*jau] = n;
+            }
+        }
+    };
+    for (const QString& kelias : failai) {
+        QFile failas(kelias);
+        if (!failas.open(QIODevice::ReadOnly))
+            continue;
+        const TSteamSarasai vieno = SkaitytiSteamSarasus(failas.read(kVdfRiba));
+        prideti(visi.Megstami, megstamu, vieno.Megstami);
+        prideti(visi.Istorija, istorijos, vieno.Istorija);
+    }
+    std::stable_sort(visi.Istorija.begin(), visi.Istorija.end(),
+                     [](const TSteamIrasas& a, const TSteamIrasas& b) { return a.PaskutiniKarta > b.PaskutiniKarta; });
+    return visi;
+}
