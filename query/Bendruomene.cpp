@@ -101,7 +101,8 @@ void TBendruomenesSarasas::Prasyti(const QList<TSaltinis>& saltiniai, const TSar
                 d->Atsakymas = *jau->Atsakymas;
                 d->Adresai = jau->Adresai;
             } else {
-                d->Atsakymas.Busena = TSarasoBusena::Uzimta; // asked, and dropped before it answered
+                d->Atsakymas.Busena = TSarasoBusena::LaikasBaigesi;
+                d->Atsakymas.Laukti = true;
             }
             d->Baigtas = true;
             continue;
@@ -317,9 +318,8 @@ void TBendruomenesSarasas::Baigti(TDarbas& d, TSarasoBusena busena) {
     d.Atsakymas.Kiekis = int(d.Adresai.size());
     d.Jau.clear();
     d.Matyti.clear();
-    // What a source answered serves for a minute; a failure is not kept, but
-    // the source is not asked again within the minute either.
-    if (auto i = paklausta.find(d.Raktas); i != paklausta.end() && d.Atsakymas.ArPavyko()) {
+    // What a source answered, or how it failed, serves for a minute.
+    if (auto i = paklausta.find(d.Raktas); i != paklausta.end()) {
         i->Atsakymas = d.Atsakymas;
         i->Adresai = d.Adresai;
     }

@@ -13,7 +13,7 @@
 // kDaugiausiaPuslapiu pages, both to kDaugiausiaEiluciu entries; a master
 // that sends a page again is stopped there. What was read before a limit is
 // kept. Each source is asked once a minute per filter at most: within the
-// minute its last answer serves again.
+// minute its last answer, or its failure, serves again.
 #pragma once
 
 #include <functional>
@@ -42,6 +42,8 @@ struct TSaltinioAtsakymas {
     int HttpKodas = 0;
     int Kiekis = 0;  // servers it listed
     int Atmesta = 0; // entries dropped
+    // Asked less than a minute ago and dropped before it answered: not asked again yet.
+    bool Laukti = false;
     bool ArPavyko() const { return Busena == TSarasoBusena::Gerai || Busena == TSarasoBusena::Nupjautas; }
 };
 

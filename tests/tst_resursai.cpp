@@ -152,7 +152,7 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
              // What the key-free sources and the Steam client's lists came to.
              QStringList{u"SaltiniaiKlausiami"_s, u"SaltiniaiAtsake"_s, u"NarsykleNeperskaityta"_s,
                          u"NarsykleBeSaltiniu"_s, u"SaltinisBeTinklo"_s, u"SaltinisLaikas"_s, u"SaltinisBlogas"_s,
-                         u"SaltinisUzimtas"_s, u"SaltinisNupjautas"_s, u"NarsykleSteamMegstami"_s,
+                         u"SaltinisUzimtas"_s, u"SaltinisNupjautas"_s, u"SaltinisLaukti"_s, u"NarsykleSteamMegstami"_s,
                          u"NarsykleSteamIstorija"_s, u"NarsykleSteamNerasta"_s} +
              // The names of the watcher's painted bar and its arrows, for screen readers.
              QStringList{u"Juosta"_s, u"KairineRodykle"_s, u"DesineRodykle"_s}},

@@ -246,7 +246,14 @@ void TfrmNarsykle::NustatytiGreiti(int pinguPerMinute) {
     Pingai->NustatytiGreiti(cboGreitis->currentData().toInt());
 }
 
+void TfrmNarsykle::NutrauktiSarasus() {
+    // The list last asked for is the one shown: an earlier one's answer comes to nothing.
+    Sarasas->Nutraukti();
+    Bendruomene->Nutraukti();
+}
+
 void TfrmNarsykle::btnInternetasClick() {
+    NutrauktiSarasus();
     // The environment's key first, then this run's, then the secret store's;
     // without any the user is asked.
     const QString aplinkos = qEnvironmentVariable("VELMORANT_STEAM_KEY");
@@ -298,6 +305,7 @@ QList<QHostAddress> TfrmNarsykle::LanAdresai() {
 }
 
 void TfrmNarsykle::btnLanClick() {
+    NutrauktiSarasus();
     lanRasti.clear();
     btnLan->setEnabled(false);
     paskutineZinia = Tekstas("Pranesimai", "NarsykleLanIeskoma");
@@ -361,6 +369,7 @@ void TfrmNarsykle::btnBendruomeneClick() {
         RodytiBusena();
         return;
     }
+    NutrauktiSarasus();
     Bendruomene->Prasyti(saltiniai, SarasoFiltras());
     paskutineZinia = Tekstas("Pranesimai", "SaltiniaiKlausiami");
     RodytiBusena();
@@ -394,6 +403,8 @@ void TfrmNarsykle::BendruomeneBaigta(const TBendruomenesRezultatas& r) {
         default:
             break;
         }
+        if (a.Laukti)
+            kodel = "SaltinisLaukti";
         QString priezastis = Tekstas("Pranesimai", kodel);
         if (a.Busena == TSarasoBusena::BlogasAtsakymas && a.HttpKodas != 0)
             priezastis = u"HTTP "_s + QString::number(a.HttpKodas);
@@ -408,6 +419,7 @@ void TfrmNarsykle::BendruomeneBaigta(const TBendruomenesRezultatas& r) {
 }
 
 void TfrmNarsykle::RodytiSteamSarasa(bool istorija) {
+    NutrauktiSarasus();
     const QStringList failai = SteamSarasuFailai();
     if (failai.isEmpty()) {
         paskutineZinia = Tekstas("Pranesimai", "NarsykleSteamNerasta");

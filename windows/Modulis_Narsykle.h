@@ -108,6 +108,7 @@ private:
     // New rows, pinged; `saltinioTvarka`: shown in the list's own order (until a heading is clicked).
     void RodytiEilutes(const QList<TInternetoServeris>& serveriai, bool lan, bool saltinioTvarka);
     void RodytiSteamSarasa(bool istorija);
+    void NutrauktiSarasus();
     void KlaustiRakto();
     void RodytiBusena();
     void TaikytiSalygas();
