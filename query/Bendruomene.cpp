@@ -281,7 +281,9 @@ void TBendruomenesSarasas::Tiksi() {
     for (const std::unique_ptr<TDarbas>& d : darbai) {
         if (d->Baigtas || d->Atsakymas.Saltinis.Rusis == TSaltinis::TRusis::Statinis)
             continue;
-        if (dabar - d->Issiusta < kPuslapioLaukimasMs) {
+        // A name looked up has the whole of the pages' waits; a page, one at a time.
+        const qint64 laukti = d->Ip ? kPuslapioLaukimasMs : kPuslapioLaukimasMs * (kPuslapioKartojimai + 1);
+        if (dabar - d->Issiusta < laukti) {
             laukia = true;
         } else if (!d->Ip || d->Kartojimai >= kPuslapioKartojimai) {
             Baigti(*d, d->Ip ? TSarasoBusena::LaikasBaigesi : TSarasoBusena::BeTinklo);

@@ -25,18 +25,35 @@ bool ArTarpas(QChar c) {
     return c.unicode() <= u' ';
 }
 
-// A dotted IPv4 address written out in full ("a.b.c.d", no other form).
-std::optional<quint32> KeturiuDaliuAdresas(QStringView tekstas) {
-    quint32 ip = 0;
-    int dalys = 0;
-    for (const QStringView dalis : tekstas.split(u'.')) {
-        bool gerai = false;
-        const uint n = dalis.toUInt(&gerai, 10);
-        if (!gerai || dalis.isEmpty() || dalis.size() > 3 || n > 255 || ++dalys > 4)
+bool ArTarpas(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+// A whole number of at most `skaitmenu` decimal digits, nothing else.
+std::optional<uint> Skaicius(QByteArrayView tekstas, qsizetype skaitmenu) {
+    if (tekstas.isEmpty() || tekstas.size() > skaitmenu)
+        return std::nullopt;
+    uint n = 0;
+    for (const char c : tekstas) {
+        if (c < '0' || c > '9')
             return std::nullopt;
-        ip = (ip << 8) | n;
+        n = n * 10 + uint(c - '0');
     }
-    return dalys == 4 ? std::optional<quint32>(ip) : std::nullopt;
+    return n;
+}
+
+// A dotted IPv4 address written out in full ("a.b.c.d", no other form).
+std::optional<quint32> KeturiuDaliuAdresas(QByteArrayView tekstas) {
+    quint32 ip = 0;
+    for (int dalis = 0; dalis < 4; ++dalis) {
+        const qsizetype taskas = dalis < 3 ? tekstas.indexOf('.') : tekstas.size();
+        const std::optional<uint> n = taskas < 0 ? std::nullopt : Skaicius(tekstas.first(taskas), 3);
+        if (!n || *n > 255)
+            return std::nullopt;
+        ip = (ip << 8) | *n;
+        tekstas = tekstas.sliced(qMin(taskas + 1, tekstas.size()));
+    }
+    return ip;
 }
 
 // An address a game server can answer from.
@@ -46,16 +63,15 @@ bool ArServerioIP(quint32 ip) {
 
 // A host name as the name service knows one: labels of letters, digits and
 // hyphens, and at least one letter (so "1.2.3" is no name).
-bool ArHostoVardas(QStringView vardas) {
-    if (vardas.isEmpty() || vardas.size() > kHostoRiba || vardas.startsWith(u'.') || vardas.endsWith(u'.') ||
-        vardas.contains(u".."_s))
+bool ArHostoVardas(QByteArrayView vardas) {
+    if (vardas.isEmpty() || vardas.size() > kHostoRiba || vardas.startsWith('.') || vardas.endsWith('.') ||
+        vardas.contains(".."))
         return false;
     bool raide = false;
-    for (const QChar c : vardas) {
-        const char16_t u = c.unicode();
-        const bool r = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+    for (const char c : vardas) {
+        const bool r = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
         raide = raide || r;
-        if (!r && !(u >= u'0' && u <= u'9') && u != u'-' && u != u'.')
+        if (!r && !(c >= '0' && c <= '9') && c != '-' && c != '.')
             return false;
     }
     return raide;
@@ -152,45 +168,47 @@ std::optional<TSteamIrasas> SteamIrasas(const QHash<QString, QString>& laukai) {
 
 } // namespace
 
-QStringList EnginoZodziai(QStringView t, qsizetype riba) {
-    QStringList zodziai;
+QList<QByteArrayView> EnginoZodziai(QByteArrayView t, qsizetype riba) {
+    QList<QByteArrayView> zodziai;
     qsizetype i = 0;
     while (zodziai.size() < riba) {
         while (i < t.size() && ArTarpas(t[i]))
             ++i;
         if (i >= t.size())
             break;
-        if (t[i] == u'#' || (t[i] == u'/' && i + 1 < t.size() && t[i + 1] == u'/')) {
-            while (i < t.size() && t[i] != u'\n')
-                ++i;
+        if (t[i] == '#' || (t[i] == '/' && i + 1 < t.size() && t[i + 1] == '/')) {
+            i = t.indexOf('\n', i);
+            if (i < 0)
+                break;
             continue;
         }
-        const qsizetype pradzia = t[i] == u'"' ? i + 1 : i;
-        if (t[i] == u'"') {
-            i = t.indexOf(u'"', pradzia);
+        if (t[i] == '"') {
+            const qsizetype pradzia = i + 1;
+            i = t.indexOf('"', pradzia);
             if (i < 0)
                 i = t.size();
-            zodziai.append(t.mid(pradzia, i - pradzia).toString());
+            zodziai.append(t.sliced(pradzia, i - pradzia));
             ++i;
             continue;
         }
-        while (i < t.size() && !ArTarpas(t[i]) && t[i] != u'"')
+        const qsizetype pradzia = i;
+        while (i < t.size() && !ArTarpas(t[i]) && t[i] != '"')
             ++i;
-        zodziai.append(t.mid(pradzia, i - pradzia).toString());
+        zodziai.append(t.sliced(pradzia, i - pradzia));
     }
     return zodziai;
 }
 
 QList<TSaltinis> SkaitytiSaltinius(const QByteArray& tekstas) {
     QList<TSaltinis> saltiniai;
-    const QString s = QString::fromUtf8(tekstas.left(kSaltiniuFailoRiba));
-    const QStringList zodziai = EnginoZodziai(s, 4 * kDaugiausiaSaltiniu);
+    const QList<QByteArrayView> zodziai =
+        EnginoZodziai(QByteArrayView(tekstas).first(qMin(tekstas.size(), kSaltiniuFailoRiba)), 4 * kDaugiausiaSaltiniu);
     for (qsizetype i = 0; i + 1 < zodziai.size() && saltiniai.size() < kDaugiausiaSaltiniu; ++i) {
         bool gerai = false;
-        const TSaltinis::TRusis rusis = SaltinioRusis(zodziai.at(i), &gerai);
+        const TSaltinis::TRusis rusis = SaltinioRusis(QString::fromUtf8(zodziai.at(i)), &gerai);
         if (!gerai)
             continue;
-        TSaltinis saltinis{rusis, zodziai.at(++i).trimmed()};
+        TSaltinis saltinis{rusis, QString::fromUtf8(zodziai.at(++i)).trimmed()};
         if (rusis == TSaltinis::TRusis::Statinis) {
             const QUrl url(saltinis.Adresas);
             if (!url.isValid() || (url.scheme() != "http"_L1 && url.scheme() != "https"_L1) || url.host().isEmpty())
@@ -221,35 +239,39 @@ QList<TSaltinis> SaltiniuFailas() {
     return SkaitytiSaltinius(failas.read(kSaltiniuFailoRiba));
 }
 
-std::optional<TServerioAdresas> SaltinioAdresas(const QString& tekstas) {
-    if (tekstas.isEmpty() || tekstas.size() > kHostoRiba + 6 || tekstas.startsWith(u'['))
+std::optional<TServerioAdresas> SaltinioAdresas(QByteArrayView tekstas) {
+    if (tekstas.isEmpty() || tekstas.size() > kHostoRiba + 6 || tekstas.startsWith('['))
         return std::nullopt; // IPv6: the program's queries go over IPv4
-    const qsizetype dvitaskis = tekstas.lastIndexOf(u':');
-    const QStringView hostas = QStringView(tekstas).left(dvitaskis < 0 ? tekstas.size() : dvitaskis);
-    int portas = 27015;
+    const qsizetype dvitaskis = tekstas.lastIndexOf(':');
+    const QByteArrayView hostas = dvitaskis < 0 ? tekstas : tekstas.first(dvitaskis);
+    uint portas = 27015;
     if (dvitaskis >= 0) {
-        bool gerai = false;
-        const QStringView p = QStringView(tekstas).mid(dvitaskis + 1);
-        portas = p.toInt(&gerai, 10);
-        if (!gerai || p.size() > 5 || portas < 1 || portas > 65535)
+        const std::optional<uint> p = Skaicius(tekstas.sliced(dvitaskis + 1), 5);
+        if (!p || *p < 1 || *p > 65535)
             return std::nullopt;
+        portas = *p;
     }
     if (const std::optional<quint32> ip = KeturiuDaliuAdresas(hostas))
-        return ArServerioIP(*ip) ? std::optional<TServerioAdresas>({IPTekstas(*ip), portas}) : std::nullopt;
+        return ArServerioIP(*ip) ? std::optional<TServerioAdresas>({IPTekstas(*ip), int(portas)}) : std::nullopt;
     if (!ArHostoVardas(hostas))
         return std::nullopt;
-    return TServerioAdresas{hostas.toString().toLower(), portas};
+    return TServerioAdresas{QString::fromLatin1(hostas).toLower(), int(portas)};
+}
+
+std::optional<TServerioAdresas> SaltinioAdresas(const QString& tekstas) {
+    return SaltinioAdresas(QByteArrayView(tekstas.toUtf8()));
 }
 
 TSaltinioSarasas SkaitytiStatiniSarasa(const QByteArray& tekstas) {
     TSaltinioSarasas r;
-    const QString s = QString::fromUtf8(tekstas);
     // Two tokens an entry: a list of many more words than the entries kept is cut.
-    const QStringList zodziai = EnginoZodziai(s, 2 * qsizetype(kDaugiausiaEiluciu) + 2);
+    const QList<QByteArrayView> zodziai = EnginoZodziai(tekstas, 2 * qsizetype(kDaugiausiaEiluciu) + 2);
     QSet<TServerioAdresas> jau;
+    jau.reserve(zodziai.size() / 2);
+    r.Adresai.reserve(zodziai.size() / 2);
     for (qsizetype i = 0; i + 1 < zodziai.size(); i += 2) {
-        const QString& zodis = zodziai.at(i);
-        if (zodis != "ip"_L1 && zodis != "gs"_L1)
+        const QByteArrayView zodis = zodziai.at(i);
+        if (zodis != "ip" && zodis != "gs")
             continue;
         if (r.Adresai.size() >= kDaugiausiaEiluciu) {
             r.Nupjautas = true;

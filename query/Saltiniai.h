@@ -14,6 +14,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -37,10 +38,10 @@ inline constexpr char kNumatytasSaltinis[] = "http://xash.su/server-list";
 inline constexpr int kDaugiausiaSaltiniu = 64;
 inline constexpr qsizetype kSaltiniuFailoRiba = 64 * 1024;
 
-// The engine's tokens: white space separates them, "#" and "//" start a
-// comment to the end of the line, "..." quotes one (without escapes). At most
-// `riba` tokens.
-QStringList EnginoZodziai(QStringView tekstas, qsizetype riba);
+// The engine's tokens, as views into `tekstas`: white space separates them,
+// "#" and "//" start a comment to the end of the line, "..." quotes one
+// (without escapes). At most `riba` tokens.
+QList<QByteArrayView> EnginoZodziai(QByteArrayView tekstas, qsizetype riba);
 
 // The sources of a sources file, in its order, without doubles; unknown
 // lines skipped; at most kDaugiausiaSaltiniu.
@@ -53,6 +54,7 @@ QList<TSaltinis> SaltiniuFailas();
 // One entry of a list: a server's query address (a dotted IPv4 address or a
 // host name) and the port, 27015 when the text has none; nothing for an
 // address dropped as above.
+std::optional<TServerioAdresas> SaltinioAdresas(QByteArrayView tekstas);
 std::optional<TServerioAdresas> SaltinioAdresas(const QString& tekstas);
 
 struct TSaltinioSarasas {
