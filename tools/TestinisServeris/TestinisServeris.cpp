@@ -9,6 +9,7 @@
 #include <QtEndian>
 
 #include "AtsakymuKurejas.h"
+#include "NetikriZaidejai.h"
 
 using namespace Qt::StringLiterals;
 
@@ -25,7 +26,8 @@ std::optional<QByteArray> UzklausosZodis(const QByteArray& datagrama) {
 
 TTestinisServeris::TTestinisServeris(QObject* tevas)
     : QObject(tevas), issukis(QRandomGenerator::global()->generate()),
-      skaidymoId(QRandomGenerator::global()->bounded(1u << 30)), praradimai(elgsena.PraradimuSeklas) {
+      skaidymoId(QRandomGenerator::global()->bounded(1u << 30)), praradimai(elgsena.PraradimuSeklas),
+      netikruGeneratorius(elgsena.NetikruSeklas) {
     laikas.start();
 }
 
@@ -46,6 +48,7 @@ bool TTestinisServeris::Paleisti(const QHostAddress& adresas, quint16 prievadas)
         Sustabdyti();
         return false;
     }
+    paleistas.start();
     connect(lizdas, &QUdpSocket::readyRead, this, &TTestinisServeris::SkaitytiDatagramas);
     // Requests that reach the second socket are read and dropped, so they
     // never pile up in its buffer.
@@ -81,14 +84,56 @@ quint16 TTestinisServeris::KitasPrievadas() const {
 
 void TTestinisServeris::NustatytiTurini(const TServerioTurinys& naujas) {
     turinys = naujas;
+    AtnaujintiNetikrus();
+}
+
+void TTestinisServeris::AtnaujintiNetikrus() {
+    if (elgsena.Netikri == TNetikruBudas::Nera)
+        netikras.reset();
+    else
+        netikras = NetikrasTurinys(elgsena.Netikri, turinys, elgsena.NetikruSeklas);
+}
+
+TZaidejai TTestinisServeris::ZaidejaiDabar() const {
+    if (elgsena.Netikri == TNetikruBudas::Maisyti)
+        return TrauktiNetikrus(netikruGeneratorius, kNetikruSarasas, 3600);
+    TZaidejai zaidejai = RodomasTurinys().Zaidejai;
+    switch (elgsena.Netikri) {
+    case TNetikruBudas::Sustinge:
+        return zaidejai;
+    case TNetikruBudas::Nuo0:
+        for (TZaidejoInfo& z : zaidejai)
+            z = KurtiZaidejoInfo(z.Zaidejas.Nr, z.Zaidejas.Vardas, z.Zaidejas.Fragai,
+                                 float(netikruGeneratorius.generateDouble() * 3));
+        return zaidejai;
+    case TNetikruBudas::Maisyti:
+    case TNetikruBudas::Nera:
+    case TNetikruBudas::Skaicius:
+    case TNetikruBudas::Vietos:
+        break;
+    }
+    if (!elgsena.LaikasBega)
+        return zaidejai;
+    const double praejo = paleistas.isValid() ? double(paleistas.nsecsElapsed()) / 1e9 : 0;
+    for (TZaidejoInfo& z : zaidejai) {
+        const TZaidejas& p = z.Zaidejas;
+        if (p.Laikas >= 0)
+            z = KurtiZaidejoInfo(p.Nr, p.Vardas, p.Fragai, float(double(p.Laikas) + praejo));
+    }
+    return zaidejai;
 }
 
 void TTestinisServeris::NustatytiElgsena(const TServerioElgsena& nauja) {
     // A new seed (or loss) starts the drawn sequence again.
     if (nauja.PraradimuSeklas != elgsena.PraradimuSeklas || nauja.Praradimai != elgsena.Praradimai)
         praradimai.seed(nauja.PraradimuSeklas);
+    const bool kitiNetikri = nauja.Netikri != elgsena.Netikri || nauja.NetikruSeklas != elgsena.NetikruSeklas;
+    if (kitiNetikri)
+        netikruGeneratorius.seed(nauja.NetikruSeklas);
     elgsena = nauja;
     konsole.NustatytiQuakeForma(elgsena.Rezimas == TServerioRezimas::Xash);
+    if (kitiNetikri)
+        AtnaujintiNetikrus();
 }
 
 void TTestinisServeris::IsvalytiSkaitiklius() {
@@ -102,14 +147,15 @@ void TTestinisServeris::IsvalytiSkaitiklius() {
 std::optional<QByteArray> TTestinisServeris::IprastasAtsakymas(const QByteArray& zodis) const {
     if (zodis == kPing)
         return KurtiPingoAtsakyma();
+    const TServerioTurinys& rodomas = RodomasTurinys();
     if (zodis == kPlayers)
-        return KurtiZaidejuAtsakyma(turinys.Zaidejai);
+        return KurtiZaidejuAtsakyma(ZaidejaiDabar());
     if (zodis == kRules)
-        return KurtiTaisykliuAtsakyma(turinys.Taisykles);
+        return KurtiTaisykliuAtsakyma(rodomas.Taisykles);
     if (zodis == kDetails) {
-        TDetales d = turinys.Detales;
-        d.Zaidejai = turinys.ZaidejuSkaicius ? *turinys.ZaidejuSkaicius
-                                             : static_cast<quint8>(qMin<qsizetype>(turinys.Zaidejai.size(), 255));
+        TDetales d = rodomas.Detales;
+        d.Zaidejai = rodomas.ZaidejuSkaicius ? *rodomas.ZaidejuSkaicius
+                                             : static_cast<quint8>(qMin<qsizetype>(rodomas.Zaidejai.size(), 255));
         if (d.Info.Adresas.isEmpty())
             d.Info.Adresas = (Adresas().toString() + u':' + QString::number(Prievadas())).toLatin1();
         return KurtiDetaliuAtsakyma(d);
@@ -118,7 +164,8 @@ std::optional<QByteArray> TTestinisServeris::IprastasAtsakymas(const QByteArray&
 }
 
 TA2SInfo TTestinisServeris::Info() const {
-    const TDetales& d = turinys.Detales;
+    const TServerioTurinys& rodomas = RodomasTurinys();
+    const TDetales& d = rodomas.Detales;
     TA2SInfo i;
     // Servers of this engine report 48 in the info reply whatever their
     // details reply says (47); clients tell the split layout by it.
@@ -128,20 +175,20 @@ TA2SInfo TTestinisServeris::Info() const {
     i.Zemelapis = d.Info.Zemelapis;
     i.Katalogas = d.Info.Katalogas;
     i.Zaidimas = d.Info.Zaidimas;
-    i.AppId = turinys.AppId;
-    i.Zaidejai = turinys.ZaidejuSkaicius ? *turinys.ZaidejuSkaicius
-                                         : static_cast<quint8>(qMin<qsizetype>(turinys.Zaidejai.size(), 255));
+    i.AppId = rodomas.AppId;
+    i.Zaidejai = rodomas.ZaidejuSkaicius ? *rodomas.ZaidejuSkaicius
+                                         : static_cast<quint8>(qMin<qsizetype>(rodomas.Zaidejai.size(), 255));
     i.MaxZaideju = d.MaxZaideju;
-    i.Botai = turinys.Botai;
+    i.Botai = rodomas.Botai;
     i.ServerioTipas = d.ServerioTipas;
     i.OS = d.OS;
     i.Slaptazodis = d.Slaptazodis;
     i.VAC = d.Saugus;
-    i.Versija = turinys.Versija;
+    i.Versija = rodomas.Versija;
     i.ArPapildomi = !xash;
     i.EDF = xash ? 0 : kEdfPortas | kEdfZaidimoId;
     i.ZaidimoPortas = Prievadas();
-    i.ZaidimoId = quint64(quint16(turinys.AppId));
+    i.ZaidimoId = quint64(quint16(rodomas.AppId));
     return i;
 }
 
@@ -183,11 +230,11 @@ QList<QByteArray> TTestinisServeris::A2SAtsakymai(const QByteArray& datagrama) {
             return {KurtiIssukioAtsakyma(issukis)};
         const QByteArray info = KurtiInfoAtsakyma(Info());
         if (r == TServerioRezimas::Abu) {
-            TDetales d = turinys.Detales;
+            TDetales d = RodomasTurinys().Detales;
             d.Zaidejai = Info().Zaidejai;
             if (d.Info.Adresas.isEmpty())
                 d.Info.Adresas = (Adresas().toString() + u':' + QString::number(Prievadas())).toLatin1();
-            return {KurtiDetaliuAtsakymaSuBotais(d, turinys.Botai), info};
+            return {KurtiDetaliuAtsakymaSuBotais(d, RodomasTurinys().Botai), info};
         }
         return {info}; // the info reply is never split
     }
@@ -196,11 +243,11 @@ QList<QByteArray> TTestinisServeris::A2SAtsakymai(const QByteArray& datagrama) {
     if (!issukisTinka(5))
         return {KurtiIssukioAtsakyma(issukis)};
     if (raide == kA2SZaidejai) {
-        if (r == TServerioRezimas::Xash && turinys.Zaidejai.isEmpty())
+        if (r == TServerioRezimas::Xash && RodomasTurinys().Zaidejai.isEmpty())
             return {}; // the engine sends no 'D' for an empty server
-        return Suskaidyti(KurtiZaidejuAtsakyma(turinys.Zaidejai), false);
+        return Suskaidyti(KurtiZaidejuAtsakyma(ZaidejaiDabar()), false);
     }
-    return Suskaidyti(KurtiTaisykliuAtsakyma(turinys.Taisykles), r != TServerioRezimas::Xash);
+    return Suskaidyti(KurtiTaisykliuAtsakyma(RodomasTurinys().Taisykles), r != TServerioRezimas::Xash);
 }
 
 QList<QByteArray> TTestinisServeris::Atsakymai(const QByteArray& zodis, const QByteArray& datagrama) {
@@ -232,7 +279,7 @@ QList<QByteArray> TTestinisServeris::Atsakymai(const QByteArray& zodis, const QB
     if (modernus && zodis != kPing)
         return {};
     if (zodis == kPlayers && elgsena.ZaidejuAtsakymoDydis > 0)
-        return {KurtiIsplestaZaidejuAtsakyma(turinys.Zaidejai, elgsena.ZaidejuAtsakymoDydis)};
+        return {KurtiIsplestaZaidejuAtsakyma(ZaidejaiDabar(), elgsena.ZaidejuAtsakymoDydis)};
     return Suskaidyti(*IprastasAtsakymas(zodis), false);
 }
 
@@ -244,6 +291,8 @@ std::optional<QList<QByteArray>> TTestinisServeris::KonsolesAtsakymai(const QByt
     const std::optional<QList<QByteArray>> atsakymai = konsole.Apdoroti(datagrama, siuntejas, turinys);
     if (!atsakymai)
         return std::nullopt;
+    if (netikras)
+        AtnaujintiNetikrus(); // a rule the command set shows there too
     QList<QByteArray> dalys;
     for (const QByteArray& d : *atsakymai)
         dalys.append(Suskaidyti(d, false));

@@ -3,7 +3,9 @@
 // Steam queries A2S_INFO, A2S_PLAYER, A2S_RULES as today's servers do) from
 // the content it is given, and can be told to misbehave the ways real servers
 // do (late, silent, banned, odd replies, broken split replies, rate limits) so
-// a client's handling can be checked.
+// a client's handling can be checked. Its players' times can advance with the
+// clock, as real players' do, or the players can be made up the ways plugins
+// that fill servers do.
 #pragma once
 
 #include <optional>
@@ -73,6 +75,20 @@ enum class TAtsakymuBudas {
     NezinomasTipas // a reply with the letter NezinomasTipas to every request
 };
 
+// Made-up players, each kind with what gives it away between two looks at
+// least a few seconds apart (NetikrasTurinys makes the content each shows;
+// the server draws what changes per request).
+enum class TNetikruBudas {
+    Nera,     // the content's players as they are
+    Maisyti,  // 12 names drawn afresh at every players request from a pool of 200,
+              // random frags (0-40) and times (0-3600 s); 12 of 20 claimed, no bots
+    Sustinge, // 12 fixed names, frags and times: nothing changes between requests
+    Nuo0,     // 12 fixed names whose times restart at every request (0-3 s)
+    Skaicius, // the maximum less one claimed (31 of 32), 3 real players listed
+    Vietos    // 64 slots for a GoldSrc game (appid 10; it has 32 at most), 60
+              // claimed and listed, real as far as the list shows
+};
+
 struct TServerioElgsena {
     TAtsakymuBudas Budas = TAtsakymuBudas::Iprastas;
     // Every reply leaves this many milliseconds after its request arrived.
@@ -120,6 +136,16 @@ struct TServerioElgsena {
     // the legacy word ("ping", "players", "details", "rules") or the Steam
     // request's letter ("T", "U", "V"); every datagram of the reply goes.
     QHash<QByteArray, int> PamestiAtsakymai;
+    // Every players reply gives each listed player the content's Laikas plus
+    // the seconds since Paleisti, as real players' times grow; a negative time
+    // (Xash3D FWGS bots report -1) is kept. Under Netikri, only the real
+    // players of Skaicius and Vietos.
+    bool LaikasBega = false;
+    // Made-up players instead of the content's (the content's name, map,
+    // rules and the rest stay), the draws from a generator seeded with
+    // NetikruSeklas.
+    TNetikruBudas Netikri = TNetikruBudas::Nera;
+    quint32 NetikruSeklas = 1;
     bool operator==(const TServerioElgsena&) const = default;
 };
 
@@ -156,11 +182,15 @@ public:
 
     void NustatytiTurini(const TServerioTurinys& turinys);
     const TServerioTurinys& Turinys() const { return turinys; }
+    // The content the replies are built from: Turinys(), or under Netikri the
+    // made-up one (the players of its first Maisyti draw).
+    const TServerioTurinys& RodomasTurinys() const { return netikras ? *netikras : turinys; }
     void NustatytiElgsena(const TServerioElgsena& elgsena);
     const TServerioElgsena& Elgsena() const { return elgsena; }
 
     // The reply the server sends now to a request with this word when it
     // answers normally (no misbehaviour applied); nothing for unknown words.
+    // A players reply of Maisyti or Nuo0 is drawn anew at every call.
     std::optional<QByteArray> IprastasAtsakymas(const QByteArray& zodis) const;
     // The info reply 'I' the content gives.
     TA2SInfo Info() const;
@@ -200,6 +230,9 @@ private:
     std::optional<QList<QByteArray>> KonsolesAtsakymai(const QByteArray& datagrama, const QHostAddress& siuntejas);
     QList<QByteArray> Suskaidyti(const QByteArray& atsakymas, bool visada);
     bool ArLeidziama(const QHostAddress& siuntejas);
+    // The players a players reply lists now (LaikasBega and Netikri applied).
+    TZaidejai ZaidejaiDabar() const;
+    void AtnaujintiNetikrus();
     void Siusti(const QList<QByteArray>& atsakymai, const QHostAddress& kam, quint16 prievadas, int kartai);
 
     QUdpSocket* lizdas = nullptr;
@@ -222,5 +255,10 @@ private:
     QRandomGenerator praradimai;
     bool ArPrarasti();
     QElapsedTimer laikas;
+    QElapsedTimer paleistas; // since Paleisti, for LaikasBega
+    std::optional<TServerioTurinys> netikras;
+    // The per-request draws of Maisyti and Nuo0; a reply built is not a change
+    // of the server's state, so const members draw too.
+    mutable QRandomGenerator netikruGeneratorius;
     TServerioKonsole konsole;
 };

@@ -108,7 +108,8 @@ int main(int argc, char* argv[]) {
         "lines).\n\n"
         "Many servers (--count N): N servers of varied names, maps, players, bots, maximums and passwords on "
         "consecutive ports from --port (or ports of the system's with --port 0), every tenth one silent; a "
-        "\"PORT <n>\" line each. --web-api serves the Steam Web API's IGameServersService/GetServerList/v1/ "
+        "\"PORT <n>\" line each; their players' times advance with the clock (--frozen-times: they do "
+        "not). --web-api serves the Steam Web API's IGameServersService/GetServerList/v1/ "
         "for them over HTTP (filter keys appid, gamedir, map, empty, full, noplayers, password, secure, linux, "
         "dedicated, name_match, gameaddr; limit; 403 for a key other than --web-api-key) and prints "
         "\"WEBAPI <port>\"; the same HTTP server answers GET /v1/servers/<gamedir>, whatever the key, with a "
@@ -120,7 +121,14 @@ int main(int argc, char* argv[]) {
         "received (\"0.0.0.0:0\" first) and a zero byte, an info string and a zero byte; the reply is FF FF FF "
         "FF 66 0A (GoldSrc) or FF FF FF FF 66 FF, the 4 bytes of the info string's \\key\\ (8 hex digits) "
         "little-endian and a zero byte (Xash3D), then 6 bytes an entry (IPv4, port), at most --master-page of "
-        "them, the last page ended by 0.0.0.0:0. Output order: the PORT lines, WEBAPI, MASTERGS, MASTER."_s);
+        "them, the last page ended by 0.0.0.0:0. Output order: the PORT lines, WEBAPI, MASTERGS, MASTER.\n\n"
+        "Fake players (--fakes), as plugins that fill servers make them; with --count every tenth server "
+        "(i % 10 == 4, none of the silent ones) has them. shuffle lists 12 names drawn afresh "
+        "at every players request from a pool of 200, with random frags and times, and claims 12 of 20 "
+        "without bots; frozen lists 12 fixed names whose times never change; reset lists 12 fixed names whose "
+        "times restart (0 to 3 s) at every request; count claims one below the maximum (e.g. 31 of 32) but "
+        "lists 3 real players; slots claims 64 slots for a GoldSrc game (32 at most) with 60 players listed. "
+        "Real players' times advance unless --frozen-times is given."_s);
     parser.addHelpOption();
     const QCommandLineOption adresasOpt(u"address"_s, u"Address to bind (default 127.0.0.1)."_s, u"ip"_s,
                                         u"127.0.0.1"_s);
@@ -178,7 +186,17 @@ int main(int argc, char* argv[]) {
                                      u"N/W"_s);
     const QCommandLineOption praradimaiOpt(
         u"loss"_s, u"Lose each datagram, request or reply, with probability P (0 to 1)."_s, u"P"_s);
-    const QCommandLineOption seklasOpt(u"seed"_s, u"Seed of the --loss draws (default 1)."_s, u"n"_s);
+    const QCommandLineOption seklasOpt(u"seed"_s, u"Seed of the --loss and --fakes draws (default 1)."_s, u"n"_s);
+    const QCommandLineOption gyviOpt(u"live-times"_s,
+                                     u"The players' times advance with the clock from the start (with --count "
+                                     "and --fakes they do unless --frozen-times is given)."_s);
+    const QCommandLineOption sustingeOpt(u"frozen-times"_s,
+                                         u"The players' times stay as the content gives them, with --count and "
+                                         "--fakes too."_s);
+    const QCommandLineOption netikriOpt(u"fakes"_s,
+                                        u"Fake players: shuffle, frozen, reset, count or slots (see above); with "
+                                        "--count every tenth server."_s,
+                                        u"mode"_s);
     const QCommandLineOption konsoleOpt(u"rcon-password"_s,
                                         u"Run the remote console (\"challenge rcon\", \"rcon\") with this "
                                         "password. Commands: echo <text>, status, lines <n>, a rule's name (and "
@@ -213,6 +231,7 @@ int main(int argc, char* argv[]) {
                        kitasOpt,     dvigubaiOpt,  tylusOpt,         rezimasOpt,    infoIssukisOpt, issukisOpt,
                        skaidymasOpt, dydisOpt,     atvirksciaOpt,    dukartOpt,     pamestiOpt,     pasalinisOpt,
                        nuliaiOpt,    ribaOpt,      praradimaiOpt,    seklasOpt});
+    parser.addOptions({gyviOpt, sustingeOpt, netikriOpt});
     parser.process(programa);
     if (!parser.positionalArguments().isEmpty())
         return Klaida(u"unexpected argument %1 (see --help)"_s.arg(parser.positionalArguments().first()));
@@ -332,6 +351,25 @@ int main(int argc, char* argv[]) {
         if (!gerai)
             return Klaida(u"--seed takes a whole number"_s);
         elgsena.PraradimuSeklas = seklas;
+        elgsena.NetikruSeklas = seklas;
+    }
+    if (parser.isSet(gyviOpt) && parser.isSet(sustingeOpt))
+        return Klaida(u"--live-times and --frozen-times exclude each other"_s);
+    std::optional<TNetikruBudas> netikri;
+    if (parser.isSet(netikriOpt)) {
+        const QString budas = parser.value(netikriOpt);
+        if (budas == u"shuffle"_s)
+            netikri = TNetikruBudas::Maisyti;
+        else if (budas == u"frozen"_s)
+            netikri = TNetikruBudas::Sustinge;
+        else if (budas == u"reset"_s)
+            netikri = TNetikruBudas::Nuo0;
+        else if (budas == u"count"_s)
+            netikri = TNetikruBudas::Skaicius;
+        else if (budas == u"slots"_s)
+            netikri = TNetikruBudas::Vietos;
+        else
+            return Klaida(u"--fakes takes shuffle, frozen, reset, count or slots"_s);
     }
     elgsena.InfoReikiaIssukio = parser.isSet(infoIssukisOpt);
     elgsena.DaliysAtvirkscia = parser.isSet(atvirksciaOpt);
@@ -415,8 +453,18 @@ int main(int argc, char* argv[]) {
         auto s = std::make_unique<TTestinisServeris>();
         s->Konsole().NustatytiSlaptazodi(parser.value(konsoleOpt).toUtf8());
         TServerioElgsena savo = elgsena;
-        if (parser.isSet(kiekisOpt)) {
+        const bool daug = parser.isSet(kiekisOpt);
+        // The many servers are the browser's and the benchmarks' population:
+        // real ones, their times advancing, as are the fake ones' real players.
+        savo.LaikasBega = parser.isSet(gyviOpt) || ((daug || netikri) && !parser.isSet(sustingeOpt));
+        const bool netikras = netikri && (!daug || i % 10 == 4);
+        if (netikras) {
+            savo.Netikri = *netikri;
+            savo.NetikruSeklas = elgsena.NetikruSeklas + quint32(i);
+        }
+        if (daug) {
             s->NustatytiTurini(IvairusTurinys(i));
+            // The silent ones stay silent; none of them is fake.
             if (IvairusTylus(i))
                 savo.Budas = TAtsakymuBudas::Tyla;
         } else {
@@ -428,7 +476,7 @@ int main(int argc, char* argv[]) {
         const quint16 norimas = *prievadas == 0 ? 0 : static_cast<quint16>(*prievadas + i);
         if (!s->Paleisti(adresas, norimas))
             return Klaida(s->Klaida());
-        irasai.append({u"%1:%2"_s.arg(adresas.toString()).arg(s->Prievadas()), s->Prievadas(), s->Turinys()});
+        irasai.append({u"%1:%2"_s.arg(adresas.toString()).arg(s->Prievadas()), s->Prievadas(), s->RodomasTurinys()});
         visi.push_back(std::move(s));
     }
     for (int i = 0; i < fakeIp; ++i)
