@@ -546,12 +546,20 @@ void TApklausa::Kaupti(TRaundoSantrauka& s, const TSesijosAtsakymas& a) {
         s.MaxZaideju = int(a.Detales.MaxZaideju);
         s.Pavadinimas = a.Detales.Info.Pavadinimas;
         s.Zemelapis = a.Detales.Info.Zemelapis;
+        s.Protokolas = a.Detales.Protokolas;
+        if (a.Botai)
+            s.Botai = *a.Botai;
+        if (a.Info)
+            s.AppId = a.Info->AppId;
         break;
     case TAtsakymoRusis::Zaidejai: {
         QList<QByteArray> vardai;
         vardai.reserve(a.Zaidejai.size());
-        for (const TZaidejoInfo& z : a.Zaidejai)
+        s.Laikai.clear();
+        for (const TZaidejoInfo& z : a.Zaidejai) {
             vardai.append(z.Zaidejas.Vardas);
+            s.Laikai.append(z.Zaidejas.Laikas);
+        }
         s.Vardai = std::move(vardai);
         break;
     }

@@ -17,6 +17,9 @@ TCentras::TCentras(quint16 vietinisPortas, TApklausa::TLaikrodis laikrodis, QObj
     apklausa->setObjectName(u"Apklausa"_s);
     vardai = new TAdresuPaieska(this);
     vardai->setObjectName(u"Vardai"_s);
+    netikri = new TNetikruTeisejas(this);
+    netikri->setObjectName(u"Netikri"_s);
+    connect(apklausa, &TApklausa::RaundasBaigtas, netikri, &TNetikruTeisejas::Irasyti);
 }
 
 TCentras::~TCentras() {

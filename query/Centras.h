@@ -17,6 +17,7 @@
 #include "Apklausa.h"
 #include "Biudzetas.h"
 #include "Konsole.h"
+#include "Netikri.h"
 #include "Sesija.h"
 
 class TAdresuPaieska;
@@ -40,6 +41,9 @@ public:
     TKonsoliuRegistras& KonsoliuRegistras() { return konsoliuRegistras; }
     // The lookups outside the rounds, a child named "Vardai".
     TAdresuPaieska* Vardai() const { return vardai; }
+    // The judge of fake players, fed every round's record before anyone else
+    // hears of it; a child named "Netikri".
+    TNetikruTeisejas* Netikri() const { return netikri; }
 
 private:
     TServeriuRegistras registras;
@@ -48,4 +52,5 @@ private:
     TNMUDP* galas = nullptr;
     TApklausa* apklausa = nullptr;
     TAdresuPaieska* vardai = nullptr;
+    TNetikruTeisejas* netikri = nullptr;
 };

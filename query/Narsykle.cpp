@@ -12,8 +12,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Only the info request: the browser shows what A2S_INFO tells.
-constexpr TPrasymai kNarsyklesPrasymai{false, false, true, false};
+// The info request, and the players one for the judge of fake players.
+constexpr TPrasymai kNarsyklesPrasymai{false, true, true, false};
 
 QString Taip(bool taip) {
     return taip ? u"\u2713"_s : QString();
@@ -109,6 +109,8 @@ QVariant TNarsyklesModelis::data(const QModelIndex& indeksas, int role) const {
         QStringList dalys;
         if (!s.Saltinis.isEmpty())
             dalys.append(saltinioPatarimas.arg(s.Saltinis));
+        if (const QString kodel = NetikruPriezastis(e.Netikri, netikruSablonai); !kodel.isEmpty())
+            dalys.append(kodel);
         if (s.PaskutiniKarta > 0)
             dalys.append(zaistaPatarimas.arg(
                 QLocale().toString(QDateTime::fromSecsSinceEpoch(s.PaskutiniKarta), QLocale::ShortFormat)));
@@ -132,9 +134,13 @@ QVariant TNarsyklesModelis::data(const QModelIndex& indeksas, int role) const {
     case Zemelapis:
         return rikiuoti ? QVariant(s.Zemelapis.toCaseFolded()) : s.Zemelapis;
     case Zmones:
-        return s.Zmones();
+        return e.Zmones();
     case Botai:
         return s.Botai;
+    case Netikri:
+        if (rikiuoti)
+            return e.Netikri.Netikri;
+        return e.Netikri.Netikri > 0 ? QVariant(e.Netikri.Netikri) : QVariant(QString());
     case Daugiausia:
         return s.MaxZaideju;
     case Pingas:
@@ -179,6 +185,13 @@ TNarsyklesApklausa::TNarsyklesApklausa(TCentras* centras, TNarsyklesModelis* mod
     connect(laikmatis, &QTimer::timeout, this, &TNarsyklesApklausa::Zingsnis);
     // New rows end what was asked of the old ones.
     connect(modelis, &QAbstractItemModel::modelReset, this, &TNarsyklesApklausa::Sustabdyti);
+    // What the hub's judge comes to, whichever window's rounds it came from.
+    connect(centras->Netikri(), &TNetikruTeisejas::Pakito, this,
+            [this](const QString& serveris, const TNetikruIvertis& ivertis) {
+                const std::optional<TServerioAdresas> a = BandytiSkaitytiAdresa(serveris);
+                if (const int i = a ? this->modelis->Rasti(*a) : -1; i >= 0)
+                    this->modelis->Keisti(i, [&ivertis](TNarsyklesEilute& e) { e.Netikri = ivertis; });
+            });
 }
 
 TNarsyklesApklausa::~TNarsyklesApklausa() {
@@ -186,7 +199,7 @@ TNarsyklesApklausa::~TNarsyklesApklausa() {
 }
 
 bool TNarsyklesApklausa::ArVyksta() const {
-    return kitas < eile.size() || vyksta > 0;
+    return kitas < eile.size() || pirmuVyksta > 0;
 }
 
 void TNarsyklesApklausa::Pradeti() {
@@ -207,9 +220,12 @@ void TNarsyklesApklausa::Sustabdyti() {
     centras->Apklausa()->BaigtiVisus(this);
     eile.clear();
     kitas = 0;
+    antri.clear();
+    kitasAntras = 0;
     issiusta = 0;
     atsake = 0;
     vyksta = 0;
+    pirmuVyksta = 0;
 }
 
 void TNarsyklesApklausa::Zingsnis() {
@@ -217,21 +233,25 @@ void TNarsyklesApklausa::Zingsnis() {
     // the rate holds whatever the timer does.
     // No more in the poller's hands than its lane takes: a queue of thousands
     // would cost every step of the poller a walk over all of them.
-    qsizetype kiek = qMin<qsizetype>(eile.size() - kitas, TApklausa::kDaugiausiaNarsykles - vyksta);
+    qsizetype kiek = TApklausa::kDaugiausiaNarsykles - vyksta;
     if (greitis > 0) {
         const qint64 praejo = qMax<qint64>(0, laikrodis() - pradzia);
         kiek = qMin<qsizetype>(kiek, 1 + praejo * greitis / 60000 - issiusta);
     }
-    for (; kiek > 0; --kiek)
-        Klausti(eile.at(kitas++));
-    if (kitas >= eile.size())
+    for (; kiek > 0 && kitas < eile.size(); --kiek)
+        Klausti(eile.at(kitas++), false);
+    // Then the second looks that are due.
+    const qint64 dabar = laikrodis();
+    for (; kiek > 0 && kitasAntras < antri.size() && antri.at(kitasAntras).first <= dabar; --kiek)
+        Klausti(antri.at(kitasAntras++).second, true);
+    if (kitas >= eile.size() && kitasAntras >= antri.size())
         laikmatis->stop();
 }
 
-void TNarsyklesApklausa::Klausti(int eilute) {
+void TNarsyklesApklausa::Klausti(int eilute, bool antras) {
     TServeriuRegistras& registras = centras->Registras();
     const TServerioAdresas adresas = modelis->Eilute(eilute).Serveris.Adresas;
-    // A listed server is a Steam server: it is asked A2S_INFO alone, unless it
+    // A listed server is a Steam server: it is asked in A2S, unless it
     // was met before and known otherwise.
     TServerioZinios zinios = registras.Zinios(adresas.Tekstas());
     if (zinios.Dialektas == TDialektas::Nezinomas) {
@@ -260,9 +280,16 @@ void TNarsyklesApklausa::Klausti(int eilute) {
                 e.VAC = a.Info->VAC != 0;
         });
     };
-    n.Baigtas = [this, adresas](TApklausa::TId, bool arAtsake) {
+    n.Baigtas = [this, adresas, antras, eilute](TApklausa::TId, bool arAtsake) {
         --vyksta;
+        if (antras)
+            return; // a look for the judge: the row has its ping already
+        --pirmuVyksta;
         atsake += arAtsake ? 1 : 0;
+        if (arAtsake) {
+            antri.append({laikrodis() + kAntrasZvilgsnisMs, eilute});
+            laikmatis->start();
+        }
         const int i = modelis->Rasti(adresas);
         modelis->Keisti(i, [arAtsake](TNarsyklesEilute& e) {
             e.Busena = arAtsake ? TNarsyklesEilute::TBusena::Atsake : TNarsyklesEilute::TBusena::Tyli;
@@ -271,8 +298,11 @@ void TNarsyklesApklausa::Klausti(int eilute) {
         if (!ArVyksta())
             Q_EMIT Baigta();
     };
-    n.Nepavyko = [this, adresas](TApklausa::TId) {
+    n.Nepavyko = [this, adresas, antras](TApklausa::TId) {
         --vyksta;
+        if (antras)
+            return;
+        --pirmuVyksta;
         modelis->Keisti(modelis->Rasti(adresas),
                         [](TNarsyklesEilute& e) { e.Busena = TNarsyklesEilute::TBusena::Tyli; });
         Q_EMIT Pakito();
@@ -281,7 +311,10 @@ void TNarsyklesApklausa::Klausti(int eilute) {
     };
     ++vyksta;
     ++issiusta;
-    modelis->Keisti(eilute, [](TNarsyklesEilute& e) { e.Busena = TNarsyklesEilute::TBusena::Klausiama; });
+    if (!antras) {
+        ++pirmuVyksta;
+        modelis->Keisti(eilute, [](TNarsyklesEilute& e) { e.Busena = TNarsyklesEilute::TBusena::Klausiama; });
+    }
     centras->Apklausa()->Pradeti(adresas, std::move(n));
 }
 
@@ -309,6 +342,8 @@ bool TNarsyklesFiltras::filterAcceptsRow(int eilute, const QModelIndex&) const {
     if (salygos.NeTusti && s.Zaidejai == 0)
         return false;
     if (salygos.BeSlaptazodzio && e.Slaptazodis.value_or(false))
+        return false;
+    if (salygos.BeNetikru && e.Netikri.Netikri > 0)
         return false;
     if (salygos.DidziausiasPingas > 0) {
         if (e.PingoMs

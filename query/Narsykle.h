@@ -1,7 +1,9 @@
 // The server browser's rows and their pings, without widgets: a table model of
 // the servers a list gave (the Steam Web API's, SteamSarasas.h), and the pinger that
-// asks each reachable one A2S_INFO through the hub's poller at the pace the
-// user chose, each reply's figures replacing the list's in its row.
+// asks each reachable one A2S_INFO and A2S_PLAYER through the hub's poller at
+// the pace the user chose, each reply's figures replacing the list's in its
+// row, and asks again some seconds later so that the hub's judge of fake
+// players (Netikri.h) has two looks to compare.
 //
 //   TNarsyklesModelis modelis;                 // under a QSortFilterProxyModel
 //   TNarsyklesApklausa pingai(centras, &modelis);
@@ -11,7 +13,7 @@
 //
 // A row on Steam's networking (FakeIP) is shown from the list and never
 // pinged: plain UDP cannot reach it. The counts are honest: people are the
-// players that are no bots, from the reply when there is one.
+// players that are neither bots nor judged fake, from the reply when there is one.
 #pragma once
 
 #include <functional>
@@ -25,6 +27,7 @@
 #include <QStringList>
 
 #include "Apklausa.h"
+#include "Netikri.h"
 #include "SteamSarasas.h"
 
 class QTimer;
@@ -43,13 +46,29 @@ struct TNarsyklesEilute {
     std::optional<int> PingoMs;
     std::optional<bool> Slaptazodis; // only a reply tells
     std::optional<bool> VAC;
-    bool Lan = false; // found by the LAN search
+    bool Lan = false;        // found by the LAN search
+    TNetikruIvertis Netikri; // the hub's judge's, once it has two looks
+    // People: the players that are neither bots nor judged fake.
+    int Zmones() const { return qMax(0, Serveris.Zmones() - Netikri.Netikri); }
 };
 
 class TNarsyklesModelis : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum TStulpelis { Spyna, VAC, Vardas, Zemelapis, Zmones, Botai, Daugiausia, Pingas, Adresas, OS, kStulpeliai };
+    enum TStulpelis {
+        Spyna,
+        VAC,
+        Vardas,
+        Zemelapis,
+        Zmones,
+        Botai,
+        Netikri,
+        Daugiausia,
+        Pingas,
+        Adresas,
+        OS,
+        kStulpeliai
+    };
     // The role by which a column sorts: numbers as numbers.
     static constexpr int kRikiavimoRole = Qt::UserRole;
 
@@ -71,6 +90,8 @@ public:
     // The row's tool tip: where a key-free list found it ("%1": the source),
     // when the user last played there ("%1": the date).
     void NustatytiPatarimus(const QString& saltinis, const QString& zaista);
+    // The reasons of the judge of fake players (NetikruPriezastis).
+    void NustatytiNetikruPriezastis(const QStringList& sablonai) { netikruSablonai = sablonai; }
 
     int rowCount(const QModelIndex& tevas = {}) const override;
     int columnCount(const QModelIndex& tevas = {}) const override;
@@ -85,6 +106,7 @@ private:
     QString nepasiekiamas = QStringLiteral("FakeIP");
     QString saltinioPatarimas = QStringLiteral("%1");
     QString zaistaPatarimas = QStringLiteral("%1");
+    QStringList netikruSablonai;
 };
 
 class TNarsyklesApklausa : public QObject {
@@ -96,6 +118,7 @@ public:
     static constexpr int kZingsnisMs = 10;
     // A ping's wait: a server that takes longer is no game for its players.
     static constexpr qint64 kLaukimoRibaMs = 2000;
+    static constexpr qint64 kAntrasZvilgsnisMs = kZvilgsniuTarpasMs + 500;
 
     // `laikrodis`: monotonic ms that pace the pings (the system's by default).
     TNarsyklesApklausa(TCentras* centras, TNarsyklesModelis* modelis, TLaikrodis laikrodis = {},
@@ -105,7 +128,9 @@ public:
     // Pings a minute; 0: every row handed to the poller at once.
     void NustatytiGreiti(int pinguPerMinute) { greitis = qMax(0, pinguPerMinute); }
     int Greitis() const { return greitis; }
-    // Pings every reachable row once, in the model's order, from the start.
+    // Pings every reachable row once, in the model's order, from the start;
+    // a row that answered is asked once more kAntrasZvilgsnisMs after, for
+    // the judge of fake players (within the same pace).
     void Pradeti();
     void Sustabdyti();
     // Asks the rows that are due by the clock now; the timer calls it.
@@ -113,7 +138,9 @@ public:
 
     int Issiusta() const { return issiusta; }
     int Atsake() const { return atsake; }
+    // The first pass is under way (Baigta ends it); second looks may follow.
     bool ArVyksta() const;
+    bool ArLaukiaAntruZvilgsniu() const { return kitasAntras < antri.size(); }
 
 Q_SIGNALS:
     // A row got its answer or its silence; Baigta when none is left.
@@ -121,7 +148,7 @@ Q_SIGNALS:
     void Baigta();
 
 private:
-    void Klausti(int eilute);
+    void Klausti(int eilute, bool antras);
 
     TCentras* centras;
     TNarsyklesModelis* modelis;
@@ -130,10 +157,13 @@ private:
     int greitis = kNumatytasGreitis;
     QList<int> eile; // rows still to ask
     qsizetype kitas = 0;
+    QList<std::pair<qint64, int>> antri; // when a row's second look is due, in that order
+    qsizetype kitasAntras = 0;
     qint64 pradzia = 0;
     int issiusta = 0;
     int atsake = 0;
-    int vyksta = 0;
+    int vyksta = 0;      // rounds in the poller's hands
+    int pirmuVyksta = 0; // of them, the first pass's
 };
 
 // What the user filters the rows by, as they type.
@@ -143,6 +173,7 @@ struct TNarsyklesSalygos {
     bool NeTusti = false;        // a player at least
     bool BeSlaptazodzio = false; // no password known
     int DidziausiasPingas = 0;   // ms; 0: any (a row not answered yet stays)
+    bool BeNetikru = false;      // no server judged to have fake players
     bool operator==(const TNarsyklesSalygos&) const = default;
 };
 

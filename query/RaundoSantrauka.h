@@ -20,6 +20,11 @@ struct TRaundoSantrauka {
     std::optional<int> MaxZaideju;
     QByteArray Pavadinimas, Zemelapis;       // server name and map, bytes as received (decode with ServerioTekstas)
     std::optional<QList<QByteArray>> Vardai; // player names of the players reply, when it came
+    QList<float> Laikai;                     // their seconds connected, by Vardai
+    // What the info reply said besides; for the judge of fake players (Netikri.h).
+    std::optional<int> Botai;
+    int AppId = 0;
+    int Protokolas = 0;
 
     bool operator==(const TRaundoSantrauka&) const = default;
 };

@@ -1,5 +1,6 @@
 // The i-th server of the test server's varied population, of today's dialect,
-// silent when IvairusTylus(i), bound and answering; nullptr when it cannot bind.
+// its players' times going on with the clock, silent when IvairusTylus(i),
+// bound and answering; nullptr when it cannot bind.
 #pragma once
 
 #include <memory>
@@ -15,6 +16,7 @@ IvairusServeris(int i, const QHostAddress& adresas = QHostAddress(QHostAddress::
     TServerioElgsena elgsena;
     elgsena.Rezimas = TServerioRezimas::Modernus;
     elgsena.InfoReikiaIssukio = infoReikiaIssukio;
+    elgsena.LaikasBega = true;
     if (IvairusTylus(i))
         elgsena.Budas = TAtsakymuBudas::Tyla;
     s->NustatytiElgsena(elgsena);

@@ -4,6 +4,7 @@ velmorant_test(tst_nmudp SOURCES tst_nmudp.cpp LIBS velmorant_query LOCK udp2703
 velmorant_test(tst_skaidymas SOURCES tst_skaidymas.cpp LIBS velmorant_query)
 velmorant_test(tst_a2s SOURCES tst_a2s.cpp LIBS velmorant_query)
 velmorant_test(tst_sesija SOURCES tst_sesija.cpp LIBS velmorant_query)
+velmorant_test(tst_netikri SOURCES tst_netikri.cpp Datagramos.h LIBS velmorant_query)
 if(TARGET velmorant_testserver)
     velmorant_test(tst_apklausa SOURCES tst_apklausa.cpp RankinisServeris.h LIBS velmorant_query velmorant_testserver)
     velmorant_test(tst_steam_sarasas SOURCES tst_steam_sarasas.cpp LIBS velmorant_query velmorant_testserver)

@@ -511,9 +511,12 @@ void TstApklausa::santrauka() {
         tiketina.MaxZaideju = 20;
         tiketina.Pavadinimas = "Dust 24/7";
         tiketina.Zemelapis = "de_dust2";
+        tiketina.Protokolas = TDetales{}.Protokolas;
     }
-    if (zaidejai)
+    if (zaidejai) {
         tiketina.Vardai = QList<QByteArray>{"Alice", "Bob"};
+        tiketina.Laikai = {60.0f, 5.0f};
+    }
     QCOMPARE(a.santraukos.at(0), tiketina);
     // Once only: the round is gone, whatever comes later.
     if (pabaiga == u"new round"_s)

@@ -11,10 +11,13 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTableWidget>
+#include <QToolTip>
 
 #include "InternetoSarasas.h"
 #include "IvairusServeris.h"
 #include "Masteris.h"
+#include "Modulis2.h"
 #include "Modulis_Narsykle.h"
 #include "Programa.h"
 #include "Narsykle.h"
@@ -52,6 +55,7 @@ private Q_SLOTS:
     void lan();
     void bendruomene();
     void steamIstorija();
+    void netikri();
 
 private:
     TSlaptuTarnyba tarnyba;
@@ -242,6 +246,56 @@ void TstNarsykleLangas::steamIstorija() {
     QVERIFY2(patarimas.contains(u"Listed by Steam\nLast played "_s), qPrintable(patarimas));
     QVERIFY(
         Narsykles<QLabel>("lblBusena")->text().contains(u"2 servers from the Steam client's history (1 accounts)."_s));
+    frmNarsykle->hide();
+}
+
+void TstNarsykleLangas::netikri() {
+    // A server whose twelve players' times stand still beside a real one: the
+    // second look marks it, the box hides it, and watching it says why.
+    TTestinisServeris netikras;
+    netikras.NustatytiTurini(IvairusTurinys(3));
+    TServerioElgsena elgsena;
+    elgsena.Rezimas = TServerioRezimas::Modernus;
+    elgsena.Netikri = TNetikruBudas::Sustinge;
+    netikras.NustatytiElgsena(elgsena);
+    QVERIFY(netikras.Paleisti(QHostAddress::LocalHost, 0));
+    const QString adresas = u"127.0.0.1:%1"_s.arg(netikras.Prievadas());
+    QList<TInternetoServeris> eilutes(2);
+    eilutes[0].Adresas = {u"127.0.0.1"_s, netikras.Prievadas()};
+    eilutes[1].Adresas = {u"127.0.0.1"_s, serveriai[1]->Prievadas()};
+    frmNarsykle->show();
+    frmNarsykle->Modelis->NustatytiServerius(eilutes);
+    frmNarsykle->Pingai->Pradeti();
+    QTRY_VERIFY_WITH_TIMEOUT(Stulpelis(TNarsyklesModelis::Netikri).contains(u"12"_s),
+                             TNarsyklesApklausa::kAntrasZvilgsnisMs + 8000);
+    QTRY_VERIFY_WITH_TIMEOUT(!frmNarsykle->Pingai->ArLaukiaAntruZvilgsniu(), 5000);
+    const QStringList netikri = Stulpelis(TNarsyklesModelis::Netikri);
+    QCOMPARE(netikri.count(u""_s), 1); // the real one
+    const int i = netikri.indexOf(u"12"_s);
+    const QAbstractItemModel* m = Narsykles<QTableView>("tblServeriai")->model();
+    QCOMPARE(m->index(i, TNarsyklesModelis::Zmones).data().toInt(), 0);
+    QVERIFY(m->index(i, 0).data(Qt::ToolTipRole).toString().contains(u"times do not advance with the clock"_s));
+    Narsykles<QCheckBox>("chkBeNetikru")->setChecked(true);
+    QCOMPARE(m->rowCount(), 1);
+
+    frmPagrindinis->Stebeti(adresas);
+    QTRY_COMPARE_WITH_TIMEOUT(Valdiklis<QLabel>("lblZaidejaiSK")->text(), u"12/20"_s, 5000);
+    QVERIFY2(Valdiklis<QLabel>("lblZaidejaiSK")
+                 ->toolTip()
+                 .contains(u"The players look fake (12 of them): times do not advance with the clock."_s),
+             qPrintable(Valdiklis<QLabel>("lblZaidejaiSK")->toolTip()));
+    // The favourite list's row of that server says the same when pointed at.
+    QVERIFY(Sarasas()->Prideti(adresas));
+    auto* tinklelis = LangoValdiklis<QTableWidget>(frmServeriai, "stgServeriai");
+    int eilute = 1;
+    while (eilute < tinklelis->rowCount() && tinklelis->item(eilute, 1)->text() != adresas)
+        ++eilute;
+    frmServeriai->show();
+    const QPoint vieta = tinklelis->visualItemRect(tinklelis->item(eilute, 1)).center();
+    QHelpEvent patarimas(QEvent::ToolTip, vieta, tinklelis->viewport()->mapToGlobal(vieta));
+    QCoreApplication::sendEvent(tinklelis->viewport(), &patarimas);
+    QVERIFY2(QToolTip::text().contains(u"times do not advance with the clock"_s), qPrintable(QToolTip::text()));
+    frmServeriai->hide();
     frmNarsykle->hide();
 }
 

@@ -13,6 +13,8 @@
 #include <memory>
 
 #include "Apklausa.h"
+#include "Centras.h"
+#include "Programa.h"
 #include "AtsakymuKurejas.h"
 #include "Modulis2.h"
 #include "Pranesejas.h"
@@ -167,12 +169,14 @@ void TstPranesimaiLangai::stebetojas_data() {
     QTest::addColumn<bool>("vieta");
     QTest::addColumn<bool>("draugai");
     QTest::addColumn<QStringList>("tiketini");
+    QTest::addColumn<bool>("netikras"); // the hub's judge found the server's players fake
     const QString draugas = u"Alice is playing on Steady"_s;
     const QString vieta = u"A slot is free on Steady: 19/20"_s;
-    QTest::newRow("both options on: the friend, then the slot") << true << true << QStringList{draugas, vieta};
-    QTest::newRow("friends only") << false << true << QStringList{draugas};
-    QTest::newRow("slots only") << true << false << QStringList{vieta};
-    QTest::newRow("both options off: nothing") << false << false << QStringList{};
+    QTest::newRow("both options on: the friend, then the slot") << true << true << QStringList{draugas, vieta} << false;
+    QTest::newRow("friends only") << false << true << QStringList{draugas} << false;
+    QTest::newRow("slots only") << true << false << QStringList{vieta} << false;
+    QTest::newRow("both options off: nothing") << false << false << QStringList{} << false;
+    QTest::newRow("fake players: no news") << true << true << QStringList{} << true;
 }
 
 void TstPranesimaiLangai::stebetojas() {
@@ -181,8 +185,22 @@ void TstPranesimaiLangai::stebetojas() {
     QFETCH(bool, vieta);
     QFETCH(bool, draugai);
     QFETCH(QStringList, tiketini);
+    QFETCH(bool, netikras);
     NustatytiParinktis(vieta, draugai);
     const QString adresas = Adresas(*serveris);
+    if (netikras) {
+        // Two looks long ago at a server that claims twelve players and lists one.
+        TRaundoSantrauka r;
+        r.Serveris = adresas;
+        r.Zaidejai = 12;
+        r.MaxZaideju = 20;
+        r.Vardai = QList<QByteArray>{"Fake"};
+        for (const qint64 kada : {0, 12000}) {
+            r.LaikasMs = kada;
+            ProgramosCentras()->Netikri()->Irasyti(r);
+        }
+        QVERIFY(ProgramosCentras()->Netikri()->ArNetikras(adresas));
+    }
     const qsizetype nuo = magistrale.paslauga.gauti.size();
     const QList<TServerioTurinys> eiga{Turinys("Steady", {"Bob"}, 20), Turinys("Steady", {"Bob", "Alice"}, 20),
                                        Turinys("Steady", {"Alice"}, 19)};

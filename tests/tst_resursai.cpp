@@ -106,6 +106,7 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
           u"chkNePilni"_s,
           u"chkNeTusti"_s,
           u"chkBeSlaptazodzio"_s,
+          u"chkBeNetikru"_s,
           u"lblPingas"_s,
           u"lblGreitis"_s,
           u"spnPingas"_s,
@@ -115,6 +116,7 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
           u"colZemelapis"_s,
           u"colZmones"_s,
           u"colBotai"_s,
+          u"colNetikri"_s,
           u"colMax"_s,
           u"colPingas"_s,
           u"colAdresas"_s,
@@ -154,6 +156,9 @@ const QList<std::pair<QString, QStringList>>& Katalogas() {
                          u"NarsykleBeSaltiniu"_s, u"SaltinisBeTinklo"_s, u"SaltinisLaikas"_s, u"SaltinisBlogas"_s,
                          u"SaltinisUzimtas"_s, u"SaltinisNupjautas"_s, u"SaltinisLaukti"_s, u"NarsykleSteamMegstami"_s,
                          u"NarsykleSteamIstorija"_s, u"NarsykleSteamNerasta"_s} +
+             // The judge of fake players: the tool tip and its reasons.
+             QStringList{u"NetikriZaidejai"_s, u"NetikriVietos"_s, u"NetikriSarasas"_s, u"NetikriVardai"_s,
+                         u"NetikriLaikai"_s, u"NetikriSteam"_s} +
              // The names of the watcher's painted bar and its arrows, for screen readers.
              QStringList{u"Juosta"_s, u"KairineRodykle"_s, u"DesineRodykle"_s}},
     };

@@ -92,6 +92,12 @@ TfrmPagrindinis::TfrmPagrindinis(TCentras* centras, QWidget* tevas)
     SukurtiValdiklius();
     SukurtiMeniu();
     SujungtiIvykius();
+    // The count's tool tip says when the hub's judge finds the watched server's players fake.
+    netikri = centras->Netikri();
+    connect(netikri, &TNetikruTeisejas::Pakito, this, [this](const QString& serveris) {
+        if (serveris == stebimas)
+            RodytiNetikrus();
+    });
     Saugiai([this] { FormCreate(); });
 }
 
@@ -395,6 +401,16 @@ void TfrmPagrindinis::SiustiUzklausas(const TServerioAdresas& adresas) {
     raundoIsvardinta.reset();
     // An unreachable server is no error of its own: the round times out.
     raundas = SiustiRaunda(adresas);
+    if (stebimas != adresas.Tekstas()) {
+        stebimas = adresas.Tekstas();
+        RodytiNetikrus();
+    }
+}
+
+void TfrmPagrindinis::RodytiNetikrus() {
+    // The count keeps its "players/max"; only its tool tip tells.
+    if (!lblZaidejaiSK->text().isEmpty())
+        lblZaidejaiSK->setToolTip(NetikruPatarimas(netikri->Ivertis(stebimas)));
 }
 
 void TfrmPagrindinis::RodytiIntervala() {
@@ -578,6 +594,7 @@ void TfrmPagrindinis::RodytiDetales(const TDetales& detales) {
     lblZaidSK1->setText(u"("_s + QString::number(memKomanda1->EiluciuSkaicius()) + u' ' + zaidejai + u')');
     lblZaidSK2->setText(u"("_s + QString::number(memKomanda2->EiluciuSkaicius()) + u' ' + zaidejai + u')');
     NustatytiTeksta(lblZaidejaiSK, QString::number(detales.Zaidejai) + u'/' + QString::number(detales.MaxZaideju));
+    RodytiNetikrus();
     if (ArZaidejaiGauti)
         lblStebetojai->setText(QString::number(int(detales.Zaidejai) - ZaidejuSkaicius));
     else

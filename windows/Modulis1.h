@@ -244,6 +244,9 @@ private:
 
     QHash<QObject*, std::function<void()>> paspaudimai;
     TApklausa::TId raundas = 0; // the poller's round of the watched server
+    QString stebimas;           // its key, as the hub's judge of fake players knows it
+    TNetikruTeisejas* netikri = nullptr;
+    void RodytiNetikrus();
     // The address whose values the scoreboard shows: refreshing it replaces
     // each part by its own reply, another address clears the board at once.
     std::optional<QString> rodomasAdresas;

@@ -4,6 +4,7 @@
 #include "Modulis1.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -441,6 +442,15 @@ QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
                             frmNarsykle->NustatytiGreiti(n);
                     },
                     QByteArray::number(TNarsyklesApklausa::kNumatytasGreitis)},
+        // The browser hides servers judged to have fake players; off, it is not
+        // written to a file that lacks it.
+        TNustatymas{"NarsykleBeNetikru",
+                    [] { return QByteArray(frmNarsykle && frmNarsykle->chkBeNetikru->isChecked() ? "1" : "0"); },
+                    [](const QByteArray& reiksme) {
+                        if (frmNarsykle)
+                            frmNarsykle->chkBeNetikru->setChecked(reiksme.trimmed() == "1");
+                    },
+                    QByteArray("0")},
         // The code page of servers' texts that are not UTF-8; empty: the language's.
         TNustatymas{"Koduote", [this] { return koduote; },
                     [this](const QByteArray& reiksme) {

@@ -1,5 +1,10 @@
 #include "Modulis2.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
+#include "Centras.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -97,9 +102,26 @@ QString OsRaide(char os) {
 TfrmServeriai::TfrmServeriai(TCentras* centras, QWidget* tevas)
     : TAntrinisLangas(tevas), TServerioLangas(this, centras, kSarasoPrasymai, TRaundoSantrauka::TSaltinis::Sarasas) {
     setObjectName(u"frmServeriai"_s);
+    netikri = centras->Netikri();
     SukurtiValdiklius();
     SujungtiIvykius();
+    stgServeriai->viewport()->installEventFilter(this);
     Saugiai([this] { FormCreate(); });
+}
+
+bool TfrmServeriai::eventFilter(QObject* objektas, QEvent* ivykis) {
+    if (objektas == stgServeriai->viewport() && ivykis->type() == QEvent::ToolTip) {
+        const auto* patarimas = static_cast<QHelpEvent*>(ivykis);
+        const int r = stgServeriai->rowAt(patarimas->pos().y());
+        const std::optional<TServerioAdresas> serveris =
+            r > 0 ? BandytiSkaitytiAdresa(stgServeriai->Langelis(kAdresoStulpelis, r)) : std::nullopt;
+        const QString tekstas = serveris ? NetikruPatarimas(netikri->Ivertis(serveris->Tekstas())) : QString();
+        if (!tekstas.isEmpty()) {
+            QToolTip::showText(patarimas->globalPos(), tekstas, stgServeriai->viewport());
+            return true;
+        }
+    }
+    return TAntrinisLangas::eventFilter(objektas, ivykis);
 }
 
 TfrmServeriai::~TfrmServeriai() {

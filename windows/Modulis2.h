@@ -71,9 +71,12 @@ protected:
     void NepavykoIssiusti(TApklausa::TId id) override;
     // A host that cannot be resolved is passed over in silence: its row keeps what it held.
     void NMUDP1InvalidHost(bool& handled) override;
+    // A row's tool tip: what the hub's judge of fake players says of its server.
+    bool eventFilter(QObject* objektas, QEvent* ivykis) override;
 
 private:
     bool ArPabaigaSavybe() const { return ArPabaiga; }
+    TNetikruTeisejas* netikri = nullptr;
 
     // Controls, named as in the layout.
     QMenuBar* mnuPagrindinis = nullptr;

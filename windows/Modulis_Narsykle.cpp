@@ -40,9 +40,13 @@ namespace {
 
 constexpr int kPlotis = 760;
 constexpr int kAukstis = 480;
-constexpr const char* kStulpeliuRaktai[] = {"colSpyna", "colVAC", "colVardas", "colZemelapis", "colZmones",
-                                            "colBotai", "colMax", "colPingas", "colAdresas",   "colOS"};
-constexpr int kStulpeliuPlociai[] = {28, 36, 250, 96, 56, 44, 44, 72, 136, 64};
+constexpr const char* kStulpeliuRaktai[] = {"colSpyna",  "colVAC",     "colVardas",  "colZemelapis",
+                                            "colZmones", "colBotai",   "colNetikri", "colMax",
+                                            "colPingas", "colAdresas", "colOS"};
+constexpr int kStulpeliuPlociai[] = {28, 36, 250, 96, 56, 44, 44, 44, 72, 136, 64};
+static_assert(std::size(kStulpeliuRaktai) == TNarsyklesModelis::kStulpeliai &&
+              std::size(kStulpeliuPlociai) == TNarsyklesModelis::kStulpeliai);
+
 // The table's top: three rows of controls above it.
 constexpr int kLentelesY = 92;
 
@@ -81,7 +85,7 @@ void TfrmNarsykle::SukurtiValdiklius() {
     btnSteamIstorija = Sukurti<QPushButton>(this, "btnSteamIstorija", 612, 7, 140, 24);
     for (QPushButton* b : {btnInternetas, btnLan, btnBendruomene, btnSteamMegstami, btnSteamIstorija})
         b->setAutoDefault(false);
-    edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 8, 38, 472, 22);
+    edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 8, 38, 250, 22);
     edtFiltras->setClearButtonEnabled(true);
     RedagavimoLaukas(edtFiltras);
     lblGreitis = Etikete(this, "lblGreitis", 488, 42, 120, 16, sriftas, kOranzine);
@@ -89,7 +93,8 @@ void TfrmNarsykle::SukurtiValdiklius() {
     chkNePilni = Sukurti<QCheckBox>(this, "chkNePilni", 8, 68, 120, 18);
     chkNeTusti = Sukurti<QCheckBox>(this, "chkNeTusti", 136, 68, 120, 18);
     chkBeSlaptazodzio = Sukurti<QCheckBox>(this, "chkBeSlaptazodzio", 264, 68, 140, 18);
-    for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio})
+    chkBeNetikru = Sukurti<QCheckBox>(this, "chkBeNetikru", 266, 40, 218, 18);
+    for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio, chkBeNetikru})
         NustatytiSpalvas(c, SpalvaBGR(kOranzine));
     lblPingas = Etikete(this, "lblPingas", 412, 70, 120, 16, sriftas, kOranzine);
     spnPingas = Sukurti<QSpinBox>(this, "spnPingas", 536, 66, 80, 22);
@@ -149,7 +154,7 @@ void TfrmNarsykle::SujungtiIvykius() {
             [this](const TSarasoRezultatas& r) { Saugiai([&] { SarasasBaigtas(r); }); });
     connect(Pingai, &TNarsyklesApklausa::Pakito, this, &TfrmNarsykle::RodytiBusena);
     connect(edtFiltras, &QLineEdit::textChanged, this, &TfrmNarsykle::TaikytiSalygas);
-    for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio})
+    for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio, chkBeNetikru})
         connect(c, &QCheckBox::toggled, this, &TfrmNarsykle::TaikytiSalygas);
     connect(spnPingas, &QSpinBox::valueChanged, this, &TfrmNarsykle::TaikytiSalygas);
     connect(cboGreitis, &QComboBox::currentIndexChanged, this,
@@ -199,6 +204,7 @@ void TfrmNarsykle::PritaikytiKalba() {
     chkNePilni->setText(t("chkNePilni"));
     chkNeTusti->setText(t("chkNeTusti"));
     chkBeSlaptazodzio->setText(t("chkBeSlaptazodzio"));
+    chkBeNetikru->setText(t("chkBeNetikru"));
     lblPingas->setText(t("lblPingas"));
     lblGreitis->setText(t("lblGreitis"));
     spnPingas->setSpecialValueText(t("spnPingas"));
@@ -213,6 +219,7 @@ void TfrmNarsykle::PritaikytiKalba() {
             c, qMax(tblServeriai->columnWidth(c), metrika.horizontalAdvance(antrastes.at(c)) + 8));
     Modelis->NustatytiZenklus(t("zymTyli"), t("zymFakeIP"));
     Modelis->NustatytiPatarimus(t("zymSaltinis"), t("zymZaista"));
+    Modelis->NustatytiNetikruPriezastis(NetikruSablonai());
     const int greitis = Greitis();
     const QSignalBlocker blokas(cboGreitis);
     cboGreitis->clear();
@@ -475,6 +482,9 @@ void TfrmNarsykle::SarasasBaigtas(const TSarasoRezultatas& r) {
         Saugykla->Trinti(QString::fromLatin1(kSaugyklosRaktas), this, [](const TSaugyklosAtsakymas&) {});
     }
     if (r.ArPavyko()) {
+        // What Steam's master was told, for the judge of fake players.
+        for (const TInternetoServeris& s : r.Serveriai)
+            centras->Netikri()->NustatytiSteam(s.Adresas.Tekstas(), s.Zaidejai);
         RodytiEilutes(r.Serveriai, false, false);
         // The window opens with the last list next time.
         QSaveFile failas(SarasoKelias());
@@ -500,6 +510,7 @@ void TfrmNarsykle::TaikytiSalygas() {
     s.NePilni = chkNePilni->isChecked();
     s.NeTusti = chkNeTusti->isChecked();
     s.BeSlaptazodzio = chkBeSlaptazodzio->isChecked();
+    s.BeNetikru = chkBeNetikru->isChecked();
     s.DidziausiasPingas = spnPingas->value();
     Filtras->NustatytiSalygas(s);
     RodytiBusena();

@@ -51,6 +51,7 @@ public:
     QCheckBox* chkNePilni = nullptr;
     QCheckBox* chkNeTusti = nullptr;
     QCheckBox* chkBeSlaptazodzio = nullptr;
+    QCheckBox* chkBeNetikru = nullptr;
     QLabel* lblPingas = nullptr;
     QSpinBox* spnPingas = nullptr;
     QLabel* lblGreitis = nullptr;

@@ -57,6 +57,9 @@ TStebejimoPaslaugos::TStebejimoPaslaugos(TNustatymai nustatymai, QObject* tevas)
     TApklausa* apklausa = nustatymai.Apklausa;
     if (!apklausa && ProgramosCentras())
         apklausa = ProgramosCentras()->Apklausa();
+    netikri = nustatymai.Netikri;
+    if (!netikri && !nustatymai.Apklausa && ProgramosCentras())
+        netikri = ProgramosCentras()->Netikri();
     if (apklausa)
         connect(apklausa, &TApklausa::RaundasBaigtas, this, &TStebejimoPaslaugos::PriimtiRaunda);
     if (frmTaisykles)
@@ -93,7 +96,10 @@ void TStebejimoPaslaugos::PriimtiRaunda(const TRaundoSantrauka& raundas) {
 void TStebejimoPaslaugos::PranestiApie(const TRaundoSantrauka& raundas) {
     const TPranesimuParinktys parinktys{frmPagrindinis && frmPagrindinis->ArPranestiVieta(),
                                         frmPagrindinis && frmPagrindinis->ArPranestiDraugus()};
-    const QList<TPranesimas> pranesimai = taisykles.Apdoroti(raundas, parinktys);
+    QList<TPranesimas> pranesimai = taisykles.Apdoroti(raundas, parinktys);
+    // A free slot or a friend on a server whose players are fake is no news.
+    if (netikri && netikri->ArNetikras(raundas.Serveris))
+        pranesimai.removeIf([](const TPranesimas& p) { return p.Rusis != TPranesimas::TRusis::VelAtsako; });
     if (pranesimai.isEmpty())
         return;
     // The texts of the language in effect now, as every text of the program.

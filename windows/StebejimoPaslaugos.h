@@ -25,6 +25,7 @@
 
 class TApklausa;
 class TDekloPiktograma;
+class TNetikruTeisejas;
 class TIstorija;
 class TPranesejas;
 
@@ -38,6 +39,7 @@ public:
         std::optional<bool> ArDeklas;              // make the tray icon; none: where the desktop has a tray
         std::function<qint64()> Laikrodis;         // Unix ms (history, plot); empty: the system's
         TApklausa* Apklausa = nullptr;             // whose rounds are taken; none: the hub's (Programa.h)
+        TNetikruTeisejas* Netikri = nullptr;       // the judge of fake players; none: the hub's
     };
     // The program's own: the friends file beside the settings, the history in
     // the user's data folder, the session bus, the desktop's tray.
@@ -70,5 +72,6 @@ private:
     TPranesimuTaisykles taisykles{draugai};
     TPranesejas* pranesejas = nullptr;
     TDekloPiktograma* deklas = nullptr;
+    TNetikruTeisejas* netikri = nullptr;
     std::unique_ptr<TIstorija> istorija;
 };

@@ -1,5 +1,7 @@
 #include "Stebetojas.h"
 
+#include "Tekstas.h"
+
 #include "Kalba.h"
 
 namespace {
@@ -20,6 +22,20 @@ TSarasas* Sarasas() {
 
 QString KalbosTekstas(const char* sekcija, const char* raktas) {
     return kalba ? kalba->Tekstas(sekcija, raktas) : QStringLiteral("###1");
+}
+
+QStringList NetikruSablonai() {
+    QStringList sablonai;
+    for (const char* raktas : {"NetikriVietos", "NetikriSarasas", "NetikriVardai", "NetikriLaikai", "NetikriSteam"})
+        sablonai.append(KalbosTekstas("Pranesimai", raktas));
+    return sablonai;
+}
+
+QString NetikruPatarimas(const TNetikruIvertis& ivertis) {
+    const QString kodel = NetikruPriezastis(ivertis, NetikruSablonai());
+    if (kodel.isEmpty())
+        return {};
+    return PatarimoTekstas(KalbosTekstas("Pranesimai", "NetikriZaidejai").arg(QString::number(ivertis.Netikri), kodel));
 }
 
 void RegistruotiStebetoja(TStebetojas* naujas) {

@@ -6,6 +6,10 @@
 // TSarasas. The start-up registers both, and the language in effect, here.
 #pragma once
 
+#include <QStringList>
+
+#include "Netikri.h"
+
 #include <QString>
 
 class TKalba;
@@ -55,6 +59,12 @@ TSarasas* Sarasas();
 
 // A text of the language in effect, or "###1" (no file) while none is registered.
 QString KalbosTekstas(const char* sekcija, const char* raktas);
+
+// The reasons of the judge of fake players (Netikri.h) in the language in
+// effect, in the order NetikruPriezastis takes them; and the tool tip of a
+// server judged so (empty for none).
+QStringList NetikruSablonai();
+QString NetikruPatarimas(const TNetikruIvertis& ivertis);
 
 // For the start-up: what the functions above answer (nullptr: nothing).
 void RegistruotiStebetoja(TStebetojas* stebetojas);
