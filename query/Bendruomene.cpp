@@ -167,10 +167,10 @@ void TBendruomenesSarasas::HttpBaigta(TDarbas& d) {
     const int kodas = a->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     d.Atsakymas.HttpKodas = kodas;
     if (d.PerDidelis || (kodas == 200 && a->error() == QNetworkReply::NoError)) {
-        const TSaltinioSarasas s = SkaitytiStatiniSarasa(d.Turinys);
+        TSaltinioSarasas s = SkaitytiStatiniSarasa(d.Turinys);
         d.Turinys.clear();
         d.Atsakymas.Atmesta += s.Atmesta;
-        Prideti(d, s.Adresai);
+        d.Adresai = std::move(s.Adresai); // each once already, and no more than are kept
         Baigti(d, d.PerDidelis  ? TSarasoBusena::PerDidelis
                   : s.Nupjautas ? TSarasoBusena::Nupjautas
                                 : TSarasoBusena::Gerai);
@@ -336,6 +336,15 @@ void TBendruomenesSarasas::ArViskas() {
             return;
     pranesta = true;
     laikmatis->stop();
+    // Merged in an event of its own: a long list's reading and its merging
+    // never hold the window up together.
+    QTimer::singleShot(0, this, [this, k = kartas] {
+        if (k == kartas)
+            Sujungti();
+    });
+}
+
+void TBendruomenesSarasas::Sujungti() {
     TBendruomenesRezultatas r;
     QHash<TServerioAdresas, qsizetype> kur;
     for (const std::unique_ptr<TDarbas>& d : darbai) {
@@ -358,6 +367,7 @@ void TBendruomenesSarasas::ArViskas() {
         }
         r.Saltiniai.append(d->Atsakymas);
     }
+    // And told in one more: what the window makes of it is its own event too.
     QTimer::singleShot(0, this, [this, r = std::move(r), k = kartas] {
         if (k == kartas)
             Q_EMIT Baigta(r);

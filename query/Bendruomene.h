@@ -94,6 +94,7 @@ private:
     void Baigti(TDarbas& d, TSarasoBusena busena);
     void Prideti(TDarbas& d, const QList<TServerioAdresas>& adresai);
     void ArViskas();
+    void Sujungti();
 
     QNetworkAccessManager* tinklas;
     TLaikrodis laikrodis;

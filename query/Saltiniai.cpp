@@ -239,7 +239,11 @@ QList<TSaltinis> SaltiniuFailas() {
     return SkaitytiSaltinius(failas.read(kSaltiniuFailoRiba));
 }
 
-std::optional<TServerioAdresas> SaltinioAdresas(QByteArrayView tekstas) {
+namespace {
+
+// As SaltinioAdresas; `raktas`, for a dotted address, its number and port in one (0 for a name).
+std::optional<TServerioAdresas> SkaitytiSaltinioAdresa(QByteArrayView tekstas, quint64* raktas) {
+    *raktas = 0;
     if (tekstas.isEmpty() || tekstas.size() > kHostoRiba + 6 || tekstas.startsWith('['))
         return std::nullopt; // IPv6: the program's queries go over IPv4
     const qsizetype dvitaskis = tekstas.lastIndexOf(':');
@@ -251,11 +255,22 @@ std::optional<TServerioAdresas> SaltinioAdresas(QByteArrayView tekstas) {
             return std::nullopt;
         portas = *p;
     }
-    if (const std::optional<quint32> ip = KeturiuDaliuAdresas(hostas))
-        return ArServerioIP(*ip) ? std::optional<TServerioAdresas>({IPTekstas(*ip), int(portas)}) : std::nullopt;
+    if (const std::optional<quint32> ip = KeturiuDaliuAdresas(hostas)) {
+        if (!ArServerioIP(*ip))
+            return std::nullopt;
+        *raktas = (quint64(*ip) << 16) | portas;
+        return TServerioAdresas{IPTekstas(*ip), int(portas)};
+    }
     if (!ArHostoVardas(hostas))
         return std::nullopt;
     return TServerioAdresas{QString::fromLatin1(hostas).toLower(), int(portas)};
+}
+
+} // namespace
+
+std::optional<TServerioAdresas> SaltinioAdresas(QByteArrayView tekstas) {
+    quint64 raktas = 0;
+    return SkaitytiSaltinioAdresa(tekstas, &raktas);
 }
 
 std::optional<TServerioAdresas> SaltinioAdresas(const QString& tekstas) {
@@ -266,8 +281,10 @@ TSaltinioSarasas SkaitytiStatiniSarasa(const QByteArray& tekstas) {
     TSaltinioSarasas r;
     // Two tokens an entry: a list of many more words than the entries kept is cut.
     const QList<QByteArrayView> zodziai = EnginoZodziai(tekstas, 2 * qsizetype(kDaugiausiaEiluciu) + 2);
-    QSet<TServerioAdresas> jau;
-    jau.reserve(zodziai.size() / 2);
+    // Doubles told by the address's number, a name's by its text.
+    QSet<quint64> jauIP;
+    QSet<TServerioAdresas> jauVardai;
+    jauIP.reserve(zodziai.size() / 2);
     r.Adresai.reserve(zodziai.size() / 2);
     for (qsizetype i = 0; i + 1 < zodziai.size(); i += 2) {
         const QByteArrayView zodis = zodziai.at(i);
@@ -277,13 +294,19 @@ TSaltinioSarasas SkaitytiStatiniSarasa(const QByteArray& tekstas) {
             r.Nupjautas = true;
             break;
         }
-        const std::optional<TServerioAdresas> a = SaltinioAdresas(zodziai.at(i + 1));
-        if (!a)
+        quint64 raktas = 0;
+        const std::optional<TServerioAdresas> a = SkaitytiSaltinioAdresa(zodziai.at(i + 1), &raktas);
+        if (!a) {
             ++r.Atmesta;
-        else if (!jau.contains(*a)) {
-            jau.insert(*a);
-            r.Adresai.append(*a);
+            continue;
         }
+        if (raktas ? jauIP.contains(raktas) : jauVardai.contains(*a))
+            continue;
+        if (raktas)
+            jauIP.insert(raktas);
+        else
+            jauVardai.insert(*a);
+        r.Adresai.append(*a);
     }
     r.Nupjautas = r.Nupjautas || zodziai.size() > 2 * qsizetype(kDaugiausiaEiluciu);
     return r;
