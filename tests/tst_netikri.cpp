@@ -65,7 +65,6 @@ void TstNetikri::teisejas_data() {
     QTest::addColumn<int>("priezastis");
     using P = TNetikruPriezastis;
     const TSarasas dvylika = Zaidejai(12);
-    // Fakes.
     QTest::newRow("names reshuffled") << Zvilgsnis(12, 20, dvylika) << Zvilgsnis(12, 20, Zaidejai(12, 100), 12000) << -1
                                       << 12 << int(P::Vardai);
     QTest::newRow("times frozen") << Zvilgsnis(12, 20, dvylika) << Zvilgsnis(12, 20, dvylika, 15000) << -1 << 12
@@ -81,7 +80,7 @@ void TstNetikri::teisejas_data() {
     QTest::newRow("the Steam list says 1")
         << Zvilgsnis(20, 32, Zaidejai(20)) << Zvilgsnis(20, 32, Veliau(Zaidejai(20), 12), 12000) << 1 << 19
         << int(P::Steam);
-    // Real servers.
+    // Real servers: never marked.
     const TSarasas botuTrys{{"BOT Alpha", 50}, {"BOT Beta", 50}, {"BOT Gamma", 50}};
     QTest::newRow("declared bots") << Zvilgsnis(7, 16, Zaidejai(4) + botuTrys, 0, 3)
                                    << Zvilgsnis(7, 16, Veliau(Zaidejai(4), 15) + botuTrys, 15000, 3) << -1 << 0 << 0;
