@@ -189,7 +189,14 @@ void TNMUDP::PlanuotiSkaityma() {
 void TNMUDP::IssiustiGautus() {
     issiuntimasSuplanuotas = false;
     QPointer<TNMUDP> gyvas(this);
-    while (gyvas && !eile.empty()) {
+    // A bounded pass here too: a burst of replies is handed on a part at a
+    // time, the rest from the next turn of the event loop, in their order.
+    for (int n = 0; gyvas && !eile.empty(); ++n) {
+        if (n >= kSkaitymoRiba) {
+            issiuntimasSuplanuotas = true;
+            QTimer::singleShot(0, this, &TNMUDP::IssiustiGautus);
+            return;
+        }
         TGautas g = std::move(eile.front());
         eile.pop_front();
         eilesBaitai -= g.duomenys.size();

@@ -372,6 +372,9 @@ void TstPagrindinis::atnaujinimoIrTimeoutSutapimas() {
     serveris->NustatytiElgsena(e);
     Stebeti(u"127.0.0.1:"_s + QString::number(serveris->Prievadas()));
     QTRY_COMPARE_WITH_TIMEOUT(serveris->Uzklausos().size(), 3, 5000);
+    // The round's replies shown first: a round that had none yet would make
+    // the next one doubt the server's dialect and ask A2S_INFO besides.
+    QTRY_COMPARE_WITH_TIMEOUT(Eilutes("memKomanda1").size(), 3, 5000);
     // The refresh falls due before the clock's own tick has seen the time.
     netikrasLaikas += praejo;
     QMetaObject::invokeMethod(frmPagrindinis, "tmrAtnaujinimasTimer");
