@@ -3,8 +3,11 @@
 //                    by default) answering 40 ms late, every tenth silent, in a
 //                    process of their own; the browser's rows pinged at the
 //                    fastest setting. live_ms: until every live row has its
-//                    ping; stall_ms: the GUI thread's longest wait for a 1 ms
+//                    ping; players_ms: until every live row has its players;
+//                    stall_ms: the GUI thread's longest wait for a 1 ms
 //                    timer meanwhile; answered: rows with a ping.
+//   BM_ZaidejuAtmintis  resident memory of 5,000 rows' players (the test
+//                    servers', and the most a row keeps).
 //   BM_Greitis       the default pace (5,000 a minute) over 12 s: rate_ratio is
 //                    the pings sent against the pace's.
 //   BM_QStat         quakestat -a2s over the same servers: live_ms the arrival
@@ -81,7 +84,7 @@ struct TStabdymas {
 };
 
 void BM_Pingai(benchmark::State& state) {
-    qint64 gyvi = -1, stabdymas = 0;
+    qint64 gyvi = -1, suZaidejais = -1, stabdymas = 0;
     int atsake = 0;
     for (auto _ : state) {
         TCentras centras(0);
@@ -91,26 +94,71 @@ void BM_Pingai(benchmark::State& state) {
         pingai.NustatytiGreiti(int(state.range(0)));
         const int laukiama = Gyvi();
         QElapsedTimer laikas;
-        QSet<int> suPingu;
+        QSet<int> suPingu, zaidejai;
         QObject::connect(&modelis, &QAbstractItemModel::dataChanged, &modelis, [&](const QModelIndex& i) {
-            if (gyvi < 0 && modelis.Eilute(i.row()).PingoMs) {
+            const TNarsyklesEilute& e = modelis.Eilute(i.row());
+            if (gyvi < 0 && e.PingoMs) {
                 suPingu.insert(i.row());
                 if (suPingu.size() >= laukiama)
                     gyvi = laikas.elapsed();
+            }
+            if (suZaidejais < 0 && e.Zaidejai) {
+                zaidejai.insert(i.row());
+                if (zaidejai.size() >= laukiama)
+                    suZaidejais = laikas.elapsed();
             }
         });
         laikas.start();
         const TStabdymas stabdis;
         pingai.Pradeti();
-        while (gyvi < 0 && laikas.elapsed() < 600000)
+        while ((gyvi < 0 || suZaidejais < 0) && laikas.elapsed() < 600000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         stabdymas = stabdis.Ilgiausias;
         atsake = int(suPingu.size());
         state.SetIterationTime(double(gyvi) / 1000.0);
     }
     state.counters["live_ms"] = double(gyvi);
+    state.counters["players_ms"] = double(suZaidejais);
     state.counters["stall_ms"] = double(stabdymas);
     state.counters["answered"] = atsake;
+}
+
+// 5,000 rows with their players, against the same rows without: the test
+// servers' players (rss_mb), and the most a row keeps, 64 names of 32
+// characters (rss_max_mb).
+void BM_ZaidejuAtmintis(benchmark::State& state) {
+    double tikri = 0, daugiausia = 0;
+    for (auto _ : state) {
+        for (const bool maks : {false, true}) {
+            TNarsyklesModelis modelis;
+            QList<TInternetoServeris> eil;
+            for (int i = 0; i < 5000; ++i) {
+                TInternetoServeris s;
+                s.Adresas = {u"10.0.%1.%2"_s.arg(i / 256).arg(i % 256), 27015};
+                eil.append(s);
+            }
+            modelis.NustatytiServerius(eil);
+            const double pries = RezidentineAtmintisMb();
+            for (int i = 0; i < 5000; ++i) {
+                QStringList vardai;
+                if (maks)
+                    for (int k = 0; k < TNarsyklesEilute::kZaidejuRiba; ++k)
+                        vardai.append(QString(TNarsyklesEilute::kVardoRiba - 3, QChar(u'a' + k % 26)) +
+                                      QString::number(i % 1000).rightJustified(3, u'0'));
+                else
+                    for (const TZaidejoInfo& z : IvairusTurinys(i).Zaidejai)
+                        vardai.append(QString::fromUtf8(z.Zaidejas.Vardas));
+                modelis.Keisti(i, [&vardai](TNarsyklesEilute& e) {
+                    e.Zaidejai = vardai.join(u'\n');
+                    e.Zaidejai->squeeze();
+                });
+            }
+            (maks ? daugiausia : tikri) = RezidentineAtmintisMb() - pries;
+        }
+        state.SetIterationTime(1e-3);
+    }
+    state.counters["rss_mb"] = tikri;
+    state.counters["rss_max_mb"] = daugiausia;
 }
 
 void BM_Greitis(benchmark::State& state) {
@@ -295,6 +343,7 @@ void BM_Masteris(benchmark::State& state) {
 
 } // namespace
 
+BENCHMARK(BM_ZaidejuAtmintis)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Bendruomene)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Priesiskas)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Masteris)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);

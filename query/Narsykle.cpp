@@ -1,10 +1,13 @@
 #include "Narsykle.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 #include <QLocale>
 #include <QTimer>
 
 #include "Centras.h"
+#include "Draugai.h"
 #include "Laikas.h"
 #include "Tekstas.h"
 
@@ -14,6 +17,34 @@ namespace {
 
 // The info request, and the players one for the judge of fake players.
 constexpr TPrasymai kNarsyklesPrasymai{false, true, true, false};
+
+// A player's name as a row keeps it: one line of at most kVardoRiba
+// characters; the plain short names most are, without the long way round.
+QString ZaidejoVardas(const QByteArray& baitai) {
+    if (baitai.size() <= TNarsyklesEilute::kVardoRiba &&
+        std::all_of(baitai.cbegin(), baitai.cend(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+        return QString::fromLatin1(baitai);
+    return VienaEilute(ServerioTekstas(baitai), TNarsyklesEilute::kVardoRiba);
+}
+
+// The names of a players reply, joined as a row keeps them.
+QString ZaidejuVardai(const TZaidejai& zaidejai) {
+    QString r;
+    r.reserve(qMin(zaidejai.size(), TNarsyklesEilute::kZaidejuRiba) * 16);
+    qsizetype kiek = 0;
+    for (const TZaidejoInfo& z : zaidejai) {
+        const QString v = ZaidejoVardas(z.Zaidejas.Vardas);
+        if (v.trimmed().isEmpty())
+            continue;
+        if (kiek++ > 0)
+            r += u'\n';
+        r += v;
+        if (kiek >= TNarsyklesEilute::kZaidejuRiba)
+            break;
+    }
+    r.squeeze();
+    return r;
+}
 
 QString Taip(bool taip) {
     return taip ? u"\u2713"_s : QString();
@@ -262,11 +293,14 @@ void TNarsyklesApklausa::Klausti(int eilute, bool antras) {
     n.LaukimoRibaMs = kLaukimoRibaMs;
     n.Atsakymas = [this, adresas](TApklausa::TId, const TSesijosAtsakymas& a) {
         const int i = modelis->Rasti(adresas);
-        if (i < 0 || (!a.PingoMs && a.Rusis != TAtsakymoRusis::Detales))
+        if (i < 0 || (!a.PingoMs && a.Rusis != TAtsakymoRusis::Detales && a.Rusis != TAtsakymoRusis::Zaidejai))
             return;
         modelis->Keisti(i, [&a](TNarsyklesEilute& e) {
             if (a.PingoMs)
                 e.PingoMs = *a.PingoMs;
+            if (a.Rusis == TAtsakymoRusis::Zaidejai) {
+                e.Zaidejai = ZaidejuVardai(a.Zaidejai);
+            }
             if (a.Rusis != TAtsakymoRusis::Detales)
                 return;
             TInternetoServeris& s = e.Serveris;
@@ -318,6 +352,26 @@ void TNarsyklesApklausa::Klausti(int eilute, bool antras) {
     centras->Apklausa()->Pradeti(adresas, std::move(n));
 }
 
+QStringList ZaidejaiSu(const TNarsyklesEilute& e, const QString& tekstas) {
+    // A name is one line: the text, one line too, is in the block only inside a name.
+    QStringList r;
+    if (!e.Zaidejai || !e.Zaidejai->contains(tekstas, Qt::CaseInsensitive))
+        return r;
+    for (const QStringView v : QStringView(*e.Zaidejai).split(u'\n'))
+        if (v.contains(tekstas, Qt::CaseInsensitive))
+            r.append(v.toString());
+    return r;
+}
+
+QStringList DraugaiEiluteje(const TNarsyklesEilute& e, const QSet<QString>& raktai) {
+    QStringList r;
+    if (e.Zaidejai && !raktai.isEmpty() && !e.Zaidejai->isEmpty())
+        for (const QStringView v : QStringView(*e.Zaidejai).split(u'\n'))
+            if (raktai.contains(TDraugai::Raktas(v.toString())))
+                r.append(v.toString());
+    return r;
+}
+
 // ---- TNarsyklesFiltras ----
 
 TNarsyklesFiltras::TNarsyklesFiltras(TNarsyklesModelis* modelis, QObject* tevas)
@@ -345,6 +399,15 @@ bool TNarsyklesFiltras::filterAcceptsRow(int eilute, const QModelIndex&) const {
         return false;
     if (salygos.BeNetikru && e.Netikri.Netikri > 0)
         return false;
+    if (!salygos.Zaidejas.isEmpty() || !salygos.Draugai.isEmpty()) {
+        // Players are looked for: a row that cannot tell is no match, one
+        // whose players have not come yet stays until they do.
+        if (e.Busena == TNarsyklesEilute::TBusena::Tyli || e.Busena == TNarsyklesEilute::TBusena::Nepasiekiamas)
+            return false;
+        if (e.Zaidejai && ((!salygos.Zaidejas.isEmpty() && ZaidejaiSu(e, salygos.Zaidejas).isEmpty()) ||
+                           (!salygos.Draugai.isEmpty() && DraugaiEiluteje(e, salygos.Draugai).isEmpty())))
+            return false;
+    }
     if (salygos.DidziausiasPingas > 0) {
         if (e.PingoMs
                 ? *e.PingoMs > salygos.DidziausiasPingas
@@ -355,4 +418,28 @@ bool TNarsyklesFiltras::filterAcceptsRow(int eilute, const QModelIndex&) const {
         !s.Zemelapis.contains(salygos.Tekstas, Qt::CaseInsensitive))
         return false;
     return true;
+}
+
+void TNarsyklesFiltras::NustatytiZaidejuPatarimus(const QString& zaidejai, const QString& draugai) {
+    zaidejuPatarimas = zaidejai;
+    drauguPatarimas = draugai;
+}
+
+QVariant TNarsyklesFiltras::data(const QModelIndex& indeksas, int role) const {
+    const QVariant kita = QSortFilterProxyModel::data(indeksas, role);
+    if (role != Qt::ToolTipRole || (salygos.Zaidejas.isEmpty() && salygos.Draugai.isEmpty()))
+        return kita;
+    const TNarsyklesEilute& e = modelis->Eilute(mapToSource(indeksas).row());
+    QStringList dalys;
+    if (const QStringList v = ZaidejaiSu(e, salygos.Zaidejas); !salygos.Zaidejas.isEmpty() && !v.isEmpty())
+        dalys.append(zaidejuPatarimas.arg(v.join(u", "_s)));
+    if (const QStringList v = DraugaiEiluteje(e, salygos.Draugai); !v.isEmpty())
+        dalys.append(drauguPatarimas.arg(v.join(u", "_s)));
+    if (dalys.isEmpty())
+        return kita;
+    // The names as the servers sent them, never markup; the row's own tip after them.
+    QString tekstas = PatarimoTekstas(dalys.join(u'\n'));
+    if (const QString jau = kita.toString(); !jau.isEmpty())
+        tekstas += jau;
+    return tekstas;
 }

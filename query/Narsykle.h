@@ -23,6 +23,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QSortFilterProxyModel>
 #include <QStringList>
 
@@ -48,6 +49,12 @@ struct TNarsyklesEilute {
     std::optional<bool> VAC;
     bool Lan = false;        // found by the LAN search
     TNetikruIvertis Netikri; // the hub's judge's, once it has two looks
+    // The players' names of its last players reply, decoded as everywhere,
+    // each one line, joined by line breaks (one block of memory a row): at
+    // most kZaidejuRiba of kVardoRiba characters; none until a reply came.
+    std::optional<QString> Zaidejai;
+    static constexpr qsizetype kZaidejuRiba = 64;
+    static constexpr qsizetype kVardoRiba = 32;
     // People: the players that are neither bots nor judged fake.
     int Zmones() const { return qMax(0, Serveris.Zmones() - Netikri.Netikri); }
 };
@@ -166,6 +173,11 @@ private:
     int pirmuVyksta = 0; // of them, the first pass's
 };
 
+// The names of the row's players that hold `tekstas`, letter case aside.
+QStringList ZaidejaiSu(const TNarsyklesEilute& eilute, const QString& tekstas);
+// The names of the row's players that are friends (`raktai`: TDraugai::Raktas of each).
+QStringList DraugaiEiluteje(const TNarsyklesEilute& eilute, const QSet<QString>& raktai);
+
 // What the user filters the rows by, as they type.
 struct TNarsyklesSalygos {
     QString Tekstas;             // in the name or the map, letter case aside
@@ -174,6 +186,10 @@ struct TNarsyklesSalygos {
     bool BeSlaptazodzio = false; // no password known
     int DidziausiasPingas = 0;   // ms; 0: any (a row not answered yet stays)
     bool BeNetikru = false;      // no server judged to have fake players
+    // A player whose name holds this text, letter case aside; a friend of
+    // these (TDraugai::Raktas). A row whose players have not come yet stays.
+    QString Zaidejas;
+    QSet<QString> Draugai;
     bool operator==(const TNarsyklesSalygos&) const = default;
 };
 
@@ -185,6 +201,9 @@ public:
     explicit TNarsyklesFiltras(TNarsyklesModelis* modelis, QObject* tevas = nullptr);
     void NustatytiSalygas(const TNarsyklesSalygos& naujos);
     const TNarsyklesSalygos& Salygos() const { return salygos; }
+    // The players looked for (the matching names, the friends) lead a row's tool tip.
+    void NustatytiZaidejuPatarimus(const QString& zaidejai, const QString& draugai);
+    QVariant data(const QModelIndex& indeksas, int role) const override;
 
 protected:
     bool filterAcceptsRow(int eilute, const QModelIndex& tevas) const override;
@@ -192,4 +211,6 @@ protected:
 private:
     TNarsyklesModelis* modelis;
     TNarsyklesSalygos salygos;
+    QString zaidejuPatarimas = QStringLiteral("%1");
+    QString drauguPatarimas = QStringLiteral("%1");
 };

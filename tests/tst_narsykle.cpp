@@ -1,10 +1,12 @@
 // The browser's rows pinged through a hub of the test's own against test
-// servers on loopback: the replies' figures replace the list's, the silent
-// and the unreachable rows say so, and the pace is the one chosen.
+// servers on loopback: the replies' figures and players replace the list's,
+// the silent and the unreachable rows say so, and the pace is the one chosen;
+// players and friends looked for among the rows.
 #include <QSignalSpy>
 #include <QTest>
 
 #include "Centras.h"
+#include "Draugai.h"
 #include "InternetoSarasas.h"
 #include "IvairusServeris.h"
 #include "Narsykle.h"
@@ -37,6 +39,8 @@ private Q_SLOTS:
     void greitis_data();
     void greitis();
     void lan();
+    void zaidejuPaieska_data();
+    void zaidejuPaieska();
 };
 
 void TstNarsykle::pingai() {
@@ -70,6 +74,8 @@ void TstNarsykle::pingai() {
         QCOMPARE(e.Serveris.Vardas, QString::fromUtf8(tikras.Detales.Info.Pavadinimas));
         QCOMPARE(e.Serveris.Zmones(), int(tikras.Zaidejai.size()) - tikras.Botai);
         QCOMPARE(e.Serveris.Botai, int(tikras.Botai));
+        QVERIFY(e.Zaidejai);
+        QCOMPARE(e.Zaidejai->split(u'\n', Qt::SkipEmptyParts).size(), tikras.Zaidejai.size());
         QCOMPARE(e.Slaptazodis, std::optional<bool>(tikras.Detales.Slaptazodis != 0));
         QVERIFY(e.PingoMs);
         QCOMPARE(modelis.data(modelis.index(modelis.Rasti(e.Serveris.Adresas), TNarsyklesModelis::Pingas),
@@ -144,6 +150,45 @@ void TstNarsykle::lan() {
         QCOMPARE(r->Info.Pavadinimas, s->Turinys().Detales.Info.Pavadinimas);
     }
     QVERIFY(!centras.Apklausa()->ArIeskomaLan());
+}
+
+void TstNarsykle::zaidejuPaieska_data() {
+    QTest::addColumn<QString>("zaidejas");
+    QTest::addColumn<QString>("tekstas");
+    QTest::addColumn<QString>("draugas");
+    QTest::addColumn<QString>("rodomi");
+    QTest::addColumn<QString>("patarimas"); // of the first row shown
+    QTest::newRow("one server of many, another letter case")
+        << u"BOB"_s << QString() << QString() << u"ac"_s << u"xXBobXx"_s;
+    QTest::newRow("with the text filter") << u"bob"_s << u"c"_s << QString() << u"c"_s << QString();
+    QTest::newRow("a friend on two servers") << QString() << QString() << u"alice"_s << u"acd"_s << u"Alice"_s;
+}
+
+void TstNarsykle::zaidejuPaieska() {
+    TNarsyklesModelis modelis; // a and d list Alice, b Carol; c's players have not come yet
+    TNarsyklesFiltras filtras(&modelis);
+    QList<TInternetoServeris> eilutes(4);
+    for (int i = 0; i < 4; ++i) {
+        eilutes[i].Adresas = {u"10.0.0.1"_s, 27015 + i};
+        eilutes[i].Vardas = QString(QChar(u'a' + i));
+    }
+    modelis.NustatytiServerius(eilutes);
+    const QList<std::optional<QString>> zaidejai{u"Alice\nxXBobXx"_s, u"carol"_s, {}, u" ALICE "_s};
+    for (int i = 0; i < 4; ++i)
+        modelis.Keisti(i, [&](TNarsyklesEilute& e) { e.Zaidejai = zaidejai.at(i); });
+    QFETCH(QString, zaidejas);
+    QFETCH(QString, tekstas);
+    QFETCH(QString, draugas);
+    TNarsyklesSalygos s{tekstas, false, false, false, 0, false, zaidejas, {}};
+    if (!draugas.isEmpty())
+        s.Draugai.insert(TDraugai::Raktas(draugas));
+    filtras.NustatytiSalygas(s);
+    QString rodomi;
+    for (int i = 0; i < filtras.rowCount(); ++i)
+        rodomi += filtras.index(i, TNarsyklesModelis::Vardas).data().toString();
+    QTEST(rodomi, "rodomi");
+    QFETCH(QString, patarimas);
+    QVERIFY(filtras.index(0, 0).data(Qt::ToolTipRole).toString().contains(patarimas));
 }
 
 QTEST_GUILESS_MAIN(TstNarsykle)

@@ -22,6 +22,7 @@
 
 #include "Atmintis.h"
 #include "Centras.h"
+#include "Draugai.h"
 #include "Laikrodis.h"
 #include "Narsykle.h"
 #include "PrivatusFailas.h"
@@ -85,19 +86,25 @@ void TfrmNarsykle::SukurtiValdiklius() {
     btnSteamIstorija = Sukurti<QPushButton>(this, "btnSteamIstorija", 612, 7, 140, 24);
     for (QPushButton* b : {btnInternetas, btnLan, btnBendruomene, btnSteamMegstami, btnSteamIstorija})
         b->setAutoDefault(false);
-    edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 8, 38, 250, 22);
-    edtFiltras->setClearButtonEnabled(true);
-    RedagavimoLaukas(edtFiltras);
+    edtFiltras = Sukurti<QLineEdit>(this, "edtFiltras", 8, 38, 160, 22);
+    edtZaidejas = Sukurti<QLineEdit>(this, "edtZaidejas", 176, 38, 120, 22);
+    for (QLineEdit* e : {edtFiltras, edtZaidejas}) {
+        e->setClearButtonEnabled(true);
+        RedagavimoLaukas(e);
+    }
     lblGreitis = Etikete(this, "lblGreitis", 488, 42, 120, 16, sriftas, kOranzine);
     cboGreitis = Sukurti<QComboBox>(this, "cboGreitis", 612, 38, 140, 22);
     chkNePilni = Sukurti<QCheckBox>(this, "chkNePilni", 8, 68, 120, 18);
     chkNeTusti = Sukurti<QCheckBox>(this, "chkNeTusti", 136, 68, 120, 18);
     chkBeSlaptazodzio = Sukurti<QCheckBox>(this, "chkBeSlaptazodzio", 264, 68, 140, 18);
-    chkBeNetikru = Sukurti<QCheckBox>(this, "chkBeNetikru", 266, 40, 218, 18);
+    chkBeNetikru = Sukurti<QCheckBox>(this, "chkBeNetikru", 304, 40, 180, 18);
     for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio, chkBeNetikru})
         NustatytiSpalvas(c, SpalvaBGR(kOranzine));
     lblPingas = Etikete(this, "lblPingas", 412, 70, 120, 16, sriftas, kOranzine);
     spnPingas = Sukurti<QSpinBox>(this, "spnPingas", 536, 66, 80, 22);
+    btnDraugai = Sukurti<QPushButton>(this, "btnDraugai", 624, 65, 128, 24);
+    btnDraugai->setCheckable(true);
+    btnDraugai->setAutoDefault(false);
     spnPingas->setRange(0, 999);
     spnPingas->setSingleStep(25);
     spnPingas->setSuffix(u" ms"_s);
@@ -154,6 +161,8 @@ void TfrmNarsykle::SujungtiIvykius() {
             [this](const TSarasoRezultatas& r) { Saugiai([&] { SarasasBaigtas(r); }); });
     connect(Pingai, &TNarsyklesApklausa::Pakito, this, &TfrmNarsykle::RodytiBusena);
     connect(edtFiltras, &QLineEdit::textChanged, this, &TfrmNarsykle::TaikytiSalygas);
+    connect(edtZaidejas, &QLineEdit::textChanged, this, &TfrmNarsykle::TaikytiSalygas);
+    connect(btnDraugai, &QPushButton::toggled, this, [this](bool b) { Saugiai([this, b] { btnDraugaiToggled(b); }); });
     for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio, chkBeNetikru})
         connect(c, &QCheckBox::toggled, this, &TfrmNarsykle::TaikytiSalygas);
     connect(spnPingas, &QSpinBox::valueChanged, this, &TfrmNarsykle::TaikytiSalygas);
@@ -201,6 +210,9 @@ void TfrmNarsykle::PritaikytiKalba() {
     btnSteamMegstami->setText(t("btnSteamMegstami"));
     btnSteamIstorija->setText(t("btnSteamIstorija"));
     edtFiltras->setPlaceholderText(t("edtFiltras"));
+    edtZaidejas->setPlaceholderText(t("edtZaidejas"));
+    btnDraugai->setText(t("btnDraugai"));
+    Filtras->NustatytiZaidejuPatarimus(t("zymZaidejai"), t("zymDraugai"));
     chkNePilni->setText(t("chkNePilni"));
     chkNeTusti->setText(t("chkNeTusti"));
     chkBeSlaptazodzio->setText(t("chkBeSlaptazodzio"));
@@ -511,9 +523,24 @@ void TfrmNarsykle::TaikytiSalygas() {
     s.NeTusti = chkNeTusti->isChecked();
     s.BeSlaptazodzio = chkBeSlaptazodzio->isChecked();
     s.BeNetikru = chkBeNetikru->isChecked();
+    s.Zaidejas = edtZaidejas->text().trimmed();
+    if (btnDraugai->isChecked())
+        s.Draugai = draugai;
     s.DidziausiasPingas = spnPingas->value();
     Filtras->NustatytiSalygas(s);
     RodytiBusena();
+}
+
+void TfrmNarsykle::btnDraugaiToggled(bool ijungta) {
+    draugai.clear();
+    if (ijungta) {
+        // The friends file of the notifications, as it stands now.
+        TDraugai failas;
+        failas.Ikelti();
+        for (const QString& vardas : failas.Vardai())
+            draugai.insert(TDraugai::Raktas(vardas));
+    }
+    TaikytiSalygas();
 }
 
 std::optional<TInternetoServeris> TfrmNarsykle::DabartinisServeris() const {

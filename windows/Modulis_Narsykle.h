@@ -48,6 +48,8 @@ public:
     QPushButton* btnSteamMegstami = nullptr;
     QPushButton* btnSteamIstorija = nullptr;
     QLineEdit* edtFiltras = nullptr;
+    QLineEdit* edtZaidejas = nullptr;
+    QPushButton* btnDraugai = nullptr;
     QCheckBox* chkNePilni = nullptr;
     QCheckBox* chkNeTusti = nullptr;
     QCheckBox* chkBeSlaptazodzio = nullptr;
@@ -110,6 +112,8 @@ private:
     void RodytiEilutes(const QList<TInternetoServeris>& serveriai, bool lan, bool saltinioTvarka);
     void RodytiSteamSarasa(bool istorija);
     void NutrauktiSarasus();
+    // The friends file's names, read anew when the Friends button goes down.
+    void btnDraugaiToggled(bool ijungta);
     void KlaustiRakto();
     void RodytiBusena();
     void TaikytiSalygas();
@@ -120,6 +124,7 @@ private:
     QString raktas;                     // the key of this run, once known
     QString paskutineZinia;             // what the last request came to, in words
     QList<TInternetoServeris> lanRasti; // the LAN search's answers so far
+    QSet<QString> draugai;              // the friends looked for (TDraugai::Raktas)
     bool arRodyta = false;              // shown once: the kept list is read then
 };
 
