@@ -15,6 +15,7 @@
 #include "ApatineJuosta.h"
 #include "AtsakymuKurejas.h"
 #include "Modulis2.h"
+#include "Parinktys.h"
 #include "StebetojoAplinka.h"
 #include "TybCheckBox.h"
 #include "TybLabel.h"
@@ -500,7 +501,10 @@ void TstMeniu::intervalas() {
     QFETCH(bool, klaida);
     TLaikmatis* laikmatis = serveriu ? frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)
                                      : Valdiklis<TLaikmatis>("tmrAtnaujinimas");
-    laikmatis->setIntervalas(pries);
+    if (serveriu)
+        ProgramosParinktys()->NustatytiServeriuBendrai(pries);
+    else
+        ProgramosParinktys()->NustatytiIntervala(pries);
     laikmatis->setEnabled(true);
     aplinka.ivedimas = [&](const QString&, const QString&, const QString& numatyta) {
         return ivesta == u"<cancel>"_s ? numatyta : ivesta;

@@ -6,6 +6,7 @@
 
 #include "Modulis2.h"
 #include "Modulis_Narsykle.h"
+#include "Parinktys.h"
 #include "StebetojoAplinka.h"
 #include "TybCheckBox.h"
 #include "Tekstas.h"
@@ -149,8 +150,8 @@ void TstNustatymai::intervalai() {
     QFETCH(QByteArray, intervalas);
     QFETCH(QByteArray, serveriai);
     QFETCH(QString, klaida);
-    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
-    frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->setIntervalas(10000);
+    ProgramosParinktys()->NustatytiIntervala(5000);
+    ProgramosParinktys()->NustatytiServeriuBendrai(10000);
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"before"_s);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(true);
     const QString kalbaPries = Valdiklis<TTybINI>("TybINI1")->Byla();
@@ -303,11 +304,11 @@ void TstNustatymai::issaugojimasIsseikiaTvarka() {
     QCOMPARE(aplinka.Skaityti(kFailas), originalas);
     // A change of every option comes back after a load.
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(false);
-    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(12000);
-    frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->setIntervalas(3000);
+    ProgramosParinktys()->NustatytiIntervala(12000);
+    ProgramosParinktys()->NustatytiServeriuBendrai(3000);
     QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
-    Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
+    ProgramosParinktys()->NustatytiIntervala(5000);
     Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
     QVERIFY(!Valdiklis<TTybCheckBox>("chkArIseiti")->isChecked());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 12000);

@@ -2,11 +2,13 @@
 // applies keys in the table's order and stops at the first that fails.
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "Klaidos.h"
 #include "Nustatymai.h"
+#include "Parinktys.h"
 
 using namespace Qt::StringLiterals;
 
@@ -19,6 +21,7 @@ private Q_SLOTS:
     void ikelimas_data();
     void ikelimas();
     void issaugojimas();
+    void parinktys();
 
 private:
     struct TReiksmes {
@@ -111,6 +114,38 @@ void TstNustatymuLentele::issaugojimas() {
     QCOMPARE(atgal.apkarpytas, r.apkarpytas);
     QCOMPARE(atgal.neapkarpytas, r.neapkarpytas);
     QCOMPARE(atgal.tekstas, r.tekstas);
+}
+
+void TstNustatymuLentele::parinktys() {
+    // The program's options: a file loads into them, each change said once,
+    // a second load of the same file changes nothing, and the save gives the
+    // file back byte for byte.
+    const QByteArray failas = "-->Nustatymai<--\r\nTAB=0\r\nMeniuApacioj=1\r\nArIseiti=0\r\nIssaugotiPakeitimus=1\r\n"
+                              "KeistiHosta=1\r\nIntervalas= 7000 \r\nServeriaiBendrai=3000\r\nKalba=Deutsch\r\n"
+                              "PranestiVieta=1\r\nPranestiDraugus=0\r\nNarsyklesGreitis=0\r\nNarsykleBeNetikru=1\r\n"
+                              "Koduote=windows-1251\r\n";
+    Rasyti(failas);
+    TParinktys p;
+    QSignalSpy zymos(&p, &TParinktys::ZymaPakito);
+    QSignalSpy intervalas(&p, &TParinktys::IntervalasPakito);
+    QSignalSpy greitis(&p, &TParinktys::NarsyklesGreitisPakito);
+    IkeltiNustatymus(ParinkciuLentele(p));
+    using Z = TParinktys::TZyma;
+    QCOMPARE(zymos.count(), 5); // TAB, ArIseiti, KeistiHosta, PranestiVieta, NarsykleBeNetikru
+    QCOMPARE(intervalas.count(), 1);
+    QCOMPARE(greitis.count(), 1);
+    QVERIFY(!p.Zyma(Z::TAB) && p.Zyma(Z::MeniuApacioj) && p.Zyma(Z::KeistiHosta) && p.Zyma(Z::NarsykleBeNetikru));
+    QCOMPARE(p.Intervalas(), 7000);
+    QCOMPARE(p.ServeriaiBendrai(), 3000);
+    QCOMPARE(p.Kalba(), u"Deutsch"_s);
+    QCOMPARE(p.NarsyklesGreitis(), 0);
+    QCOMPARE(p.Koduote(), QByteArray("windows-1251"));
+    IkeltiNustatymus(ParinkciuLentele(p));
+    QCOMPARE(zymos.count() + intervalas.count() + greitis.count(), 7);
+    IssaugotiNustatymus(ParinkciuLentele(p));
+    QFile f(u"resursai/Nustatymai.tyb"_s);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray(failas).replace(" 7000 ", "7000"));
 }
 
 QTEST_GUILESS_MAIN(TstNustatymuLentele)

@@ -25,6 +25,7 @@
 #include "Keliai.h"
 #include "Laikrodis.h"
 #include "NMUDP.h"
+#include "Parinktys.h"
 #include "Registras.h"
 #include "Skaiciai.h"
 #include "Stiliai.h"
@@ -85,8 +86,9 @@ bool TinkamasZemelapioVardas(const QString& vardas) {
 
 } // namespace
 
-TfrmPagrindinis::TfrmPagrindinis(TCentras* centras, QWidget* tevas)
-    : QWidget(tevas), TServerioLangas(this, centras, kStebetojoPrasymai, TRaundoSantrauka::TSaltinis::Stebetojas) {
+TfrmPagrindinis::TfrmPagrindinis(TCentras* centras, TParinktys* parinktys, QWidget* tevas)
+    : QWidget(tevas), TServerioLangas(this, centras, kStebetojoPrasymai, TRaundoSantrauka::TSaltinis::Stebetojas),
+      parinktys(parinktys) {
     setObjectName(u"frmPagrindinis"_s);
     paieska = centras->Vardai();
     SukurtiValdiklius();
@@ -290,7 +292,7 @@ void TfrmPagrindinis::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmPagrindinis::FormClose() {
-    if (chkIssaugotiPakeitimus->isChecked())
+    if (parinktys->Zyma(TParinktys::TZyma::IssaugotiPakeitimus))
         IssaugotiNustatymus();
 }
 
@@ -614,7 +616,7 @@ void TfrmPagrindinis::RodytiAdresa() {
     // the reverse lookup answers (in the background: VardasRastas comes back here).
     if (!laukiamasAdresas)
         return;
-    if (chkKeistiHosta->isChecked()) {
+    if (parinktys->Zyma(TParinktys::TZyma::KeistiHosta)) {
         const std::optional<QString> vardas = paieska->Vardas(laukiamasAdresas->Hostas);
         if (!vardas)
             return;

@@ -19,6 +19,7 @@
 #include "iphostport.h"
 
 class TCentras;
+class TParinktys;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -31,7 +32,7 @@ class TLaikmatis;
 class TLinija;
 class TMemo;
 class TPaveiksliukas;
-struct TNustatymas;
+class QCheckBox;
 class TTybCheckBox;
 class TTybLabel;
 
@@ -45,7 +46,9 @@ class TfrmPagrindinis : public QWidget, public TServerioLangas, public TStebetoj
     Q_PROPERTY(int ZaidejuSkaicius MEMBER ZaidejuSkaicius)
     Q_PROPERTY(QString ZaidimoKatalogas MEMBER ZaidimoKatalogas)
 public:
-    explicit TfrmPagrindinis(TCentras* centras, QWidget* tevas = nullptr);
+    // `parinktys`: the user's options, which the menu panels edit and the
+    // settings load and save; they must outlive the window.
+    TfrmPagrindinis(TCentras* centras, TParinktys* parinktys, QWidget* tevas = nullptr);
     ~TfrmPagrindinis() override;
 
     // The face the other windows see.
@@ -66,6 +69,16 @@ public:
     // The friends list the scoreboard marks and a right-click on a name
     // changes (nullptr: none; it must outlive the window or be taken back).
     void NustatytiDraugus(TDraugai* nauji);
+
+    // The windows the watcher's menus and buttons open; the start-up shows them.
+    enum class TLangas { Serveriai, Taisykles, Konsole, Narsykle, Apie };
+    Q_ENUM(TLangas)
+
+Q_SIGNALS:
+    // The user asked for window `langas`: the list, the details and the about
+    // window modally (the signal returns once it is closed), the console and
+    // the browser beside the watcher.
+    void LangoReikia(TfrmPagrindinis::TLangas langas);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -144,8 +157,9 @@ private:
 
     // The language in effect; its key/value component is the child "TybINI1".
     TKalba kalba{this};
-    // The code page the user chose for servers' texts ("Koduote"; empty: the language's).
-    QByteArray koduote;
+    TParinktys* parinktys;
+    // Binds a check box of the panels to its option, both ways.
+    void SusietiZyma(QCheckBox* langelis, int zyma);
 
     // Window state.
     bool ArBanas = false;
@@ -221,8 +235,6 @@ private:
     void SujungtiIvykius();
     void SujungtiMeniu();
     void RodytiZemelapi(const QByteArray& zemelapis);
-    // The settings file's keys, bound to the controls and timers that hold them.
-    QList<TNustatymas> NustatymuLentele();
     // Loads the settings and takes the language they name; saves them.
     Q_INVOKABLE void IkeltiNustatymus();
     Q_INVOKABLE void IssaugotiNustatymus();

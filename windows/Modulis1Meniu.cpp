@@ -14,13 +14,8 @@
 
 #include "ApatineJuosta.h"
 #include "FailuPaieska.h"
-#include "Modulis2.h"
-#include "Modulis_Apie.h"
-#include "Modulis_Konsole.h"
-#include "Modulis_Narsykle.h"
-#include "Narsykle.h"
-#include "Modulis_Taisykles.h"
 #include "Nustatymai.h"
+#include "Parinktys.h"
 #include "Skaiciai.h"
 #include "Stiliai.h"
 #include "Tekstas.h"
@@ -162,6 +157,32 @@ void TfrmPagrindinis::SujungtiMeniu() {
     connect(cboKalbos, &QComboBox::activated, this, [this] { Saugiai([this] { cboKalbosChange(); }); });
     connect(cboKalbos->lineEdit(), &QLineEdit::textEdited, this, [this] { Saugiai([this] { cboKalbosChange(); }); });
 
+    // The panels edit the options; the settings load and other windows reach them through the options too.
+    using Z = TParinktys::TZyma;
+    SusietiZyma(chkTAB, int(Z::TAB));
+    SusietiZyma(chkMeniuApacioj, int(Z::MeniuApacioj));
+    SusietiZyma(chkArIseiti, int(Z::ArIseiti));
+    SusietiZyma(chkIssaugotiPakeitimus, int(Z::IssaugotiPakeitimus));
+    SusietiZyma(chkKeistiHosta, int(Z::KeistiHosta));
+    SusietiZyma(chkPranestiVieta, int(Z::PranestiVieta));
+    SusietiZyma(chkPranestiDraugus, int(Z::PranestiDraugus));
+    tmrAtnaujinimas->setIntervalas(parinktys->Intervalas());
+    connect(parinktys, &TParinktys::IntervalasPakito, this, [this](int ms) {
+        tmrAtnaujinimas->setIntervalas(ms);
+        RodytiIntervala();
+    });
+    // The language the settings name is shown in the box, by its own name
+    // where the list has it; whatever the box shows is the option.
+    connect(cboKalbos, &QComboBox::editTextChanged, parinktys, [this] { parinktys->NustatytiKalba(KalbosFailas()); });
+    connect(parinktys, &TParinktys::KalbaPakito, this, [this](const QString& failas) {
+        if (KalbosFailas() == failas)
+            return;
+        if (const int i = cboKalbos->findData(failas); i >= 0)
+            cboKalbos->setCurrentIndex(i);
+        else
+            cboKalbos->setEditText(failas);
+    });
+
     // Hover colours. Level-1 labels and check boxes change text and background,
     // the action labels only their text.
     const auto lygis1 = [this](TTybLabel* l, QFrame* rodomas) {
@@ -202,6 +223,16 @@ void TfrmPagrindinis::SujungtiMeniu() {
 }
 
 // ---- Menus, options and keys ----
+
+void TfrmPagrindinis::SusietiZyma(QCheckBox* langelis, int zyma) {
+    const auto z = TParinktys::TZyma(zyma);
+    langelis->setChecked(parinktys->Zyma(z));
+    connect(langelis, &QCheckBox::toggled, parinktys, [this, z](bool b) { parinktys->NustatytiZyma(z, b); });
+    connect(parinktys, &TParinktys::ZymaPakito, langelis, [langelis, z](TParinktys::TZyma kuri, bool b) {
+        if (kuri == z)
+            langelis->setChecked(b);
+    });
+}
 
 void TfrmPagrindinis::UzdarytiSkydelius(bool suIseitimu) {
     pnlMeniuLygis1->hide();
@@ -255,38 +286,30 @@ void TfrmPagrindinis::imgApaciaPunktas(TApatineJuosta::TPunktas punktas) {
 
 void TfrmPagrindinis::lblMeniu2Click() {
     UzdarytiSkydelius(false);
-    frmServeriai->exec();
+    // The list is shown modally: the menu's state is reset once it is closed.
+    Q_EMIT LangoReikia(TLangas::Serveriai);
     MeniuPerjungtas = false;
 }
 
 void TfrmPagrindinis::lblMeniu4Click() {
     UzdarytiSkydelius(false);
-    frmTaisykles->exec();
+    Q_EMIT LangoReikia(TLangas::Taisykles);
 }
 
 void TfrmPagrindinis::lblKonsoleClick() {
     UzdarytiSkydelius(false);
     MeniuPerjungtas = false;
-    // Beside the watcher, not over it: the watcher keeps polling. Already open,
-    // it takes up the address the watcher has now.
-    if (frmKonsole->isVisible())
-        frmKonsole->FormShow();
-    frmKonsole->show();
-    frmKonsole->raise();
-    frmKonsole->activateWindow();
+    Q_EMIT LangoReikia(TLangas::Konsole);
 }
 
 void TfrmPagrindinis::lblNarsykleClick() {
     UzdarytiSkydelius(false);
     MeniuPerjungtas = false;
-    // Beside the watcher, as the console: the watcher keeps polling.
-    frmNarsykle->show();
-    frmNarsykle->raise();
-    frmNarsykle->activateWindow();
+    Q_EMIT LangoReikia(TLangas::Narsykle);
 }
 
 void TfrmPagrindinis::btnApieClick() {
-    frmApie->exec();
+    Q_EMIT LangoReikia(TLangas::Apie);
 }
 
 void TfrmPagrindinis::lblGeraiClick() {
@@ -340,17 +363,13 @@ void TfrmPagrindinis::lblIntervalasClick() {
     const bool laikoma = tmrAtnaujinimas->interval() > tmrAtnaujinimas->Intervalas();
     if (const std::optional<int> ms =
             IntervaloDialogas(tmrAtnaujinimas->Intervalas(), laikoma ? IntervaloTekstas() : QString())) {
-        tmrAtnaujinimas->setIntervalas(*ms);
-        RodytiIntervala();
+        parinktys->NustatytiIntervala(*ms);
     }
 }
 
 void TfrmPagrindinis::lblIntervalasServeriaiBendraiClick() {
-    TSarasas* sarasas = Sarasas();
-    if (!sarasas)
-        return;
-    if (const std::optional<int> ms = IntervaloDialogas(sarasas->Periodas(), QString()))
-        sarasas->NustatytiPerioda(*ms);
+    if (const std::optional<int> ms = IntervaloDialogas(parinktys->ServeriaiBendrai(), QString()))
+        parinktys->NustatytiServeriuBendrai(*ms);
 }
 
 void TfrmPagrindinis::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
@@ -373,92 +392,22 @@ void TfrmPagrindinis::FormKeyUp(int Key, Qt::KeyboardModifiers) {
 }
 
 bool TfrmPagrindinis::ArPranestiVieta() const {
-    return chkPranestiVieta->isChecked();
+    return parinktys->Zyma(TParinktys::TZyma::PranestiVieta);
 }
 
 bool TfrmPagrindinis::ArPranestiDraugus() const {
-    return chkPranestiDraugus->isChecked();
+    return parinktys->Zyma(TParinktys::TZyma::PranestiDraugus);
 }
 
 // ---- Settings ----
 
 void TfrmPagrindinis::IkeltiNustatymus() {
-    ::IkeltiNustatymus(NustatymuLentele());
+    ::IkeltiNustatymus(ParinkciuLentele(*parinktys));
     NustatytiKalba(kKalbuAplankas);
 }
 
 void TfrmPagrindinis::IssaugotiNustatymus() {
-    ::IssaugotiNustatymus(NustatymuLentele());
-}
-
-QList<TNustatymas> TfrmPagrindinis::NustatymuLentele() {
-    const auto zyma = [](const char* raktas, QCheckBox* c) {
-        return ZymosNustatymas(
-            raktas, [c] { return c->isChecked(); }, [c](bool b) { c->setChecked(b); });
-    };
-    const auto intervalas = [](const char* raktas, TLaikmatis* t, bool apkarpyti) {
-        return IntervaloNustatymas(
-            raktas, [t] { return t->Intervalas(); }, [t](int ms) { t->setIntervalas(ms); }, apkarpyti);
-    };
-    return {
-        zyma("TAB", chkTAB),
-        zyma("MeniuApacioj", chkMeniuApacioj),
-        zyma("ArIseiti", chkArIseiti),
-        zyma("IssaugotiPakeitimus", chkIssaugotiPakeitimus),
-        zyma("KeistiHosta", chkKeistiHosta),
-        // The watcher's own interval may stand between blanks, the list's only after them.
-        intervalas("Intervalas", tmrAtnaujinimas, true),
-        IntervaloNustatymas(
-            "ServeriaiBendrai", [] { return Sarasas() ? Sarasas()->Periodas() : 0; },
-            [](int ms) {
-                if (TSarasas* s = Sarasas())
-                    s->NustatytiPerioda(ms);
-            },
-            false),
-        // The file's name, as settings of old hold it, whatever name the box shows.
-        TekstoNustatymas(
-            "Kalba", [this] { return KalbosFailas(); },
-            [c = cboKalbos](const QString& t) {
-                if (const int i = c->findData(t); i >= 0)
-                    c->setCurrentIndex(i);
-                else
-                    c->setEditText(t);
-            }),
-        // After the eight of old, so a file of old loads exactly as before; without them both are off.
-        zyma("PranestiVieta", chkPranestiVieta),
-        zyma("PranestiDraugus", chkPranestiDraugus),
-        // The browser's pace, pings a minute (0: unlimited); missing, or no
-        // whole number, it is the default.
-        TNustatymas{"NarsyklesGreitis",
-                    [] {
-                        return QByteArray::number(frmNarsykle ? frmNarsykle->Greitis()
-                                                              : TNarsyklesApklausa::kNumatytasGreitis);
-                    },
-                    [](const QByteArray& reiksme) {
-                        int n = 0;
-                        if (!BandytiStrToInt(ApkarpytiTarpus(QString::fromLatin1(reiksme)), n) || n < 0)
-                            n = TNarsyklesApklausa::kNumatytasGreitis;
-                        if (frmNarsykle)
-                            frmNarsykle->NustatytiGreiti(n);
-                    },
-                    QByteArray::number(TNarsyklesApklausa::kNumatytasGreitis)},
-        // The browser hides servers judged to have fake players; off, it is not
-        // written to a file that lacks it.
-        TNustatymas{"NarsykleBeNetikru",
-                    [] { return QByteArray(frmNarsykle && frmNarsykle->chkBeNetikru->isChecked() ? "1" : "0"); },
-                    [](const QByteArray& reiksme) {
-                        if (frmNarsykle)
-                            frmNarsykle->chkBeNetikru->setChecked(reiksme.trimmed() == "1");
-                    },
-                    QByteArray("0")},
-        // The code page of servers' texts that are not UTF-8; empty: the language's.
-        TNustatymas{"Koduote", [this] { return koduote; },
-                    [this](const QByteArray& reiksme) {
-                        // A missing key reads as a marker: the language's.
-                        koduote = reiksme.startsWith("###") ? QByteArray() : reiksme.trimmed();
-                    },
-                    QByteArray()},
-    };
+    ::IssaugotiNustatymus(ParinkciuLentele(*parinktys));
 }
 
 // ---- Language ----
@@ -501,7 +450,7 @@ QString TfrmPagrindinis::KalbosFailas() const {
 
 void TfrmPagrindinis::NustatytiKalba(const QString& aplankas) {
     kalba.NustatytiKalba(aplankas, KalbosFailas());
-    if (!koduote.isEmpty() && NustatytiServeriuKoduote(koduote))
+    if (const QByteArray koduote = parinktys->Koduote(); !koduote.isEmpty() && NustatytiServeriuKoduote(koduote))
         return;
     if (!NustatytiServeriuKoduote(kalba.Reiksme("Kalba", "Koduote")))
         NustatytiServeriuKoduote("windows-1257");

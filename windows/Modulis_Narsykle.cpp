@@ -24,6 +24,7 @@
 #include "Draugai.h"
 #include "Laikrodis.h"
 #include "Narsykle.h"
+#include "Parinktys.h"
 #include "PrivatusFailas.h"
 #include "Saltiniai.h"
 #include "Saugykla.h"
@@ -52,7 +53,8 @@ constexpr int kLentelesY = 92;
 
 } // namespace
 
-TfrmNarsykle::TfrmNarsykle(TCentras* centras, QWidget* tevas) : TAntrinisLangas(tevas), centras(centras) {
+TfrmNarsykle::TfrmNarsykle(TCentras* centras, TParinktys* parinktys, QWidget* tevas)
+    : TAntrinisLangas(tevas), centras(centras), parinktys(parinktys) {
     setObjectName(u"frmNarsykle"_s);
     if (!frmNarsykle)
         frmNarsykle = this;
@@ -145,7 +147,7 @@ void TfrmNarsykle::SukurtiValdiklius() {
     Saugykla = new TSlaptazodziuSaugykla(QString::fromLatin1(kSaugyklosTarnyba), this);
     Saugykla->setObjectName(u"Saugykla"_s);
     PritaikytiKalba();
-    NustatytiGreiti(TNarsyklesApklausa::kNumatytasGreitis);
+    NustatytiGreiti(parinktys->NarsyklesGreitis());
 }
 
 void TfrmNarsykle::SujungtiIvykius() {
@@ -165,8 +167,19 @@ void TfrmNarsykle::SujungtiIvykius() {
     for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio, chkBeNetikru})
         connect(c, &QCheckBox::toggled, this, &TfrmNarsykle::TaikytiSalygas);
     connect(spnPingas, &QSpinBox::valueChanged, this, &TfrmNarsykle::TaikytiSalygas);
-    connect(cboGreitis, &QComboBox::currentIndexChanged, this,
-            [this] { Pingai->NustatytiGreiti(cboGreitis->currentData().toInt()); });
+    connect(cboGreitis, &QComboBox::currentIndexChanged, this, [this] {
+        Pingai->NustatytiGreiti(cboGreitis->currentData().toInt());
+        parinktys->NustatytiNarsyklesGreiti(cboGreitis->currentData().toInt());
+    });
+    connect(parinktys, &TParinktys::NarsyklesGreitisPakito, this, &TfrmNarsykle::NustatytiGreiti);
+    using Z = TParinktys::TZyma;
+    chkBeNetikru->setChecked(parinktys->Zyma(Z::NarsykleBeNetikru));
+    connect(chkBeNetikru, &QCheckBox::toggled, parinktys,
+            [this](bool b) { parinktys->NustatytiZyma(Z::NarsykleBeNetikru, b); });
+    connect(parinktys, &TParinktys::ZymaPakito, this, [this](Z zyma, bool b) {
+        if (zyma == Z::NarsykleBeNetikru)
+            chkBeNetikru->setChecked(b);
+    });
     connect(tblServeriai, &QTableView::doubleClicked, this, [this] { Saugiai([this] { Stebeti(); }); });
     connect(tblServeriai, &QWidget::customContextMenuRequested, this, [this](const QPoint& vieta) {
         if (DabartinisServeris())
@@ -231,12 +244,14 @@ void TfrmNarsykle::PritaikytiKalba() {
     Modelis->NustatytiZenklus(t("zymTyli"), t("zymFakeIP"));
     Modelis->NustatytiPatarimus(t("zymSaltinis"), t("zymZaista"));
     Modelis->NustatytiNetikruPriezastis(NetikruSablonai());
-    const int greitis = Greitis();
-    const QSignalBlocker blokas(cboGreitis);
-    cboGreitis->clear();
-    for (const int g : kGreiciai)
-        cboGreitis->addItem(g > 0 ? QLocale().toString(g) : t("zymNeribotai"), g);
-    cboGreitis->setCurrentIndex(qMax(0, cboGreitis->findData(greitis)));
+    {
+        const QSignalBlocker blokas(cboGreitis);
+        cboGreitis->clear();
+        for (const int g : kGreiciai)
+            cboGreitis->addItem(g > 0 ? QLocale().toString(g) : t("zymNeribotai"), g);
+    }
+    // The pace chosen stays, one of the choices or not.
+    NustatytiGreiti(parinktys->NarsyklesGreitis());
     mnuEilute->clear();
     const auto punktas = [this, &t](const char* raktas, void (TfrmNarsykle::*veiksmas)()) {
         QAction* a = mnuEilute->addAction(t(raktas));

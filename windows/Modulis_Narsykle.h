@@ -22,6 +22,7 @@ class QPushButton;
 class QSpinBox;
 class QTableView;
 class TCentras;
+class TParinktys;
 class TBendruomenesSarasas;
 class TNarsyklesApklausa;
 class TNarsyklesFiltras;
@@ -31,7 +32,9 @@ class TSlaptazodziuSaugykla;
 class TfrmNarsykle : public TAntrinisLangas {
     Q_OBJECT
 public:
-    explicit TfrmNarsykle(TCentras* centras, QWidget* tevas = nullptr);
+    // `parinktys`: the user's options; the pace and the fake-player filter are
+    // kept there. Both must outlive the window.
+    TfrmNarsykle(TCentras* centras, TParinktys* parinktys, QWidget* tevas = nullptr);
     ~TfrmNarsykle() override;
 
     // The name the key goes under in the secret store, and its key there.
@@ -120,6 +123,7 @@ private:
     std::optional<TInternetoServeris> DabartinisServeris() const;
 
     TCentras* centras;
+    TParinktys* parinktys;
     QNetworkAccessManager* tinklas = nullptr;
     QString raktas;                     // the key of this run, once known
     QString paskutineZinia;             // what the last request came to, in words

@@ -19,6 +19,7 @@
 #include "Modulis_Konsole.h"
 #include "Modulis_Narsykle.h"
 #include "Modulis_Taisykles.h"
+#include "Parinktys.h"
 #include "Pranesimai.h"
 #include "StebejimoPaslaugos.h"
 #include "Stebetojas.h"
@@ -30,10 +31,48 @@ namespace {
 
 std::unique_ptr<TCentras> centras;
 
+void RodytiSalia(QWidget* langas) {
+    langas->show();
+    langas->raise();
+    langas->activateWindow();
+}
+
+std::unique_ptr<TParinktys> parinktys;
+
+// A window the watcher asked for: the list, the details and the about window
+// over it, modally; the console and the browser beside it, the watcher polling
+// on. An open console takes up the address the watcher has now.
+void RodytiLanga(TfrmPagrindinis::TLangas langas) {
+    using L = TfrmPagrindinis::TLangas;
+    switch (langas) {
+    case L::Serveriai:
+        frmServeriai->exec();
+        return;
+    case L::Taisykles:
+        frmTaisykles->exec();
+        return;
+    case L::Apie:
+        frmApie->exec();
+        return;
+    case L::Konsole:
+        if (frmKonsole->isVisible())
+            frmKonsole->FormShow();
+        RodytiSalia(frmKonsole);
+        return;
+    case L::Narsykle:
+        RodytiSalia(frmNarsykle);
+        return;
+    }
+}
+
 } // namespace
 
 TCentras* ProgramosCentras() {
     return centras.get();
+}
+
+TParinktys* ProgramosParinktys() {
+    return parinktys.get();
 }
 
 void SukurtiLangus() {
@@ -45,15 +84,21 @@ void SukurtiLangus() {
     // rounds go through it. Then the watcher, whose language every window
     // reads its texts in.
     centras = std::make_unique<TCentras>(27035, &DabarMs);
-    frmPagrindinis = new TfrmPagrindinis(centras.get());
+    parinktys = std::make_unique<TParinktys>();
+    frmPagrindinis = new TfrmPagrindinis(centras.get(), parinktys.get());
     RegistruotiStebetoja(frmPagrindinis);
     RegistruotiKalba(&frmPagrindinis->Kalba());
     frmServeriai = new TfrmServeriai(centras.get());
     RegistruotiSarasa(frmServeriai);
+    // The list walks at the period of the options.
+    frmServeriai->NustatytiPerioda(parinktys->ServeriaiBendrai());
+    QObject::connect(parinktys.get(), &TParinktys::ServeriaiBendraiPakito, frmServeriai,
+                     &TfrmServeriai::NustatytiPerioda);
     frmApie = new TfrmApie();
     frmTaisykles = new TfrmTaisykles(centras.get());
     frmKonsole = new TfrmKonsole(centras.get());
-    frmNarsykle = new TfrmNarsykle(centras.get());
+    frmNarsykle = new TfrmNarsykle(centras.get(), parinktys.get());
+    QObject::connect(frmPagrindinis, &TfrmPagrindinis::LangoReikia, frmPagrindinis, &RodytiLanga);
 }
 
 void SunaikintiLangus() {
@@ -72,6 +117,7 @@ void SunaikintiLangus() {
     frmServeriai = nullptr;
     delete frmPagrindinis;
     frmPagrindinis = nullptr;
+    parinktys.reset();
     centras.reset();
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class TCentras;
+class TParinktys;
 
 // Sets the application name, makes the watching hub (Centras.h, its endpoint
 // on UDP port 27035) and creates the windows, handing them the hub: the
@@ -15,6 +16,8 @@ void SukurtiLangus();
 void SunaikintiLangus();
 // The hub while the windows exist, otherwise nullptr.
 TCentras* ProgramosCentras();
+// The user's options while the windows exist, otherwise nullptr.
+TParinktys* ProgramosParinktys();
 
 // Handles the program's arguments once the watcher is shown: an address
 // ("host[:port]") is typed into the address box and watched at once;

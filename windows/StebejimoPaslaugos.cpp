@@ -9,6 +9,7 @@
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Modulis_Taisykles.h"
+#include "Parinktys.h"
 #include "Pranesejas.h"
 #include "Pranesimai.h"
 #include "Programa.h"
@@ -60,6 +61,7 @@ TStebejimoPaslaugos::TStebejimoPaslaugos(TNustatymai nustatymai, QObject* tevas)
     netikri = nustatymai.Netikri;
     if (!netikri && !nustatymai.Apklausa && ProgramosCentras())
         netikri = ProgramosCentras()->Netikri();
+    parinktys = nustatymai.Parinktys ? nustatymai.Parinktys : ProgramosParinktys();
     if (apklausa)
         connect(apklausa, &TApklausa::RaundasBaigtas, this, &TStebejimoPaslaugos::PriimtiRaunda);
     if (frmTaisykles)
@@ -94,9 +96,10 @@ void TStebejimoPaslaugos::PriimtiRaunda(const TRaundoSantrauka& raundas) {
 }
 
 void TStebejimoPaslaugos::PranestiApie(const TRaundoSantrauka& raundas) {
-    const TPranesimuParinktys parinktys{frmPagrindinis && frmPagrindinis->ArPranestiVieta(),
-                                        frmPagrindinis && frmPagrindinis->ArPranestiDraugus()};
-    QList<TPranesimas> pranesimai = taisykles.Apdoroti(raundas, parinktys);
+    using Z = TParinktys::TZyma;
+    const TPranesimuParinktys kas{parinktys && parinktys->Zyma(Z::PranestiVieta),
+                                  parinktys && parinktys->Zyma(Z::PranestiDraugus)};
+    QList<TPranesimas> pranesimai = taisykles.Apdoroti(raundas, kas);
     // A free slot or a friend on a server whose players are fake is no news.
     if (netikri && netikri->ArNetikras(raundas.Serveris))
         pranesimai.removeIf([](const TPranesimas& p) { return p.Rusis != TPranesimas::TRusis::VelAtsako; });

@@ -28,6 +28,7 @@ class TDekloPiktograma;
 class TNetikruTeisejas;
 class TIstorija;
 class TPranesejas;
+class TParinktys;
 
 class TStebejimoPaslaugos : public QObject {
     Q_OBJECT
@@ -40,6 +41,7 @@ public:
         std::function<qint64()> Laikrodis;         // Unix ms (history, plot); empty: the system's
         TApklausa* Apklausa = nullptr;             // whose rounds are taken; none: the hub's (Programa.h)
         TNetikruTeisejas* Netikri = nullptr;       // the judge of fake players; none: the hub's
+        TParinktys* Parinktys = nullptr;           // the notification options; none: the program's
     };
     // The program's own: the friends file beside the settings, the history in
     // the user's data folder, the session bus, the desktop's tray.
@@ -73,5 +75,6 @@ private:
     TPranesejas* pranesejas = nullptr;
     TDekloPiktograma* deklas = nullptr;
     TNetikruTeisejas* netikri = nullptr;
+    TParinktys* parinktys = nullptr;
     std::unique_ptr<TIstorija> istorija;
 };
