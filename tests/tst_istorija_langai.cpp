@@ -162,6 +162,8 @@ void TstIstorijaLangai::Paleisti(const QString& istorijosKelias) {
     n.IstorijosKelias = istorijosKelias;
     n.Magistrale = QDBusConnection(QString()); // no bus: nothing to tell here
     n.ArDeklas = false;
+    n.Stebetojas = frmPagrindinis;
+    n.Taisykles = frmTaisykles;
     paslaugos = std::make_unique<TStebejimoPaslaugos>(n);
 }
 

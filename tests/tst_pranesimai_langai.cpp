@@ -17,6 +17,7 @@
 #include "Programa.h"
 #include "AtsakymuKurejas.h"
 #include "Modulis2.h"
+#include "Modulis_Taisykles.h"
 #include "Pranesejas.h"
 #include "PranesimuMagistrale.h"
 #include "StebejimoPaslaugos.h"
@@ -120,6 +121,8 @@ void TstPranesimaiLangai::init() {
     n.DraugaiKelias = draugai;
     n.Magistrale = magistrale.Programos(u"programa"_s);
     n.ArDeklas = false;
+    n.Stebetojas = frmPagrindinis;
+    n.Taisykles = frmTaisykles;
     paslaugos = std::make_unique<TStebejimoPaslaugos>(n);
     NustatytiParinktis(false, false);
 }

@@ -171,7 +171,10 @@ int VykdytiPrograma(int argc, char** argv) {
 
     // The history, the notifications, the friends list and the tray icon,
     // fed by every window's rounds.
-    auto paslaugos = std::make_unique<TStebejimoPaslaugos>(TStebejimoPaslaugos::Numatytieji());
+    TStebejimoPaslaugos::TNustatymai n = TStebejimoPaslaugos::Numatytieji();
+    n.Stebetojas = frmPagrindinis;
+    n.Taisykles = frmTaisykles;
+    auto paslaugos = std::make_unique<TStebejimoPaslaugos>(std::move(n));
     frmPagrindinis->show();
     ApdorotiArgumentus(QApplication::arguments());
     PradetiZvalgaJeiReikia(frmPagrindinis);

@@ -32,12 +32,13 @@ TStebejimoPaslaugos::TNustatymai TStebejimoPaslaugos::Numatytieji() {
 }
 
 TStebejimoPaslaugos::TStebejimoPaslaugos(TNustatymai nustatymai, QObject* tevas)
-    : QObject(tevas), laikrodis(std::move(nustatymai.Laikrodis)), draugai(SukurtiDraugus(nustatymai.DraugaiKelias)) {
+    : QObject(tevas), laikrodis(std::move(nustatymai.Laikrodis)), draugai(SukurtiDraugus(nustatymai.DraugaiKelias)),
+      stebetojas(nustatymai.Stebetojas), detaliuLangas(nustatymai.Taisykles) {
     setObjectName(u"StebejimoPaslaugos"_s);
     try {
         draugai.Ikelti();
     } catch (const EKlaida& e) {
-        RodytiPranesima(frmPagrindinis, e.Message());
+        RodytiPranesima(stebetojas, e.Message());
     }
     pranesejas = nustatymai.Magistrale ? new TPranesejas(*nustatymai.Magistrale, this) : new TPranesejas(this);
     pranesejas->setObjectName(u"Pranesejas"_s);
@@ -48,11 +49,11 @@ TStebejimoPaslaugos::TStebejimoPaslaugos(TNustatymai nustatymai, QObject* tevas)
         connect(istorija.get(), &TIstorija::Sugedo, this, &TStebejimoPaslaugos::IstorijaSugedo);
         connect(istorija.get(), &TIstorija::ParosDuomenys, this, &TStebejimoPaslaugos::ParaGauta);
     }
-    if (frmPagrindinis) {
-        deklas = nustatymai.ArDeklas ? new TDekloPiktograma(frmPagrindinis, *nustatymai.ArDeklas, this)
-                                     : new TDekloPiktograma(frmPagrindinis, this);
+    if (stebetojas) {
+        deklas = nustatymai.ArDeklas ? new TDekloPiktograma(stebetojas, *nustatymai.ArDeklas, this)
+                                     : new TDekloPiktograma(stebetojas, this);
         deklas->setObjectName(u"Deklas"_s);
-        frmPagrindinis->NustatytiDraugus(&draugai);
+        stebetojas->NustatytiDraugus(&draugai);
     }
     // Every round of every window, once, from the hub.
     TApklausa* apklausa = nustatymai.Apklausa;
@@ -64,13 +65,13 @@ TStebejimoPaslaugos::TStebejimoPaslaugos(TNustatymai nustatymai, QObject* tevas)
     parinktys = nustatymai.Parinktys ? nustatymai.Parinktys : ProgramosParinktys();
     if (apklausa)
         connect(apklausa, &TApklausa::RaundasBaigtas, this, &TStebejimoPaslaugos::PriimtiRaunda);
-    if (frmTaisykles)
-        connect(frmTaisykles, &TfrmTaisykles::IstorijosReikia, this, &TStebejimoPaslaugos::IstorijosReikia);
+    if (detaliuLangas)
+        connect(detaliuLangas, &TfrmTaisykles::IstorijosReikia, this, &TStebejimoPaslaugos::IstorijosReikia);
 }
 
 TStebejimoPaslaugos::~TStebejimoPaslaugos() {
-    if (frmPagrindinis)
-        frmPagrindinis->NustatytiDraugus(nullptr);
+    if (stebetojas)
+        stebetojas->NustatytiDraugus(nullptr);
     // Everything handed over is written before the windows and the application go.
     istorija.reset();
 }
@@ -87,7 +88,7 @@ void TStebejimoPaslaugos::PriimtiRaunda(const TRaundoSantrauka& raundas) {
     if (istorija) {
         istorija->Irasyti(raundas);
         // The plot of the details window follows every round of its server.
-        if (frmTaisykles && frmTaisykles->isVisible() && raundas.Serveris == frmTaisykles->IstorijosServeris())
+        if (detaliuLangas && detaliuLangas->isVisible() && raundas.Serveris == detaliuLangas->IstorijosServeris())
             istorija->UzklaustiParos(raundas.Serveris);
     }
     PranestiApie(raundas);
@@ -117,7 +118,7 @@ void TStebejimoPaslaugos::PranestiApie(const TRaundoSantrauka& raundas) {
 void TStebejimoPaslaugos::IstorijaSugedo(const QString& klaida) {
     QString tekstas = KalbosTekstas("Pranesimai", "IstorijaNeveikia");
     tekstas.replace(u"%1"_s, klaida);
-    RodytiPranesima(frmPagrindinis, tekstas);
+    RodytiPranesima(stebetojas, tekstas);
 }
 
 void TStebejimoPaslaugos::IstorijosReikia(const QString& serveris) {
@@ -126,6 +127,6 @@ void TStebejimoPaslaugos::IstorijosReikia(const QString& serveris) {
 }
 
 void TStebejimoPaslaugos::ParaGauta(const QString& serveris, const TIstorijosTaskai& taskai) {
-    if (frmTaisykles)
-        frmTaisykles->RodytiIstorija(serveris, taskai, Dabar());
+    if (detaliuLangas)
+        detaliuLangas->RodytiIstorija(serveris, taskai, Dabar());
 }

@@ -29,6 +29,8 @@ class TNetikruTeisejas;
 class TIstorija;
 class TPranesejas;
 class TParinktys;
+class TfrmPagrindinis;
+class TfrmTaisykles;
 
 class TStebejimoPaslaugos : public QObject {
     Q_OBJECT
@@ -42,13 +44,15 @@ public:
         TApklausa* Apklausa = nullptr;             // whose rounds are taken; none: the hub's (Programa.h)
         TNetikruTeisejas* Netikri = nullptr;       // the judge of fake players; none: the hub's
         TParinktys* Parinktys = nullptr;           // the notification options; none: the program's
+        TfrmPagrindinis* Stebetojas = nullptr;     // marks friends, owns the tray; none: neither
+        TfrmTaisykles* Taisykles = nullptr;        // shows the plot of the history; none: no plot
     };
     // The program's own: the friends file beside the settings, the history in
     // the user's data folder, the session bus, the desktop's tray.
     static TNustatymai Numatytieji();
 
-    // Takes every round of the hub's poller, wires the windows that exist now
-    // (frmPagrindinis, frmTaisykles) and reads the friends file (an error said
+    // Takes every round of the hub's poller, wires the windows it is handed
+    // and reads the friends file (an error said
     // in a message box).
     explicit TStebejimoPaslaugos(TNustatymai nustatymai, QObject* tevas = nullptr);
     // Takes the friends list back from the watcher and closes the history.
@@ -76,5 +80,7 @@ private:
     TDekloPiktograma* deklas = nullptr;
     TNetikruTeisejas* netikri = nullptr;
     TParinktys* parinktys = nullptr;
+    TfrmPagrindinis* stebetojas = nullptr;
+    TfrmTaisykles* detaliuLangas = nullptr;
     std::unique_ptr<TIstorija> istorija;
 };
