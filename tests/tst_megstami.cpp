@@ -71,50 +71,35 @@ void TstMegstami::cleanupTestCase() {
 void TstMegstami::sarasoFailas_data() {
     QTest::addColumn<QByteArray>("failas");
     QTest::addColumn<QStringList>("adresai"); // rows 1, 2, ... of the address column
-    QTest::addColumn<QByteArray>("antraste"); // the address title's bytes
-    QTest::addColumn<QString>("rasoma");      // typed over row 1 (none when empty)
     QTest::addColumn<QByteArray>("irasyta");
 
-    QTest::newRow("fewer than 200 lines")
-        << QByteArray("Old title\r\nalfa.example\r\nbeta.example:27016\r\n")
-        << QStringList{u"alfa.example"_s, u"beta.example:27016"_s, QString()} << QByteArray("Address") << QString()
-        << Isvestis({"alfa.example", "beta.example:27016"});
-    QTest::newRow("empty file") << QByteArray() << QStringList{QString(), QString()} << QByteArray("Address")
-                                << QString() << Isvestis({});
+    QTest::newRow("fewer than 200 lines") << QByteArray("Old title\r\nalfa.example\r\nbeta.example:27016\r\n")
+                                          << QStringList{u"alfa.example"_s, u"beta.example:27016"_s, QString()}
+                                          << Isvestis({"alfa.example", "beta.example:27016"});
+    QTest::newRow("empty file") << QByteArray() << QStringList{QString(), QString()} << Isvestis({});
     QTest::newRow("blank line between addresses kept as a slot")
         << QByteArray("t\r\nalfa.example\r\n\r\ngama.example\r\n")
-        << QStringList{u"alfa.example"_s, u" "_s, u"gama.example"_s, QString()} << QByteArray("Address") << QString()
+        << QStringList{u"alfa.example"_s, u" "_s, u"gama.example"_s, QString()}
         << Isvestis({"alfa.example", " ", "gama.example"});
     QTest::newRow("blanks-only line kept as it is")
         << QByteArray("t\r\n   \r\nbeta.example\r\n") << QStringList{u"   "_s, u"beta.example"_s}
-        << QByteArray("Address") << QString() << Isvestis({"   ", "beta.example"});
+        << Isvestis({"   ", "beta.example"});
     QTest::newRow("LF and lone CR line ends, none after the last")
         << QByteArray("t\nalfa.example\rbeta.example\n\rgama.example")
-        << QStringList{u"alfa.example"_s, u"beta.example"_s, u" "_s, u"gama.example"_s} << QByteArray("Address")
-        << QString() << Isvestis({"alfa.example", "beta.example", " ", "gama.example"});
+        << QStringList{u"alfa.example"_s, u"beta.example"_s, u" "_s, u"gama.example"_s}
+        << Isvestis({"alfa.example", "beta.example", " ", "gama.example"});
     QTest::newRow("a NUL byte ends the text")
         << QByteArray("t\r\nalfa.example\r\nbe") + QByteArray(1, '\0') + QByteArray("ta\r\ngama.example\r\n")
-        << QStringList{u"alfa.example"_s, u"be"_s, QString()} << QByteArray("Address") << QString()
-        << Isvestis({"alfa.example", "be"});
-    QTest::newRow("Baltic and UTF-8 bytes written back as read, title too")
+        << QStringList{u"alfa.example"_s, u"be"_s, QString()} << Isvestis({"alfa.example", "be"});
+    QTest::newRow("Baltic and UTF-8 bytes written back as read")
         << QByteArray("t\r\n\xFE"
                       "aidimai.example\r\n\xC5\xBE"
                       "aidimai.example\r\n")
         << QStringList{u"žaidimai.example"_s, u"žaidimai.example"_s}
-        << QByteArray("\xDE"
-                      "emelapis")
-        << QString()
         << Isvestis({"\xFE"
                      "aidimai.example",
                      "\xC5\xBE"
-                     "aidimai.example"},
-                    "\xDE"
-                    "emelapis");
-    QTest::newRow("typed over: UTF-8, a line break a blank")
-        << QByteArray("t\r\n\xFE"
-                      "aidimai.example\r\nbeta.example\r\n")
-        << QStringList{u"ž\nx"_s, u"beta.example"_s} << QByteArray("Address") << u"ž\nx"_s
-        << Isvestis({"\xC5\xBE x", "beta.example"});
+                     "aidimai.example"});
 
     QByteArray daug = "title\r\n";
     QList<QByteArray> tiketina;
@@ -127,15 +112,12 @@ void TstMegstami::sarasoFailas_data() {
             adresai.append(QString::fromLatin1(a));
         }
     }
-    QTest::newRow("more than 200 lines: the rest dropped")
-        << daug << adresai << QByteArray("Address") << QString() << Isvestis(tiketina);
+    QTest::newRow("more than 200 lines: the rest dropped") << daug << adresai << Isvestis(tiketina);
 }
 
 void TstMegstami::sarasoFailas() {
     QFETCH(QByteArray, failas);
     QFETCH(QStringList, adresai);
-    QFETCH(QByteArray, antraste);
-    QFETCH(QString, rasoma);
     const QString kelias = TMegstamuModelis::kSarasoFailas;
     QFile f(kelias);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -144,10 +126,9 @@ void TstMegstami::sarasoFailas() {
     TCentras centras(0);
     TMegstamuModelis m(centras.Apklausa(), Tekstai);
     m.IkeltiSarasa(TMegstamuModelis::SkaitytiSarasa());
-    m.NustatytiAntraste(A, RodomasTekstas(antraste), antraste);
-    QCOMPARE(m.headerData(A, Qt::Horizontal).toString(), RodomasTekstas(antraste));
-    if (!rasoma.isEmpty())
-        QVERIFY(m.setData(m.index(1, A), rasoma));
+    // The title row shows the current title, and the file keeps it, not its first line.
+    m.NustatytiAntraste(A, u"Address"_s);
+    QCOMPARE(m.headerData(A, Qt::Horizontal).toString(), u"Address"_s);
     for (int i = 0; i < adresai.size(); ++i)
         QCOMPARE(m.Langelis(A, i + 1), adresai.at(i));
     m.IssaugotiSarasa();
@@ -197,60 +178,69 @@ void TstMegstami::pasalinti() {
 }
 
 void TstMegstami::apejimas_data() {
-    QTest::addColumn<QStringList>("eilutes"); // rows 1, 2, ...: servers "a" and "b"
-    QTest::addColumn<QString>("veiksmas");    // what happens once both have their request
-    QTest::addColumn<QStringList>("rodoma");  // per row: name column, "|", ping column
+    QTest::addColumn<QStringList>("eilutes");   // rows 1, 2, ...: servers "a" and "b"
+    QTest::addColumn<QStringList>("zingsniai"); // once both have their request, in order
+    QTest::addColumn<QStringList>("rodoma");    // per row of the walk: name column, "|", ping column
     QTest::addColumn<bool>("pabaiga");
+    const QString timeout = u"|Pranesimai/Timeout"_s;
     QTest::newRow("a reply lands in every row of its server")
-        << QStringList{u"a"_s, u"b"_s, u"a"_s} << u"a answers"_s << QStringList{u"Alpha|37"_s, u"|"_s, u"Alpha|37"_s}
-        << false;
-    QTest::newRow("time-out in every silent row")
-        << QStringList{u"a"_s, u"b"_s} << u"5 s pass"_s
-        << QStringList{u"|Pranesimai/Timeout"_s, u"|Pranesimai/Timeout"_s} << true;
-    QTest::newRow("ban") << QStringList{u"a"_s, u"b"_s} << u"a bans"_s << QStringList{u"|Pranesimai/Banas"_s, u"|"_s}
-                         << false;
+        << QStringList{u"a"_s, u"b"_s, u"a"_s} << QStringList{u"+37"_s, u"a"_s}
+        << QStringList{u"Alpha|37"_s, u"|"_s, u"Alpha|37"_s} << false;
+    QTest::newRow("reply before the clock moves")
+        << QStringList{u"a"_s} << QStringList{u"a"_s} << QStringList{u"Alpha|0"_s} << true;
+    QTest::newRow("4999 ms, just in time")
+        << QStringList{u"a"_s} << QStringList{u"+4999"_s, u"a"_s} << QStringList{u"Alpha|4999"_s} << true;
+    QTest::newRow("silent rows time out and hold up no other")
+        << QStringList{u"a"_s, u"b"_s, u"a"_s} << QStringList{u"b"_s, u"+5000"_s}
+        << QStringList{timeout, u"Bravo|0"_s, timeout} << true;
+    QTest::newRow("ban") << QStringList{u"a"_s, u"b"_s} << QStringList{u"a bans"_s}
+                         << QStringList{u"|Pranesimai/Banas"_s, u"|"_s} << false;
     QTest::newRow("row typed over: the old server's reply lands nowhere")
-        << QStringList{u"a"_s, u"b"_s} << u"row 1 typed over, a answers"_s << QStringList{u"|"_s, u"|"_s} << false;
+        << QStringList{u"a"_s, u"b"_s} << QStringList{u"row 1 := b"_s, u"a"_s} << QStringList{u"|"_s, u"|"_s} << false;
     QTest::newRow("row moved up: the reply follows it")
-        << QStringList{u"b"_s, u"a"_s} << u"row 1 removed, a answers"_s << QStringList{u"Alpha|37"_s} << true;
+        << QStringList{u"b"_s, u"a"_s} << QStringList{u"row 1 removed"_s, u"+37"_s, u"a"_s}
+        << QStringList{u"Alpha|37"_s} << true;
 }
 
 void TstMegstami::apejimas() {
     QFETCH(QStringList, eilutes);
-    QFETCH(QString, veiksmas);
+    QFETCH(QStringList, zingsniai);
     qint64 laikas = 1000000;
     TCentras centras(0, [&laikas] { return laikas; });
     TMegstamuModelis m(centras.Apklausa(), Tekstai);
     TRankinisServeris a, b;
-    QHash<QString, QString> adresai;
-    for (auto [vardas, s] : {std::pair{u"a"_s, &a}, std::pair{u"b"_s, &b}}) {
+    QHash<QString, TRankinisServeris*> serveriai{{u"a"_s, &a}, {u"b"_s, &b}};
+    for (TRankinisServeris* s : {&a, &b}) {
         QVERIFY(s->Paleisti());
-        adresai.insert(vardas, s->Adresas());
         // A legacy server the program has met: its round is "details" alone.
         centras.Registras().Nustatyti(s->Adresas(), TServerioZinios{.Dialektas = TDialektas::Senas});
     }
     for (int r = 1; r <= eilutes.size(); ++r)
-        QVERIFY(m.setData(m.index(r, A), adresai.value(eilutes.at(r - 1))));
+        QVERIFY(m.setData(m.index(r, A), serveriai.value(eilutes.at(r - 1))->Adresas()));
     m.PradetiApejima();
     QVERIFY(!m.ArPabaiga());
     // One round a server, however many rows hold it.
-    QTRY_VERIFY_WITH_TIMEOUT(a.gauta.size() == 1 && b.gauta.size() == 1, 5000);
+    const bool arB = eilutes.contains(u"b"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(a.gauta.size() == 1 && b.gauta.size() == int(arB), 5000);
     QTest::qWait(20);
-    QCOMPARE(a.gauta.size() + b.gauta.size(), 2);
+    QCOMPARE(a.gauta.size() + b.gauta.size(), 1 + int(arB));
 
-    TDetales d;
-    d.Info.Pavadinimas = "Alpha";
     const TNMUDP* galas = centras.Galas();
-    const quint64 pries = galas->PristatomasNumeris() + galas->Atmesta();
-    laikas += veiksmas.startsWith(u"5 s"_s) ? TApklausa::kLaukimoRibaMs : 37;
-    if (veiksmas.contains(u"typed over"_s))
-        QVERIFY(m.setData(m.index(1, A), adresai.value(u"b"_s)));
-    if (veiksmas.contains(u"removed"_s))
-        m.Pasalinti(1);
-    if (veiksmas.startsWith(u"a "_s) || veiksmas.endsWith(u"a answers"_s)) {
-        a.Siusti(veiksmas == u"a bans"_s ? KurtiBanoAtsakyma() : KurtiDetaliuAtsakyma(d));
-        // Taken or dropped, the reply has been handled.
-        QTRY_VERIFY_WITH_TIMEOUT(galas->PristatomasNumeris() + galas->Atmesta() > pries, 5000);
+    for (const QString& z : zingsniai) {
+        if (z.startsWith(u'+')) {
+            laikas += z.toInt();
+        } else if (z == u"row 1 := b"_s) {
+            QVERIFY(m.setData(m.index(1, A), b.Adresas()));
+        } else if (z == u"row 1 removed"_s) {
+            m.Pasalinti(1);
+        } else {
+            TDetales d;
+            d.Info.Pavadinimas = z == u"a"_s ? "Alpha" : "Bravo";
+            const quint64 pries = galas->PristatomasNumeris() + galas->Atmesta();
+            serveriai.value(z.left(1))->Siusti(z.endsWith(u"bans"_s) ? KurtiBanoAtsakyma() : KurtiDetaliuAtsakyma(d));
+            // Taken or dropped, the reply has been handled.
+            QTRY_VERIFY_WITH_TIMEOUT(galas->PristatomasNumeris() + galas->Atmesta() > pries, 5000);
+        }
     }
     // The rows of the walk as they stand.
     const auto rodomos = [&m] {

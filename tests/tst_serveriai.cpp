@@ -1,7 +1,8 @@
 // The server list window against local test game servers on loopback: the
 // list file, the walk with its pacing, ping, time-out and ban, replies from the
 // wrong sender, the add and remove commands, editing, the double-click that
-// hands an address to the watcher, and the watcher's pause.
+// hands an address to the watcher, and the watcher's pause. The list's model
+// on its own (the file's lines, rows removed, replies in their rows): tst_megstami.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -119,9 +120,6 @@ private Q_SLOTS:
     void neperskaitomasFailas();
     void neirasomasFailas();
     void apejimas();
-    void pingasMilisekundemis_data();
-    void pingasMilisekundemis();
-    void timeoutIrToliau();
     void banas();
     void veluojantisAtsakymasKitojeEiluteje();
     void nerandamasHostas();
@@ -418,63 +416,6 @@ void TstServeriai::apejimas() {
     QVERIFY(pranesimai.isEmpty());
     // A picture of the filled window for a human eye, when asked for.
     QVERIFY(Nuotrauka(frmServeriai, u"serveriai.png"_s));
-}
-
-void TstServeriai::pingasMilisekundemis_data() {
-    QTest::addColumn<int>("praejo");
-    QTest::addColumn<QString>("pingas");
-    QTest::newRow("reply before the clock moves") << 0 << u"0"_s;
-    QTest::newRow("37 ms") << 37 << u"37"_s;
-    QTest::newRow("4999 ms, just in time") << 4999 << u"4999"_s;
-}
-
-void TstServeriai::pingasMilisekundemis() {
-    QFETCH(int, praejo);
-    netikrasLaikrodis = true;
-    netikrasLaikas = 100000;
-    TRankinisServeris rankinis;
-    QVERIFY(rankinis.Paleisti());
-    RasytiFaila("t\r\n" + rankinis.Adresas().toLatin1() + "\r\n");
-    Rodyti();
-    QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 1, 5000);
-    QVERIFY(!ArPabaiga());
-    netikrasLaikas += praejo;
-    rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Ping")));
-    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Ping"_s, 5000);
-    QTEST(Langelis(5, 1), "pingas");
-    QVERIFY(ArPabaiga());
-}
-
-void TstServeriai::timeoutIrToliau() {
-    netikrasLaikrodis = true;
-    netikrasLaikas = 200000;
-    TTestinisServeris tylus, atsakantis;
-    QVERIFY(tylus.Paleisti());
-    QVERIFY(atsakantis.Paleisti());
-    TServerioElgsena tyla;
-    tyla.Budas = TAtsakymuBudas::Tyla;
-    tylus.NustatytiElgsena(tyla);
-    atsakantis.NustatytiTurini(Turinys("Second", "de_inferno", 'w', 1, 10));
-    RasytiFaila("t\r\n" + Adresas(tylus).toLatin1() + "\r\n" + Adresas(atsakantis).toLatin1() + "\r\n");
-    Rodyti();
-    // The silent server holds up no other row: the next one answers meanwhile.
-    QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 2), u"Second"_s, 5000);
-    QCOMPARE(Langelis(5, 2), u"0"_s);
-    QCOMPARE(tylus.Uzklausos().size(), 1);
-    QVERIFY(!ArPabaiga());
-    // Its own time-out comes 5 s after its request.
-    netikrasLaikas += 4999;
-    QTest::qWait(80);
-    QCOMPARE(Langelis(5, 1), QString());
-    netikrasLaikas += 1;
-    const QString timeout = Tekstas("Pranesimai", "Timeout");
-    QTRY_COMPARE_WITH_TIMEOUT(Langelis(5, 1), timeout, 5000);
-    QCOMPARE(timeout, u"No reply"_s);
-    for (int c : {0, 2, 3, 4})
-        QCOMPARE(Langelis(c, 1), QString());
-    QCOMPARE(Langelis(2, 2), u"Second"_s);
-    QTRY_VERIFY_WITH_TIMEOUT(ArPabaiga(), 5000);
-    QVERIFY(pranesimai.isEmpty());
 }
 
 void TstServeriai::banas() {

@@ -80,7 +80,13 @@ TfrmServeriai::TfrmServeriai(TCentras* centras, QWidget* tevas)
     : TAntrinisLangas(tevas), TServerioLangas(this, centras, kSarasoPrasymai, TRaundoSantrauka::TSaltinis::Sarasas) {
     setObjectName(u"frmServeriai"_s);
     netikri = centras->Netikri();
-    modelis = new TMegstamuModelis(centras->Apklausa(), &KalbosTekstas, this);
+    // The rows' texts; a language file that cannot be read says so in the window's box.
+    const auto tekstai = [this](const char* sekcija, const char* raktas) {
+        QString tekstas;
+        Saugiai([&] { tekstas = Tekstas(sekcija, raktas); });
+        return tekstas;
+    };
+    modelis = new TMegstamuModelis(centras->Apklausa(), tekstai, this);
     modelis->setObjectName(u"Megstami"_s);
     modelis->NustatytiDraugus([] {
         const TStebetojas* stebetojas = Stebetojas();
