@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QSet>
+
 #include "Keliai.h"
 #include "Skaiciai.h"
 #include "Tekstas.h"
@@ -223,10 +225,10 @@ void TMegstamuModelis::Pasalinti(int eilute) {
 // ---- The walk ----
 
 void TMegstamuModelis::PradetiApejima() {
-    QList<QString> vyksta;
+    QSet<QString> vyksta;
     for (auto i = raundai.begin(); i != raundai.end();) {
         if (apklausa->ArVyksta(i.key())) {
-            vyksta.append(i->Adresas);
+            vyksta.insert(i->Adresas);
             ++i;
         } else {
             i = raundai.erase(i);
@@ -241,7 +243,7 @@ void TMegstamuModelis::PradetiApejima() {
         const QString adresas = Langelis(kAdresas, r);
         if (vyksta.contains(adresas))
             continue;
-        vyksta.append(adresas);
+        vyksta.insert(adresas);
         const std::optional<TServerioAdresas> serveris = BandytiSkaitytiAdresa(adresas);
         if (!serveris || !serveris->ArTinkamasPortas())
             continue; // like a failed send: the row keeps what it held
