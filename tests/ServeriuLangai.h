@@ -37,7 +37,7 @@ inline TLangas Langas(const QString& vardas) {
                 },
                 1,
                 [] {
-                    return frmServeriai->findChild<TTinklelis*>(QStringLiteral("stgServeriai"))->Langelis(2, 1);
+                    return frmServeriai->findChild<TTinklelioVaizdas*>(QStringLiteral("stgServeriai"))->Langelis(2, 1);
                 }};
     return {[](const QString& a) {
                 Valdiklis<QLineEdit>("edtHostas")->setText(a);

@@ -208,7 +208,7 @@ void TstA2SLangai::detalesSiandienos() {
 void TstA2SLangai::sarasasSiandienos() {
     QVERIFY(Serveris(TServerioRezimas::Modernus));
     Langas(u"server list"_s).Pradeti(Adresas());
-    auto* tinklelis = frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s);
+    auto* tinklelis = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
     QTRY_VERIFY_WITH_TIMEOUT(!tinklelis->Langelis(5, 1).isEmpty(), 5000);
     QCOMPARE(tinklelis->Langelis(2, 1), u"Today's server"_s);
     QCOMPARE(tinklelis->Langelis(3, 1), u"de_inferno"_s);

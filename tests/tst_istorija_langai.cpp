@@ -261,7 +261,7 @@ void TstIstorijaLangai::sarasoIrDetaliuRaundai() {
     QVERIFY(aplinka.Rasyti(u"resursai/Serveriai.tyb"_s, "Address\r\n" + Adresas(*pirmas).toLatin1() + "\r\n" +
                                                             Adresas(*antras).toLatin1() + "\r\n"));
     frmServeriai->show();
-    auto* g = frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s);
+    auto* g = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
     QTRY_VERIFY_WITH_TIMEOUT(g->Langelis(2, 1) == u"First"_s && g->Langelis(2, 2) == u"Second"_s, kLaukimasMs);
     QTRY_VERIFY_WITH_TIMEOUT(frmServeriai->property("ArPabaiga").toBool(), kLaukimasMs);
     frmServeriai->hide();

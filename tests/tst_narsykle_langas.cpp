@@ -286,12 +286,14 @@ void TstNarsykleLangas::netikri() {
              qPrintable(Valdiklis<QLabel>("lblZaidejaiSK")->toolTip()));
     // The favourite list's row of that server says the same when pointed at.
     QVERIFY(Sarasas()->Prideti(adresas));
-    auto* tinklelis = LangoValdiklis<QTableWidget>(frmServeriai, "stgServeriai");
+    auto* tinklelis = LangoValdiklis<QTableView>(frmServeriai, "stgServeriai");
+    const QAbstractItemModel* sarasas = tinklelis->model();
     int eilute = 1;
-    while (eilute < tinklelis->rowCount() && tinklelis->item(eilute, 1)->text() != adresas)
+    while (eilute < sarasas->rowCount() && sarasas->index(eilute, 1).data().toString() != adresas)
         ++eilute;
+    QVERIFY(eilute < sarasas->rowCount());
     frmServeriai->show();
-    const QPoint vieta = tinklelis->visualItemRect(tinklelis->item(eilute, 1)).center();
+    const QPoint vieta = tinklelis->visualRect(sarasas->index(eilute, 1)).center();
     QHelpEvent patarimas(QEvent::ToolTip, vieta, tinklelis->viewport()->mapToGlobal(vieta));
     QCoreApplication::sendEvent(tinklelis->viewport(), &patarimas);
     QVERIFY2(QToolTip::text().contains(u"times do not advance with the clock"_s), qPrintable(QToolTip::text()));

@@ -209,7 +209,7 @@ void TstPatikimumas::prarastasAtsakymas() {
         QTRY_VERIFY2_WITH_TIMEOUT(TLenta::Dabar().Truksta().isEmpty(), qPrintable(TLenta::Dabar().Truksta()), 3000);
         QCOMPARE(TLenta::Dabar().Stebetojai, u"2"_s);
     } else if (langas == u"server list"_s) {
-        auto* g = frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s);
+        auto* g = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
         QTRY_COMPARE_WITH_TIMEOUT(g->Langelis(2, 1), u"Steady"_s, 3000);
         bool skaicius = false;
         g->Langelis(5, 1).toInt(&skaicius);
@@ -311,7 +311,7 @@ void TstPatikimumas::sarasasSuNeatsakanciais() {
     }
     QVERIFY(aplinka.Rasyti(u"resursai/Serveriai.tyb"_s, failas));
     frmServeriai->NustatytiPerioda(6000);
-    auto* g = frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s);
+    auto* g = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
     const auto gyvuUzpildyta = [&] {
         int n = 0;
         for (int r = 1; r <= 30; ++r)

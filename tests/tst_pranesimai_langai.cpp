@@ -237,7 +237,7 @@ void TstPranesimaiLangai::sarasas() {
     QVERIFY(aplinka.Rasyti(u"resursai/Serveriai.tyb"_s, "Address\r\n" + Adresas(*serveris).toLatin1() + "\r\n"));
     const qsizetype nuo = magistrale.paslauga.gauti.size();
     frmServeriai->show();
-    auto* g = frmServeriai->findChild<TTinklelis*>(u"stgServeriai"_s);
+    auto* g = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
     QTRY_COMPARE_WITH_TIMEOUT(g->Langelis(2, 1), u"Favourite"_s, kLaukimasMs);
     QTRY_VERIFY_WITH_TIMEOUT(frmServeriai->property("ArPabaiga").toBool(), kLaukimasMs);
     frmServeriai->hide();

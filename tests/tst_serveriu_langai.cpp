@@ -260,9 +260,9 @@ void TstServeriuLangai::zymes() {
             patarimas.setPlainText(lbl->toolTip());
         rodoma += lbl->text() + u'\n' + patarimas.toPlainText() + u'\n';
     }
-    for (const TTinklelis* tinklelis : w->findChildren<TTinklelis*>())
-        for (int c = 0; c < tinklelis->columnCount(); ++c)
-            rodoma += tinklelis->Langelis(c, 1) + u'\n';
+    for (const QTableView* tinklelis : w->findChildren<QTableView*>())
+        for (int c = 0; c < tinklelis->model()->columnCount(); ++c)
+            rodoma += tinklelis->model()->index(1, c).data().toString() + u'\n';
     QVERIFY(!rodoma.contains(QChar::ObjectReplacementCharacter));
     const QList<QByteArray> tekstai{d.Info.Pavadinimas, d.Info.Zemelapis, d.Info.Katalogas, d.Info.Zaidimas};
     for (const QByteArray& t : tekstai.first(rodomi))

@@ -14,25 +14,46 @@ constexpr int kBaituVaidmuo = Qt::UserRole + 1;
 
 const QString kTinkleliuLinijos = u"#808080"_s;
 
-} // namespace
-
-TTinklelis::TTinklelis(int stulpeliai, int eilutes, QWidget* tevas) : QTableWidget(eilutes, stulpeliai, tevas) {
-    verticalHeader()->hide();
-    verticalHeader()->setMinimumSectionSize(1);
-    QHeaderView* antraste = horizontalHeader();
+// Headers, selection and keys of a string grid.
+void Paruosti(QTableView* v) {
+    v->verticalHeader()->hide();
+    v->verticalHeader()->setMinimumSectionSize(1);
+    QHeaderView* antraste = v->horizontalHeader();
     antraste->setMinimumSectionSize(1);
     antraste->setSectionsClickable(false);
     antraste->setHighlightSections(false);
     antraste->setStretchLastSection(false);
     antraste->setSectionResizeMode(QHeaderView::Interactive);
     antraste->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    v->setSelectionMode(QAbstractItemView::SingleSelection);
+    v->setSelectionBehavior(QAbstractItemView::SelectItems);
+    v->setTabKeyNavigation(true);
+    v->setWordWrap(false);
+    v->setShowGrid(true);
+}
+
+void TaikytiTeksta(QTableView* v, const QColor& spalva, bool storas) {
+    QFont sriftas = v->font();
+    sriftas.setBold(storas);
+    v->setFont(sriftas);
+    v->horizontalHeader()->setFont(sriftas);
+    NustatytiSpalvas(v, spalva);
+    // Grid lines in grey, which shows on the black cells; the title row black
+    // like the cells, in the cells' text colour.
+    v->setStyleSheet(u"QTableView { gridline-color: %1; }"_s.arg(kTinkleliuLinijos));
+    v->horizontalHeader()->setStyleSheet(
+        u"QHeaderView { background-color: black; } "
+        "QHeaderView::section { background-color: black; color: %1; border: 0px; "
+        "border-right: 1px solid %2; border-bottom: 1px solid %2; padding: 0px 2px; }"_s.arg(spalva.name(),
+                                                                                             kTinkleliuLinijos));
+}
+
+} // namespace
+
+TTinklelis::TTinklelis(int stulpeliai, int eilutes, QWidget* tevas) : QTableWidget(eilutes, stulpeliai, tevas) {
+    Paruosti(this);
     for (int c = 0; c < stulpeliai; ++c)
         setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
-    setTabKeyNavigation(true);
-    setWordWrap(false);
-    setShowGrid(true);
     setRowHidden(0, true);
     connect(model(), &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& nuo, const QModelIndex& iki) {
         if (nuo.row() == 0)
@@ -107,23 +128,28 @@ void TTinklelis::IsvalytiViska() {
 }
 
 void TTinklelis::NustatytiTeksta(const QColor& spalva, bool storas) {
-    QFont sriftas = font();
-    sriftas.setBold(storas);
-    setFont(sriftas);
-    horizontalHeader()->setFont(sriftas);
-    NustatytiSpalvas(this, spalva);
-    // Grid lines in grey, which shows on the black cells; the title row black
-    // like the cells, in the cells' text colour.
-    setStyleSheet(u"QTableView { gridline-color: %1; }"_s.arg(kTinkleliuLinijos));
-    horizontalHeader()->setStyleSheet(
-        u"QHeaderView { background-color: black; } "
-        "QHeaderView::section { background-color: black; color: %1; border: 0px; "
-        "border-right: 1px solid %2; border-bottom: 1px solid %2; padding: 0px 2px; }"_s.arg(spalva.name(),
-                                                                                             kTinkleliuLinijos));
+    TaikytiTeksta(this, spalva, storas);
 }
 
 bool TTinklelis::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (index.row() == 0)
         return false; // the titles are the program's, not the user's
     return QTableWidget::edit(index, trigger, event);
+}
+
+TTinklelioVaizdas::TTinklelioVaizdas(QWidget* tevas) : QTableView(tevas) {
+    Paruosti(this);
+}
+
+void TTinklelioVaizdas::setModel(QAbstractItemModel* modelis) {
+    QTableView::setModel(modelis);
+    setRowHidden(0, true);
+}
+
+QString TTinklelioVaizdas::Langelis(int ACol, int ARow) const {
+    return model() ? model()->index(ARow, ACol).data().toString() : QString();
+}
+
+void TTinklelioVaizdas::NustatytiTeksta(const QColor& spalva, bool storas) {
+    TaikytiTeksta(this, spalva, storas);
 }

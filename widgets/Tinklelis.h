@@ -1,7 +1,9 @@
-// The string grid of the server list and the details window.
+// The string grid of the details window, and its look over a model for the
+// server list.
 #pragma once
 
 #include <QByteArray>
+#include <QTableView>
 #include <QTableWidget>
 
 // A string grid: a table of texts whose row 0 is the fixed title row. Row 0
@@ -37,4 +39,19 @@ protected:
 
 private:
     void AtnaujintiAntraste(int ACol);
+};
+
+// The string grid's look over a model whose row 0 is the title row and whose
+// horizontal header gives the titles: row 0 is hidden in the table and shown
+// as the column header.
+class TTinklelioVaizdas : public QTableView {
+    Q_OBJECT
+public:
+    explicit TTinklelioVaizdas(QWidget* tevas = nullptr);
+
+    void setModel(QAbstractItemModel* modelis) override;
+    // The text a cell shows, empty for one outside the grid.
+    QString Langelis(int ACol, int ARow) const;
+    // Text colour and boldness of every cell, titles included.
+    void NustatytiTeksta(const QColor& spalva, bool storas);
 };

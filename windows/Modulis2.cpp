@@ -1,36 +1,23 @@
 #include "Modulis2.h"
 
-#include <QHelpEvent>
-#include <QToolTip>
-
-#include "Centras.h"
-
-#include <algorithm>
 #include <array>
-#include <optional>
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QHideEvent>
+#include <QHelpEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QShowEvent>
-#include <QTimer>
+#include <QToolTip>
 
+#include "Centras.h"
 #include "Ikona.h"
 #include "Kalba.h"
-#include "Keliai.h"
 #include "Laikrodis.h"
-#include "NMUDP.h"
-#include "Stebetojas.h"
-#include "Stiliai.h"
 #include "Skaiciai.h"
+#include "Stiliai.h"
 #include "Tekstas.h"
 #include "Tinklelis.h"
-#include "TybINI.h"
 #include "Valdikliai.h"
 #include "iphostport.h"
 
@@ -38,20 +25,18 @@ using namespace Qt::StringLiterals;
 
 TfrmServeriai* frmServeriai = nullptr;
 
-const QString TfrmServeriai::kSarasoFailas = u"resursai/Serveriai.tyb"_s;
 // A name under the reserved ".example" domain never reaches a real server,
 // and the port shows the user how to type one.
 const QString TfrmServeriai::kNaujasAdresas = u"serveris.example:27015"_s;
 
 namespace {
 
-constexpr int kPlociai[TfrmServeriai::kStulpeliai] = {20, 110, 173, 91, 85, 55};
-constexpr const char* kAntrasciuRaktai[TfrmServeriai::kStulpeliai] = {"OS",        "Adresas",  "ServerioPavadinimas",
-                                                                      "Zemelapis", "Zaidejai", "Pingas"};
-constexpr int kAdresoStulpelis = 1;
-constexpr int kPingoStulpelis = 5;
+constexpr int kStulpeliai = TMegstamuModelis::kStulpeliai;
+constexpr int kPlociai[kStulpeliai] = {20, 110, 173, 91, 85, 55};
+constexpr const char* kAntrasciuRaktai[kStulpeliai] = {"OS",        "Adresas",  "ServerioPavadinimas",
+                                                       "Zemelapis", "Zaidejai", "Pingas"};
+constexpr int kAdresoStulpelis = TMegstamuModelis::kAdresas;
 
-constexpr qint64 kLaukimoRiba = TApklausa::kLaukimoRibaMs;
 constexpr int kAtnaujinimasMs = 10000;
 
 // Editing, where the grid allows it: typing, F2, or a click on the focused cell.
@@ -87,14 +72,6 @@ void PildytiMeniu(QWidget* langas, QMenu* meniu, std::array<QAction**, 4> punkta
     *punktai[3] = Veiksmas(langas, meniu, u"mnuUzdaryti"_s + g);
 }
 
-// The operating system letter of a details reply, upper-cased; nothing for a
-// reply that ends before it.
-QString OsRaide(char os) {
-    if (os == 0)
-        return {};
-    return RodomasTekstas(QByteArray(1, os)).toUpper();
-}
-
 } // namespace
 
 // ---- The window ----
@@ -103,6 +80,18 @@ TfrmServeriai::TfrmServeriai(TCentras* centras, QWidget* tevas)
     : TAntrinisLangas(tevas), TServerioLangas(this, centras, kSarasoPrasymai, TRaundoSantrauka::TSaltinis::Sarasas) {
     setObjectName(u"frmServeriai"_s);
     netikri = centras->Netikri();
+    // The rows' texts; a language file that cannot be read says so in the window's box.
+    const auto tekstai = [this](const char* sekcija, const char* raktas) {
+        QString tekstas;
+        Saugiai([&] { tekstas = Tekstas(sekcija, raktas); });
+        return tekstas;
+    };
+    modelis = new TMegstamuModelis(centras->Apklausa(), tekstai, this);
+    modelis->setObjectName(u"Megstami"_s);
+    modelis->NustatytiDraugus([] {
+        const TStebetojas* stebetojas = Stebetojas();
+        return stebetojas && stebetojas->ArPranestiDraugus();
+    });
     SukurtiValdiklius();
     SujungtiIvykius();
     stgServeriai->viewport()->installEventFilter(this);
@@ -114,7 +103,7 @@ bool TfrmServeriai::eventFilter(QObject* objektas, QEvent* ivykis) {
         const auto* patarimas = static_cast<QHelpEvent*>(ivykis);
         const int r = stgServeriai->rowAt(patarimas->pos().y());
         const std::optional<TServerioAdresas> serveris =
-            r > 0 ? BandytiSkaitytiAdresa(stgServeriai->Langelis(kAdresoStulpelis, r)) : std::nullopt;
+            r > 0 ? BandytiSkaitytiAdresa(modelis->Langelis(kAdresoStulpelis, r)) : std::nullopt;
         const QString tekstas = serveris ? NetikruPatarimas(netikri->Ivertis(serveris->Tekstas())) : QString();
         if (!tekstas.isEmpty()) {
             QToolTip::showText(patarimas->globalPos(), tekstas, stgServeriai->viewport());
@@ -157,7 +146,8 @@ void TfrmServeriai::SukurtiValdiklius() {
     klientas->setGeometry(0, meniuAukstis, 583, 434);
     setFixedSize(583, 434 + meniuAukstis);
 
-    stgServeriai = new TTinklelis(kStulpeliai, kEilutes, klientas);
+    stgServeriai = new TTinklelioVaizdas(klientas);
+    stgServeriai->setModel(modelis);
     TamsiosSlinkties(stgServeriai);
     stgServeriai->setObjectName(u"stgServeriai"_s);
     stgServeriai->setGeometry(8, 5, 569, 425);
@@ -195,16 +185,23 @@ void TfrmServeriai::SujungtiIvykius() {
         connect(a, &QAction::triggered, this, [this] { Saugiai([this] { mnuUzdarytiClick(); }); });
     connect(stgServeriai, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& vieta) { mnuKitoKlaviso->popup(stgServeriai->viewport()->mapToGlobal(vieta)); });
-    connect(stgServeriai, &QTableWidget::cellDoubleClicked, this,
-            [this](int, int) { Saugiai([this] { stgServeriaiDblClick(); }); });
-    connect(stgServeriai, &QTableWidget::currentCellChanged, this, [this](int eilute, int stulpelis, int, int) {
+    connect(stgServeriai, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex&) { Saugiai([this] { stgServeriaiDblClick(); }); });
+    connect(stgServeriai->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& dabartinis, const QModelIndex&) {
+                Saugiai([&] {
+                    bool galima = true;
+                    stgServeriaiSelectCell(dabartinis.column(), dabartinis.row(), galima);
+                });
+            });
+    connect(modelis, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& nuo, const QModelIndex& iki) {
         Saugiai([&] {
-            bool galima = true;
-            stgServeriaiSelectCell(stulpelis, eilute, galima);
+            if (nuo.column() <= kAdresoStulpelis && kAdresoStulpelis <= iki.column())
+                stgServeriaiCellChange(kAdresoStulpelis, nuo.row());
         });
     });
-    connect(stgServeriai, &QTableWidget::cellChanged, this,
-            [this](int eilute, int stulpelis) { Saugiai([&] { stgServeriaiCellChange(stulpelis, eilute); }); });
+    connect(modelis, &TMegstamuModelis::NeskaitomasAtsakymas, this,
+            [this](TApklausa::TId id, const TSesijosAtsakymas& a) { Saugiai([&] { PranestiNeskaitoma(id, a); }); });
     connect(tmrAtnaujinimasServeriai, &QTimer::timeout, this,
             [this] { Saugiai([this] { tmrAtnaujinimasServeriaiTimer(); }); });
 }
@@ -223,31 +220,20 @@ void TfrmServeriai::done(int rezultatas) {
 void TfrmServeriai::FormShow() {
     std::optional<QList<QByteArray>> eilutes;
     try {
-        eilutes = SkaitytiSarasa();
+        eilutes = TMegstamuModelis::SkaitytiSarasa();
     } catch (const EFailoKlaida& e) {
         RodytiPranesima(this, e.Message());
     }
-    arPerkeliama = true;
-    if (eilutes) {
-        stgServeriai->IsvalytiViska();
-        IkeltiSarasa(*eilutes);
-    } else {
-        // The file could not be read: the list in the window stays, its live values go.
-        for (int r = 0; r < kEilutes; ++r)
-            for (int c = 0; c < kStulpeliai; ++c)
-                if (c != kAdresoStulpelis)
-                    stgServeriai->IsvalytiLangeli(c, r);
-    }
-    arPerkeliama = false;
+    if (eilutes)
+        modelis->IkeltiSarasa(*eilutes);
+    else
+        modelis->IsvalytiGyvus(); // the file could not be read: the list in the window stays
     PritaikytiKalba();
     tmrAtnaujinimasServeriai->setEnabled(true);
     // A fresh walk: what the last showing still had in flight is not taken,
     // and each showing may say a server's odd reply once.
     PamirstiTinkloPranesimus();
-    Apklausa->BaigtiVisus(this);
-    apklausiami.clear();
-    pingai.clear();
-    suZaidejais.clear();
+    modelis->BaigtiApejima();
     PradetiApejima();
     SustabdytiStebetoja();
 }
@@ -267,9 +253,9 @@ void TfrmServeriai::PritaikytiKalba() {
         if (stebetojas) {
             // The title is kept with its bytes: the list file's first line holds them.
             const QByteArray b = stebetojas->Kalba().Reiksme("frmServeriai", kAntrasciuRaktai[c]);
-            stgServeriai->NustatytiLangeli(c, 0, RodomasTekstas(b), b);
+            modelis->NustatytiAntraste(c, RodomasTekstas(b), b);
         } else {
-            stgServeriai->NustatytiLangeli(c, 0, Tekstas("frmServeriai", kAntrasciuRaktai[c]));
+            modelis->NustatytiAntraste(c, Tekstas("frmServeriai", kAntrasciuRaktai[c]));
         }
     }
     mnuServeriai->setTitle(Tekstas("frmServeriai", "mnuServeriai"));
@@ -288,7 +274,7 @@ void TfrmServeriai::PritaikytiKalba() {
 
 void TfrmServeriai::FormClose() {
     try {
-        IssaugotiSarasa();
+        modelis->IssaugotiSarasa();
     } catch (const EFailoKlaida& e) {
         RodytiPranesima(this, e.Message());
     }
@@ -303,102 +289,10 @@ void TfrmServeriai::mnuUzdarytiClick() {
     close();
 }
 
-// ---- The list file ----
-
-QList<QByteArray> TfrmServeriai::SkaitytiSarasa() {
-    // Unlike the key/value files, a folder where the list should be is an error.
-    const std::optional<QByteArray> turinys = SkaitytiFailoTurini(VietinisKelias(RasomasKelias(kSarasoFailas)), true);
-    if (!turinys)
-        return {};
-    return IsskaidytiEilutes(*turinys).mid(0, kEilutes);
-}
-
-void TfrmServeriai::IkeltiSarasa(const QList<QByteArray>& eilutes) {
-    for (int r = 0; r < kEilutes; ++r)
-        stgServeriai->IsvalytiLangeli(kAdresoStulpelis, r);
-    for (int r = 0; r < eilutes.size() && r < kEilutes; ++r) {
-        // An empty line keeps its slot as one blank, so later lines keep their rows.
-        const QByteArray eilute = eilutes.at(r).isEmpty() ? QByteArray(" ") : eilutes.at(r);
-        stgServeriai->NustatytiLangeli(kAdresoStulpelis, r, RodomasTekstas(eilute), eilute);
-    }
-}
-
-QByteArray TfrmServeriai::SarasoTurinys() const {
-    QList<QByteArray> eilutes;
-    for (int r = 0; r < kEilutes; ++r) {
-        QByteArray eilute = stgServeriai->LangelioBaitai(kAdresoStulpelis, r);
-        // A line break inside a cell would shift every later row of the file.
-        for (char& c : eilute)
-            if (c == '\r' || c == '\n' || c == '\0')
-                c = ' ';
-        eilutes.append(eilute);
-    }
-    return SujungtiEilutes(eilutes);
-}
-
-void TfrmServeriai::IssaugotiSarasa() const {
-    PakeistiFailaAtomiskai(VietinisKelias(RasomasKelias(kSarasoFailas)), SarasoTurinys());
-}
-
 // ---- The walk ----
 
-bool TfrmServeriai::ArTusciaEilute(int ARow) const {
-    return ApkarpytiTarpus(stgServeriai->Langelis(kAdresoStulpelis, ARow)).isEmpty();
-}
-
-int TfrmServeriai::PirmaTuscia() const {
-    for (int r = 1; r < kEilutes; ++r)
-        if (ArTusciaEilute(r))
-            return r;
-    return kEilutes;
-}
-
-QList<int> TfrmServeriai::Eilutes(const QString& adresas) const {
-    QList<int> eilutes;
-    const int galas = PirmaTuscia();
-    for (int r = 1; r < galas; ++r)
-        if (stgServeriai->Langelis(kAdresoStulpelis, r) == adresas)
-            eilutes.append(r);
-    return eilutes;
-}
-
-void TfrmServeriai::RodytiTusciaSarasa() {
-    lblTusciasSarasas->setVisible(PirmaTuscia() == 1);
-}
-
 void TfrmServeriai::PradetiApejima() {
-    const int galas = PirmaTuscia();
-    QList<QString> vyksta;
-    for (auto i = apklausiami.begin(); i != apklausiami.end();) {
-        if (Apklausa->ArVyksta(i.key())) {
-            vyksta.append(i.value());
-            ++i;
-        } else {
-            pingai.remove(i.key());
-            suZaidejais.remove(i.key());
-            i = apklausiami.erase(i);
-        }
-    }
-    // The friends option as it stands at the walk's start.
-    const TStebetojas* stebetojas = Stebetojas();
-    const bool arZaidejai = stebetojas && stebetojas->ArPranestiDraugus();
-    NustatytiPrasymus(arZaidejai ? kSarasoDrauguPrasymai : kSarasoPrasymai);
-    for (int r = 1; r < galas; ++r) {
-        // A row's server once a walk, however many rows hold it; one still in
-        // flight from the last walk goes on with that round and its own time-out.
-        const QString adresas = stgServeriai->Langelis(kAdresoStulpelis, r);
-        if (vyksta.contains(adresas))
-            continue;
-        vyksta.append(adresas);
-        const std::optional<TServerioAdresas> serveris = BandytiSkaitytiAdresa(adresas);
-        if (!serveris || !serveris->ArTinkamasPortas())
-            continue; // like a failed send: the row keeps what it held
-        const TApklausa::TId id = SiustiRaunda(*serveris);
-        apklausiami.insert(id, adresas);
-        if (arZaidejai)
-            suZaidejais.insert(id);
-    }
-    ArPabaiga = apklausiami.isEmpty();
+    modelis->PradetiApejima();
     RodytiTusciaSarasa();
 }
 
@@ -406,103 +300,25 @@ void TfrmServeriai::tmrAtnaujinimasServeriaiTimer() {
     PradetiApejima();
 }
 
-void TfrmServeriai::UzbaigtiApklausa(TApklausa::TId id) {
-    Apklausa->Baigti(id);
-    apklausiami.remove(id);
-    pingai.remove(id);
-    suZaidejais.remove(id);
-    ArPabaiga = apklausiami.isEmpty();
-}
-
-void TfrmServeriai::AtsisakytiNebereikalingu() {
-    const QList<TApklausa::TId> ids = apklausiami.keys();
-    for (const TApklausa::TId id : ids)
-        if (Eilutes(apklausiami.value(id)).isEmpty())
-            UzbaigtiApklausa(id);
-}
-
-// ---- Replies ----
-
-bool TfrmServeriai::ArIgnoruojaAtsakymus(TApklausa::TId id) const {
-    return !apklausiami.contains(id);
-}
-
-void TfrmServeriai::ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
-    const QList<int> eilutes = Eilutes(apklausiami.value(id));
-    // The round trip may come with a challenge, before the details reply.
-    if (atsakymas.PingoMs && !pingai.contains(id))
-        pingai.insert(id, *atsakymas.PingoMs);
-    switch (atsakymas.Rusis) {
-    case TAtsakymoRusis::Nieko:
-        return; // the poll goes on (the poller answers a challenge itself)
-    case TAtsakymoRusis::Detales: {
-        const int ms = pingai.value(id, int(Apklausa->Praejo(id)));
-        for (const int r : eilutes) {
-            RodytiDetales(r, atsakymas.Detales);
-            RodytiPinga(r, ms);
-        }
-        // A round that asked the players too ends when they came (or at its
-        // time-out): the poller says so.
-        if (suZaidejais.contains(id))
-            return;
-        break;
-    }
-    case TAtsakymoRusis::Zaidejai:
-        if (suZaidejais.contains(id))
-            return; // asked for the notifications, not shown
+void TfrmServeriai::PranestiNeskaitoma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
+    if (atsakymas.Rusis == TAtsakymoRusis::PerDidelis)
+        RodytiTinkloPranesima(id, QString::number(atsakymas.Dydis) + Tekstas("Pranesimai", "BaituGavau"));
+    else
         PranestiNezinomusDuomenis(id);
-        break;
-    case TAtsakymoRusis::Banas:
-        for (const int r : eilutes)
-            stgServeriai->NustatytiLangeli(kPingoStulpelis, r, Tekstas("Pranesimai", "Banas"));
-        break;
-    default:
-        // The poll is over either way: a reply of another kind answers it.
-        PranestiNezinomusDuomenis(id);
-        break;
-    }
-    UzbaigtiApklausa(id);
 }
 
-void TfrmServeriai::ApklausaBaigta(TApklausa::TId id, bool arAtsake) {
-    if (!apklausiami.contains(id))
-        return;
-    // A silent server's row shows the time-out; its other columns keep their values.
-    if (!arAtsake)
-        for (const int r : Eilutes(apklausiami.value(id)))
-            stgServeriai->NustatytiLangeli(kPingoStulpelis, r, Tekstas("Pranesimai", "Timeout"));
-    UzbaigtiApklausa(id);
-}
-
-void TfrmServeriai::NepavykoIssiusti(TApklausa::TId id) {
-    // An unreachable server is no error of its own: its row keeps what it held.
-    UzbaigtiApklausa(id);
-}
-
-void TfrmServeriai::RodytiDetales(int ARow, const TDetales& detales) {
-    stgServeriai->NustatytiLangeli(0, ARow, OsRaide(detales.OS));
-    stgServeriai->NustatytiLangeli(2, ARow, ServerioTekstas(detales.Info.Pavadinimas));
-    stgServeriai->NustatytiLangeli(3, ARow, ServerioTekstas(detales.Info.Zemelapis));
-    stgServeriai->NustatytiLangeli(4, ARow,
-                                   QString::number(detales.Zaidejai) + u'/' + QString::number(detales.MaxZaideju));
-}
-
-void TfrmServeriai::RodytiPinga(int ARow, int ms) {
-    stgServeriai->NustatytiLangeli(kPingoStulpelis, ARow, QString::number(std::clamp<qint64>(ms, 0, kLaukimoRiba)));
-}
-
-void TfrmServeriai::NMUDP1InvalidHost(bool& handled) {
-    handled = true;
+void TfrmServeriai::RodytiTusciaSarasa() {
+    lblTusciasSarasas->setVisible(modelis->PirmaTuscia() == 1);
 }
 
 // ---- The grid and its menus ----
 
 void TfrmServeriai::stgServeriaiDblClick() {
-    const int eilute = stgServeriai->currentRow();
+    const int eilute = stgServeriai->currentIndex().row();
     TStebetojas* stebetojas = Stebetojas();
-    if (eilute < 1 || ArTusciaEilute(eilute) || !stebetojas)
+    if (eilute < 1 || modelis->ArTusciaEilute(eilute) || !stebetojas)
         return;
-    stebetojas->Stebeti(stgServeriai->Langelis(kAdresoStulpelis, eilute));
+    stebetojas->Stebeti(modelis->Langelis(kAdresoStulpelis, eilute));
     close();
 }
 
@@ -511,11 +327,10 @@ void TfrmServeriai::stgServeriaiSelectCell(int ACol, int, bool&) {
 }
 
 void TfrmServeriai::stgServeriaiCellChange(int ACol, int) {
-    if (ACol != kAdresoStulpelis || arPerkeliama)
-        return;
-    // A row's address typed over: a reply of its old server no longer belongs there.
-    AtsisakytiNebereikalingu();
-    RodytiTusciaSarasa();
+    // A row's address typed over: the model drops what its old server still
+    // had in flight; the window shows the empty list's line or not.
+    if (ACol == kAdresoStulpelis)
+        RodytiTusciaSarasa();
 }
 
 void TfrmServeriai::mnuPridetiClick() {
@@ -523,60 +338,16 @@ void TfrmServeriai::mnuPridetiClick() {
     // none is watched or the list holds it already.
     const TStebetojas* stebetojas = Stebetojas();
     QString naujas = stebetojas ? ApkarpytiTarpus(stebetojas->Adresas()) : QString();
-    for (int r = 1; r < kEilutes && !naujas.isEmpty(); ++r)
-        if (ApkarpytiTarpus(stgServeriai->Langelis(kAdresoStulpelis, r)) == naujas)
-            naujas.clear();
-    if (naujas.isEmpty())
+    if (naujas.isEmpty() || modelis->ArYra(naujas))
         naujas = kNaujasAdresas;
-    // Row 0 is the title row, never a server's slot.
-    for (int r = 1; r < kEilutes; ++r) {
-        if (ArTusciaEilute(r)) {
-            stgServeriai->NustatytiLangeli(kAdresoStulpelis, r, naujas);
-            return;
-        }
-    }
+    modelis->IrasytiLaisvoje(naujas);
 }
 
 bool TfrmServeriai::Prideti(const QString& adresas) {
-    const QString naujas = ApkarpytiTarpus(adresas);
-    for (int r = 1; r < kEilutes; ++r)
-        if (ApkarpytiTarpus(stgServeriai->Langelis(kAdresoStulpelis, r)) == naujas)
-            return false;
-    for (int r = 1; r < kEilutes; ++r) {
-        if (ArTusciaEilute(r)) {
-            stgServeriai->NustatytiLangeli(kAdresoStulpelis, r, naujas);
-            IssaugotiSarasa();
-            return true;
-        }
-    }
-    return false;
+    return modelis->Prideti(adresas);
 }
 
 void TfrmServeriai::mnuPasalintiClick() {
-    const int dabartine = stgServeriai->currentRow();
-    arPerkeliama = true;
-    if (dabartine >= 1)
-        for (int c = 0; c < kStulpeliai; ++c)
-            stgServeriai->IsvalytiLangeli(c, dabartine);
-    int tarpas = -1;
-    for (int r = 1; r < kEilutes && tarpas < 0; ++r)
-        if (ArTusciaEilute(r))
-            tarpas = r;
-    if (tarpas >= 0) {
-        for (int r = tarpas; r < kEilutes - 1; ++r) {
-            for (int c = 0; c < kStulpeliai; ++c) {
-                if (QTableWidgetItem* zemiau = stgServeriai->takeItem(r + 1, c))
-                    stgServeriai->setItem(r, c, zemiau);
-                else
-                    stgServeriai->IsvalytiLangeli(c, r);
-            }
-        }
-        for (int c = 0; c < kStulpeliai; ++c)
-            stgServeriai->IsvalytiLangeli(c, kEilutes - 1);
-    }
-    arPerkeliama = false;
-    // Replies follow their server's rows wherever they moved; a server no row
-    // holds any more is polled no longer.
-    AtsisakytiNebereikalingu();
+    modelis->Pasalinti(stgServeriai->currentIndex().row());
     RodytiTusciaSarasa();
 }
