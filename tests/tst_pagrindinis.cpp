@@ -24,6 +24,7 @@
 #include "Programa.h"
 #include "RankinisServeris.h"
 #include "Sesija.h"
+#include "Stebejimas.h"
 #include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
 #include "TybCheckBox.h"
@@ -377,7 +378,7 @@ void TstPagrindinis::atnaujinimoIrTimeoutSutapimas() {
     QTRY_COMPARE_WITH_TIMEOUT(Eilutes("memKomanda1").size(), 3, 5000);
     // The refresh falls due before the clock's own tick has seen the time.
     netikrasLaikas += praejo;
-    QMetaObject::invokeMethod(frmPagrindinis, "tmrAtnaujinimasTimer");
+    LangoValdiklis<TStebejimas>(frmPagrindinis, "Stebejimas")->Atnaujinti();
     QTest::qWait(30);
     QByteArrayList zodziai;
     for (const TGautaUzklausa& u : serveris->Uzklausos())

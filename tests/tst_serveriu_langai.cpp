@@ -14,6 +14,7 @@
 #include "AtsakymuKurejas.h"
 #include "RankinisServeris.h"
 #include "ServeriuLangai.h"
+#include "Stebejimas.h"
 #include "StebetojoAplinka.h"
 
 using namespace Qt::StringLiterals;
@@ -289,7 +290,7 @@ void TstServeriuLangai::kartaIAdresa() {
         else if (raundas == 4)
             Valdiklis<QPushButton>("btnRodyti")->click();
         else
-            QVERIFY(QMetaObject::invokeMethod(frmPagrindinis, "tmrAtnaujinimasTimer"));
+            LangoValdiklis<TStebejimas>(frmPagrindinis, "Stebejimas")->Atnaujinti();
         QTRY_VERIFY_WITH_TIMEOUT(rankinis.gauta.size() > uzklausos, 5000);
         // Every reply sent so far has reached the window.
         QTRY_COMPARE_WITH_TIMEOUT(udp->PristatomasNumeris() + udp->Atmesta() - pries, atsakyta, 5000);

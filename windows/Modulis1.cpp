@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
@@ -26,6 +25,7 @@
 #include "Laikrodis.h"
 #include "NMUDP.h"
 #include "Parinktys.h"
+#include "Stebejimas.h"
 #include "Registras.h"
 #include "Skaiciai.h"
 #include "Stiliai.h"
@@ -51,11 +51,6 @@ constexpr int kPingas1 = 4348357;     // #C55942
 constexpr int kStebetojai = 7038315;  // #6B656B
 constexpr int kShape2Plunksna = 14067332;
 constexpr int kSidabrine = 12632256; // silver
-
-// A refresh tick that finds the round's time-out due within this many ms takes
-// the time-out instead of starting a new round (the two fall due together by
-// default, and timers may fire a little early).
-constexpr qint64 kLaikmacioPaklaida = 50;
 
 TMemo* Memo(QWidget* tevas, const char* vardas, int x, int y, int w, int h, int spalva, bool desineje) {
     TMemo* m = Sukurti<TMemo>(tevas, vardas, x, y, w, h);
@@ -91,13 +86,15 @@ TfrmPagrindinis::TfrmPagrindinis(TCentras* centras, TParinktys* parinktys, QWidg
       parinktys(parinktys) {
     setObjectName(u"frmPagrindinis"_s);
     paieska = centras->Vardai();
+    stebejimas = new TStebejimas(centras->Apklausa(), this);
+    tmrAtnaujinimas = stebejimas->Atnaujinimas();
     SukurtiValdiklius();
     SukurtiMeniu();
     SujungtiIvykius();
     // The count's tool tip says when the hub's judge finds the watched server's players fake.
     netikri = centras->Netikri();
     connect(netikri, &TNetikruTeisejas::Pakito, this, [this](const QString& serveris) {
-        if (serveris == stebimas)
+        if (serveris == stebejimas->Stebimas())
             RodytiNetikrus();
     });
     Saugiai([this] { FormCreate(); });
@@ -164,13 +161,6 @@ void TfrmPagrindinis::SukurtiValdiklius() {
     Shape3 = Linija(pnlTAB, "Shape3", 488, kStebetojai, kSidabrine);
     lblStebetojaiTitle = Etikete(pnlTAB, "lblStebetojaiTitle", 8, 496, 120, 16, antraste, kStebetojai);
     lblStebetojai = Etikete(pnlTAB, "lblStebetojai", 360, 496, 71, 13, Sriftas(kSansSerif, 11, true), kStebetojai);
-
-    // The round-trip clock's timer: 1 ms precise ticks, running while a round waits.
-    tmrPingas = new QTimer(this);
-    tmrPingas->setObjectName(u"tmrPingas"_s);
-    tmrPingas->setTimerType(Qt::PreciseTimer);
-    tmrPingas->setInterval(1);
-    tmrAtnaujinimas = SukurtiLaikmati(this, "tmrAtnaujinimas", 5000);
     tmrAtnaujinimas->setEnabled(true);
 }
 
@@ -179,8 +169,7 @@ void TfrmPagrindinis::SujungtiIvykius() {
     connect(btnJungtis, &QPushButton::clicked, this, [this] { Saugiai([this] { btnJungtisClick(); }); });
     connect(btnApie, &QPushButton::clicked, this, [this] { Saugiai([this] { btnApieClick(); }); });
     connect(edtHostas, &QLineEdit::textChanged, this, [this] { Saugiai([this] { edtHostasChange(); }); });
-    connect(tmrPingas, &QTimer::timeout, this, [this] { Saugiai([this] { Timer1Timer(); }); });
-    connect(tmrAtnaujinimas, &QTimer::timeout, this, [this] { Saugiai([this] { tmrAtnaujinimasTimer(); }); });
+    SujungtiStebejima();
     connect(paieska, &TAdresuPaieska::VardasRastas, this, [this] { Saugiai([this] { RodytiAdresa(); }); });
 
     // Every scoreboard change closes the menus; a press in a column hands the
@@ -220,12 +209,23 @@ QString TfrmPagrindinis::Tekstas(const char* sekcija, const char* raktas) const 
 // ---- The face the other windows see ----
 
 void TfrmPagrindinis::SustabdytiAtnaujinima() {
-    tmrAtnaujinimas->setEnabled(false);
+    stebejimas->SustabdytiAtnaujinima();
 }
 
 void TfrmPagrindinis::TestiAtnaujinima() {
-    if (!ApkarpytiTarpus(edtHostas->text()).isEmpty())
-        tmrAtnaujinimas->setEnabled(true);
+    stebejimas->TestiAtnaujinima();
+}
+
+bool TfrmPagrindinis::ArUzdraustas() const {
+    return stebejimas->ArBanas();
+}
+
+void TfrmPagrindinis::NustatytiBana(bool taip) {
+    stebejimas->NustatytiBana(taip);
+}
+
+int TfrmPagrindinis::PingoLaikas() const {
+    return stebejimas->PingoLaikas();
 }
 
 int TfrmPagrindinis::AtnaujinimoIntervalas() const {
@@ -255,7 +255,6 @@ void TfrmPagrindinis::RodytiServerioDetales(const QString& adresas) {
 
 void TfrmPagrindinis::FormCreate() {
     IsvalytiLenta();
-    ArBanas = false;
     ZaidejuSkaicius = 0;
     ArZaidejaiGauti = false;
     MeniuPerjungtas = false;
@@ -375,151 +374,88 @@ void TfrmPagrindinis::IsvalytiLenta() {
 }
 
 void TfrmPagrindinis::btnRodytiClick() {
-    // Another address clears the board at once; the same one keeps what it
-    // shows until this round's replies replace it, part by part.
-    const QString adresas = edtHostas->text();
-    if (adresas != rodomasAdresas) {
-        IsvalytiLenta();
-        rodomasAdresas = adresas;
-        PamirstiTinkloPranesimus();
-    } else if (!arAtnaujinama) {
-        // The user asked anew: an odd reply may say so once more.
-        PamirstiTinkloPranesimus();
-    }
-    // A port that is no whole number ends the click here, with the conversion's message.
-    raundoAdresas = SkaitytiAdresa(adresas);
-    SiustiUzklausas(*raundoAdresas);
-    tmrAtnaujinimas->setEnabled(true);
-    RodytiIntervala();
+    stebejimas->Stebeti();
 }
 
-void TfrmPagrindinis::SiustiUzklausas(const TServerioAdresas& adresas) {
-    ArBanas = false;
-    if (raundas)
-        Apklausa->Baigti(raundas);
-    tmrPingas->start();
-    PingoLaikas = 0;
-    raundoDetales.reset();
-    raundoIsvardinta.reset();
-    // An unreachable server is no error of its own: the round times out.
-    raundas = SiustiRaunda(adresas);
-    if (stebimas != adresas.Tekstas()) {
-        stebimas = adresas.Tekstas();
-        RodytiNetikrus();
-    }
+// What the watch reports, painted; each under the application guard.
+void TfrmPagrindinis::SujungtiStebejima() {
+    TStebejimas* s = stebejimas;
+    connect(s, &TStebejimas::Isvalyta, this, [this] { Saugiai([this] { IsvalytiLenta(); }); });
+    connect(s, &TStebejimas::PranesimaiPamirsti, this, [this] { PamirstiTinkloPranesimus(); });
+    connect(s, &TStebejimas::RaundasPradetas, this, [this] {
+        Saugiai([this] {
+            RodytiNetikrus();
+            RodytiIntervala();
+        });
+    });
+    connect(s, &TStebejimas::PingasGautas, this, [this](int ms) { Saugiai([&] { RodytiPinga(ms); }); });
+    connect(s, &TStebejimas::ZaidejaiGauti, this, [this](const TZaidejai& z) { Saugiai([&] { RodytiZaidejus(z); }); });
+    connect(s, &TStebejimas::DetalesGautos, this, [this](const TDetales& d, std::optional<int> isvardinta) {
+        Saugiai([&] {
+            if (isvardinta) {
+                ArZaidejaiGauti = true;
+                ZaidejuSkaicius = *isvardinta;
+            }
+            // Until this round's players reply comes, the spectators shown stay.
+            const QString stebetojai = lblStebetojai->text();
+            RodytiDetales(d);
+            if (!isvardinta)
+                lblStebetojai->setText(stebetojai);
+        });
+    });
+    connect(s, &TStebejimas::Timeout, this, [this] { Saugiai([this] { PazymetiTimeout(); }); });
+    connect(s, &TStebejimas::Banas, this, [this] { Saugiai([this] { PazymetiBana(); }); });
+    connect(s, &TStebejimas::KitasAtsakymas, this,
+            [this](TApklausa::TId id, const TSesijosAtsakymas& a) { Saugiai([&] { RodytiKitaAtsakyma(id, a); }); });
+    connect(s, &TStebejimas::NerastasHostas, this,
+            [this](bool& handled) { Saugiai([&] { NMUDP1InvalidHost(handled); }); });
+    connect(s, &TStebejimas::Klaida, this, [this](const QString& pranesimas) { RodytiPranesima(this, pranesimas); });
 }
 
 void TfrmPagrindinis::RodytiNetikrus() {
     // The count keeps its "players/max"; only its tool tip tells.
     if (!lblZaidejaiSK->text().isEmpty())
-        lblZaidejaiSK->setToolTip(NetikruPatarimas(netikri->Ivertis(stebimas)));
+        lblZaidejaiSK->setToolTip(NetikruPatarimas(netikri->Ivertis(stebejimas->Stebimas())));
 }
 
 void TfrmPagrindinis::RodytiIntervala() {
-    // Rounds to one server are spaced so that it never gets more datagrams
-    // than its budget allows, whatever interval was chosen.
-    const int prasomas = tmrAtnaujinimas->Intervalas();
-    const int veikiantis = raundoAdresas ? Tarpas(*raundoAdresas, prasomas) : prasomas;
-    tmrAtnaujinimas->setMaziausias(veikiantis > prasomas ? veikiantis : 0);
-    lblIntervalas->setToolTip(veikiantis > prasomas ? IntervaloTekstas() : QString());
-}
-
-void TfrmPagrindinis::tmrAtnaujinimasTimer() {
-    if (tmrPingas->isActive() && Apklausa->ArBaigiasiLaikas(raundas, kLaikmacioPaklaida)) {
-        PazymetiTimeout();
-        return;
-    }
-    if (ApkarpytiTarpus(edtHostas->text()).isEmpty())
-        return;
-    const QScopedValueRollback atnaujinama(arAtnaujinama, true);
-    btnRodyti->click();
-}
-
-void TfrmPagrindinis::Timer1Timer() {
-    // The poller keeps the round's clock and says when it runs out; this
-    // timer only mirrors the wait.
-    PingoLaikas = int(qMin<qint64>(Apklausa->Praejo(raundas), TApklausa::kLaukimoRibaMs));
+    lblIntervalas->setToolTip(stebejimas->TaikytiBiudzeta() ? IntervaloTekstas() : QString());
 }
 
 void TfrmPagrindinis::edtHostasChange() {
-    tmrAtnaujinimas->setEnabled(false);
+    stebejimas->NustatytiAdresa(edtHostas->text());
 }
 
 void TfrmPagrindinis::PazymetiTimeout() {
-    tmrPingas->stop();
-    Apklausa->Baigti(raundas);
     const QString tekstas = Tekstas("Pranesimai", "Timeout");
     lblPingas1->setText(tekstas);
     lblPingas2->setText(tekstas);
-    tmrAtnaujinimas->setEnabled(false);
 }
 
 void TfrmPagrindinis::PazymetiBana() {
-    ArBanas = true;
-    tmrPingas->stop();
-    Apklausa->Baigti(raundas);
     const QString tekstas = Tekstas("Pranesimai", "Banas");
     lblPingas1->setText(tekstas);
     lblPingas2->setText(tekstas);
 }
 
 void TfrmPagrindinis::RodytiPinga(int ms) {
-    tmrPingas->stop();
-    PingoLaikas = int(std::clamp<qint64>(ms, 0, TApklausa::kLaukimoRibaMs));
-    lblPingas1->setText(QString::number(PingoLaikas));
-    lblPingas2->setText(QString::number(PingoLaikas));
+    lblPingas1->setText(QString::number(ms));
+    lblPingas2->setText(QString::number(ms));
 }
 
-// ---- Replies ----
-
-void TfrmPagrindinis::ApklausaBaigta(TApklausa::TId id, bool arAtsake) {
-    // A server silent for the whole wait: the time-out, and the refresh stops.
-    if (id == raundas && !arAtsake && tmrPingas->isActive())
-        PazymetiTimeout();
-}
-
-// While banned, nothing received is shown until the next round. The poller
-// passes on the first 'j', players and details reply of a round only (and an
-// 'I' after a 'm': the info reply wins).
-void TfrmPagrindinis::ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
-    // The round trip: the first 'j', or the first Steam reply of a server that
-    // is not asked "ping".
-    if (atsakymas.PingoMs && tmrPingas->isActive())
-        RodytiPinga(*atsakymas.PingoMs);
+// A server's odd reply: its texts, or what it was, in the window's message
+// boxes (once a datagram, as the gate says).
+void TfrmPagrindinis::RodytiKitaAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) {
     switch (atsakymas.Rusis) {
-    // Spectators are counted when both replies of the round are in, whichever
-    // came first (a Steam server answers players only after a challenge), and
-    // again for an 'I' after a 'm'.
-    case TAtsakymoRusis::Zaidejai:
-        RodytiZaidejus(atsakymas.Zaidejai);
-        raundoIsvardinta = int(atsakymas.Zaidejai.size());
-        if (raundoDetales)
-            RodytiDetales(*raundoDetales);
-        break;
-    case TAtsakymoRusis::Detales: {
-        raundoDetales = atsakymas.Detales;
-        if (raundoIsvardinta) {
-            ArZaidejaiGauti = true;
-            ZaidejuSkaicius = *raundoIsvardinta;
-        }
-        // Until this round's players reply comes, the spectators shown stay.
-        const QString stebetojai = lblStebetojai->text();
-        RodytiDetales(atsakymas.Detales);
-        if (!raundoIsvardinta)
-            lblStebetojai->setText(stebetojai);
-        break;
-    }
-    case TAtsakymoRusis::Banas:
-        PazymetiBana();
+    case TAtsakymoRusis::PerDidelis:
+        RodytiTinkloPranesima(id, QString::number(atsakymas.Dydis) + Tekstas("Pranesimai", "BaituGavau"));
         break;
     case TAtsakymoRusis::Tekstas:
         if (RodytiTinkloPranesima(id, ServerioTekstas(atsakymas.PirmasTekstas)))
             RodytiTinkloPranesima(id, ServerioTekstas(atsakymas.AntrasTekstas));
         break;
-    case TAtsakymoRusis::Nezinomas:
+    default:
         PranestiNezinomusDuomenis(id);
-        break;
-    default: // the ping above; rules are read and not shown; nothing
         break;
     }
 }
@@ -605,7 +541,7 @@ void TfrmPagrindinis::RodytiDetales(const TDetales& detales) {
     ZaidejuSkaicius = 0;
 
     // The address the round's datagrams went to, whatever the box holds by now.
-    laukiamasAdresas = Apklausa->IPAdresas(raundas);
+    laukiamasAdresas = stebejimas->IPAdresas();
     if (laukiamasAdresas)
         imgApacia->RodytiAdresa(laukiamasAdresas->Tekstas());
     RodytiAdresa();

@@ -20,6 +20,7 @@
 
 class TCentras;
 class TParinktys;
+class TStebejimas;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -39,8 +40,8 @@ class TTybLabel;
 class TfrmPagrindinis : public QWidget, public TServerioLangas, public TStebetojas {
     Q_OBJECT
     // The window's state by name, for tools and tests.
-    Q_PROPERTY(bool ArBanas MEMBER ArBanas)
-    Q_PROPERTY(int PingoLaikas MEMBER PingoLaikas)
+    Q_PROPERTY(bool ArBanas READ ArUzdraustas WRITE NustatytiBana)
+    Q_PROPERTY(int PingoLaikas READ PingoLaikas)
     Q_PROPERTY(bool MeniuPerjungtas MEMBER MeniuPerjungtas)
     Q_PROPERTY(bool ArZaidejaiGauti MEMBER ArZaidejaiGauti)
     Q_PROPERTY(int ZaidejuSkaicius MEMBER ZaidejuSkaicius)
@@ -59,7 +60,7 @@ public:
     void Stebeti(const QString& adresas) override;
     void Prisijungti(const QString& adresas) override;
     void RodytiServerioDetales(const QString& adresas) override;
-    bool ArUzdraustas() const override { return ArBanas; }
+    bool ArUzdraustas() const override;
     const TKalba& Kalba() const override { return kalba; }
 
     // The notification options of the miscellaneous panel.
@@ -87,9 +88,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* objektas, QEvent* ivykis) override;
 
-    bool ArIgnoruojaAtsakymus(TApklausa::TId id) const override { return ArBanas || id != raundas; }
-    void ApdorotiAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas) override;
-    void ApklausaBaigta(TApklausa::TId id, bool arAtsake) override;
+    // The watch (TStebejimas) starts the rounds and takes their replies.
+    bool ArIgnoruojaAtsakymus(TApklausa::TId) const override { return true; }
+    void ApdorotiAtsakyma(TApklausa::TId, const TSesijosAtsakymas&) override {}
+    void ApklausaBaigta(TApklausa::TId, bool) override {}
 
 private:
     // Controls, named as in the layout.
@@ -122,8 +124,7 @@ private:
     TLinija* Shape3 = nullptr;
     QLabel* lblStebetojaiTitle = nullptr;
     QLabel* lblStebetojai = nullptr;
-    QTimer* tmrPingas = nullptr;
-    TLaikmatis* tmrAtnaujinimas = nullptr;
+    TLaikmatis* tmrAtnaujinimas = nullptr; // the watch's refresh
 
     // The bottom menu bar and its panels.
     TApatineJuosta* imgApacia = nullptr;
@@ -161,21 +162,21 @@ private:
     // Binds a check box of the panels to its option, both ways.
     void SusietiZyma(QCheckBox* langelis, int zyma);
 
+    // The watched server, its refresh and its rounds.
+    TStebejimas* stebejimas = nullptr;
+
     // Window state.
-    bool ArBanas = false;
-    int PingoLaikas = 0; // milliseconds of the round in flight (or of the last answered one), from the poller
     bool ArZaidejaiGauti = false;
     int ZaidejuSkaicius = 0;
     QString ZaidimoKatalogas;
     bool MeniuPerjungtas = false;
-    bool arAtnaujinama = false; // the refresh timer, not the user, presses btnRodyti
+    int PingoLaikas() const;
+    void NustatytiBana(bool taip);
 
     // Handlers.
     void FormCreate();
     Q_INVOKABLE void FormShow();
     void btnRodytiClick();
-    Q_INVOKABLE void tmrAtnaujinimasTimer();
-    void Timer1Timer();
     void edtHostasChange();
     void btnApieClick();
     void btnJungtisClick();
@@ -206,7 +207,6 @@ private:
 
     // Procedures.
     Q_INVOKABLE void IsvalytiLenta();
-    void SiustiUzklausas(const TServerioAdresas& adresas);
     Q_INVOKABLE void RodytiZaidejus(const TZaidejai& zaidejai);
     // Marks the friends among the names of both players columns.
     void PazymetiDraugus();
@@ -217,6 +217,8 @@ private:
     void RodytiAdresa();
     void PazymetiBana();
     void PazymetiTimeout();
+    void RodytiKitaAtsakyma(TApklausa::TId id, const TSesijosAtsakymas& atsakymas);
+    void SujungtiStebejima();
     Q_INVOKABLE void IkeltiKalbas();
     Q_INVOKABLE void PritaikytiKalba();
     // The language file named by cboKalbos: the box lists each language by its
@@ -255,19 +257,10 @@ private:
     template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
 
     QHash<QObject*, std::function<void()>> paspaudimai;
-    TApklausa::TId raundas = 0; // the poller's round of the watched server
-    QString stebimas;           // its key, as the hub's judge of fake players knows it
     TNetikruTeisejas* netikri = nullptr;
     void RodytiNetikrus();
-    // The address whose values the scoreboard shows: refreshing it replaces
-    // each part by its own reply, another address clears the board at once.
-    std::optional<QString> rodomasAdresas;
     // The refresh period in effect, when the server's budget holds it above the chosen one.
     void RodytiIntervala();
-    // The round's details reply and its count of listed players, once they came.
-    std::optional<TDetales> raundoDetales;
-    std::optional<int> raundoIsvardinta;
-    std::optional<TServerioAdresas> raundoAdresas;    // what the last press of btnRodyti polls
     TAdresuPaieska* paieska = nullptr;                // the hub's name lookups
     std::optional<TServerioAdresas> laukiamasAdresas; // the polled "ip:port", its name not yet in the box
     TDraugai* draugai = nullptr;
