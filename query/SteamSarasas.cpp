@@ -12,6 +12,7 @@
 
 #include "Laikas.h"
 #include "Tekstas.h"
+#include "Zurnalas.h"
 
 using namespace Qt::StringLiterals;
 
@@ -180,6 +181,9 @@ std::optional<qint64> TSteamSarasas::Prasyti(const TSarasoFiltras& filtras, cons
     atsakymas = tinklas->get(prasymas);
     connect(atsakymas, &QNetworkReply::readyRead, this, &TSteamSarasas::Skaityti);
     connect(atsakymas, &QNetworkReply::finished, this, &TSteamSarasas::Baigti);
+    // The address without its query: the key stays out of the log.
+    qCDebug(SarasuZurnalas).noquote() << "Web API list asked of" << adresas.toString(QUrl::RemoveUserInfo) << "filter"
+                                      << f << "limit" << riba;
     return std::nullopt;
 }
 
@@ -244,6 +248,8 @@ void TSteamSarasas::Baigti() {
     }
     r.HttpKodas = kodas;
     turinys.clear();
+    qCDebug(SarasuZurnalas).noquote() << "Web API list answered: status" << int(r.Busena) << "HTTP" << kodas
+                                      << "servers" << r.Serveriai.size() << "dropped" << r.Atmesta;
     Pranesti(std::move(r));
 }
 
