@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include "Laikas.h"
+#include "Zurnalas.h"
 
 using namespace Qt::StringLiterals;
 
@@ -117,6 +118,8 @@ void TBendruomenesSarasas::Prasyti(const QList<TSaltinis>& saltiniai, const TSar
             PradetiMasteri(*d);
         }
     }
+    qCDebug(SarasuZurnalas).noquote() << "community list asked of" << darbai.size() << "sources, filter"
+                                      << filtroTekstas;
     // Never from inside Prasyti.
     QTimer::singleShot(0, this, [this, k = kartas] {
         if (k == kartas)
@@ -209,6 +212,7 @@ void TBendruomenesSarasas::PradetiMasteri(TDarbas& d) {
     Ieskoti(adresas.Hostas, this, [this, darbas, k = kartas](const QHostInfo& info) {
         if (k != kartas || darbas->Baigtas)
             return;
+        qCDebug(SarasuZurnalas).noquote() << "master" << info.hostName() << "looked up:" << info.addresses();
         for (const QHostAddress& a : info.addresses()) {
             if (a.protocol() == QAbstractSocket::IPv4Protocol) {
                 darbas->Ip = a.toIPv4Address();
@@ -318,6 +322,9 @@ void TBendruomenesSarasas::Baigti(TDarbas& d, TSarasoBusena busena) {
     d.Baigtas = true;
     d.Atsakymas.Busena = busena;
     d.Atsakymas.Kiekis = int(d.Adresai.size());
+    qCDebug(SarasuZurnalas).noquote() << "source" << SaltinioVardas(d.Atsakymas.Saltinis) << "answered: status"
+                                      << int(busena) << "HTTP" << d.Atsakymas.HttpKodas << "servers"
+                                      << d.Atsakymas.Kiekis << "dropped" << d.Atsakymas.Atmesta;
     d.Jau.clear();
     d.Matyti.clear();
     // What a source answered, or how it failed, serves for a minute.

@@ -10,6 +10,7 @@
 #include "NMUDP.h"
 #include "iphostport.h"
 #include "Laikas.h"
+#include "Zurnalas.h"
 
 using namespace Qt::StringLiterals;
 
@@ -195,6 +196,12 @@ void TKonsole::SiustiBandyma(const QByteArray& datagrama) {
     // has it in the guard's file.
     komanda->Bandymas = sargas.Pradeti(siustaMs);
     IssaugotiSarga();
+    // The command's first word alone: what follows may be a password being set.
+    const QByteArray& k = komanda->Komanda;
+    const auto zodzioGalas = std::find_if(k.begin(), k.end(), [](char c) { return c == ' ' || c == '\t'; });
+    qCDebug(KonsolesZurnalas).noquote() << "command" << k.left(qMin<qsizetype>(zodzioGalas - k.begin(), 32))
+                                        << "sent to" << Serveris()
+                                        << (komanda->Quake ? "in the Quake form" : "with a challenge");
     if (!Siusti(datagrama)) {
         // Nothing left: nothing for the server to count.
         sargas.Neskaiciuoti(*komanda->Bandymas);
@@ -288,6 +295,10 @@ void TKonsole::GautaTekstas(QByteArrayView tekstas) {
 }
 
 void TKonsole::Atsisakyta(TKonsolesAtsakas atsakas, const QByteArray& tekstas) {
+    qCDebug(KonsolesZurnalas).noquote() << "command to" << Serveris() << "refused:"
+                                        << (atsakas == TKonsolesAtsakas::BlogasSlaptazodis ? "bad password"
+                                            : atsakas == TKonsolesAtsakas::BlogasIssukis   ? "bad challenge"
+                                                                                           : "banned");
     switch (atsakas) {
     case TKonsolesAtsakas::BlogasSlaptazodis:
         // The attempt stays counted, and the password is not sent again until typed anew.
@@ -325,6 +336,8 @@ void TKonsole::BaigtiIsvestimi() {
     const QByteArray isvestis = surinkejas.Isvestis();
     const bool nukirsta = surinkejas.ArNukirsta();
     surinkejas.Pradeti();
+    qCDebug(KonsolesZurnalas).noquote() << "output from" << Serveris() << isvestis.size() << "bytes"
+                                        << (nukirsta ? "(cut)" : "");
     // A whole output with no refusal in it: the server took the password, and
     // the attempt does not count. The password is told once per typing.
     registras->Sargas(Serveris()).Neskaiciuoti(*komanda->Bandymas);

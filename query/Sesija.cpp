@@ -3,11 +3,16 @@
 #include <QDateTime>
 
 #include "Laikas.h"
+#include "Zurnalas.h"
 
 namespace {
 
 // A round shorter than this proves nothing about a server that stayed silent.
 constexpr qint64 kPilnoRaundoMs = 1000;
+
+const char* DialektoVardas(TDialektas d) {
+    return d == TDialektas::A2S ? "A2S" : d == TDialektas::Senas ? "legacy" : "unknown";
+}
 
 bool ArAck(const QByteArray& d) {
     if (!d.startsWith(QByteArrayView("\xFF\xFF\xFF\xFF"
@@ -129,6 +134,8 @@ QList<QByteArray> TUzklausuSesija::PradetiRaunda(const QString& naujas) {
     QList<QByteArray> d;
     for (TPrasymas& p : uzklausos)
         Siusti(p, pradzia, d);
+    qCDebug(ApklausosZurnalas).noquote() << "round to" << serveris << "sent:" << d.size() << "datagrams, dialect"
+                                         << DialektoVardas(z.Dialektas);
     return d;
 }
 
@@ -430,9 +437,29 @@ void TUzklausuSesija::BaigtiRaunda() {
     // round is doubted: the next round asks as for an unknown server, and
     // what answers then is remembered instead.
     const bool pilnas = laikrodis() - pradzia >= kPilnoRaundoMs;
-    if (pilnas && !atsakymasGautas && z.Dialektas != TDialektas::Nezinomas) {
+    const bool abejojama = pilnas && !atsakymasGautas && z.Dialektas != TDialektas::Nezinomas;
+    if (abejojama) {
         z.Dialektas = TDialektas::Nezinomas;
         z.Issukis.reset();
     }
     registras->Nustatyti(serveris, z);
+    if (!ApklausosZurnalas().isDebugEnabled())
+        return;
+    const qint64 trukme = laikrodis() - pradzia;
+    if (!atsakymasGautas && !pingasRodytas) {
+        qCDebug(ApklausosZurnalas).noquote().nospace() << "round to " << serveris << " unanswered after " << trukme
+                                                       << " ms" << (abejojama ? ": its dialect is asked anew" : "");
+        return;
+    }
+    QByteArray kas;
+    if (pingasRodytas)
+        kas += " ping " + QByteArray::number(z.PingoMs.value_or(0)) + " ms";
+    if (infoGautas || detalesGautos)
+        kas += infoGautas ? " info" : " details";
+    if (zaidejaiGauti)
+        kas += " players";
+    if (taisyklesGautos)
+        kas += " rules";
+    qCDebug(ApklausosZurnalas).noquote().nospace() << "round to " << serveris << " answered in " << trukme
+                                                   << " ms:" << kas << ", dialect " << DialektoVardas(z.Dialektas);
 }

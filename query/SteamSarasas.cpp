@@ -12,6 +12,7 @@
 
 #include "Laikas.h"
 #include "Tekstas.h"
+#include "Zurnalas.h"
 
 using namespace Qt::StringLiterals;
 
@@ -134,16 +135,7 @@ QByteArray RasytiSarasa(const QList<TInternetoServeris>& serveriai) {
 
 TSteamSarasas::TSteamSarasas(QNetworkAccessManager* tinklas, TLaikrodis laikrodis, QObject* tevas)
     : QObject(tevas), tinklas(tinklas), laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)),
-      adresas(NumatytasAdresas()) {
-    laikmatis = new QTimer(this);
-    laikmatis->setSingleShot(true);
-    laikmatis->setInterval(kLaikoRibaMs);
-    connect(laikmatis, &QTimer::timeout, this, [this] {
-        nutraukta = TSarasoBusena::LaikasBaigesi;
-        if (atsakymas)
-            atsakymas->abort();
-    });
-}
+      adresas(NumatytasAdresas()) {}
 
 TSteamSarasas::~TSteamSarasas() {
     Nutraukti();
@@ -183,17 +175,19 @@ std::optional<qint64> TSteamSarasas::Prasyti(const TSarasoFiltras& filtras, cons
     prasymas.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     prasymas.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     prasymas.setHeader(QNetworkRequest::UserAgentHeader, u"Velmorant"_s);
+    prasymas.setTransferTimeout(laikoRiba);
     turinys.clear();
     nutraukta.reset();
     atsakymas = tinklas->get(prasymas);
     connect(atsakymas, &QNetworkReply::readyRead, this, &TSteamSarasas::Skaityti);
     connect(atsakymas, &QNetworkReply::finished, this, &TSteamSarasas::Baigti);
-    laikmatis->start();
+    // The address without its query: the key stays out of the log.
+    qCDebug(SarasuZurnalas).noquote() << "Web API list asked of" << adresas.toString(QUrl::RemoveUserInfo) << "filter"
+                                      << f << "limit" << riba;
     return std::nullopt;
 }
 
 void TSteamSarasas::Nutraukti() {
-    laikmatis->stop();
     if (!atsakymas)
         return;
     QNetworkReply* senas = atsakymas;
@@ -215,7 +209,6 @@ void TSteamSarasas::Skaityti() {
 }
 
 void TSteamSarasas::Baigti() {
-    laikmatis->stop();
     QNetworkReply* baigtas = atsakymas;
     if (!baigtas)
         return;
@@ -228,6 +221,10 @@ void TSteamSarasas::Baigti() {
     TSarasoRezultatas r;
     if (nutraukta) {
         r.Busena = *nutraukta;
+    } else if (baigtas->error() == QNetworkReply::OperationCanceledError) {
+        // The transfer's time-out aborted it, before or after the status came
+        // (this object's own aborts are told by `nutraukta`, or never get here).
+        r.Busena = TSarasoBusena::LaikasBaigesi;
     } else if (kodas == 200 && baigtas->error() == QNetworkReply::NoError) {
         r = SkaitytiSarasa(turinys, riba);
     } else if (kodas == 401 || kodas == 403) {
@@ -251,6 +248,8 @@ void TSteamSarasas::Baigti() {
     }
     r.HttpKodas = kodas;
     turinys.clear();
+    qCDebug(SarasuZurnalas).noquote() << "Web API list answered: status" << int(r.Busena) << "HTTP" << kodas
+                                      << "servers" << r.Serveriai.size() << "dropped" << r.Atmesta;
     Pranesti(std::move(r));
 }
 

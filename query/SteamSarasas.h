@@ -30,7 +30,6 @@
 #include "iphostport.h"
 
 class QNetworkAccessManager;
-class QTimer;
 
 // The games of the engine: the Steam application, its game folder.
 struct TZaidimas {
@@ -88,7 +87,7 @@ enum class TSarasoBusena {
     Uzimta,          // 429 or 5xx: the service is busy
     Sertifikatas,    // the TLS certificate or handshake failed
     BeTinklo,        // no route, no name, no connection
-    LaikasBaigesi,   // no whole reply within kLaikoRibaMs
+    LaikasBaigesi,   // nothing received for kLaikoRibaMs
     BlogasAtsakymas, // another status, a redirect, or no JSON list
     PerDidelis,      // more than kDidziausiasAtsakymas bytes
     NeSaugus         // the address is neither HTTPS nor loopback: the key stays home
@@ -133,6 +132,8 @@ public:
     // VELMORANT_STEAM_API when set, else https://api.steampowered.com.
     static QUrl NumatytasAdresas();
     void NustatytiAdresa(const QUrl& naujas) { adresas = naujas; }
+    // The next requests' time limit (kLaikoRibaMs until set).
+    void NustatytiLaikoRiba(int ms) { laikoRiba = ms; }
     QUrl Adresas() const { return adresas; }
 
     // Asks for the list (a request under way is dropped first): nothing, and
@@ -155,7 +156,7 @@ private:
     TLaikrodis laikrodis;
     QUrl adresas;
     QPointer<QNetworkReply> atsakymas;
-    QTimer* laikmatis = nullptr;
+    int laikoRiba = kLaikoRibaMs;
     QByteArray turinys;
     int riba = 0;
     std::optional<TSarasoBusena> nutraukta; // why this object aborted the reply

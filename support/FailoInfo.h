@@ -29,6 +29,7 @@ inline constexpr int kFailoVersija = 2;
 inline constexpr int kAutoriuTeises = 4;
 inline constexpr int kProduktoPavadinimas = 7;
 inline constexpr int kProduktoVersija = 8;
+inline constexpr int kKomentarai = 9;
 
 using TVersijosTekstai = std::array<QString, 10>;
 

@@ -11,35 +11,42 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Windows-1257, bytes 0x80..0xFF. 0xFFFD marks the bytes the code page leaves undefined.
-constexpr char16_t kBaltu[128] = {
-    0x20AC, 0xFFFD, 0x201A, 0xFFFD, 0x201E, 0x2026, 0x2020, 0x2021, 0xFFFD, 0x2030, 0xFFFD, 0x2039, 0xFFFD,
-    0x00A8, 0x02C7, 0x00B8, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0xFFFD, 0x2122,
-    0xFFFD, 0x203A, 0xFFFD, 0x00AF, 0x02DB, 0xFFFD, 0x00A0, 0xFFFD, 0x00A2, 0x00A3, 0x00A4, 0xFFFD, 0x00A6,
-    0x00A7, 0x00D8, 0x00A9, 0x0156, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00C6, 0x00B0, 0x00B1, 0x00B2, 0x00B3,
-    0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00F8, 0x00B9, 0x0157, 0x00BB, 0x00BC, 0x00BD, 0x00BE, 0x00E6, 0x0104,
-    0x012E, 0x0100, 0x0106, 0x00C4, 0x00C5, 0x0118, 0x0112, 0x010C, 0x00C9, 0x0179, 0x0116, 0x0122, 0x0136,
-    0x012A, 0x013B, 0x0160, 0x0143, 0x0145, 0x00D3, 0x014C, 0x00D5, 0x00D6, 0x00D7, 0x0172, 0x0141, 0x015A,
-    0x016A, 0x00DC, 0x017B, 0x017D, 0x00DF, 0x0105, 0x012F, 0x0101, 0x0107, 0x00E4, 0x00E5, 0x0119, 0x0113,
-    0x010D, 0x00E9, 0x017A, 0x0117, 0x0123, 0x0137, 0x012B, 0x013C, 0x0161, 0x0144, 0x0146, 0x00F3, 0x014D,
-    0x00F5, 0x00F6, 0x00F7, 0x0173, 0x0142, 0x015B, 0x016B, 0x00FC, 0x017C, 0x017E, 0x02D9,
-};
+constexpr char kBaltuKoduote[] = "windows-1257";
+
+// The bytes in the code page of `dekoderis` (Qt decodes the Windows and other
+// legacy code pages through ICU); Latin-1 should Qt not know the code page.
+QString Dekoduoti(QStringDecoder& dekoderis, const QByteArray& baitai) {
+    return dekoderis.isValid() ? QString(dekoderis.decode(baitai)) : QString::fromLatin1(baitai);
+}
+
+// Each thread keeps its decoders: making one costs some twenty times what
+// decoding a player's name does.
+QString IsServeriuKoduotes(const QByteArray& koduote, const QByteArray& baitai) {
+    thread_local QByteArray vardas;
+    thread_local QStringDecoder dekoderis;
+    if (vardas != koduote) {
+        dekoderis = QStringDecoder(koduote.constData(), QStringDecoder::Flag::Stateless);
+        vardas = koduote;
+    }
+    return Dekoduoti(dekoderis, baitai);
+}
 
 } // namespace
 
 QString IsBaltuKoduotes(const QByteArray& baitai) {
-    QString rezultatas(baitai.size(), Qt::Uninitialized);
-    char16_t* i = reinterpret_cast<char16_t*>(rezultatas.data());
-    for (const char c : baitai) {
-        const auto b = static_cast<unsigned char>(c);
-        *i++ = b < 0x80 ? char16_t(b) : kBaltu[b - 0x80];
+    thread_local QStringDecoder dekoderis(kBaltuKoduote, QStringDecoder::Flag::Stateless);
+    QString tekstas = Dekoduoti(dekoderis, baitai);
+    // ICU gives the bytes Windows-1257 leaves undefined as the C1 controls of the
+    // same number (0x81 as U+0081); they are no text, and no byte of the code page
+    // means such a control, so they become U+FFFD like 0xA1 and 0xA5.
+    for (QChar& c : tekstas) {
+        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+            c = QChar::ReplacementCharacter;
     }
-    return rezultatas;
+    return tekstas;
 }
 
 namespace {
-
-constexpr char kBaltuKoduote[] = "windows-1257";
 
 // The bytes as text when they are ASCII or valid UTF-8.
 std::optional<QString> IsUtf8(const QByteArray& baitai) {
@@ -76,8 +83,7 @@ QString ServerioTekstas(const QByteArray& baitai) {
     const QByteArray koduote = ServeriuKoduote();
     if (koduote == kBaltuKoduote)
         return IsBaltuKoduotes(baitai);
-    QStringDecoder dekoderis(koduote.constData(), QStringDecoder::Flag::Stateless);
-    return dekoderis.isValid() ? dekoderis.decode(baitai) : IsBaltuKoduotes(baitai);
+    return IsServeriuKoduotes(koduote, baitai);
 }
 
 bool NustatytiServeriuKoduote(const QByteArray& pavadinimas) {

@@ -6,6 +6,7 @@ velmorant_test(tst_failoinfo SOURCES tst_failoinfo.cpp LIBS velmorant_support)
 velmorant_test(tst_failupaieska SOURCES tst_failupaieska.cpp LIBS velmorant_support)
 velmorant_test(tst_resursai SOURCES tst_resursai.cpp LIBS velmorant_support)
 velmorant_test(tst_registras SOURCES tst_registras.cpp LIBS velmorant_support)
+velmorant_test(tst_argumentai SOURCES tst_argumentai.cpp LIBS velmorant_support)
 # Where the data lies for an installed program, and the game launch's choices.
 velmorant_test(tst_duomenu_aplankai SOURCES tst_duomenu_aplankai.cpp LIBS velmorant_support)
 velmorant_test(tst_zaidimo_paleidimas SOURCES tst_zaidimo_paleidimas.cpp LIBS velmorant_support)

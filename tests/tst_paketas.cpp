@@ -26,9 +26,8 @@ namespace {
 
 const QString kSaltinis = QString::fromUtf8(VELMORANT_SOURCE_DIR);
 const QString kId = QString::fromUtf8(VELMORANT_ID);
-// The version record's company and comments: the package's maintainer and summary.
+// The version record's company: the package's maintainer (its comments, kKomentarai, the summary).
 constexpr int kImone = 0;
-constexpr int kKomentarai = 9;
 
 QByteArray Skaityti(const QString& kelias) {
     QFile f(kelias);

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 #include "InternetoSarasas.h"
@@ -33,6 +35,7 @@ private Q_SLOTS:
     void uzklausa_data();
     void uzklausa();
     void savarankiskasSertifikatas();
+    void laikoRiba();
 };
 
 void TstSteamSarasas::skaityti_data() {
@@ -174,6 +177,24 @@ void TstSteamSarasas::savarankiskasSertifikatas() {
     const auto r = baigta.first().first().value<TSarasoRezultatas>();
     QCOMPARE(r.Busena, TSarasoBusena::Sertifikatas);
     QVERIFY(r.Serveriai.isEmpty());
+}
+
+void TstSteamSarasas::laikoRiba() {
+    QTcpServer api;
+    QVERIFY(api.listen(QHostAddress::LocalHost));
+    // The status and the body's first byte, then nothing.
+    connect(&api, &QTcpServer::newConnection, &api, [&api] {
+        while (QTcpSocket* s = api.nextPendingConnection())
+            s->write("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n{");
+    });
+    QNetworkAccessManager tinklas;
+    TSteamSarasas sarasas(&tinklas);
+    sarasas.NustatytiAdresa(QUrl(u"http://127.0.0.1:%1"_s.arg(api.serverPort())));
+    sarasas.NustatytiLaikoRiba(300);
+    QSignalSpy baigta(&sarasas, &TSteamSarasas::Baigta);
+    QVERIFY(!sarasas.Prasyti({}, u"test"_s));
+    QVERIFY(baigta.wait(5000));
+    QCOMPARE(baigta.first().first().value<TSarasoRezultatas>().Busena, TSarasoBusena::LaikasBaigesi);
 }
 
 QTEST_GUILESS_MAIN(TstSteamSarasas)

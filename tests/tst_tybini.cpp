@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Tekstas.h"
 #include "TybINI.h"
 
 using namespace Qt::StringLiterals;
@@ -55,6 +56,7 @@ private Q_SLOTS:
     void rasymas();
     void kitiZenklai_data();
     void kitiZenklai();
+    void baltuKoduote();
     void neperskaitomas_data();
     void neperskaitomas();
     void neirasomas_data();
@@ -373,6 +375,17 @@ void TstTybINI::kitiZenklai() {
     QByteArray atmintyje = turinys;
     QCOMPARE(ini.RasytiITurini(atmintyje, u"P"_s, raktas, "z"), QByteArray("###0"));
     QCOMPARE(atmintyje, Perskaityti(kelias));
+}
+
+void TstTybINI::baltuKoduote() {
+    // Every byte in Windows-1257: U+FFFD, never a C1 control, for the twelve it leaves undefined.
+    QByteArray baitai;
+    for (int b = 0; b < 256; ++b)
+        baitai += char(b);
+    const QString t = RodomasTekstas(baitai);
+    QCOMPARE(t.left(128), QString::fromLatin1(baitai.left(128)));
+    QCOMPARE(t.count(QChar::ReplacementCharacter), 12);
+    QCOMPARE(RodomasTekstas("\x80\x81\x9F\xA8\xC0\xD0\xE0\xFE\xFF"_ba), u"€\uFFFD\uFFFDØĄŠąž˙"_s);
 }
 
 void TstTybINI::neperskaitomas_data() {

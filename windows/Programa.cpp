@@ -1,12 +1,14 @@
 #include "Programa.h"
 
 #include <memory>
+#include <optional>
 
 #include <QApplication>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "Argumentai.h"
 #include "Atmintis.h"
 #include "Centras.h"
 #include "FailoInfo.h"
@@ -122,14 +124,12 @@ void SunaikintiLangus() {
 }
 
 void ApdorotiArgumentus(const QStringList& argumentai) {
-    // "--browser" anywhere; the first other argument is the address.
-    QStringList kiti = argumentai.mid(1);
-    const bool narsykle = kiti.removeAll(u"--browser"_s) > 0;
-    if (!kiti.isEmpty()) {
-        const QString adresas = kiti.first();
+    const TArgumentai komandine = SkaitytiArgumentus(argumentai);
+    if (komandine.Adresas) {
+        const QString adresas = *komandine.Adresas;
         QTimer::singleShot(0, frmPagrindinis, [adresas] { frmPagrindinis->Stebeti(adresas); });
     }
-    if (narsykle) {
+    if (komandine.ArNarsykle) {
         QTimer::singleShot(0, frmNarsykle, [] {
             frmNarsykle->show();
             // The Web API's list when a key is given; without one, the key-free sources'.
@@ -143,6 +143,9 @@ void ApdorotiArgumentus(const QStringList& argumentai) {
 
 int VykdytiPrograma(int argc, char** argv) {
     QApplication programa(argc, argv);
+    // --help, --version and a wrong option are answered before any window or folder is made.
+    if (const std::optional<int> pabaiga = IsvestiArgumentuAtsakyma(SkaitytiArgumentus(QApplication::arguments())))
+        return *pabaiga;
     // The application name names the user's configuration folder below.
     QApplication::setApplicationName(u"Velmorant"_s);
     // The installed desktop entry, by which Wayland and KDE tie the windows to it.
