@@ -60,12 +60,14 @@ TApejimas Apeiti(bool pirmas) {
     int baigti = 0;
     QElapsedTimer laikas;
     QObject kontekstas;
-    QObject::connect(apklausa, &TApklausa::Atsakymas, &kontekstas, [&](TApklausa::TId, const TSesijosAtsakymas& a) {
-        if (a.Rusis == TAtsakymoRusis::Detales && ++r.uzpildyta == kServeriai - 5)
+    // Every round's record, as it ends: a live row's with its details (the
+    // list's round ends with them), a silent row's at its time-out.
+    QObject::connect(apklausa, &TApklausa::RaundasBaigtas, &kontekstas, [&](const TRaundoSantrauka& s) {
+        if (s.Saltinis != TRaundoSantrauka::TSaltinis::Sarasas)
+            return;
+        if (s.MaxZaideju && ++r.uzpildyta == kServeriai - 5)
             r.gyvi = laikas.elapsed();
-    });
-    QObject::connect(apklausa, &TApklausa::Baigtas, &kontekstas, [&](TApklausa::TId, bool atsake) {
-        if (!atsake && ++baigti == 5)
+        if (!s.PingoMs && ++baigti == 5)
             r.negyvi = laikas.elapsed();
     });
     laikas.start();

@@ -111,16 +111,15 @@ void BM_Praradimai(benchmark::State& state) {
         auto s = Serveris(siandienos, p);
         int paspaudimu = 0;
         QObject kontekstas;
-        // Per round, the parts whose reply came: round trip, players, details.
-        QHash<TApklausa::TId, int> dalys;
+        // Per round that had a reply, the parts whose reply came: round trip,
+        // players, details (its record, as it ends).
+        QList<int> dalys;
         auto* apklausa = ProgramosCentras()->Apklausa();
-        QObject::connect(apklausa, &TApklausa::Atsakymas, &kontekstas,
-                         [&dalys](TApklausa::TId id, const TSesijosAtsakymas& a) {
-                             int& d = dalys[id];
-                             d |= a.PingoMs ? 1 : 0;
-                             d |= a.Rusis == TAtsakymoRusis::Zaidejai ? 2 : 0;
-                             d |= a.Rusis == TAtsakymoRusis::Detales ? 4 : 0;
-                         });
+        QObject::connect(apklausa, &TApklausa::RaundasBaigtas, &kontekstas, [&dalys](const TRaundoSantrauka& s) {
+            const int d = (s.PingoMs ? 1 : 0) | (s.Vardai ? 2 : 0) | (s.MaxZaideju ? 4 : 0);
+            if (d != 0)
+                dalys.append(d);
+        });
         QObject::connect(Valdiklis<QPushButton>("btnRodyti"), &QPushButton::clicked, &kontekstas,
                          [&paspaudimu] { ++paspaudimu; });
         Stebeti(*s, 1000);

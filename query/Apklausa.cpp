@@ -6,12 +6,10 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "A2S.h"
 #include "AtminiesSrautas.h"
 #include "Klaidos.h"
-#include "cstrike.h"
-#include "NMUDP.h"
 #include "Laikas.h"
+#include "NMUDP.h"
 #include "iphostport.h"
 
 namespace {
@@ -22,16 +20,23 @@ qint64 UnixLaikas() {
 
 } // namespace
 
-TApklausa::TApklausa(TNMUDP* galas, TServeriuRegistras& registras, TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis,
-                     QObject* tevas)
-    : QObject(tevas), galas(galas), laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)),
-      unixLaikrodis(&UnixLaikas), registras(&registras), biudzetas(&biudzetas) {
-    tikrasLaikas.start();
+TApklausa::TApklausa(TNMUDP* galas, TAdresuPaieska* vardai, TServeriuRegistras& registras,
+                     TUzklausuBiudzetas& biudzetas, TLaikrodis laikrodis, QObject* tevas)
+    : QObject(tevas), galas(galas), vardai(vardai),
+      laikrodis(laikrodis ? std::move(laikrodis) : TLaikrodis(&TikrasLaikasMs)), unixLaikrodis(&UnixLaikas),
+      registras(&registras), biudzetas(&biudzetas) {
     laikmatis = new QTimer(this);
     laikmatis->setObjectName(QStringLiteral("tmrApklausa"));
     laikmatis->setSingleShot(true);
     laikmatis->setTimerType(Qt::PreciseTimer);
     connect(laikmatis, &QTimer::timeout, this, &TApklausa::Vykdyti);
+    // The pause between two starts in the windows' lane: a wait, not a
+    // reading of the clock, so it passes whatever clock the rounds are timed by.
+    tarpas = new QTimer(this);
+    tarpas->setSingleShot(true);
+    tarpas->setTimerType(Qt::PreciseTimer);
+    tarpas->setInterval(int(kPradziuTarpasMs));
+    connect(tarpas, &QTimer::timeout, this, &TApklausa::Vykdyti);
     galas->OnDataReceived = [this](QObject*, int kiekis, const QString& is, int portas) {
         Gauta(kiekis, is, portas);
     };
@@ -40,7 +45,7 @@ TApklausa::TApklausa(TNMUDP* galas, TServeriuRegistras& registras, TUzklausuBiud
     galas->Filtras = [this](const QHostAddress& is, quint16 portas) {
         bool ipv4 = false;
         const quint32 ip = is.toIPv4Address(&ipv4);
-        return ipv4 && (siuntejai.contains(SiuntejoRaktas(ip, portas)) || (lan && lan->Prievadai.contains(portas)));
+        return ipv4 && (siuntejai.contains(SiuntejoRaktas(ip, portas)) || (kitas.Klauso && kitas.Klauso(portas)));
     };
 }
 
@@ -78,11 +83,10 @@ const TApklausa::TRaundas* TApklausa::Rasti(TId id) const {
 }
 
 TApklausa::TId TApklausa::Pradeti(const TServerioAdresas& adresas, TRaundoNustatymai nustatymai) {
-    const QString raktas = adresas.Tekstas();
     for (auto i = raundai.begin(); i != raundai.end(); ++i) {
-        const TRaundoNustatymai& kitas = i->second.Nustatymai;
-        if (i->second.Raktas == raktas && kitas.Kontekstas == nustatymai.Kontekstas &&
-            (nustatymai.Kontekstas || kitas.Saltinis == nustatymai.Saltinis)) {
+        const TRaundoNustatymai& ankstesnis = i->second.Nustatymai;
+        if (i->second.Adresas == adresas && ankstesnis.Kontekstas == nustatymai.Kontekstas &&
+            (nustatymai.Kontekstas || ankstesnis.Saltinis == nustatymai.Saltinis)) {
             Uzbaigti(i->first, false);
             break;
         }
@@ -91,7 +95,6 @@ TApklausa::TId TApklausa::Pradeti(const TServerioAdresas& adresas, TRaundoNustat
     TRaundas& r = raundai[id];
     r.Id = id;
     r.Adresas = adresas;
-    r.Raktas = raktas;
     r.Sesija = std::make_unique<TUzklausuSesija>(nustatymai.Prasymai, registras, laikrodis);
     r.Kontekstas = nustatymai.Kontekstas;
     r.Nustatymai = std::move(nustatymai);
@@ -138,8 +141,7 @@ void TApklausa::Uzbaigti(TId id, bool pranesti) {
     const auto baigtas = std::move(i->second.Nustatymai.Baigtas);
     raundai.erase(i);
     if (pranesti)
-        Pranesti([this, id, atsake, kontekstas, baigtas] {
-            Q_EMIT Baigtas(id, atsake);
+        Pranesti([id, atsake, kontekstas, baigtas] {
             if (kontekstas && baigtas)
                 baigtas(id, atsake);
         });
@@ -194,7 +196,13 @@ int TApklausa::Eileje() const {
 
 int TApklausa::Tarpas(const TServerioAdresas& adresas, TPrasymai kas, int norimasMs) const {
     const TUzklausuSesija sesija(kas, registras, laikrodis);
-    return TUzklausuBiudzetas::Tarpas(sesija.IprastasRaundoDydis(adresas.Tekstas()), norimasMs);
+    std::optional<quint32> ip = TaskuotasAdresas(adresas.Hostas);
+    if (!ip) {
+        if (const std::optional<QString> rastas = vardai->IP(adresas.Hostas))
+            ip = TaskuotasAdresas(*rastas);
+    }
+    return TUzklausuBiudzetas::Tarpas(sesija.IprastasRaundoDydis(ip ? Raktas(*ip, adresas.Portas) : QString()),
+                                      norimasMs);
 }
 
 void TApklausa::Pranesti(std::function<void()> pranesimas) {
@@ -251,34 +259,26 @@ void TApklausa::Zingsnis(qint64 dabar) {
         if (juostose[narsykles] >= (narsykles ? kDaugiausiaNarsykles : kDaugiausiaVienuMetu))
             continue;
         if (!narsykles) {
-            // The spacing is real time, whatever clock the rounds are timed by.
-            const qint64 tikrai = tikrasLaikas.elapsed();
-            if (paskutinePradzia && tikrai - *paskutinePradzia < kPradziuTarpasMs)
+            if (tarpas->isActive())
                 continue;
-            paskutinePradzia = tikrai;
+            tarpas->start();
         }
         ++juostose[narsykles];
         r->Pradzia = dabar;
         r->ArIsejo = true;
         r->Santrauka.Saltinis = r->Nustatymai.Saltinis;
-        r->Santrauka.Serveris = r->Raktas;
+        r->Santrauka.Serveris = r->Adresas.Tekstas();
         r->Santrauka.LaikasMs = unixLaikrodis();
         if (!r->Adresas.ArTinkamasPortas()) {
             Nepavyko(*r);
             continue;
         }
         if (const std::optional<quint32> ip = TaskuotasAdresas(r->Adresas.Hostas)) {
-            r->Ip = *ip;
-        } else if (const auto a = adresai.constFind(r->Adresas.Hostas);
-                   a != adresai.constEnd() && dabar >= a->Rastas && dabar - a->Rastas < kPaieskosGaliojimasMs) {
-            r->Ip = a->Ip;
+            Isspresta(*r, *ip);
         } else {
             r->Busena = TBusena::Ieskoma;
             Ieskoti(*r);
-            continue;
         }
-        r->BiudzetoRaktas = IPAdresas(r->Id)->Tekstas();
-        r->Busena = TBusena::Laukia;
     }
 
     QList<TId> vykdomi;
@@ -303,16 +303,29 @@ void TApklausa::Zingsnis(qint64 dabar) {
             Uzbaigti(id, true);
             continue;
         }
-        const QList<QByteArray> d = r->Sesija->Tikrinti(biudzetas->Laisva(r->BiudzetoRaktas, dabar));
+        const QList<QByteArray> d = r->Sesija->Tikrinti(biudzetas->Laisva(r->Raktas, dabar));
         if (!d.isEmpty())
             Siusti(*r, d, dabar);
+    }
+}
+
+void TApklausa::Isspresta(TRaundas& r, quint32 ip) {
+    r.Ip = ip;
+    r.Raktas = Raktas(ip, r.Adresas.Portas);
+    r.Busena = TBusena::Laukia;
+    if (r.Nustatymai.Dialektas == TDialektas::Nezinomas)
+        return;
+    TServerioZinios z = registras->Zinios(r.Raktas);
+    if (z.Dialektas == TDialektas::Nezinomas) {
+        z.Dialektas = r.Nustatymai.Dialektas;
+        registras->Nustatyti(r.Raktas, z);
     }
 }
 
 void TApklausa::Isleisti(TRaundas& r, qint64 dabar) {
     // The round goes out whole or waits for the budget to have room for it.
     const int n = r.Sesija->RaundoDydis(r.Raktas);
-    if (biudzetas->Laisva(r.BiudzetoRaktas, dabar) < qMin(n, TUzklausuBiudzetas::kDaugiausia))
+    if (biudzetas->Laisva(r.Raktas, dabar) < qMin(n, TUzklausuBiudzetas::kDaugiausia))
         return;
     NustatytiBusena(r, TBusena::Vyksta);
     r.Pradzia = dabar;
@@ -325,7 +338,7 @@ bool TApklausa::Siusti(TRaundas& r, const QList<QByteArray>& datagramos, qint64 
     try {
         for (const QByteArray& d : datagramos) {
             galas->SendDatagram(d);
-            biudzetas->Pazymeti(r.BiudzetoRaktas, dabar);
+            biudzetas->Pazymeti(r.Raktas, dabar);
         }
     } catch (const EKlaida&) {
         if (r.Busena == TBusena::Vyksta)
@@ -346,7 +359,6 @@ void TApklausa::Nepavyko(TRaundas& r) {
             return;
         const QPointer<QObject> kontekstas = rastas->Kontekstas;
         const auto nepavyko = rastas->Nustatymai.Nepavyko;
-        Q_EMIT NepavykoIssiusti(id);
         if (kontekstas && nepavyko)
             nepavyko(id);
     });
@@ -359,13 +371,10 @@ void TApklausa::Ieskoti(TRaundas& r) {
     r.Paieska = new QObject(this);
     const QObject* kontekstas = r.Paieska;
     const TId id = r.Id;
-    // A lookup that answers at once does so from inside this call, as the
-    // endpoint's own sends always did.
-    auto baigta = [this, id, kontekstas](const QList<QHostAddress>& rasti) {
-        PaieskaBaigta(id, kontekstas, rasti);
-    };
-    QTimer::singleShot(galas->PaieskosLaikoRiba, r.Paieska, [baigta] { baigta({}); });
-    galas->VardoPaieska(r.Adresas.Hostas, r.Paieska, baigta);
+    // A name known, or a lookup that answers at once, answers from inside
+    // this call (from inside Pradeti for a round that starts at once).
+    vardai->Rasti(r.Adresas.Hostas, r.Paieska,
+                  [this, id, kontekstas](const QString& ip) { PaieskaBaigta(id, kontekstas, ip); });
 }
 
 void TApklausa::PaleistiPaieska(TRaundas& r) {
@@ -375,28 +384,19 @@ void TApklausa::PaleistiPaieska(TRaundas& r) {
     r.Paieska = nullptr;
 }
 
-void TApklausa::PaieskaBaigta(TId id, const QObject* kontekstas, const QList<QHostAddress>& rasti) {
+void TApklausa::PaieskaBaigta(TId id, const QObject* kontekstas, const QString& ip) {
     TRaundas* r = Rasti(id);
     if (!r || r->Busena != TBusena::Ieskoma || r->Paieska != kontekstas)
         return;
-    for (const QHostAddress& a : rasti) {
-        bool ipv4 = false;
-        const quint32 ip = a.toIPv4Address(&ipv4);
-        if (!ipv4 || ip == 0)
-            continue;
-        adresai.insert(r->Adresas.Hostas, {ip, laikrodis()});
-        PaleistiPaieska(*r);
-        r->Ip = ip;
-        r->BiudzetoRaktas = IPAdresas(r->Id)->Tekstas();
-        r->Busena = TBusena::Laukia;
+    PaleistiPaieska(*r);
+    if (const std::optional<quint32> a = TaskuotasAdresas(ip); a && *a != 0) {
+        Isspresta(*r, *a);
         Vykdyti();
         return;
     }
-    PaleistiPaieska(*r);
     if (r->Paieskos == 1) {
-        // As the endpoint's own sends do: the round's starter (or the
-        // endpoint's owner) hears of the bad name and may have it looked up
-        // once more.
+        // The round's starter (or the endpoint's owner) hears of the bad name
+        // and may have it looked up once more.
         bool handled = false;
         QPointer<TApklausa> gyvas(this);
         if (r->Nustatymai.NerastasHostas) {
@@ -421,74 +421,6 @@ void TApklausa::PaieskaBaigta(TId id, const QObject* kontekstas, const QList<QHo
     Vykdyti();
 }
 
-void TApklausa::IeskotiLan(const QList<QHostAddress>& adresai, const QList<quint16>& prievadai, qint64 trukmeMs,
-                           QObject* kontekstas, std::function<void(const TLanRadinys&)> rasta,
-                           std::function<void()> baigta) {
-    if (lan)
-        delete lan->Laikmatis;
-    lan.emplace();
-    lan->Prievadai = QSet<quint16>(prievadai.cbegin(), prievadai.cend());
-    lan->Pradzia = laikrodis();
-    lan->Kontekstas = kontekstas;
-    lan->Rasta = std::move(rasta);
-    lan->Baigta = std::move(baigta);
-    lan->Laikmatis = new QTimer(this);
-    lan->Laikmatis->setSingleShot(true);
-    connect(lan->Laikmatis, &QTimer::timeout, this, [this] {
-        const QPointer<QObject> kontekstas = lan->Kontekstas;
-        const auto baigta = std::move(lan->Baigta);
-        lan->Laikmatis->deleteLater();
-        lan.reset();
-        if (kontekstas && baigta)
-            baigta();
-    });
-    lan->Laikmatis->start(int(std::clamp<qint64>(trukmeMs, 0, 60000)));
-    const QByteArray uzklausa = A2SInfoUzklausa();
-    for (const QHostAddress& adresas : adresai) {
-        for (const quint16 portas : prievadai) {
-            galas->setRemoteHost(IPTekstas(adresas));
-            galas->setRemotePort(portas);
-            try {
-                galas->SendDatagram(uzklausa);
-            } catch (const EKlaida&) {
-                // An address the system will not send to: the others are still asked.
-            }
-        }
-    }
-}
-
-void TApklausa::LanGauta(const QHostAddress& siuntejas, quint16 portas, const QByteArray& datagrama) {
-    bool ipv4 = false;
-    const quint32 ip = siuntejas.toIPv4Address(&ipv4);
-    const quint64 raktas = SiuntejoRaktas(ip, portas);
-    if (!ipv4 || lan->Atsake.contains(raktas) || datagrama.size() > kDidziausiasAtsakymas || !ArAntraste(datagrama))
-        return;
-    TAtminiesSrautas srautas(datagrama);
-    const char tipas = SkaitytiAntraste(srautas);
-    if (tipas == kTipasIssukis) {
-        const std::optional<TIssukis> issukis = SkaitytiIssuki(srautas);
-        // One answer to one challenge a server: a sender cannot keep the search busy.
-        if (!issukis || lan->Issukiai.contains(raktas))
-            return;
-        lan->Issukiai.insert(raktas);
-        galas->setRemoteHost(IPTekstas(ip));
-        galas->setRemotePort(portas);
-        try {
-            galas->SendDatagram(A2SInfoUzklausa(*issukis));
-        } catch (const EKlaida&) {
-        }
-        return;
-    }
-    if (tipas != kTipasInfo)
-        return;
-    lan->Atsake.insert(raktas);
-    const TLanRadinys radinys{{IPTekstas(ip), portas}, SkaitytiInfo(srautas), int(laikrodis() - lan->Pradzia)};
-    const QPointer<QObject> kontekstas = lan->Kontekstas;
-    const auto rasta = lan->Rasta;
-    if (kontekstas && rasta)
-        rasta(radinys);
-}
-
 void TApklausa::Gauta(int, const QString& is, int portas) {
     const QHostAddress siuntejas(is);
     QList<TId> kam;
@@ -497,10 +429,10 @@ void TApklausa::Gauta(int, const QString& is, int portas) {
             kam.append(id);
     if (kam.isEmpty()) {
         // Nobody asked that address: a LAN server's answer to the search, or nothing.
-        if (lan && lan->Prievadai.contains(quint16(portas))) {
+        if (kitas.Klauso && kitas.Gauta && kitas.Klauso(quint16(portas))) {
             TAtminiesSrautas srautas;
             galas->CopyReceivedToStream(srautas);
-            LanGauta(siuntejas, quint16(portas), srautas.Duomenys());
+            kitas.Gauta(siuntejas, quint16(portas), srautas.Duomenys());
         }
         return;
     }
@@ -514,7 +446,7 @@ void TApklausa::Gauta(int, const QString& is, int portas) {
             continue;
         // A round whose window takes nothing now does not see the datagram at
         // all: what comes later is still its first reply of each kind.
-        if ((Priima && !Priima(id)) || (r->Nustatymai.Priima && (!r->Kontekstas || !r->Nustatymai.Priima(id))))
+        if (r->Nustatymai.Priima && (!r->Kontekstas || !r->Nustatymai.Priima(id)))
             continue;
         if (laikrodis() - r->Pradzia >= r->Nustatymai.LaukimoRibaMs) {
             Uzbaigti(id, true); // the wait was over before the reply came
@@ -522,12 +454,11 @@ void TApklausa::Gauta(int, const QString& is, int portas) {
         }
         const TSesijosAtsakymas a = r->Sesija->Gauta(siuntejas, quint16(portas), datagrama);
         if (a.Rusis != TAtsakymoRusis::Nieko || a.PingoMs) {
-            // Before the window hears it: its slot may end the round.
+            // Before the window hears it: its callback may end the round.
             Kaupti(r->Santrauka, a);
             const QPointer<QObject> kontekstas = r->Kontekstas;
             const auto atsakymas = r->Nustatymai.Atsakymas;
-            Q_EMIT Atsakymas(id, a);
-            if (gyvas && kontekstas && atsakymas)
+            if (kontekstas && atsakymas)
                 atsakymas(id, a);
         }
         if (!gyvas)
@@ -592,7 +523,7 @@ void TApklausa::Planuoti() {
             eileje[ArNarsykles(r)] = true;
             break;
         case TBusena::Laukia:
-            anksciau(biudzetas->KadaLaisva(r.BiudzetoRaktas, dabar,
+            anksciau(biudzetas->KadaLaisva(r.Raktas, dabar,
                                            qMin(r.Sesija->RaundoDydis(r.Raktas), TUzklausuBiudzetas::kDaugiausia)));
             break;
         case TBusena::Vyksta:
@@ -610,9 +541,8 @@ void TApklausa::Planuoti() {
     }
     if (eileje[1] && vykdomi[1] < kDaugiausiaNarsykles)
         anksciau(dabar);
-    if (eileje[0] && vykdomi[0] < kDaugiausiaVienuMetu)
-        anksciau(dabar + (paskutinePradzia
-                              ? qMax<qint64>(0, *paskutinePradzia + kPradziuTarpasMs - tikrasLaikas.elapsed())
-                              : 0));
+    // Past its pause the lane's timer calls the step itself.
+    if (eileje[0] && vykdomi[0] < kDaugiausiaVienuMetu && !tarpas->isActive())
+        anksciau(dabar);
     laikmatis->start(int(qBound<qint64>(0, kada - dabar, qint64(kDidziausiasMiegasMs))));
 }

@@ -5,10 +5,12 @@
 //
 // The file is text, one server a line after a header line:
 //   Velmorant servers 1
-//   <host:port> TAB legacy|a2s|- TAB <challenge, 8 hex digits>|- TAB <round trip ms>|- TAB <last answer, Unix ms>
+//   <ip:port> TAB legacy|a2s|- TAB <challenge, 8 hex digits>|- TAB <round trip ms>|- TAB <last answer, Unix ms>
 //   [TAB goldsrc|quake: the remote console's form, when known]
 // Lines that do not read so are skipped; a file without the header is
-// ignored whole. Entries older than kAtmintiesAmziusMs are dropped, both when
+// ignored whole. A server is known by its resolved address; the lines of
+// older files keyed by a host name as typed are read all the same, asked
+// for by nothing, and age out. Entries older than kAtmintiesAmziusMs are dropped, both when
 // reading and when writing. It is only a cache: a stale challenge costs one
 // challenge round trip, a wrong dialect one fallback.
 #pragma once

@@ -1,5 +1,6 @@
 #include "Centras.h"
 
+#include "LanPaieska.h"
 #include "NMUDP.h"
 #include "iphostport.h"
 
@@ -13,10 +14,17 @@ TCentras::TCentras(quint16 vietinisPortas, TApklausa::TLaikrodis laikrodis, QObj
     galas->setRemotePort(27015);
     galas->setLocalPort(vietinisPortas);
     galas->setReportLevel(2);
-    apklausa = new TApklausa(galas, registras, biudzetas, std::move(laikrodis), this);
-    apklausa->setObjectName(u"Apklausa"_s);
     vardai = new TAdresuPaieska(this);
     vardai->setObjectName(u"Vardai"_s);
+    lan = new TLanPaieska(galas, laikrodis, this);
+    lan->setObjectName(u"Lan"_s);
+    apklausa = new TApklausa(galas, vardai, registras, biudzetas, std::move(laikrodis), this);
+    apklausa->setObjectName(u"Apklausa"_s);
+    // What no round claims is the LAN search's when it listens to its port.
+    apklausa->NustatytiKita({[l = lan](quint16 portas) { return l->ArKlauso(portas); },
+                             [l = lan](const QHostAddress& is, quint16 portas, const QByteArray& d) {
+                                 l->Gauta(is, portas, d);
+                             }});
     netikri = new TNetikruTeisejas(this);
     netikri->setObjectName(u"Netikri"_s);
     connect(apklausa, &TApklausa::RaundasBaigtas, netikri, &TNetikruTeisejas::Irasyti);

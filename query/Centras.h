@@ -2,13 +2,14 @@
 // 27035, in the program), one poller over it for the rounds of every window,
 // what the program knows of the servers (their dialects and challenges, kept
 // across runs by Atmintis.h), their query budgets, and the remote console's
-// challenges and ban guard. The start-up makes it and hands it to every window
-// and to the console; tests make their own. The name lookups outside the
-// rounds (the console's servers, the watcher's reverse lookups) share one
-// cache, Vardai().
+// challenges and ban guard, and the browser's LAN search over the same
+// endpoint. The start-up makes it and hands it to every window and to the
+// console; tests make their own. Every name lookup of the program (the
+// rounds', the console's servers', the watcher's reverse ones) goes through
+// one cache, Vardai().
 //
 //   TCentras centras(27035);
-//   centras.Apklausa()->Pradeti(hostas, portas, nustatymai);   // a window's round
+//   centras.Apklausa()->Pradeti(adresas, nustatymai);             // a window's round
 //   connect(centras.Apklausa(), &TApklausa::RaundasBaigtas, ...); // every round's record
 #pragma once
 
@@ -21,6 +22,7 @@
 #include "Sesija.h"
 
 class TAdresuPaieska;
+class TLanPaieska;
 class TNMUDP;
 
 class TCentras : public QObject {
@@ -28,8 +30,8 @@ class TCentras : public QObject {
 public:
     // `vietinisPortas`: the endpoint's local port (0: one of the system's);
     // a port another program holds leaves it to the system's choice at the
-    // first send. `laikrodis`: the poller's clock (the system's monotonic one
-    // by default).
+    // first send. `laikrodis`: the poller's and the LAN search's clock (the
+    // system's monotonic one by default).
     explicit TCentras(quint16 vietinisPortas, TApklausa::TLaikrodis laikrodis = {}, QObject* tevas = nullptr);
     ~TCentras() override;
 
@@ -39,8 +41,10 @@ public:
     TServeriuRegistras& Registras() { return registras; }
     TUzklausuBiudzetas& Biudzetas() { return biudzetas; }
     TKonsoliuRegistras& KonsoliuRegistras() { return konsoliuRegistras; }
-    // The lookups outside the rounds, a child named "Vardai".
+    // The name lookups, a child named "Vardai".
     TAdresuPaieska* Vardai() const { return vardai; }
+    // The LAN search, a child named "Lan".
+    TLanPaieska* Lan() const { return lan; }
     // The judge of fake players, fed every round's record before anyone else
     // hears of it; a child named "Netikri".
     TNetikruTeisejas* Netikri() const { return netikri; }
@@ -52,5 +56,6 @@ private:
     TNMUDP* galas = nullptr;
     TApklausa* apklausa = nullptr;
     TAdresuPaieska* vardai = nullptr;
+    TLanPaieska* lan = nullptr;
     TNetikruTeisejas* netikri = nullptr;
 };

@@ -213,17 +213,17 @@ void TKonsole::SiustiBandyma(const QByteArray& datagrama) {
 }
 
 TKonsolesForma TKonsole::Forma() const {
-    return serveriai->Zinios(adresas.Tekstas()).KonsolesForma;
+    return serveriai->Zinios(Serveris()).KonsolesForma;
 }
 
 void TKonsole::NustatytiForma(TKonsolesForma forma) {
-    TServerioZinios z = serveriai->Zinios(adresas.Tekstas());
+    TServerioZinios z = serveriai->Zinios(Serveris());
     if (z.KonsolesForma == forma)
         return;
     z.KonsolesForma = forma;
     if (forma != TKonsolesForma::Nezinoma)
         z.Atsake = QDateTime::currentMSecsSinceEpoch();
-    serveriai->Nustatyti(adresas.Tekstas(), z);
+    serveriai->Nustatyti(Serveris(), z);
 }
 
 bool TKonsole::ArBandysQuake() const {
@@ -367,8 +367,7 @@ std::optional<qint64> TKonsole::Terminas() const {
     case TBusena::Renka:
         return surinkejas.Terminas();
     default:
-        return siustaMs +
-               (ArBandysQuake() ? KartojimoTarpas(serveriai->Zinios(adresas.Tekstas())) : kKonsolesLaukimasMs);
+        return siustaMs + (ArBandysQuake() ? KartojimoTarpas(serveriai->Zinios(Serveris())) : kKonsolesLaukimasMs);
     }
 }
 

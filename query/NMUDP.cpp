@@ -1,7 +1,5 @@
 #include "NMUDP.h"
 
-#include <QEventLoop>
-#include <QHostInfo>
 #include <QNetworkDatagram>
 #include <QPointer>
 #include <QTimer>
@@ -9,18 +7,7 @@
 
 #include "iphostport.h"
 
-namespace {
-
-// The lookup seam of the process (iphostport), read at each lookup.
-void BendraPaieska(const QString& vardas, QObject* kontekstas, std::function<void(const QList<QHostAddress>&)> baigta) {
-    Ieskoti(vardas, kontekstas, [baigta = std::move(baigta)](const QHostInfo& info) {
-        baigta(info.error() == QHostInfo::NoError ? info.addresses() : QList<QHostAddress>{});
-    });
-}
-
-} // namespace
-
-TNMUDP::TNMUDP(QObject* owner) : QObject(owner), VardoPaieska(BendraPaieska) {
+TNMUDP::TNMUDP(QObject* owner) : QObject(owner) {
     ReportStatus(NMConst::kLygisInicializavimas, QString::fromLatin1(NMConst::sInitializing));
     KurtiLizda();
 }
@@ -60,48 +47,7 @@ quint16 TNMUDP::UzimtasPortas() const {
 quint32 TNMUDP::ResolveRemoteHost() {
     if (const std::optional<quint32> taskuotas = TaskuotasAdresas(remoteHost))
         return *taskuotas;
-
-    for (int nesekmes = 0;;) {
-        // A local context object: should the nested loop end early (the program
-        // quitting), a late answer finds nobody to call.
-        QObject kontekstas;
-        QEventLoop laukimas;
-        bool baigta = false;
-        quint32 rastas = 0;
-        bool pavyko = false;
-        // A name service that never answers counts as a failed lookup after the limit.
-        QTimer::singleShot(PaieskosLaikoRiba, &kontekstas, [&] {
-            baigta = true;
-            laukimas.quit();
-        });
-        VardoPaieska(remoteHost, &kontekstas, [&](const QList<QHostAddress>& adresai) {
-            if (baigta)
-                return;
-            for (const QHostAddress& a : adresai) {
-                bool ipv4 = false;
-                const quint32 v = a.toIPv4Address(&ipv4);
-                if (ipv4) {
-                    rastas = v;
-                    pavyko = true;
-                    break;
-                }
-            }
-            baigta = true;
-            laukimas.quit();
-        });
-        if (!baigta)
-            laukimas.exec();
-        if (pavyko)
-            return rastas;
-        if (nesekmes == 1)
-            throw UDPSockError(QString::fromLatin1(NMConst::sHostLookupCanceled));
-        nesekmes = 1;
-        bool handled = false;
-        if (OnInvalidHost)
-            OnInvalidHost(handled);
-        if (!handled)
-            throw UDPSockError(QString::fromLatin1(NMConst::sHostLookupCanceled));
-    }
+    throw UDPSockError(QString::fromLatin1(NMConst::sHostLookupCanceled));
 }
 
 void TNMUDP::SendDatagram(const char* Buff, int length) {

@@ -1,7 +1,7 @@
-// TNMUDP: one IPv4 UDP socket owned by a window. Sends a caller's buffer as one
-// datagram to RemoteHost:RemotePort (resolving host names while the GUI keeps
-// running), and hands every received datagram to its owner through
-// OnDataReceived, on the GUI thread.
+// TNMUDP: one IPv4 UDP socket. Sends a caller's buffer as one datagram to
+// RemoteHost:RemotePort, a dotted IPv4 address (names are resolved before, by
+// the hub's lookups: iphostport.h), and hands every received datagram to its
+// owner through OnDataReceived, on the GUI thread.
 #pragma once
 
 #include <deque>
@@ -40,14 +40,6 @@ public:
     using TStreamInvalid = std::function<void(bool& handled, TAtminiesSrautas& Stream)>;
     using TBuffInvalid = std::function<void(bool& handled, QByteArray& Buff, int& length)>;
 
-    // Name lookup used for host names: asks for the addresses of a name and
-    // calls back, on the GUI thread, with what it found (empty on failure).
-    // The default goes through the lookup seam of the process (NustatytiPaieska
-    // in iphostport.h), as read at each lookup; tests may also put their own
-    // here for one endpoint.
-    using TVardoPaieska = std::function<void(const QString& vardas, QObject* kontekstas,
-                                             std::function<void(const QList<QHostAddress>&)> baigta)>;
-
     explicit TNMUDP(QObject* owner = nullptr);
     ~TNMUDP() override;
 
@@ -74,16 +66,18 @@ public:
     TOnReceive OnDataReceived;
     TNotifyEvent OnDataSend;
     TOnStatus OnStatus;
+    // A host name of a round that cannot be resolved, when the round has no
+    // handler of its own: the poller raises it (Apklausa.h), `handled`
+    // asking for the name to be looked up once more.
     THandlerEvent OnInvalidHost;
     TStreamInvalid OnStreamInvalid; // declared only; nothing raises it
     TBuffInvalid OnBufferInvalid;
-    TVardoPaieska VardoPaieska;
-    // Milliseconds a send waits for one lookup before taking it as failed.
-    int PaieskosLaikoRiba = 10000;
 
-    // Sends length bytes of Buff as one datagram. Raises UDPSockError for an
-    // unresolvable host, a null address or a port outside 1..65535, and EKlaida
-    // "Invalid buffer" for an empty send that OnBufferInvalid does not repair.
+    // Sends length bytes of Buff as one datagram. Raises UDPSockError for a
+    // host that is no dotted IPv4 address ("Host Lookup Canceled": the
+    // endpoint looks no name up), a null address or a port outside 1..65535,
+    // and EKlaida "Invalid buffer" for an empty send that OnBufferInvalid does
+    // not repair.
     void SendDatagram(const char* Buff, int length);
     void SendDatagram(const QByteArray& Buff) { SendDatagram(Buff.constData(), int(Buff.size())); }
 

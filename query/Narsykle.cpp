@@ -56,7 +56,7 @@ QString SarasoTekstas(const QByteArray& baitai) {
     return VienaEilute(ServerioTekstas(baitai), kSarasoTekstoRiba);
 }
 
-TInternetoServeris LanServeris(const TApklausa::TLanRadinys& r) {
+TInternetoServeris LanServeris(const TLanPaieska::TRadinys& r) {
     const TA2SInfo& i = r.Info;
     TInternetoServeris s;
     s.Adresas = r.Adresas;
@@ -280,16 +280,13 @@ void TNarsyklesApklausa::Zingsnis() {
 }
 
 void TNarsyklesApklausa::Klausti(int eilute, bool antras) {
-    TServeriuRegistras& registras = centras->Registras();
     const TServerioAdresas adresas = modelis->Eilute(eilute).Serveris.Adresas;
+    TApklausa::TRaundoNustatymai n(kNarsyklesPrasymai, TRaundoSantrauka::TSaltinis::Narsykle, this);
+    // The browser's own lane: many pings at once, paced here.
+    n.Juosta = TApklausa::TJuosta::Narsykle;
     // A listed server is a Steam server: it is asked in A2S, unless it
     // was met before and known otherwise.
-    TServerioZinios zinios = registras.Zinios(adresas.Tekstas());
-    if (zinios.Dialektas == TDialektas::Nezinomas) {
-        zinios.Dialektas = TDialektas::A2S;
-        registras.Nustatyti(adresas.Tekstas(), zinios);
-    }
-    TApklausa::TRaundoNustatymai n(kNarsyklesPrasymai, TRaundoSantrauka::TSaltinis::Narsykle, this);
+    n.Dialektas = TDialektas::A2S;
     n.LaukimoRibaMs = kLaukimoRibaMs;
     n.Atsakymas = [this, adresas](TApklausa::TId, const TSesijosAtsakymas& a) {
         const int i = modelis->Rasti(adresas);

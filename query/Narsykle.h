@@ -28,6 +28,7 @@
 #include <QStringList>
 
 #include "Apklausa.h"
+#include "LanPaieska.h"
 #include "Netikri.h"
 #include "SteamSarasas.h"
 
@@ -37,7 +38,7 @@ class TCentras;
 // A text of a server's reply as a row shows it: decoded, one line, cut.
 QString SarasoTekstas(const QByteArray& baitai);
 // The row of a server the LAN search found, from its info reply.
-TInternetoServeris LanServeris(const TApklausa::TLanRadinys& radinys);
+TInternetoServeris LanServeris(const TLanPaieska::TRadinys& radinys);
 
 struct TNarsyklesEilute {
     enum class TBusena { Laukia, Klausiama, Atsake, Tyli, Nepasiekiamas };

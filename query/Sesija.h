@@ -10,7 +10,7 @@
 // this for the windows):
 //
 //   TUzklausuSesija sesija(kStebetojoPrasymai);
-//   send sesija.PradetiRaunda("host:port");          // RaundoDydis() datagrams, in order
+//   send sesija.PradetiRaunda("ip:port");            // RaundoDydis() datagrams, in order
 //   // for every datagram of that server:
 //   TSesijosAtsakymas a = sesija.Gauta(ip, port, bytes);
 //   // whenever the clock reaches sesija.Terminas(), and after every Gauta:
@@ -79,8 +79,9 @@ struct TServerioZinios {
 // round trip, never under 250 ms; 500 ms while no round trip is known.
 qint64 KartojimoTarpas(const TServerioZinios& z);
 
-// What the program knows of each server, keyed by "host:port" as the window
-// addresses it. It lives for the run and is kept across runs (Atmintis.h).
+// What the program knows of each server, keyed by "ip:port" of its resolved
+// address (a name and its dotted form are one server). It lives for the run
+// and is kept across runs (Atmintis.h).
 class TServeriuRegistras {
 public:
     TServerioZinios Zinios(const QString& serveris) const { return zinios.value(serveris); }

@@ -2,8 +2,9 @@
 
 #include <arpa/inet.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
+#include <memory>
+#include <utility>
+
 #include <QHostAddress>
 #include <QTimer>
 
@@ -91,53 +92,6 @@ TPaieska NustatytiPaieska(TPaieska nauja) {
     return nauja;
 }
 
-namespace {
-
-// One lookup through the seam, waited for in a nested event loop (nothing when
-// it fails to answer in time). Without an application object there is no loop
-// to run: the system resolver is asked directly.
-std::optional<QHostInfo> LauktiPaieskos(const QString& tekstas) {
-    if (!QCoreApplication::instance())
-        return QHostInfo::fromName(tekstas);
-    QObject kontekstas; // dropping it drops the late answer and the time limit
-    QEventLoop laukimas;
-    std::optional<QHostInfo> rezultatas;
-    bool baigta = false;
-    QTimer::singleShot(PaieskosLaukimasMs, &kontekstas, [&] {
-        baigta = true;
-        laukimas.quit();
-    });
-    Ieskoti(tekstas, &kontekstas, [&](const QHostInfo& info) {
-        if (baigta)
-            return;
-        rezultatas = info;
-        baigta = true;
-        laukimas.quit();
-    });
-    if (!baigta)
-        laukimas.exec();
-    return rezultatas;
-}
-
-} // namespace
-
-QString GautiIP(const QString& hostas) {
-    if (hostas.isEmpty())
-        return hostas;
-    if (const std::optional<quint32> adresas = TaskuotasAdresas(hostas))
-        return IPTekstas(*adresas);
-    const std::optional<QHostInfo> info = LauktiPaieskos(hostas);
-    return (info ? PirmasIPv4(*info) : std::nullopt).value_or(hostas);
-}
-
-QString GautiVarda(const QString& ip) {
-    QHostAddress adresas;
-    if (!adresas.setAddress(ip) || adresas.protocol() != QAbstractSocket::IPv4Protocol)
-        return ip;
-    const std::optional<QHostInfo> info = LauktiPaieskos(adresas.toString());
-    return (info ? RastasVardas(*info, adresas.toString()) : std::nullopt).value_or(ip);
-}
-
 void Ieskoti(const QString& tekstas, QObject* kontekstas, TPaieskosPabaiga baigta) {
     // A copy: the seam may be replaced while it runs.
     const TPaieska paieska = DabartinePaieska();
@@ -166,6 +120,24 @@ std::optional<QString> TAdresuPaieska::Vardas(const QString& ip) {
     if (!adresas.setAddress(ip) || adresas.protocol() != QAbstractSocket::IPv4Protocol)
         return ip;
     return Atsakyti(TKryptis::Atgal, ip);
+}
+
+void TAdresuPaieska::Rasti(const QString& hostas, QObject* kontekstas, std::function<void(const QString&)> baigta) {
+    if (hostas.isEmpty() || TaskuotasAdresas(hostas)) {
+        baigta(*IP(hostas));
+        return;
+    }
+    if (const auto it = ipLentele.constFind(hostas); it != ipLentele.cend() && it->ArYra && it->ArPavyko) {
+        const QString atsakymas = it->Atsakymas;
+        if (it->Amzius.elapsed() >= galiojimas)
+            Pradeti(TKryptis::Pirmyn, hostas); // the older answer serves until the new one comes
+        baigta(atsakymas);
+        return;
+    }
+    if (!ipLentele.contains(hostas))
+        Apriboti(ipLentele);
+    ipLentele[hostas].Laukiantys.append({kontekstas, std::move(baigta)});
+    Pradeti(TKryptis::Pirmyn, hostas);
 }
 
 int TAdresuPaieska::Vykdomos() const {
@@ -200,18 +172,21 @@ void TAdresuPaieska::Pradeti(TKryptis kryptis, const QString& tekstas) {
     // and its time limit together.
     QObject* kontekstas = new QObject(this);
     irasas.Vyksta = kontekstas;
-    QTimer::singleShot(laikoRiba, kontekstas,
-                       [this, kryptis, tekstas, kontekstas] { Baigti(kryptis, tekstas, kontekstas, std::nullopt); });
-    Ieskoti(tekstas, kontekstas, [this, kryptis, tekstas, kontekstas](const QHostInfo& info) {
-        // Through the event loop even when the seam answers at once, so that no
-        // signal comes out of IP() or Vardas().
-        QTimer::singleShot(0, kontekstas,
-                           [this, kryptis, tekstas, kontekstas, info] { Baigti(kryptis, tekstas, kontekstas, info); });
+    QTimer::singleShot(laikoRiba, kontekstas, [this, kryptis, tekstas, kontekstas] {
+        Baigti(kryptis, tekstas, kontekstas, std::nullopt, false);
     });
+    // A seam that answers at once does so inside this call: the answer is
+    // kept (and Rasti's callers told) at once, the signal comes from the
+    // event loop, so that none comes out of IP() or Vardas().
+    const auto viduje = std::make_shared<bool>(true);
+    Ieskoti(tekstas, kontekstas, [this, kryptis, tekstas, kontekstas, viduje](const QHostInfo& info) {
+        Baigti(kryptis, tekstas, kontekstas, info, *viduje);
+    });
+    *viduje = false;
 }
 
 void TAdresuPaieska::Baigti(TKryptis kryptis, const QString& tekstas, QObject* kontekstas,
-                            const std::optional<QHostInfo>& info) {
+                            const std::optional<QHostInfo>& info, bool atideti) {
     QHash<QString, TIrasas>& lentele = Lentele(kryptis);
     const auto it = lentele.find(tekstas);
     if (it == lentele.end() || it->Vyksta != kontekstas)
@@ -233,10 +208,22 @@ void TAdresuPaieska::Baigti(TKryptis kryptis, const QString& tekstas, QObject* k
     it->ArYra = true;
     it->Amzius.start();
     const QString rastas = it->Atsakymas;
-    if (kryptis == TKryptis::Pirmyn)
-        Q_EMIT IPRastas(tekstas, rastas);
+    const QList<TLaukiantis> laukiantys = std::exchange(it->Laukiantys, {});
+    const auto pranesti = [this, kryptis, tekstas, rastas] {
+        if (kryptis == TKryptis::Pirmyn)
+            Q_EMIT IPRastas(tekstas, rastas);
+        else
+            Q_EMIT VardasRastas(tekstas, rastas);
+    };
+    QPointer<TAdresuPaieska> gyvas(this);
+    if (atideti)
+        QTimer::singleShot(0, this, pranesti);
     else
-        Q_EMIT VardasRastas(tekstas, rastas);
+        pranesti();
+    // The entry is not touched again: a caller may start lookups of its own.
+    for (const TLaukiantis& l : laukiantys)
+        if (gyvas && l.Kontekstas)
+            l.Baigta(rastas);
 }
 
 void TAdresuPaieska::Apriboti(QHash<QString, TIrasas>& lentele) {

@@ -2,10 +2,12 @@
 // (TServerioAdresas, read by the one parser below), turning a host into its
 // dotted IPv4 form and back, and name lookups that never block the caller.
 //
-// For the windows: TAdresuPaieska answers from what it already knows and looks
-// the rest up in the background, so no handler waits on the name service.
+// TAdresuPaieska answers from what it already knows and looks the rest up in
+// the background, so no handler waits on the name service. The program has
+// one, the hub's (TCentras::Vardai()): the poller's rounds, the console and
+// the watcher's reverse lookups all go through it.
 //
-//   paieska = new TAdresuPaieska(this);                      // one per window
+//   paieska = centras->Vardai();
 //   connect(paieska, &TAdresuPaieska::IPRastas, this, &TfrmX::IPRastas);
 //   connect(paieska, &TAdresuPaieska::VardasRastas, this, &TfrmX::VardasRastas);
 //
@@ -16,7 +18,7 @@
 //                            (one per name, however often it is asked); when it
 //                            ends, IPRastas(hostas, ip) is emitted and later
 //                            calls answer at once. A name that cannot be
-//                            resolved answers with itself, as GautiIP does.
+//                            resolved answers with itself.
 //   paieska->Vardas(ip)      the same for the host name of a dotted address
 //                            (reverse lookup, "change the host" option);
 //                            VardasRastas(ip, vardas) when it ends. Text that is
@@ -29,10 +31,20 @@
 //   as failed, and its late answer is dropped. Signals are always emitted from
 //   the event loop, never from inside IP() or Vardas().
 //
+//   paieska->Rasti(hostas, kontekstas, baigta)
+//                            for a caller that waits for the address (the
+//                            poller's rounds): baigta(ip) with its dotted form,
+//                            or with the name itself when it cannot be
+//                            resolved. From the same cache and lookups as IP(),
+//                            but a name that failed before is looked up anew,
+//                            and the answer comes at once, from inside the
+//                            call, when it is known or the name service gives
+//                            it at once.
+//
 // The lookup seam: NustatytiPaieska replaces the one lookup function of the
-// process (forward for a name, reverse for a dotted address); TAdresuPaieska,
-// GautiIP, GautiVarda and the default lookup of every TNMUDP go through it, so a test can put a name
-// service that answers late, wrongly or never under the whole program.
+// process (forward for a name, reverse for a dotted address); every
+// TAdresuPaieska goes through it, so a test can put a name service that
+// answers late, wrongly or never under the whole program.
 #pragma once
 
 #include <functional>
@@ -43,6 +55,8 @@
 #include <QHostInfo>
 #include <QObject>
 #include <QHashFunctions>
+#include <QList>
+#include <QPointer>
 #include <QString>
 
 class QHostAddress;
@@ -61,8 +75,10 @@ struct TAdresoDalys {
 TAdresoDalys AtskirtiPorta(const QString& adresas);
 
 // A server's address: the host as typed (a name or a dotted address) and the
-// port. Its text form, "host:port", is the key every part of the program
-// knows the server by (the registry, the budget of a name, the history).
+// port. Its text form, "host:port", is the key the windows know the server
+// by (the history, the round records); once the host is resolved, the same
+// form of its dotted address, "ip:port", is the key of what is known of the
+// server and of its query budget.
 struct TServerioAdresas {
     QString Hostas;
     int Portas = 0;
@@ -92,22 +108,6 @@ QString IPTekstas(const QHostAddress& adresas);
 // any other text. No lookup.
 std::optional<quint32> TaskuotasAdresas(const QString& tekstas);
 
-// First IPv4 address of the host in dotted form; the host unchanged when the
-// lookup fails or takes longer than PaieskosLaukimasMs. A dotted address is
-// returned in its canonical form without any lookup. A name is looked up
-// through the seam below while a nested event loop keeps the program running
-// (timers, repaints and other handlers, this one included, can run meanwhile),
-// as the endpoint does for its sends.
-QString GautiIP(const QString& hostas);
-
-// Host name registered for a dotted IPv4 address; the text unchanged when the
-// reverse lookup fails or takes too long, or the text is no dotted address.
-// Waits like GautiIP.
-QString GautiVarda(const QString& ip);
-
-// How long GautiIP and GautiVarda wait for the name service, in milliseconds.
-inline int PaieskosLaukimasMs = 10000;
-
 // One lookup: `tekstas` is a name (forward: the answer's addresses) or a dotted
 // address (reverse: the answer's host name). `baigta` is called once, on the GUI
 // thread, unless `kontekstas` is destroyed first.
@@ -134,6 +134,8 @@ public:
 
     std::optional<QString> IP(const QString& hostas);
     std::optional<QString> Vardas(const QString& ip);
+    // `baigta` is called once, unless `kontekstas` is destroyed first.
+    void Rasti(const QString& hostas, QObject* kontekstas, std::function<void(const QString& ip)> baigta);
 
     int LaikoRiba() const { return laikoRiba; }
     void setLaikoRiba(int ms) { laikoRiba = ms; }
@@ -147,18 +149,26 @@ Q_SIGNALS:
     void VardasRastas(const QString& ip, const QString& vardas);
 
 private:
+    struct TLaukiantis {
+        QPointer<QObject> Kontekstas;
+        std::function<void(const QString&)> Baigta;
+    };
     struct TIrasas {
         QString Atsakymas;
-        bool ArYra = false;        // an answer (or the failure's fallback) is there
-        bool ArPavyko = false;     // the name service answered it
-        QElapsedTimer Amzius;      // since the answer came
-        QObject* Vyksta = nullptr; // the running lookup's context
+        bool ArYra = false;            // an answer (or the failure's fallback) is there
+        bool ArPavyko = false;         // the name service answered it
+        QElapsedTimer Amzius;          // since the answer came
+        QObject* Vyksta = nullptr;     // the running lookup's context
+        QList<TLaukiantis> Laukiantys; // Rasti's callers, told when it ends
     };
     enum class TKryptis { Pirmyn, Atgal };
 
     std::optional<QString> Atsakyti(TKryptis kryptis, const QString& tekstas);
     void Pradeti(TKryptis kryptis, const QString& tekstas);
-    void Baigti(TKryptis kryptis, const QString& tekstas, QObject* kontekstas, const std::optional<QHostInfo>& info);
+    // `atideti`: the signal goes through the event loop (the answer came
+    // from inside a call).
+    void Baigti(TKryptis kryptis, const QString& tekstas, QObject* kontekstas, const std::optional<QHostInfo>& info,
+                bool atideti);
     QHash<QString, TIrasas>& Lentele(TKryptis kryptis) { return kryptis == TKryptis::Pirmyn ? ipLentele : vardai; }
     void Apriboti(QHash<QString, TIrasas>& lentele);
 

@@ -17,19 +17,11 @@ class TSesijosVairuotojas : public QObject {
 public:
     TSesijosVairuotojas(TPrasymai prasymai, TServeriuRegistras* registras, const QHostAddress& adresas,
                         quint16 prievadas, TUzklausuBiudzetas* biudzetas = nullptr)
-        : registras(registras), adresas(adresas), prievadas(prievadas) {
+        : registras(registras), prasymai(prasymai), adresas(adresas), prievadas(prievadas) {
         laikrodis.start();
         apklausa = new TApklausa(
-            &galas, *registras, biudzetas ? *biudzetas : savasBiudzetas, [this] { return laikrodis.elapsed(); }, this);
-        apklausa->NustatytiPrasymus(prasymai);
-        connect(apklausa, &TApklausa::Atsakymas, this, [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
-            if (id == raundas)
-                Gauta(a);
-        });
-        connect(apklausa, &TApklausa::Baigtas, this, [this](TApklausa::TId id, bool arAtsake) {
-            if (id == raundas)
-                Atsake = arAtsake;
-        });
+            &galas, &vardai, *registras, biudzetas ? *biudzetas : savasBiudzetas,
+            [this] { return laikrodis.elapsed(); }, this);
     }
 
     ~TSesijosVairuotojas() override { delete apklausa; }
@@ -46,7 +38,16 @@ public:
         Atsake.reset();
         PilnaPoMs = -1;
         raundoPradzia = laikrodis.elapsed();
-        raundas = apklausa->Pradeti({adresas.toString(), prievadas});
+        TApklausa::TRaundoNustatymai n(prasymai, TRaundoSantrauka::TSaltinis::Stebetojas, this);
+        n.Atsakymas = [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
+            if (id == raundas)
+                Gauta(a);
+        };
+        n.Baigtas = [this](TApklausa::TId id, bool arAtsake) {
+            if (id == raundas)
+                Atsake = arAtsake;
+        };
+        raundas = apklausa->Pradeti({adresas.toString(), prievadas}, std::move(n));
     }
     // The round is over (answered whole, timed out or ended).
     bool ArBaigtas() const { return !apklausa->ArVyksta(raundas); }
@@ -98,12 +99,14 @@ private:
     }
 
     TServeriuRegistras* registras;
+    TPrasymai prasymai;
     TUzklausuBiudzetas savasBiudzetas;
     QElapsedTimer laikrodis;
     qint64 raundoPradzia = 0;
     QHostAddress adresas;
     quint16 prievadas;
     TNMUDP galas;
+    TAdresuPaieska vardai;
     TApklausa* apklausa = nullptr;
     TApklausa::TId raundas = 0;
 };

@@ -31,6 +31,7 @@
 #include "TybINI.h"
 #include "TybLabel.h"
 #include "Valdikliai.h"
+#include "iphostport.h"
 
 // A control or component of a window, found by its name as users and tools
 // see it; the test stops when there is none.
@@ -62,16 +63,23 @@ inline void PazintiSena(const QString& adresas) {
 }
 
 // Names are looked up here, never in the real name service: each name asked
-// for is recorded in `paieskos`, and only "localhost" resolves (to 127.0.0.1).
-inline void NetikraPaieska(TNMUDP* udp, QStringList& paieskos) {
-    udp->VardoPaieska = [&paieskos](const QString& vardas, QObject*,
-                                    std::function<void(const QList<QHostAddress>&)> baigta) {
-        paieskos.append(vardas);
-        if (vardas == QStringLiteral("localhost"))
-            baigta({QHostAddress(QHostAddress::LocalHost)});
+// for is recorded in `paieskos` and answered at once, and only "localhost"
+// resolves (to 127.0.0.1). The reverse lookups of dotted addresses go to the
+// system's as before. Baigti puts the system's back.
+inline void NetikraPaieska(QStringList& paieskos) {
+    NustatytiPaieska([&paieskos](const QString& tekstas, QObject* kontekstas, TPaieskosPabaiga baigta) {
+        if (TaskuotasAdresas(tekstas)) {
+            QHostInfo::lookupHost(tekstas, kontekstas, [baigta](const QHostInfo& info) { baigta(info); });
+            return;
+        }
+        paieskos.append(tekstas);
+        QHostInfo info;
+        if (tekstas == QStringLiteral("localhost"))
+            info.setAddresses({QHostAddress(QHostAddress::LocalHost)});
         else
-            baigta({});
-    };
+            info.setError(QHostInfo::HostNotFound);
+        baigta(info);
+    });
 }
 
 // A picture of a filled window for a human eye, saved as `failas` in the folder
@@ -141,6 +149,7 @@ public:
         NustatytiPranesimoRodyma({});
         NustatytiIvedimoLanga({});
         NustatytiLaikrodi({});
+        NustatytiPaieska({});
     }
 
     QString Kelias(const QString& santykinis) const { return aplankas.filePath(santykinis); }

@@ -1,7 +1,7 @@
 // The poller over a real endpoint on loopback, with a clock the test moves:
 // rounds in flight and their spacing, each round's own time-out, replies
-// routed by their sender, the query budget, name lookups, and the per-server
-// budget and cache on their own.
+// routed by their sender, the lanes, the query budget, name lookups, the one
+// key of a server, and the per-server budget and cache on their own.
 #include <algorithm>
 
 #include <QDateTime>
@@ -25,6 +25,7 @@
 #include "NMUDP.h"
 #include "RankinisServeris.h"
 #include "cstrike.h"
+#include "iphostport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -38,46 +39,66 @@ QByteArray Detales(const QByteArray& vardas) {
     return KurtiDetaliuAtsakyma(d);
 }
 
-// A poller on its own endpoint, registry and budget, timed by the test's clock.
+// The name service of the process, replaced for one test.
+struct TPaieskosKeitimas {
+    explicit TPaieskosKeitimas(TPaieska nauja) { NustatytiPaieska(std::move(nauja)); }
+    ~TPaieskosKeitimas() { NustatytiPaieska({}); }
+};
+
+// A poller on its own endpoint, lookups, registry and budget, timed by the
+// test's clock; its rounds, one window's, report here.
 struct TAplinka {
     qint64 laikas = 1000000;
     TServeriuRegistras registras;
     TUzklausuBiudzetas biudzetas;
     TNMUDP galas;
+    TAdresuPaieska vardai;
+    QObject langas; // the rounds' context
     std::unique_ptr<TApklausa> apklausa;
+    TPrasymai prasymai;
+    TRaundoSantrauka::TSaltinis saltinis = TRaundoSantrauka::TSaltinis::Stebetojas;
+    TApklausa::TJuosta juosta = TApklausa::TJuosta::Bendra;
+    std::function<bool(TApklausa::TId)> priima;
     QList<QPair<TApklausa::TId, TSesijosAtsakymas>> atsakymai;
     QList<QPair<TApklausa::TId, bool>> baigti;
     QList<TApklausa::TId> nepavyko;
     QList<TRaundoSantrauka> santraukos;
     QStringList ivykiai; // "baigtas" and "santrauka", in the order they came
 
-    explicit TAplinka(TPrasymai prasymai) {
-        apklausa = std::make_unique<TApklausa>(&galas, registras, biudzetas, [this] { return laikas; });
-        apklausa->NustatytiPrasymus(prasymai);
-        QObject::connect(apklausa.get(), &TApklausa::Atsakymas, apklausa.get(),
-                         [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
-                             atsakymai.append({id, a});
-                         });
-        QObject::connect(apklausa.get(), &TApklausa::Baigtas, apklausa.get(), [this](TApklausa::TId id, bool atsake) {
-            baigti.append({id, atsake});
-        });
-        QObject::connect(apklausa.get(), &TApklausa::NepavykoIssiusti, apklausa.get(),
-                         [this](TApklausa::TId id) { nepavyko.append(id); });
-        QObject::connect(apklausa.get(), &TApklausa::Baigtas, apklausa.get(),
-                         [this] { ivykiai.append(QStringLiteral("baigtas")); });
+    explicit TAplinka(TPrasymai prasymai) : prasymai(prasymai) {
+        apklausa = std::make_unique<TApklausa>(&galas, &vardai, registras, biudzetas, [this] { return laikas; });
         QObject::connect(apklausa.get(), &TApklausa::RaundasBaigtas, apklausa.get(), [this](const TRaundoSantrauka& r) {
             santraukos.append(r);
             ivykiai.append(QStringLiteral("santrauka"));
         });
     }
     ~TAplinka() { apklausa.reset(); }
+    TApklausa::TId Pradeti(const TServerioAdresas& adresas) {
+        TApklausa::TRaundoNustatymai n(prasymai, saltinis, &langas);
+        n.Juosta = juosta;
+        n.Atsakymas = [this](TApklausa::TId id, const TSesijosAtsakymas& a) {
+            atsakymai.append({id, a});
+        };
+        n.Baigtas = [this](TApklausa::TId id, bool atsake) {
+            baigti.append({id, atsake});
+            ivykiai.append(QStringLiteral("baigtas"));
+        };
+        n.Nepavyko = [this](TApklausa::TId id) {
+            nepavyko.append(id);
+        };
+        if (priima)
+            n.Priima = [this](TApklausa::TId id) {
+                return priima(id);
+            };
+        return apklausa->Pradeti(adresas, std::move(n));
+    }
     // A round to a legacy server: the legacy words alone go out (an unknown
     // server's first round asks A2S_INFO too).
     TApklausa::TId Pradeti(const TRankinisServeris& s) {
         const QString hostas = s.lizdas.localAddress().toString();
         registras.Nustatyti(hostas + u':' + QString::number(s.lizdas.localPort()),
                             TServerioZinios{.Dialektas = TDialektas::Senas});
-        return apklausa->Pradeti({hostas, s.lizdas.localPort()});
+        return Pradeti(TServerioAdresas{hostas, s.lizdas.localPort()});
     }
 };
 
@@ -92,8 +113,12 @@ private Q_SLOTS:
     void laikoRiba();
     void biudzetasVisiemsLangams();
     void priima();
+    void juosta_data();
+    void juosta();
     void paieska_data();
     void paieska();
+    void vienasRaktas_data();
+    void vienasRaktas();
     void tarpas_data();
     void tarpas();
     void biudzetas();
@@ -103,7 +128,6 @@ private Q_SLOTS:
     void santrauka_data();
     void santrauka();
     void santraukaTikIsejusiu();
-    void prasymuKeitimas();
 };
 
 void TstApklausa::vienuMetuIrTarpai() {
@@ -215,8 +239,7 @@ void TstApklausa::biudzetasVisiemsLangams() {
     // included, and rounds still go out.
     TAplinka a(kStebetojoPrasymai);
     TNMUDP kitasGalas;
-    TApklausa kitas(&kitasGalas, a.registras, a.biudzetas, [&a] { return a.laikas; });
-    kitas.NustatytiPrasymus(kSarasoPrasymai);
+    TApklausa kitas(&kitasGalas, &a.vardai, a.registras, a.biudzetas, [&a] { return a.laikas; });
     TRankinisServeris s;
     QVERIFY(s.Paleisti());
     QList<qint64> siuntimai;
@@ -229,7 +252,8 @@ void TstApklausa::biudzetasVisiemsLangams() {
         if (zingsnis % 2 == 0)
             a.Pradeti(s);
         if (zingsnis % 3 == 0)
-            kitas.Pradeti({s.lizdas.localAddress().toString(), s.lizdas.localPort()});
+            kitas.Pradeti({s.lizdas.localAddress().toString(), s.lizdas.localPort()},
+                          TApklausa::TRaundoNustatymai(kSarasoPrasymai));
         QTest::qWait(2);
         a.laikas += 100;
     }
@@ -247,7 +271,7 @@ void TstApklausa::priima() {
     // the first reply after that is still its first.
     TAplinka a(kSarasoPrasymai);
     bool priimti = false;
-    a.apklausa->Priima = [&priimti](TApklausa::TId) {
+    a.priima = [&priimti](TApklausa::TId) {
         return priimti;
     };
     TRankinisServeris s;
@@ -261,6 +285,39 @@ void TstApklausa::priima() {
     s.Siusti(Detales("Taken"));
     QTRY_COMPARE_WITH_TIMEOUT(a.atsakymai.size(), 1, 5000);
     QCOMPARE(a.atsakymai.at(0).second.Detales.Info.Pavadinimas, QByteArray("Taken"));
+}
+
+void TstApklausa::juosta_data() {
+    // The lane is the round's own option, whatever window its record names.
+    QTest::addColumn<TApklausa::TJuosta>("juosta");
+    QTest::addColumn<TRaundoSantrauka::TSaltinis>("saltinis");
+    QTest::addColumn<int>("iskart"); // in flight as soon as all are asked for
+    QTest::addColumn<int>("vykdomi");
+    QTest::newRow("the browser's lane: all at once")
+        << TApklausa::TJuosta::Narsykle << TRaundoSantrauka::TSaltinis::Sarasas << 21 << 21;
+    QTest::newRow("the windows' lane: spaced, 20 at most")
+        << TApklausa::TJuosta::Bendra << TRaundoSantrauka::TSaltinis::Narsykle << 1 << 20;
+}
+
+void TstApklausa::juosta() {
+    QFETCH(TApklausa::TJuosta, juosta);
+    QFETCH(TRaundoSantrauka::TSaltinis, saltinis);
+    QFETCH(int, iskart);
+    QFETCH(int, vykdomi);
+    TAplinka a(kSarasoPrasymai);
+    a.juosta = juosta;
+    a.saltinis = saltinis;
+    std::vector<std::unique_ptr<TRankinisServeris>> serveriai;
+    for (int i = 0; i <= TApklausa::kDaugiausiaVienuMetu; ++i) {
+        serveriai.push_back(std::make_unique<TRankinisServeris>());
+        QVERIFY(serveriai.back()->Paleisti());
+        a.Pradeti(*serveriai.back());
+    }
+    QCOMPARE(a.apklausa->Vykdomi(), iskart);
+    QTRY_COMPARE_WITH_TIMEOUT(a.apklausa->Vykdomi(), vykdomi, 5000);
+    QTest::qWait(3 * TApklausa::kDidziausiasMiegasMs);
+    QCOMPARE(a.apklausa->Vykdomi(), vykdomi);
+    QCOMPARE(a.apklausa->Eileje(), TApklausa::kDaugiausiaVienuMetu + 1 - vykdomi);
 }
 
 void TstApklausa::paieska_data() {
@@ -280,24 +337,26 @@ void TstApklausa::paieska() {
     TRankinisServeris s;
     QVERIFY(s.Paleisti());
     QStringList klausta;
-    a.galas.VardoPaieska = [&](const QString& vardas, QObject* kontekstas,
-                               std::function<void(const QList<QHostAddress>&)> baigta) {
+    const TPaieskosKeitimas keitimas([&](const QString& vardas, QObject* kontekstas, TPaieskosPabaiga baigta) {
         klausta.append(vardas);
+        QHostInfo info;
+        if (randamas)
+            info.setAddresses({QHostAddress(QHostAddress::LocalHost)});
+        else
+            info.setError(QHostInfo::HostNotFound);
         // The answer comes later, from the event loop.
-        QTimer::singleShot(10, kontekstas, [baigta, randamas] {
-            baigta(randamas ? QList<QHostAddress>{QHostAddress(QHostAddress::LocalHost)} : QList<QHostAddress>{});
-        });
-    };
+        QTimer::singleShot(10, kontekstas, [baigta, info] { baigta(info); });
+    });
     int blogi = 0;
     a.galas.OnInvalidHost = [&](bool& handled) {
         ++blogi;
         handled = antraKarta;
     };
-    const TApklausa::TId id = a.apklausa->Pradeti({u"srv.example"_s, s.lizdas.localPort()});
+    const TApklausa::TId id = a.Pradeti(TServerioAdresas{u"srv.example"_s, s.lizdas.localPort()});
     if (randamas) {
         // The details and A2S_INFO of an unknown server's first round, each round.
         QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 2, 5000);
-        a.apklausa->Pradeti({u"srv.example"_s, s.lizdas.localPort()});
+        a.Pradeti(TServerioAdresas{u"srv.example"_s, s.lizdas.localPort()});
         QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 4, 5000);
         QCOMPARE(blogi, 0);
     } else {
@@ -310,6 +369,40 @@ void TstApklausa::paieska() {
         QCOMPARE(a.baigti.at(0), qMakePair(id, false));
     }
     QCOMPARE(klausta, QStringList(paieskos, u"srv.example"_s));
+}
+
+void TstApklausa::vienasRaktas_data() {
+    QTest::addColumn<QString>("hostas");
+    QTest::newRow("dotted") << u"127.0.0.1"_s;
+    QTest::newRow("short dotted form") << u"127.1"_s;
+    QTest::newRow("a name of it") << u"srv.example"_s;
+}
+
+void TstApklausa::vienasRaktas() {
+    // What is known of a server and its budget go by its resolved address,
+    // whatever form its window typed; its record keeps the form typed.
+    QFETCH(QString, hostas);
+    const TPaieskosKeitimas keitimas([](const QString&, QObject* kontekstas, TPaieskosPabaiga baigta) {
+        QHostInfo info;
+        info.setAddresses({QHostAddress(QHostAddress::LocalHost)});
+        QTimer::singleShot(0, kontekstas, [baigta, info] { baigta(info); });
+    });
+    TAplinka a(kSarasoPrasymai);
+    TRankinisServeris s;
+    QVERIFY(s.Paleisti());
+    const quint16 portas = s.lizdas.localPort();
+    const QString raktas = u"127.0.0.1:"_s + QString::number(portas);
+    a.registras.Nustatyti(raktas, TServerioZinios{.Dialektas = TDialektas::Senas});
+    const TApklausa::TId id = a.Pradeti(TServerioAdresas{hostas, portas});
+    // A legacy server's one request: no A2S_INFO, as for a server not met.
+    QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 1, 5000);
+    QCOMPARE(s.gauta.at(0).data(), UzklausosDatagrama(kDetails));
+    QCOMPARE(a.apklausa->IPAdresas(id), std::optional(TServerioAdresas{u"127.0.0.1"_s, portas}));
+    QCOMPARE(a.biudzetas.Laisva(raktas, a.laikas), TUzklausuBiudzetas::kDaugiausia - 1);
+    s.Siusti(Detales("Known"));
+    QTRY_COMPARE_WITH_TIMEOUT(a.santraukos.size(), 1, 5000);
+    QCOMPARE(a.santraukos.at(0).Serveris, hostas + u':' + QString::number(portas));
+    QCOMPARE(a.registras.Visos().keys(), QStringList{raktas});
 }
 
 void TstApklausa::tarpas_data() {
@@ -333,7 +426,7 @@ void TstApklausa::tarpas() {
     QFETCH(int, veikiantis);
     TAplinka a(prasymai == 0 ? kStebetojoPrasymai : kSarasoPrasymai);
     a.registras.Nustatyti(u"10.0.0.1:27015"_s, TServerioZinios{TDialektas(dialektas), 5u, 30, 1});
-    QCOMPARE(a.apklausa->Tarpas({u"10.0.0.1"_s, 27015}, norimas), veikiantis);
+    QCOMPARE(a.apklausa->Tarpas({u"10.0.0.1"_s, 27015}, a.prasymai, norimas), veikiantis);
 }
 
 void TstApklausa::biudzetas() {
@@ -450,12 +543,12 @@ void TstApklausa::santrauka() {
     TAplinka a(kStebetojoPrasymai);
     qint64 unix = 1767225600000;
     a.apklausa->NustatytiUnixLaikrodi([&unix] { return unix; });
-    a.apklausa->NustatytiSaltini(TRaundoSantrauka::TSaltinis::Sarasas);
+    a.saltinis = TRaundoSantrauka::TSaltinis::Sarasas;
     TRankinisServeris s;
     QVERIFY(s.Paleisti());
     const bool nesiunciamas = pabaiga == u"not sent"_s;
     const TApklausa::TId id =
-        nesiunciamas ? a.apklausa->Pradeti({s.lizdas.localAddress().toString(), 0}) : a.Pradeti(s);
+        nesiunciamas ? a.Pradeti(TServerioAdresas{s.lizdas.localAddress().toString(), 0}) : a.Pradeti(s);
     const qint64 isejo = unix;
     unix += 777; // the record keeps the time the round went out
     if (nesiunciamas) {
@@ -553,23 +646,6 @@ void TstApklausa::santraukaTikIsejusiu() {
     QCOMPARE(a.santraukos.size(), TApklausa::kDaugiausiaVienuMetu);
     for (const TRaundoSantrauka& r : std::as_const(a.santraukos))
         QVERIFY(r.Serveris != serveriai.back()->Adresas());
-}
-
-void TstApklausa::prasymuKeitimas() {
-    // New requests count from the next round on; the round under way keeps its own.
-    TAplinka a(kSarasoPrasymai);
-    TRankinisServeris s;
-    QVERIFY(s.Paleisti());
-    a.Pradeti(s);
-    QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 1, 5000);
-    a.apklausa->NustatytiPrasymus(kSarasoDrauguPrasymai);
-    QCOMPARE(a.apklausa->Prasymai().Zaidejai, true);
-    QTest::qWait(3 * TApklausa::kDidziausiasMiegasMs);
-    QCOMPARE(s.gauta.size(), 1);
-    a.Pradeti(s);
-    QTRY_COMPARE_WITH_TIMEOUT(s.gauta.size(), 3, 5000);
-    QCOMPARE(s.gauta.at(1).data(), UzklausosDatagrama(kPlayers));
-    QCOMPARE(s.gauta.at(2).data(), UzklausosDatagrama(kDetails));
 }
 
 QTEST_GUILESS_MAIN(TstApklausa)

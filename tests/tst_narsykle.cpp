@@ -134,22 +134,22 @@ void TstNarsykle::lan() {
     }
     TCentras centras(0);
     QObject kontekstas;
-    QList<TApklausa::TLanRadinys> rasti;
+    QList<TLanPaieska::TRadinys> rasti;
     bool baigta = false;
-    centras.Apklausa()->IeskotiLan(
+    centras.Lan()->Ieskoti(
         {QHostAddress(u"127.255.255.255"_s)}, prievadai, 1500, &kontekstas,
-        [&rasti](const TApklausa::TLanRadinys& r) { rasti.append(r); }, [&baigta] { baigta = true; });
+        [&rasti](const TLanPaieska::TRadinys& r) { rasti.append(r); }, [&baigta] { baigta = true; });
     QTRY_VERIFY_WITH_TIMEOUT(baigta, 5000);
     QCOMPARE(rasti.size(), 3);
     for (const auto& s : serveriai) {
-        const auto r = std::find_if(rasti.cbegin(), rasti.cend(), [&s](const TApklausa::TLanRadinys& r) {
+        const auto r = std::find_if(rasti.cbegin(), rasti.cend(), [&s](const TLanPaieska::TRadinys& r) {
             return r.Adresas.Portas == s->Prievadas();
         });
         QVERIFY(r != rasti.cend());
         QCOMPARE(r->Adresas.Hostas, u"127.0.0.1"_s);
         QCOMPARE(r->Info.Pavadinimas, s->Turinys().Detales.Info.Pavadinimas);
     }
-    QVERIFY(!centras.Apklausa()->ArIeskomaLan());
+    QVERIFY(!centras.Lan()->ArIeskoma());
 }
 
 void TstNarsykle::zaidejuPaieska_data() {

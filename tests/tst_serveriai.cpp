@@ -182,7 +182,7 @@ void TstServeriai::init() {
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
     frmServeriai->NustatytiPerioda(10000);
     // Names are looked up here, never in the real name service.
-    NetikraPaieska(frmServeriai->NMUDP1, paieskos);
+    NetikraPaieska(paieskos);
 }
 
 void TstServeriai::cleanup() {
@@ -497,7 +497,7 @@ void TstServeriai::nerandamasHostas() {
     Rasyti(2, 1, u"kept"_s); // what the row held stays
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 2), u"By name"_s, 5000);
     QCOMPARE(serveris.Uzklausos().size(), 2); // met for the first time: "details" and A2S_INFO
-    // The lookup was asked twice (the endpoint's second try), and no message came.
+    // The lookup was asked twice (the window has it tried once more), and no message came.
     QCOMPARE(paieskos, (QStringList{u"nowhere.example"_s, u"nowhere.example"_s, u"localhost"_s}));
     QVERIFY(pranesimai.isEmpty());
     QCOMPARE(Langelis(2, 1), u"kept"_s);

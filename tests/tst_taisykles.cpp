@@ -206,7 +206,7 @@ void TstTaisykles::init() {
     Valdiklis<QLineEdit>("edtHostas")->clear();
     frmPagrindinis->setProperty("ArBanas", false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
-    NetikraPaieska(frmTaisykles->NMUDP1, paieskos);
+    NetikraPaieska(paieskos);
 }
 
 void TstTaisykles::cleanup() {
@@ -671,7 +671,7 @@ void TstTaisykles::portasIsAdreso() {
 
 void TstTaisykles::nerandamasHostas() {
     Rodyti(u"nowhere.example:27016"_s);
-    // One message for the failed lookup; the endpoint's second try fails too,
+    // One message for the failed lookup; the second try it asks for fails too,
     // and the rules request is not sent.
     QCOMPARE(pranesimai, QStringList{u"The server's address could not be found."_s});
     QCOMPARE(paieskos, (QStringList{u"nowhere.example"_s, u"nowhere.example"_s}));

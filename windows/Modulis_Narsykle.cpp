@@ -343,9 +343,9 @@ void TfrmNarsykle::btnLanClick() {
     btnLan->setEnabled(false);
     paskutineZinia = Tekstas("Pranesimai", "NarsykleLanIeskoma");
     RodytiBusena();
-    centras->Apklausa()->IeskotiLan(
+    centras->Lan()->Ieskoti(
         LanAdresai(), kLanPrievadai, kLanTrukmeMs, this,
-        [this](const TApklausa::TLanRadinys& r) { lanRasti.append(LanServeris(r)); },
+        [this](const TLanPaieska::TRadinys& r) { lanRasti.append(LanServeris(r)); },
         [this] {
             Saugiai([this] {
                 btnLan->setEnabled(true);
