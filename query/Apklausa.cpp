@@ -10,6 +10,7 @@
 #include "Klaidos.h"
 #include "Laikas.h"
 #include "NMUDP.h"
+#include "Zurnalas.h"
 #include "iphostport.h"
 
 namespace {
@@ -389,6 +390,8 @@ void TApklausa::PaieskaBaigta(TId id, const QObject* kontekstas, const QString& 
     if (!r || r->Busena != TBusena::Ieskoma || r->Paieska != kontekstas)
         return;
     PaleistiPaieska(*r);
+    qCDebug(ApklausosZurnalas) << "name" << r->Adresas.Hostas << "resolved to"
+                               << (ip.isEmpty() ? QStringLiteral("nothing") : ip);
     if (const std::optional<quint32> a = TaskuotasAdresas(ip); a && *a != 0) {
         Isspresta(*r, *a);
         Vykdyti();

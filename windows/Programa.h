@@ -19,12 +19,13 @@ TCentras* ProgramosCentras();
 // The user's options while the windows exist, otherwise nullptr.
 TParinktys* ProgramosParinktys();
 
-// Handles the program's arguments once the watcher is shown: an address
-// ("host[:port]") is typed into the address box and watched at once;
-// "--browser" opens the server browser and asks for its list.
+// Handles the program's arguments (Argumentai.h) once the watcher is shown:
+// an address ("host[:port]") is typed into the address box and watched at
+// once; "--browser" opens the server browser and asks for its list.
 void ApdorotiArgumentus(const QStringList& argumentai);
 
-// The whole program: start-up, the watching services (history,
+// The whole program: the arguments read first ("--help", "--version" and a
+// mistake answered on the terminal, before any window), start-up, the watching services (history,
 // notifications, friends, tray; StebejimoPaslaugos.h), the watcher shown, the
 // optional address ("host[:port]") typed into it and watched at once, the
 // message loop.
