@@ -101,7 +101,7 @@ void TstA2SLangai::init() {
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    QMetaObject::invokeMethod(frmPagrindinis, "IsvalytiLenta");
+    Kviesti(frmPagrindinis, "IsvalytiLenta");
 }
 
 void TstA2SLangai::cleanup() {

@@ -19,6 +19,7 @@
 #include "Modulis2.h"
 #include "Modulis_Konsole.h"
 #include "SlaptuTarnyba.h"
+#include "Stebejimas.h"
 #include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
 
@@ -171,7 +172,7 @@ void TstKonsoleLangas::meniuAtidaro_data() {
 void TstKonsoleLangas::meniuAtidaro() {
     QFETCH(QString, kalba);
     Valdiklis<QComboBox>("cboKalbos")->setEditText(kalba);
-    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis, "cboKalbosChange");
     TTybINI failas;
     failas.setByla(u"resursai\\Kalbos\\"_s + kalba + u".lng"_s);
     QCOMPARE(Valdiklis<TTybLabel>("lblKonsole")->text(),
@@ -194,11 +195,11 @@ void TstKonsoleLangas::meniuAtidaro() {
     // The watcher keeps polling beside it: its refresh runs, and a round goes out.
     QVERIFY(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->isActive());
     const qsizetype pries = serveris->Uzklausos().size();
-    QMetaObject::invokeMethod(frmPagrindinis, "tmrAtnaujinimasTimer");
+    LangoValdiklis<TStebejimas>(frmPagrindinis, "Stebejimas")->Atnaujinti();
     QTRY_VERIFY_WITH_TIMEOUT(serveris->Uzklausos().size() > pries, kLaukimas);
     QCOMPARE(serveris->Uzklausos().last().Siuntejas, QHostAddress(QHostAddress::LocalHost));
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"English"_s);
-    QMetaObject::invokeMethod(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis, "cboKalbosChange");
 }
 
 void TstKonsoleLangas::isvestis_data() {
@@ -461,7 +462,7 @@ void TstKonsoleLangas::failuoseNera() {
     Siusti(u"status"_s);
     frmKonsole->hide();
     // Everything the program writes: the settings, the server list, the guard's file.
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     frmServeriai->show();
     frmServeriai->hide();
     QVERIFY(QFileInfo::exists(aplinka.Kelias(u"resursai/Nustatymai.tyb"_s)));

@@ -164,7 +164,7 @@ void TstKonsoleSaugykla::isimintasIrUzpildomas() {
 
     // No file holds it, not even the store's own (it is encrypted).
     QVERIFY(!QDir(tarnyba.Namai() + u"/.local/share/keyrings"_s).entryList(QDir::Files).isEmpty());
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     for (const QString& aplankas : {aplinka.aplankas.path(), tarnyba.Namai()}) {
         QCOMPARE(TSlaptuTarnyba::FailaiSu(aplankas, kSlaptazodis), QStringList());
         QCOMPARE(TSlaptuTarnyba::FailaiSu(aplankas, QByteArray(kSlaptazodis).toBase64()), QStringList());

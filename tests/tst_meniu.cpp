@@ -426,8 +426,7 @@ void TstMeniu::langoFonoPaspaudimas() {
 
 void TstMeniu::lentelesPasikeitimasUzdaro() {
     RodytiVisus();
-    QMetaObject::invokeMethod(frmPagrindinis, "RodytiZaidejus",
-                              Q_ARG(TZaidejai, TZaidejai({KurtiZaidejoInfo(1, "x", 1, 1.0f)})));
+    Kviesti(frmPagrindinis, "RodytiZaidejus", Q_ARG(TZaidejai, TZaidejai({KurtiZaidejoInfo(1, "x", 1, 1.0f)})));
     QCOMPARE(Matomi(), QString());
     // A press in a column hands the keyboard to the address box.
     frmPagrindinis->activateWindow();

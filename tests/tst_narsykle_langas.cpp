@@ -118,7 +118,7 @@ void TstNarsykleLangas::sarasas() {
     // The list is kept for the next opening, and the key in no file.
     QVERIFY(QFileInfo::exists(TfrmNarsykle::SarasoKelias()));
     QVERIFY(TfrmNarsykle::SarasoKelias().startsWith(tarnyba.Namai()));
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     for (const QString& aplankas : {aplinka.aplankas.path(), tarnyba.Namai()})
         QCOMPARE(TSlaptuTarnyba::FailaiSu(aplankas, kRaktas), QStringList());
 

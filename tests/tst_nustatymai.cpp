@@ -83,7 +83,7 @@ void TstNustatymai::init() {
 
 void TstNustatymai::Ikelti(const QByteArray& turinys) {
     QVERIFY(aplinka.Rasyti(kFailas, turinys));
-    Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
+    Apsaugota(frmPagrindinis, [] { Kviesti(frmPagrindinis, "IkeltiNustatymus"); });
 }
 
 void TstNustatymai::pradinisFailas() {
@@ -206,7 +206,7 @@ void TstNustatymai::narsyklesGreitis() {
     Ikelti(Pilnas() + (eilute.isEmpty() ? QByteArray() : eilute + "\r\n"));
     QVERIFY(aplinka.pranesimai.isEmpty());
     QTEST(frmNarsykle->Greitis(), "greitis");
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     QTEST(aplinka.Skaityti(kFailas).contains("NarsyklesGreitis="), "irasoma");
 }
 
@@ -218,7 +218,7 @@ void TstNustatymai::trukstamasRaktas() {
     Ikelti(be);
     QVERIFY(!Valdiklis<TTybCheckBox>("chkKeistiHosta")->isChecked());
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(true);
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     // The missing key is inserted right under the header; every other line keeps its place.
     QCOMPARE(
         aplinka.Skaityti(kFailas),
@@ -244,12 +244,12 @@ void TstNustatymai::nera() {
     for (TTybCheckBox* c : {Valdiklis<TTybCheckBox>("chkTAB"), Valdiklis<TTybCheckBox>("chkMeniuApacioj"),
                             Valdiklis<TTybCheckBox>("chkArIseiti"), Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")})
         c->setChecked(true);
-    Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
+    Apsaugota(frmPagrindinis, [] { Kviesti(frmPagrindinis, "IkeltiNustatymus"); });
     QVERIFY(!Valdiklis<TTybCheckBox>("chkTAB")->isChecked());
     QVERIFY(!Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->isChecked());
     QCOMPARE(aplinka.pranesimai, QStringList{u"'"_s + zyme + u"' is not a valid integer value"_s});
     Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(true);
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     if (!failas) {
         QVERIFY(!QFile::exists(aplinka.Kelias(kFailas))); // never created
     } else {
@@ -290,7 +290,7 @@ void TstNustatymai::nezinomaKalbaIssaugoma() {
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Klingon"_s);
     QCOMPARE(Valdiklis<QPushButton>("btnRodyti")->text(), u"###1"_s);
     Ikelti(Pilnas());
-    QMetaObject::invokeMethod(frmPagrindinis, "PritaikytiKalba");
+    Kviesti(frmPagrindinis, "PritaikytiKalba");
 }
 
 void TstNustatymai::issaugojimasIsseikiaTvarka() {
@@ -300,16 +300,16 @@ void TstNustatymai::issaugojimasIsseikiaTvarka() {
                 "KeistiHosta=0", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1", "Intervalas=5000",
                 "PranestiVieta=0", "ServeriaiBendrai=10000", "", "-->Kita<--", "x=y"});
     Ikelti(originalas);
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     QCOMPARE(aplinka.Skaityti(kFailas), originalas);
     // A change of every option comes back after a load.
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(false);
     ProgramosParinktys()->NustatytiIntervala(12000);
     ProgramosParinktys()->NustatytiServeriuBendrai(3000);
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
     ProgramosParinktys()->NustatytiIntervala(5000);
-    Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
+    Apsaugota(frmPagrindinis, [] { Kviesti(frmPagrindinis, "IkeltiNustatymus"); });
     QVERIFY(!Valdiklis<TTybCheckBox>("chkArIseiti")->isChecked());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 12000);
     QCOMPARE(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 3000);
@@ -323,7 +323,7 @@ void TstNustatymai::klaidaNeuzlaikoLango() {
     Valdiklis<QComboBox>("cboKalbos")->clear();
     Valdiklis<QPushButton>("btnRodyti")->setText(u"btnRodyti"_s);
     Valdiklis<TApatineJuosta>("imgApacia")->Drobe().fill(Qt::white);
-    QMetaObject::invokeMethod(frmPagrindinis, "FormShow");
+    Kviesti(frmPagrindinis, "FormShow");
     QCOMPARE(aplinka.pranesimai, QStringList{u"'x' is not a valid integer value"_s});
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 8);
     QVERIFY(Valdiklis<QPushButton>("btnRodyti")->text() != u"btnRodyti"_s);
@@ -363,14 +363,14 @@ void TstNustatymai::pranesimuZymos() {
     // Saved as 1 or 0 and loaded back.
     chkVieta->setChecked(!vieta);
     chkDraugai->setChecked(!draugai);
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     TTybINI skaitytojas;
     skaitytojas.setByla(kFailas);
     QCOMPARE(skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, u"PranestiVieta"_s), QByteArray(vieta ? "0" : "1"));
     QCOMPARE(skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, u"PranestiDraugus"_s), QByteArray(draugai ? "0" : "1"));
     chkVieta->setChecked(vieta);
     chkDraugai->setChecked(draugai);
-    Apsaugota(frmPagrindinis, [] { QMetaObject::invokeMethod(frmPagrindinis, "IkeltiNustatymus"); });
+    Apsaugota(frmPagrindinis, [] { Kviesti(frmPagrindinis, "IkeltiNustatymus"); });
     QCOMPARE(chkVieta->isChecked(), !vieta);
     QCOMPARE(chkDraugai->isChecked(), !draugai);
     chkVieta->setChecked(false);
@@ -407,7 +407,7 @@ void TstNustatymai::koduotes() {
     QTEST(ServerioTekstas(vardas), "rodomas");
     QTEST(Valdiklis<QComboBox>("cboKalbos")->currentText(), "kalbosVardas");
     // Saved, the file keeps the language's file name and the choice as they were.
-    QMetaObject::invokeMethod(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
     TTybINI ini;
     ini.setByla(u"resursai\\Nustatymai.tyb"_s);
     QCOMPARE(ini.SkaitytiReiksme(u"Nustatymai"_s, u"Kalba"_s), kalba);

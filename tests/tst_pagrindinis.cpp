@@ -139,7 +139,7 @@ void TstPagrindinis::init() {
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    QMetaObject::invokeMethod(frmPagrindinis, "IsvalytiLenta");
+    Kviesti(frmPagrindinis, "IsvalytiLenta");
 }
 
 void TstPagrindinis::cleanup() {
@@ -303,11 +303,11 @@ void TstPagrindinis::stebetojai() {
     d.MaxZaideju = 32;
     d.Info.Zemelapis = "de_dust2";
     if (!beZaideju)
-        QMetaObject::invokeMethod(frmPagrindinis, "RodytiZaidejus", Q_ARG(TZaidejai, TZaidejai(zaidejai)));
+        Kviesti(frmPagrindinis, "RodytiZaidejus", Q_ARG(TZaidejai, TZaidejai(zaidejai)));
     else
-        QMetaObject::invokeMethod(frmPagrindinis, "RodytiDetales",
-                                  Q_ARG(TDetales, d)); // an earlier details reply used up the players reply
-    QMetaObject::invokeMethod(frmPagrindinis, "RodytiDetales", Q_ARG(TDetales, d));
+        Kviesti(frmPagrindinis, "RodytiDetales",
+                Q_ARG(TDetales, d)); // an earlier details reply used up the players reply
+    Kviesti(frmPagrindinis, "RodytiDetales", Q_ARG(TDetales, d));
     QTEST(Valdiklis<QLabel>("lblStebetojai")->text(), "stebetojai");
     QCOMPARE(frmPagrindinis->property("ArZaidejaiGauti").toBool(), false);
     QCOMPARE(frmPagrindinis->property("ZaidejuSkaicius").toInt(), 0);

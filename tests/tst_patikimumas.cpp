@@ -149,7 +149,7 @@ void TstPatikimumas::init() {
     aplinka.pranesimai.clear();
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    QMetaObject::invokeMethod(frmPagrindinis, "IsvalytiLenta");
+    Kviesti(frmPagrindinis, "IsvalytiLenta");
 }
 
 void TstPatikimumas::cleanup() {
@@ -283,9 +283,9 @@ void TstPatikimumas::ribojamasServeris() {
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(1000);
     frmPagrindinis->Stebeti(Adresas(*s));
     QTRY_VERIFY_WITH_TIMEOUT(TLenta::Dabar().Truksta().isEmpty(), 5000);
-    QTest::qWait(11000);
+    // A whole window of the server's limit and more, at its pace.
+    QTRY_VERIFY_WITH_TIMEOUT(s->Uzklausos().size() >= 30, 20000);
     QCOMPARE(s->Apriboti(), 0);
-    QVERIFY(s->Uzklausos().size() >= 20);
     QVERIFY(TLenta::Dabar().Truksta().isEmpty());
     QVERIFY(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
 }
@@ -382,7 +382,7 @@ void TstPatikimumas::antrasPaleidimas() {
     QCOMPARE(ProgramosCentras()->Registras().Zinios(Adresas(*s)).Dialektas, TDialektas::A2S);
     if (naujasIssukis)
         s->NustatytiIssuki(s->Issukis() + 1);
-    QMetaObject::invokeMethod(frmPagrindinis, "IsvalytiLenta");
+    Kviesti(frmPagrindinis, "IsvalytiLenta");
     s->IsvalytiSkaitiklius();
 
     QElapsedTimer laikas;

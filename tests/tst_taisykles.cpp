@@ -436,7 +436,7 @@ void TstTaisykles::detales() {
     // A picture of the filled window for a human eye, when asked for.
     if (QByteArray(QTest::currentDataTag()) == "mod server, every flag set") {
         if (!qEnvironmentVariableIsEmpty("VELMORANT_NUOTRAUKOS"))
-            QMetaObject::invokeMethod(frmTaisykles, "RodytiTaisykles", Q_ARG(TTaisykles, Taisykles(30)));
+            Kviesti(frmTaisykles, "RodytiTaisykles", Q_ARG(TTaisykles, Taisykles(30)));
         QVERIFY(Nuotrauka(frmTaisykles, u"taisykles.png"_s));
     }
 }
