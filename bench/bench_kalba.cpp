@@ -7,6 +7,7 @@
 
 #include "ApatineJuosta.h"
 #include "Modulis1.h"
+#include "Langai.h"
 #include "Programa.h"
 #include "TybINI.h"
 
@@ -15,11 +16,12 @@ using namespace Qt::StringLiterals;
 namespace {
 
 void BM_PritaikytiKalba(benchmark::State& state) {
-    frmPagrindinis->findChild<TTybINI*>(u"TybINI1"_s)
+    frmPagrindinis()
+        ->findChild<TTybINI*>(u"TybINI1"_s)
         ->setByla(u"resursai\\Kalbos\\"_s + (state.range(0) ? u"Lietuviu"_s : u"English"_s) + u".lng"_s);
     for (auto _ : state) {
-        QMetaObject::invokeMethod(frmPagrindinis, "PritaikytiKalba");
-        frmPagrindinis->findChild<TApatineJuosta*>(u"imgApacia"_s)->Nupiesti();
+        QMetaObject::invokeMethod(frmPagrindinis(), "PritaikytiKalba");
+        frmPagrindinis()->findChild<TApatineJuosta*>(u"imgApacia"_s)->Nupiesti();
     }
 }
 

@@ -28,6 +28,7 @@
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Pranesimai.h"
+#include "Langai.h"
 #include "Programa.h"
 #include "TestinisServeris.h"
 #include "Tinklelis.h"
@@ -72,24 +73,24 @@ TApejimas Apeiti(bool pirmas) {
     });
     laikas.start();
     if (pirmas)
-        frmServeriai->show(); // reads the list and starts the walk
+        frmServeriai()->show(); // reads the list and starts the walk
     else
-        QMetaObject::invokeMethod(frmServeriai, "tmrAtnaujinimasServeriaiTimer");
-    while (!frmServeriai->property("ArPabaiga").toBool() && laikas.elapsed() < 60000)
+        QMetaObject::invokeMethod(frmServeriai(), "tmrAtnaujinimasServeriaiTimer");
+    while (!frmServeriai()->property("ArPabaiga").toBool() && laikas.elapsed() < 60000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return r;
 }
 
 void BM_SarasoApejimas(benchmark::State& state) {
     // A period longer than the walks: only the benchmark starts them.
-    frmServeriai->NustatytiPerioda(600000);
+    frmServeriai()->NustatytiPerioda(600000);
     TApejimas r;
     for (auto _ : state) {
         r = Apeiti(true);
         if (state.range(0) == 2)
             r = Apeiti(false);
         state.SetIterationTime(double(r.gyvi) / 1000.0);
-        frmServeriai->hide();
+        frmServeriai()->hide();
         ProgramosCentras()->Registras().Isvalyti();
         ProgramosCentras()->Biudzetas().Isvalyti();
     }

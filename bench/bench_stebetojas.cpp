@@ -16,6 +16,7 @@
 #include "Modulis1.h"
 #include "Pranesimai.h"
 #include "NMUDP.h"
+#include "Langai.h"
 #include "Programa.h"
 #include "Valdikliai.h"
 
@@ -26,7 +27,8 @@ namespace {
 void BM_Atnaujinimas(benchmark::State& state) {
     QUdpSocket serveris;
     serveris.bind(QHostAddress::LocalHost, 0);
-    frmPagrindinis->findChild<QLineEdit*>(u"edtHostas"_s)
+    frmPagrindinis()
+        ->findChild<QLineEdit*>(u"edtHostas"_s)
         ->setText(u"127.0.0.1:"_s + QString::number(serveris.localPort()));
 
     TZaidejai z;
@@ -42,9 +44,9 @@ void BM_Atnaujinimas(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         // Each refresh is a round of its own: its first players and details replies are shown.
-        QMetaObject::invokeMethod(frmPagrindinis, "IsvalytiLenta");
-        frmPagrindinis->findChild<QPushButton*>(u"btnRodyti"_s)->click();
-        frmPagrindinis->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s)->setEnabled(false);
+        QMetaObject::invokeMethod(frmPagrindinis(), "IsvalytiLenta");
+        frmPagrindinis()->findChild<QPushButton*>(u"btnRodyti"_s)->click();
+        frmPagrindinis()->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s)->setEnabled(false);
         while (!serveris.hasPendingDatagrams())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         quint16 klientas = 0;
@@ -53,7 +55,7 @@ void BM_Atnaujinimas(benchmark::State& state) {
         state.ResumeTiming();
         serveris.writeDatagram(zaidejai, QHostAddress::LocalHost, klientas);
         serveris.writeDatagram(detales, QHostAddress::LocalHost, klientas);
-        while (frmPagrindinis->findChild<QLabel*>(u"lblZaidejaiSK"_s)->text().isEmpty())
+        while (frmPagrindinis()->findChild<QLabel*>(u"lblZaidejaiSK"_s)->text().isEmpty())
             QCoreApplication::processEvents();
     }
 }
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
     // No settings file here: the load's complaint must not wait for a click.
     NustatytiPranesimoRodyma([](QWidget*, const QString&) {});
     SukurtiLangus();
-    frmPagrindinis->show();
+    frmPagrindinis()->show();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

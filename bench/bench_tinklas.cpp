@@ -55,6 +55,7 @@
 #include "Modulis1.h"
 #include "NMUDP.h"
 #include "Pranesimai.h"
+#include "Langai.h"
 #include "Programa.h"
 #include "TestinisServeris.h"
 #include "TurinioFailas.h"
@@ -65,7 +66,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 template <typename T> T* Valdiklis(const char* vardas) {
-    return frmPagrindinis->findChild<T*>(QString::fromLatin1(vardas));
+    return frmPagrindinis()->findChild<T*>(QString::fromLatin1(vardas));
 }
 
 std::unique_ptr<TTestinisServeris> Serveris(bool siandienos, double praradimai) {
@@ -127,7 +128,7 @@ void BM_Praradimai(benchmark::State& state) {
         laikas.start();
         while (!ArLentaPilna() && laikas.elapsed() < 10000)
             Laukti(10);
-        const QString timeout = frmPagrindinis->Kalba().Tekstas("Pranesimai", "Timeout");
+        const QString timeout = frmPagrindinis()->Kalba().Tekstas("Pranesimai", "Timeout");
         while (paspaudimu < 200) {
             Laukti(100);
             ziurejimai += 1;
@@ -284,7 +285,7 @@ int main(int argc, char** argv) {
     QDir::setCurrent(aplankas.path());
     NustatytiPranesimoRodyma([](QWidget*, const QString&) {});
     SukurtiLangus();
-    frmPagrindinis->show();
+    frmPagrindinis()->show();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

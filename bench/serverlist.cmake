@@ -6,3 +6,8 @@ target_link_libraries(bench_narsykle PRIVATE velmorant_query velmorant_testserve
     velmorant_options)
 target_compile_definitions(bench_narsykle PRIVATE VELMORANT_TESTSERVER="$<TARGET_FILE:velmorant-testserver>")
 add_dependencies(bench_narsykle velmorant-testserver)
+
+# The windows found by their instance names, as the tests find them.
+foreach(b bench_serveriai)
+    target_include_directories(${b} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+endforeach()

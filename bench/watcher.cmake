@@ -8,3 +8,8 @@ target_compile_definitions(bench_kalba PRIVATE VELMORANT_SOURCE_DIR="${CMAKE_SOU
 add_executable(bench_tinklas bench_tinklas.cpp)
 target_link_libraries(bench_tinklas PRIVATE velmorant_windows velmorant_testserver benchmark::benchmark
     velmorant_options)
+
+# The windows found by their instance names, as the tests find them.
+foreach(b bench_stebetojas bench_kalba bench_tinklas)
+    target_include_directories(${b} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+endforeach()

@@ -23,29 +23,30 @@ struct TLangas {
 
 inline TLangas Langas(const QString& vardas) {
     if (vardas == QStringLiteral("watcher"))
-        return {[](const QString& a) { frmPagrindinis->Stebeti(a); }, 3,
+        return {[](const QString& a) { frmPagrindinis()->Stebeti(a); }, 3,
                 [] {
                     return Valdiklis<QLabel>("lblServerioPavadinimas")->text();
                 }};
     if (vardas == QStringLiteral("server list"))
-        return {[](const QString& a) {
-                    QFile f(QStringLiteral("resursai/Serveriai.tyb"));
-                    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                        f.write("t\r\n" + a.toLatin1() + "\r\n");
-                    f.close();
-                    frmServeriai->show();
-                },
-                1,
-                [] {
-                    return frmServeriai->findChild<TTinklelioVaizdas*>(QStringLiteral("stgServeriai"))->Langelis(2, 1);
-                }};
+        return {
+            [](const QString& a) {
+                QFile f(QStringLiteral("resursai/Serveriai.tyb"));
+                if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                    f.write("t\r\n" + a.toLatin1() + "\r\n");
+                f.close();
+                frmServeriai()->show();
+            },
+            1,
+            [] {
+                return frmServeriai()->findChild<TTinklelioVaizdas*>(QStringLiteral("stgServeriai"))->Langelis(2, 1);
+            }};
     return {[](const QString& a) {
                 Valdiklis<QLineEdit>("edtHostas")->setText(a);
-                frmTaisykles->show();
+                frmTaisykles()->show();
             },
             2,
             [] {
-                return frmTaisykles->findChild<QLabel*>(QStringLiteral("lblServeris"))->text();
+                return frmTaisykles()->findChild<QLabel*>(QStringLiteral("lblServeris"))->text();
             }};
 }
 

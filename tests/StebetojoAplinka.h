@@ -21,6 +21,7 @@
 #include "ApatineJuosta.h"
 #include "Centras.h"
 #include "Laikrodis.h"
+#include "Langai.h"
 #include "Modulis1.h"
 #include "NMUDP.h"
 #include "Pranesimai.h"
@@ -56,7 +57,7 @@ template <typename... A> bool Kviesti(QObject* langas, const char* vardas, A... 
 
 // ... of the watcher.
 template <typename T> T* Valdiklis(const char* vardas) {
-    return LangoValdiklis<T>(frmPagrindinis, vardas);
+    return LangoValdiklis<T>(frmPagrindinis(), vardas);
 }
 
 // Types into a box as a user does, replacing what it holds.
@@ -148,10 +149,10 @@ public:
     // Creates the windows and shows the watcher, whose showing loads the settings.
     bool Paleisti() {
         SukurtiLangus();
-        if (!frmPagrindinis)
+        if (!frmPagrindinis())
             return false;
-        frmPagrindinis->show();
-        return QTest::qWaitForWindowExposed(frmPagrindinis);
+        frmPagrindinis()->show();
+        return QTest::qWaitForWindowExposed(frmPagrindinis());
     }
 
     void Baigti() {

@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 template <typename T> T* Detaliu(const char* vardas) {
-    return LangoValdiklis<T>(frmTaisykles, vardas);
+    return LangoValdiklis<T>(frmTaisykles(), vardas);
 }
 
 TServerioTurinys Turinys() {
@@ -101,12 +101,12 @@ void TstA2SLangai::init() {
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    Kviesti(frmPagrindinis, "IsvalytiLenta");
+    Kviesti(frmPagrindinis(), "IsvalytiLenta");
 }
 
 void TstA2SLangai::cleanup() {
-    frmServeriai->hide();
-    frmTaisykles->hide();
+    frmServeriai()->hide();
+    frmTaisykles()->hide();
     Valdiklis<QLineEdit>("edtHostas")->clear();
     delete serveris;
     serveris = nullptr;
@@ -150,7 +150,7 @@ void TstA2SLangai::stebetojasSiandienos() {
     // round and refreshes; no request goes twice in a round.
     QVERIFY(Serveris(TServerioRezimas::Modernus));
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(1500);
-    frmPagrindinis->Stebeti(Adresas());
+    frmPagrindinis()->Stebeti(Adresas());
     QTRY_VERIFY_WITH_TIMEOUT(Stulpeliai().size() == 3 && !Valdiklis<QLabel>("lblStebetojai")->text().isEmpty(), 3000);
     QCOMPARE(Raundai().size(), 1);
     QCOMPARE(Valdiklis<QLabel>("lblServerioPavadinimas")->text(), u"Today's server"_s);
@@ -184,7 +184,7 @@ void TstA2SLangai::detalesSiandienos() {
     QTRY_VERIFY_WITH_TIMEOUT(Detaliu<QLabel>("lblSaugus")->text().endsWith(u": 1"_s), 3000);
     for (int i = 0; i < 70; ++i)
         QCOMPARE(Detaliu<TTinklelis>("stgTaisykles")->Langelis(1, i + 1), u"value of rule "_s + QString::number(i));
-    const TKalba& k = frmPagrindinis->Kalba();
+    const TKalba& k = frmPagrindinis()->Kalba();
     const auto etikete = [&](QLabel* l, const QString& reiksme) -> QString {
         return k.Tekstas("frmTaisykles", l->objectName().toLatin1().constData()) + u": "_s + reiksme;
     };
@@ -208,7 +208,7 @@ void TstA2SLangai::detalesSiandienos() {
 void TstA2SLangai::sarasasSiandienos() {
     QVERIFY(Serveris(TServerioRezimas::Modernus));
     Langas(u"server list"_s).Pradeti(Adresas());
-    auto* tinklelis = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
+    auto* tinklelis = frmServeriai()->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
     QTRY_VERIFY_WITH_TIMEOUT(!tinklelis->Langelis(5, 1).isEmpty(), 5000);
     QCOMPARE(tinklelis->Langelis(2, 1), u"Today's server"_s);
     QCOMPARE(tinklelis->Langelis(3, 1), u"de_inferno"_s);
@@ -265,7 +265,7 @@ void TstA2SLangai::dvigubiAtsakymai() {
     TServerioElgsena e = serveris->Elgsena();
     e.DvigubiAtsakymai = -1;
     serveris->NustatytiElgsena(e);
-    frmPagrindinis->Stebeti(Adresas());
+    frmPagrindinis()->Stebeti(Adresas());
     QTRY_VERIFY_WITH_TIMEOUT(Stulpeliai().size() >= 3 && !Valdiklis<QLabel>("lblStebetojai")->text().isEmpty(), 3000);
     QTest::qWait(200);
     QCOMPARE(Stulpeliai(), (QStringList{u"player0"_s, u"player1"_s, u"player2"_s}));
@@ -298,7 +298,7 @@ void TstA2SLangai::paieskaNeatsako() {
     QVERIFY(Serveris(TServerioRezimas::Senas));
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(true);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(300);
-    frmPagrindinis->Stebeti(Adresas());
+    frmPagrindinis()->Stebeti(Adresas());
     QTRY_COMPARE_WITH_TIMEOUT(Valdiklis<QLabel>("lblServerioPavadinimas")->text(), u"Today's server"_s, 3000);
     QTRY_VERIFY_WITH_TIMEOUT(!laukiancios.isEmpty(), 3000); // the reverse lookup of "change the host"
     // Three legacy requests a round: the server's budget spaces 300 ms out to 1.25 s.
@@ -327,7 +327,7 @@ void TstA2SLangai::xash() {
     t.ZaidejuSkaicius = 0;
     serveris->NustatytiTurini(t);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(1500);
-    frmPagrindinis->Stebeti(Adresas());
+    frmPagrindinis()->Stebeti(Adresas());
     QTRY_VERIFY_WITH_TIMEOUT(Raundai().size() >= 3, 8000);
     QCOMPARE(Valdiklis<QLabel>("lblServerioPavadinimas")->text(), u"Today's server"_s);
     QVERIFY2(aplinka.pranesimai.isEmpty(), qPrintable(aplinka.pranesimai.join(u'|')));

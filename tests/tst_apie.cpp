@@ -71,7 +71,7 @@ void TstApie::initTestCase() {
     QVERIFY(aplinka.Paruosti());
     NustatytiProgramosPabaiga([this] { ++pabaigos; });
     SukurtiLangus();
-    QVERIFY(frmApie);
+    QVERIFY(frmApie());
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
     kitas = new QWidget;
     kitas->setObjectName(u"kitasLangas"_s);
@@ -81,10 +81,10 @@ void TstApie::initTestCase() {
 void TstApie::cleanupTestCase() {
     delete kitas;
     aplinka.Baigti();
-    QVERIFY(!frmPagrindinis);
-    QVERIFY(!frmServeriai);
-    QVERIFY(!frmApie);
-    QVERIFY(!frmTaisykles);
+    QVERIFY(!frmPagrindinis());
+    QVERIFY(!frmServeriai());
+    QVERIFY(!frmApie());
+    QVERIFY(!frmTaisykles());
     NustatytiProgramosPabaiga({});
     AtstatytiVersijosIrasa();
 }
@@ -97,7 +97,7 @@ void TstApie::init() {
 }
 
 void TstApie::cleanup() {
-    frmApie->hide();
+    frmApie()->hide();
     kitas->hide();
 }
 
@@ -105,28 +105,28 @@ void TstApie::Aktyvinti() {
     kitas->show();
     kitas->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(kitas));
-    QVERIFY(!frmApie->isActiveWindow());
-    frmApie->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(frmApie));
+    QVERIFY(!frmApie()->isActiveWindow());
+    frmApie()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frmApie()));
 }
 
 void TstApie::sukurimoTvarka() {
     QCOMPARE(QCoreApplication::applicationName(), u"Velmorant"_s);
-    QCOMPARE(frmPagrindinis->objectName(), u"frmPagrindinis"_s);
-    QCOMPARE(frmServeriai->objectName(), u"frmServeriai"_s);
-    QCOMPARE(frmApie->objectName(), u"frmApie"_s);
-    QCOMPARE(frmTaisykles->objectName(), u"frmTaisykles"_s);
+    QCOMPARE(frmPagrindinis()->objectName(), u"frmPagrindinis"_s);
+    QCOMPARE(frmServeriai()->objectName(), u"frmServeriai"_s);
+    QCOMPARE(frmApie()->objectName(), u"frmApie"_s);
+    QCOMPARE(frmTaisykles()->objectName(), u"frmTaisykles"_s);
     // One endpoint, the hub's, for every window's rounds, on the local port 27035.
-    QCOMPARE(frmServeriai->NMUDP1, frmPagrindinis->NMUDP1);
-    QCOMPARE(frmTaisykles->NMUDP1, frmPagrindinis->NMUDP1);
-    if (frmPagrindinis->NMUDP1->UzimtasPortas() != 27035) {
+    QCOMPARE(frmServeriai()->NMUDP1, frmPagrindinis()->NMUDP1);
+    QCOMPARE(frmTaisykles()->NMUDP1, frmPagrindinis()->NMUDP1);
+    if (frmPagrindinis()->NMUDP1->UzimtasPortas() != 27035) {
         // Only another program holding the port may keep it from the watcher.
         QUdpSocket bandymas;
         QVERIFY2(!bandymas.bind(QHostAddress::AnyIPv4, 27035, QAbstractSocket::DontShareAddress),
                  "UDP 27035 is free, yet the watcher does not hold it");
     }
     // Every window lives on hidden, apart from the others' object trees.
-    for (QWidget* w : std::initializer_list<QWidget*>{frmServeriai, frmApie, frmTaisykles}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{frmServeriai(), frmApie(), frmTaisykles()}) {
         QVERIFY(w->isWindow());
         QVERIFY(!w->isVisible());
         QCOMPARE(w->parent(), nullptr);
@@ -136,30 +136,30 @@ void TstApie::sukurimoTvarka() {
 
 void TstApie::isdestymas() {
     // Before the first activation: the layout's own caption.
-    QCOMPARE(frmApie->windowTitle(), u"Velmorant - Apie"_s);
-    QCOMPARE(frmApie->size(), QSize(348, 146));
-    QCOMPARE(frmApie->palette().color(QPalette::Window), QColor(Qt::white));
-    QVERIFY(!frmApie->windowIcon().isNull());
-    auto* paveikslas = frmApie->findChild<QLabel*>(u"Image1"_s);
+    QCOMPARE(frmApie()->windowTitle(), u"Velmorant - Apie"_s);
+    QCOMPARE(frmApie()->size(), QSize(348, 146));
+    QCOMPARE(frmApie()->palette().color(QPalette::Window), QColor(Qt::white));
+    QVERIFY(!frmApie()->windowIcon().isNull());
+    auto* paveikslas = frmApie()->findChild<QLabel*>(u"Image1"_s);
     QVERIFY(paveikslas);
     QCOMPARE(paveikslas->geometry(), QRect(32, 24, 32, 32));
     QCOMPARE(paveikslas->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
              ProgramosIkonosVaizdas());
-    auto* pavadinimas = frmApie->findChild<QLabel*>(u"lblPavadinimas"_s);
+    auto* pavadinimas = frmApie()->findChild<QLabel*>(u"lblPavadinimas"_s);
     QVERIFY(pavadinimas);
     QCOMPARE(pavadinimas->pos(), QPoint(96, 16));
     QCOMPARE(pavadinimas->font().pointSize(), 14);
     QCOMPARE(pavadinimas->palette().color(QPalette::WindowText), QColor(0x80, 0x00, 0x00));
-    auto* versija = frmApie->findChild<QLabel*>(u"lblVersija"_s);
+    auto* versija = frmApie()->findChild<QLabel*>(u"lblVersija"_s);
     QVERIFY(versija);
     QCOMPARE(versija->pos(), QPoint(96, 40));
     QCOMPARE(versija->font().pointSize(), 8);
-    auto* komentarai = frmApie->findChild<QLabel*>(u"lblKomentarai"_s);
+    auto* komentarai = frmApie()->findChild<QLabel*>(u"lblKomentarai"_s);
     QVERIFY(komentarai);
     QCOMPARE(komentarai->geometry(), QRect(16, 64, 321, 41));
     QVERIFY(komentarai->wordWrap());
     QVERIFY(komentarai->alignment() & Qt::AlignHCenter);
-    auto* teises = frmApie->findChild<QLabel*>(u"lblCopyright"_s);
+    auto* teises = frmApie()->findChild<QLabel*>(u"lblCopyright"_s);
     QVERIFY(teises);
     QCOMPARE(teises->geometry(), QRect(16, 120, 321, 17));
     for (QLabel* l : {pavadinimas, versija, komentarai, teises})
@@ -178,24 +178,24 @@ void TstApie::ikona() {
     QVERIFY2(ekranas.red() < 80 && ekranas.alpha() == 255, qPrintable(ekranas.name()));
     // Drawn the same every time.
     QCOMPARE(ProgramosIkonosVaizdas(), ikona);
-    QCOMPARE(frmServeriai->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+    QCOMPARE(frmServeriai()->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
              ikona);
 }
 
 void TstApie::versija() {
-    frmApie->show();
-    QCOMPARE(frmApie->lblPavadinimas->text(), u"Velmorant"_s);
-    QCOMPARE(frmApie->lblVersija->text(), u"Version 1.1, build 0"_s);
-    QCOMPARE(frmApie->lblCopyright->text(), frmApie->VersijosTekstai[kAutoriuTeises]);
-    QVERIFY(frmApie->lblCopyright->text().startsWith(u"Copyright"_s));
-    QCOMPARE(frmApie->lblKomentarai->text(), u"Watches Half-Life and Counter-Strike servers in real time."_s);
-    QCOMPARE(frmApie->windowTitle(), u"Velmorant - About"_s);
+    frmApie()->show();
+    QCOMPARE(frmApie()->lblPavadinimas->text(), u"Velmorant"_s);
+    QCOMPARE(frmApie()->lblVersija->text(), u"Version 1.1, build 0"_s);
+    QCOMPARE(frmApie()->lblCopyright->text(), frmApie()->VersijosTekstai[kAutoriuTeises]);
+    QVERIFY(frmApie()->lblCopyright->text().startsWith(u"Copyright"_s));
+    QCOMPARE(frmApie()->lblKomentarai->text(), u"Watches Half-Life and Counter-Strike servers in real time."_s);
+    QCOMPARE(frmApie()->windowTitle(), u"Velmorant - About"_s);
     // Labels that size themselves to their text.
-    QCOMPARE(frmApie->lblVersija->size(), frmApie->lblVersija->sizeHint());
+    QCOMPARE(frmApie()->lblVersija->size(), frmApie()->lblVersija->sizeHint());
     QVERIFY(!pranesimai.contains(u"Byla sugadinta"_s));
     QVERIFY(pranesimai.isEmpty());
     // A picture of the window for a human eye, when asked for.
-    QVERIFY(Nuotrauka(frmApie, u"apie.png"_s));
+    QVERIFY(Nuotrauka(frmApie(), u"apie.png"_s));
 }
 
 void TstApie::versijosIrasas_data() {
@@ -212,42 +212,42 @@ void TstApie::versijosIrasas() {
     QFETCH(QString, produktas);
     QFETCH(QString, failas);
     PakeistiVersijosIrasa(Irasas(produktas, failas));
-    frmApie->show();
-    QTEST(frmApie->lblVersija->text(), "eilute");
+    frmApie()->show();
+    QTEST(frmApie()->lblVersija->text(), "eilute");
 }
 
 void TstApie::beIraso() {
-    frmApie->show();
-    QCOMPARE(frmApie->lblPavadinimas->text(), u"Velmorant"_s);
-    frmApie->hide();
+    frmApie()->show();
+    QCOMPARE(frmApie()->lblPavadinimas->text(), u"Velmorant"_s);
+    frmApie()->hide();
     PakeistiVersijosIrasa(std::nullopt);
-    frmApie->show();
+    frmApie()->show();
     // One message box and one request to end; the handler completes with empty texts.
     QCOMPARE(pranesimai, QStringList{u"Byla sugadinta"_s});
     QCOMPARE(pabaigos, 1);
-    QCOMPARE(frmApie->lblPavadinimas->text(), QString());
-    QCOMPARE(frmApie->lblVersija->text(), u"Version , build "_s);
-    QCOMPARE(frmApie->lblCopyright->text(), QString());
-    QCOMPARE(frmApie->windowTitle(), u"Velmorant - About"_s);
+    QCOMPARE(frmApie()->lblPavadinimas->text(), QString());
+    QCOMPARE(frmApie()->lblVersija->text(), u"Version , build "_s);
+    QCOMPARE(frmApie()->lblCopyright->text(), QString());
+    QCOMPARE(frmApie()->windowTitle(), u"Velmorant - About"_s);
 }
 
 void TstApie::naujaKalbaKitaKartaAktyvinant() {
-    frmApie->show();
-    QVERIFY(QTest::qWaitForWindowActive(frmApie));
-    QCOMPARE(frmApie->windowTitle(), u"Velmorant - About"_s);
+    frmApie()->show();
+    QVERIFY(QTest::qWaitForWindowActive(frmApie()));
+    QCOMPARE(frmApie()->windowTitle(), u"Velmorant - About"_s);
     // The watcher picks another language: the about window takes it at its next activation.
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
-    QCOMPARE(frmApie->windowTitle(), u"Velmorant - About"_s);
+    QCOMPARE(frmApie()->windowTitle(), u"Velmorant - About"_s);
     Aktyvinti();
-    QCOMPARE(frmApie->windowTitle(), u"Velmorant - Apie programą"_s);
-    QCOMPARE(frmApie->lblKomentarai->text(), u"Realiuoju laiku stebi Half-Life ir Counter-Strike serverius."_s);
-    QCOMPARE(frmApie->lblVersija->text(), u"Versija 1.1, laida 0"_s);
+    QCOMPARE(frmApie()->windowTitle(), u"Velmorant - Apie programą"_s);
+    QCOMPARE(frmApie()->lblKomentarai->text(), u"Realiuoju laiku stebi Half-Life ir Counter-Strike serverius."_s);
+    QCOMPARE(frmApie()->lblVersija->text(), u"Versija 1.1, laida 0"_s);
     // And so at the next showing.
-    frmApie->hide();
+    frmApie()->hide();
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
-    frmApie->show();
-    QCOMPARE(frmApie->windowTitle(), u"Velmorant - About"_s);
-    QCOMPARE(frmApie->lblVersija->text(), u"Version 1.1, build 0"_s);
+    frmApie()->show();
+    QCOMPARE(frmApie()->windowTitle(), u"Velmorant - About"_s);
+    QCOMPARE(frmApie()->lblVersija->text(), u"Version 1.1, build 0"_s);
     QVERIFY(!pranesimai.contains(u"Byla sugadinta"_s));
 }
 
@@ -257,31 +257,31 @@ void TstApie::ilgasKomentaras() {
     f.write("-->frmApie<--\r\nlblKomentarai=" + QByteArray(400, 'w').replace(7, 1, " ") + "\r\nCap1=<b>x</b>\r\n");
     f.close();
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Ilgas.lng"_s);
-    frmApie->show();
+    frmApie()->show();
     // The fixed area does not grow: a longer comment is cut at its edge.
-    QCOMPARE(frmApie->lblKomentarai->geometry(), QRect(16, 64, 321, 41));
-    QCOMPARE(frmApie->lblKomentarai->text().size(), 400);
-    QCOMPARE(frmApie->windowTitle(), u"Velmorant - <b>x</b>"_s);
+    QCOMPARE(frmApie()->lblKomentarai->geometry(), QRect(16, 64, 321, 41));
+    QCOMPARE(frmApie()->lblKomentarai->text().size(), 400);
+    QCOMPARE(frmApie()->windowTitle(), u"Velmorant - <b>x</b>"_s);
     // A missing section shows the lookup's marker.
-    QCOMPARE(frmApie->lblVersija->text(), u"###2 1.1, ###2 0"_s);
+    QCOMPARE(frmApie()->lblVersija->text(), u"###2 1.1, ###2 0"_s);
     QVERIFY(QFile::remove(u"resursai/Kalbos/Ilgas.lng"_s));
 }
 
 void TstApie::modalinisLangas() {
-    frmPagrindinis->move(200, 150);
+    frmPagrindinis()->move(200, 150);
     bool patikrinta = false;
-    QTimer::singleShot(0, frmApie, [&] {
+    QTimer::singleShot(0, frmApie(), [&] {
         patikrinta =
-            frmApie->isVisible() && frmApie->isModal() &&
-            (frmApie->frameGeometry().center() - frmPagrindinis->frameGeometry().center()).manhattanLength() <= 2 &&
-            frmApie->lblVersija->text() == u"Version 1.1, build 0"_s;
-        frmApie->close();
+            frmApie()->isVisible() && frmApie()->isModal() &&
+            (frmApie()->frameGeometry().center() - frmPagrindinis()->frameGeometry().center()).manhattanLength() <= 2 &&
+            frmApie()->lblVersija->text() == u"Version 1.1, build 0"_s;
+        frmApie()->close();
     });
-    QTimer::singleShot(5000, frmApie, [] { frmApie->close(); }); // never left open
-    frmApie->exec();
+    QTimer::singleShot(5000, frmApie(), [] { frmApie()->close(); }); // never left open
+    frmApie()->exec();
     QVERIFY(patikrinta);
-    QVERIFY(!frmApie->isVisible());
-    QVERIFY(frmApie->findChild<QLabel*>(u"lblVersija"_s)); // closing only hides
+    QVERIFY(!frmApie()->isVisible());
+    QVERIFY(frmApie()->findChild<QLabel*>(u"lblVersija"_s)); // closing only hides
 }
 
 QTEST_MAIN(TstApie)

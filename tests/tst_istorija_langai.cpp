@@ -122,7 +122,7 @@ private:
 void TstIstorijaLangai::initTestCase() {
     QVERIFY(aplinka.Paruosti());
     QVERIFY(aplinka.Paleisti());
-    connect(Apklausa(frmPagrindinis), &TApklausa::RaundasBaigtas, this, [this](const TRaundoSantrauka& r) {
+    connect(Apklausa(frmPagrindinis()), &TApklausa::RaundasBaigtas, this, [this](const TRaundoSantrauka& r) {
         if (r.Saltinis == TRaundoSantrauka::TSaltinis::Stebetojas)
             stebetojoRaundai.append(r);
     });
@@ -144,10 +144,10 @@ void TstIstorijaLangai::init() {
 }
 
 void TstIstorijaLangai::cleanup() {
-    frmServeriai->hide();
-    frmTaisykles->hide();
+    frmServeriai()->hide();
+    frmTaisykles()->hide();
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmPagrindinis)->Vykdomi() + Apklausa(frmPagrindinis)->Eileje() == 0,
+    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmPagrindinis())->Vykdomi() + Apklausa(frmPagrindinis())->Eileje() == 0,
                              kLaukimasMs);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(60000);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
@@ -162,14 +162,14 @@ void TstIstorijaLangai::Paleisti(const QString& istorijosKelias) {
     n.IstorijosKelias = istorijosKelias;
     n.Magistrale = QDBusConnection(QString()); // no bus: nothing to tell here
     n.ArDeklas = false;
-    n.Stebetojas = frmPagrindinis;
-    n.Taisykles = frmTaisykles;
+    n.Stebetojas = frmPagrindinis();
+    n.Taisykles = frmTaisykles();
     paslaugos = std::make_unique<TStebejimoPaslaugos>(n);
 }
 
 bool TstIstorijaLangai::Raundas(const QString& adresas) {
     const qsizetype pries = stebetojoRaundai.size();
-    frmPagrindinis->Stebeti(adresas);
+    frmPagrindinis()->Stebeti(adresas);
     return QTest::qWaitFor([&] { return stebetojoRaundai.size() > pries; }, kLaukimasMs);
 }
 
@@ -220,8 +220,8 @@ void TstIstorijaLangai::stebetojas() {
     s->NustatytiElgsena(e);
     aplinka.netikrasLaikas = DabarMs();
     aplinka.netikrasLaikrodis = true;
-    frmPagrindinis->Stebeti(adresas);
-    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmPagrindinis)->Vykdomi() == 1, kLaukimasMs);
+    frmPagrindinis()->Stebeti(adresas);
+    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmPagrindinis())->Vykdomi() == 1, kLaukimasMs);
     aplinka.netikrasLaikas += TApklausa::kLaukimoRibaMs;
     QTRY_COMPARE_WITH_TIMEOUT(stebetojoRaundai.size(), qsizetype(4), kLaukimasMs);
     QTRY_COMPARE_WITH_TIMEOUT(Valdiklis<QLabel>("lblPingas1")->text(), u"No reply"_s, kLaukimasMs);
@@ -260,18 +260,18 @@ void TstIstorijaLangai::sarasoIrDetaliuRaundai() {
     QVERIFY(pirmas && antras);
     QVERIFY(aplinka.Rasyti(u"resursai/Serveriai.tyb"_s, "Address\r\n" + Adresas(*pirmas).toLatin1() + "\r\n" +
                                                             Adresas(*antras).toLatin1() + "\r\n"));
-    frmServeriai->show();
-    auto* g = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
+    frmServeriai()->show();
+    auto* g = frmServeriai()->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
     QTRY_VERIFY_WITH_TIMEOUT(g->Langelis(2, 1) == u"First"_s && g->Langelis(2, 2) == u"Second"_s, kLaukimasMs);
-    QTRY_VERIFY_WITH_TIMEOUT(frmServeriai->property("ArPabaiga").toBool(), kLaukimasMs);
-    frmServeriai->hide();
+    QTRY_VERIFY_WITH_TIMEOUT(frmServeriai()->property("ArPabaiga").toBool(), kLaukimasMs);
+    frmServeriai()->hide();
 
     Valdiklis<QLineEdit>("edtHostas")->setText(Adresas(*pirmas));
-    frmTaisykles->show();
-    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles->findChild<QLabel*>(u"lblServeris"_s)->text().endsWith(u"First"_s), true,
+    frmTaisykles()->show();
+    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles()->findChild<QLabel*>(u"lblServeris"_s)->text().endsWith(u"First"_s), true,
                               kLaukimasMs);
-    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmTaisykles)->Vykdomi() == 0, kLaukimasMs);
-    frmTaisykles->hide();
+    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmTaisykles())->Vykdomi() == 0, kLaukimasMs);
+    frmTaisykles()->hide();
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
     QVERIFY(stebetojoRaundai.isEmpty());
 
@@ -301,14 +301,14 @@ void TstIstorijaLangai::grafikas() {
     QVERIFY(s);
     const QString adresas = Adresas(*s);
     QVERIFY(Raundas(adresas)); // a round of the watcher before the window opens
-    auto* grafikas = frmTaisykles->findChild<TIstorijosGrafikas*>(u"imgIstorija"_s);
+    auto* grafikas = frmTaisykles()->findChild<TIstorijosGrafikas*>(u"imgIstorija"_s);
     QVERIFY(grafikas);
-    QVERIFY(frmTaisykles->IstorijosServeris() != adresas);
+    QVERIFY(frmTaisykles()->IstorijosServeris() != adresas);
 
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(1000); // the details window repeats at this period
     const qint64 pries = QDateTime::currentMSecsSinceEpoch();
-    frmTaisykles->show();
-    QCOMPARE(frmTaisykles->IstorijosServeris(), adresas);
+    frmTaisykles()->show();
+    QCOMPARE(frmTaisykles()->IstorijosServeris(), adresas);
     QTRY_VERIFY_WITH_TIMEOUT(!grafikas->Taskai().isEmpty(), kLaukimasMs);
     QCOMPARE(grafikas->Taskai().constFirst().LaikasMs, stebetojoRaundai.constFirst().LaikasMs);
     QCOMPARE(grafikas->Taskai().constFirst().Zaidejai, std::optional<int>(5));
@@ -324,7 +324,7 @@ void TstIstorijaLangai::grafikas() {
     s->NustatytiTurini(Turinys("Steady", 12));
     QTRY_VERIFY_WITH_TIMEOUT(grafikas->Taskai().constLast().Zaidejai == std::optional<int>(12), kLaukimasMs);
     QVERIFY(grafikas->Taskai().size() > dabar);
-    frmTaisykles->hide();
+    frmTaisykles()->hide();
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
 
     // Another server's showing starts empty: its day has no rounds yet.
@@ -332,7 +332,7 @@ void TstIstorijaLangai::grafikas() {
     QVERIFY(kitas);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(0);
     Valdiklis<QLineEdit>("edtHostas")->setText(Adresas(*kitas));
-    frmTaisykles->show();
+    frmTaisykles()->show();
     QVERIFY(grafikas->Taskai().isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(grafikas->Taskai().size(), qsizetype(1), kLaukimasMs);
     QCOMPARE(grafikas->Taskai().constFirst().Zaidejai, std::optional<int>(1));
@@ -368,11 +368,11 @@ void TstIstorijaLangai::neveikianti() {
         QVERIFY(Raundas(adresas));
     QCOMPARE(Valdiklis<QLabel>("lblServerioPavadinimas")->text(), u"Steady"_s);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(0);
-    frmTaisykles->show();
-    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmTaisykles)->Vykdomi() == 0, kLaukimasMs);
-    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles->findChild<QLabel*>(u"lblServeris"_s)->text().endsWith(u"Steady"_s), true,
+    frmTaisykles()->show();
+    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmTaisykles())->Vykdomi() == 0, kLaukimasMs);
+    QTRY_COMPARE_WITH_TIMEOUT(frmTaisykles()->findChild<QLabel*>(u"lblServeris"_s)->text().endsWith(u"Steady"_s), true,
                               kLaukimasMs);
-    auto* grafikas = frmTaisykles->findChild<TIstorijosGrafikas*>(u"imgIstorija"_s);
+    auto* grafikas = frmTaisykles()->findChild<TIstorijosGrafikas*>(u"imgIstorija"_s);
     if (paslaugos->Istorija())
         QVERIFY(Irasyta()); // its answers, empty, are in
     QVERIFY(grafikas->Taskai().isEmpty());

@@ -101,13 +101,13 @@ void TstJungtis::cleanupTestCase() {
 }
 
 void TstJungtis::init() {
-    if (!frmPagrindinis->isVisible()) {
-        frmPagrindinis->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    if (!frmPagrindinis()->isVisible()) {
+        frmPagrindinis()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis()));
     }
     aplinka.pranesimai.clear();
     QFile::remove(aplinka.Kelias(u"wine.log"_s));
-    frmPagrindinis->setProperty("ZaidimoKatalogas", u"C:\\Games\\Half-Life"_s);
+    frmPagrindinis()->setProperty("ZaidimoKatalogas", u"C:\\Games\\Half-Life"_s);
     Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(false);
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
     qputenv("PATH", bin.path().toLocal8Bit() + ':' + senasPath);
@@ -126,9 +126,9 @@ void TstJungtis::katalogasIsRegistro() {
     QCOMPARE(QStandardPaths::findExecutable(u"wine"_s), bin.filePath(u"wine"_s));
     SunaikintiLangus();
     SukurtiLangus();
-    QCOMPARE(frmPagrindinis->property("ZaidimoKatalogas").toString(), u"C:\\Games\\Half-Life"_s);
-    frmPagrindinis->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    QCOMPARE(frmPagrindinis()->property("ZaidimoKatalogas").toString(), u"C:\\Games\\Half-Life"_s);
+    frmPagrindinis()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis()));
 }
 
 void TstJungtis::paleidimas_data() {
@@ -145,7 +145,7 @@ void TstJungtis::paleidimas() {
     Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
     QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
     // No exit question, whatever the option says: the watcher closes.
-    QVERIFY(!frmPagrindinis->isVisible());
+    QVERIFY(!frmPagrindinis()->isVisible());
     QVERIFY(!Valdiklis<QFrame>("pnlArIseiti")->isVisible());
     QVERIFY(aplinka.pranesimai.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);
@@ -163,7 +163,7 @@ void TstJungtis::tusciasAdresasNieko() {
     QFETCH(QString, adresas);
     Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
     QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
-    QVERIFY(frmPagrindinis->isVisible());
+    QVERIFY(frmPagrindinis()->isVisible());
     QVERIFY(aplinka.pranesimai.isEmpty());
     QTest::qWait(50);
     QVERIFY(!QFile::exists(aplinka.Kelias(u"wine.log"_s)));
@@ -180,7 +180,7 @@ void TstJungtis::nepavykes_data() {
 void TstJungtis::nepavykes() {
     QFETCH(QString, katalogas);
     QFETCH(bool, wine);
-    frmPagrindinis->setProperty("ZaidimoKatalogas", katalogas);
+    frmPagrindinis()->setProperty("ZaidimoKatalogas", katalogas);
     if (!wine)
         qputenv("PATH", "/nonexistent");
     Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(true);
@@ -188,9 +188,9 @@ void TstJungtis::nepavykes() {
     Valdiklis<QLineEdit>("edtHostas")->setText(u"10.0.0.7:27015"_s);
     QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
     // The user is told, and keeps the watcher.
-    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis->Kalba().Tekstas("Pranesimai", "ZaidimasNepaleistas")});
+    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis()->Kalba().Tekstas("Pranesimai", "ZaidimasNepaleistas")});
     QVERIFY(!aplinka.pranesimai.first().startsWith(u"###"_s));
-    QVERIFY(frmPagrindinis->isVisible());
+    QVERIFY(frmPagrindinis()->isVisible());
     QCOMPARE(aplinka.Skaityti(u"resursai/Nustatymai.tyb"_s), nustatymai);
     QTest::qWait(50);
     QVERIFY(!QFile::exists(aplinka.Kelias(u"wine.log"_s)));
@@ -208,7 +208,7 @@ void TstJungtis::issaugoNustatymus() {
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(true);
     Valdiklis<QLineEdit>("edtHostas")->setText(u"10.0.0.7"_s);
     QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
-    QVERIFY(!frmPagrindinis->isVisible());
+    QVERIFY(!frmPagrindinis()->isVisible());
     TTybINI nustatymai;
     nustatymai.setByla(u"resursai\\Nustatymai.tyb"_s);
     QCOMPARE(nustatymai.SkaitytiReiksme(u"Nustatymai"_s, u"KeistiHosta"_s), issaugoti ? "1" : "0");
@@ -233,8 +233,8 @@ void TstJungtis::pavojingasAdresas() {
     qputenv("PATH", bin.path().toLocal8Bit() + ':' + steamBin.path().toLocal8Bit() + ':' + senasPath);
     Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
     QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
-    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis->Kalba().Tekstas("Pranesimai", "ZaidimasNepaleistas")});
-    QVERIFY(frmPagrindinis->isVisible());
+    QCOMPARE(aplinka.pranesimai, QStringList{frmPagrindinis()->Kalba().Tekstas("Pranesimai", "ZaidimasNepaleistas")});
+    QVERIFY(frmPagrindinis()->isVisible());
     QTest::qWait(50);
     QVERIFY(!QFile::exists(aplinka.Kelias(u"wine.log"_s)));
 }
@@ -258,14 +258,14 @@ void TstJungtis::steamBeWine() {
     SunaikintiLangus();
     SukurtiLangus();
     qputenv("WINEPREFIX", prefiksas.path().toLocal8Bit());
-    QCOMPARE(frmPagrindinis->property("ZaidimoKatalogas").toString(), u"#001"_s);
-    frmPagrindinis->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    QCOMPARE(frmPagrindinis()->property("ZaidimoKatalogas").toString(), u"#001"_s);
+    frmPagrindinis()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis()));
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
     Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
     QTest::mouseClick(Valdiklis<QPushButton>("btnJungtis"), Qt::LeftButton);
     // As for a game started through Wine: no question, no message, the watcher closes.
-    QVERIFY(!frmPagrindinis->isVisible());
+    QVERIFY(!frmPagrindinis()->isVisible());
     QVERIFY(!Valdiklis<QFrame>("pnlArIseiti")->isVisible());
     QVERIFY(aplinka.pranesimai.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(aplinka.Kelias(u"wine.log"_s)), 10000);

@@ -74,7 +74,7 @@ void TstKalbos::cleanupTestCase() {
 
 void TstKalbos::init() {
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"English"_s);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
 }
 
 void TstKalbos::sarasasKatalogoTvarka() {
@@ -84,13 +84,13 @@ void TstKalbos::sarasasKatalogoTvarka() {
     for (const QString& f : failai)
         vardai.append(QFileInfo(f).completeBaseName());
     QCOMPARE(vardai.size(), 8);
-    Kviesti(frmPagrindinis, "IkeltiKalbas");
+    Kviesti(frmPagrindinis(), "IkeltiKalbas");
     QCOMPARE(Elementai(), vardai); // directory order, not sorted, without ".lng"
 }
 
 void TstKalbos::issaugotasVardasNeElementas() {
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Esperanto"_s);
-    Kviesti(frmPagrindinis, "IkeltiKalbas");
+    Kviesti(frmPagrindinis(), "IkeltiKalbas");
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Esperanto"_s);
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 8);
     QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\kalbos\\Esperanto.lng"_s);
@@ -112,7 +112,7 @@ void TstKalbos::pasirinkimasKeiciaAntrastes() {
 void TstKalbos::rasymasRaidePoRaides() {
     QLineEdit* eilute = Valdiklis<QComboBox>("cboKalbos")->lineEdit();
     eilute->clear();
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     eilute->setFocus();
     QStringList antrastes;
     for (const QChar c : u"Lietuviu"_s) {
@@ -141,7 +141,7 @@ void TstKalbos::rodomaKalbaGalioja() {
     QFETCH(QString, rasoma);
     auto* kalbos = Valdiklis<QComboBox>("cboKalbos");
     kalbos->lineEdit()->clear();
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     kalbos->lineEdit()->setFocus();
     for (qsizetype i = 0; i < rasoma.size(); ++i) {
         QTest::keyClick(kalbos->lineEdit(), rasoma.at(i).toLatin1());
@@ -150,7 +150,7 @@ void TstKalbos::rodomaKalbaGalioja() {
         QCOMPARE(kalbos->lineEdit()->selectedText(), QString());
         QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\Kalbos\\"_s + ivesta + u".lng"_s);
     }
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     QFile failas(u"resursai/Nustatymai.tyb"_s);
     QVERIFY(failas.open(QIODevice::ReadOnly));
     QVERIFY(failas.readAll().split('\n').contains("Kalba=" + rasoma.toLatin1() + '\r'));
@@ -158,7 +158,7 @@ void TstKalbos::rodomaKalbaGalioja() {
 
 void TstKalbos::visos27Antrastes() {
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
     const QList<std::pair<const char*, const char*>> lentele{
         {"lblKomanda1Title", "lblKomanda1Title"},
         {"lblKomanda2Title", "lblKomanda2Title"},
@@ -188,7 +188,7 @@ void TstKalbos::visos27Antrastes() {
         {"lblIntervalasServeriaiBendrai", "lblServeriaiBendrai"},
     };
     for (const auto& [valdiklis, raktas] : lentele) {
-        QWidget* v = frmPagrindinis->findChild<QWidget*>(QString::fromLatin1(valdiklis));
+        QWidget* v = frmPagrindinis()->findChild<QWidget*>(QString::fromLatin1(valdiklis));
         QVERIFY2(v, valdiklis);
         const QString tekstas =
             qobject_cast<QLabel*>(v) ? qobject_cast<QLabel*>(v)->text() : qobject_cast<QAbstractButton*>(v)->text();
@@ -206,44 +206,45 @@ void TstKalbos::juostaPersipiesia() {
     TApatineJuosta::NupiestiPunkta(*Valdiklis<TApatineJuosta>("imgApacia"), 285, 2, 500, 21, 60, u"10.0.0.1:27015"_s);
     const QImage suAdresu = Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(285, 2, 215, 19);
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"English"_s);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
     const QImage en = Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(0, 0, 781, 25);
     QVERIFY(Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(285, 2, 215, 19) != suAdresu);
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
     QVERIFY(Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(15, 2, 75, 19) != en.copy(15, 2, 75, 19)); // "Meniu"
     // Drawing the bar in English again gives the English bar back, pixel for pixel.
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"English"_s);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
     QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->Vaizdas().copy(0, 0, 781, 25), en);
     // A name with no file: every text, bar items included, is the marker.
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Nothing"_s);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
     QCOMPARE(Valdiklis<TTybLabel>("lblGerai")->text(), u"###1"_s);
     QCOMPARE(Valdiklis<QLabel>("lblAdresas")->text(), u"###1:"_s);
-    QCOMPARE(frmPagrindinis->Kalba().Tekstas("Pranesimai", "Meniu"), u"###1"_s);
+    QCOMPARE(frmPagrindinis()->Kalba().Tekstas("Pranesimai", "Meniu"), u"###1"_s);
 }
 
 void TstKalbos::kitiLangaiKitaKarta() {
     const auto atidarytiIrUzdaryti = [] {
-        QTimer::singleShot(0, frmServeriai, [] { frmServeriai->close(); });
-        QTimer::singleShot(5000, frmServeriai, [] { frmServeriai->close(); });
-        frmServeriai->exec();
+        QTimer::singleShot(0, frmServeriai(), [] { frmServeriai()->close(); });
+        QTimer::singleShot(5000, frmServeriai(), [] { frmServeriai()->close(); });
+        frmServeriai()->exec();
     };
     atidarytiIrUzdaryti();
-    QCOMPARE(frmServeriai->findChild<QTableView*>(u"stgServeriai"_s)->model()->headerData(1, Qt::Horizontal).toString(),
-             En("frmServeriai", "Adresas"));
+    QCOMPARE(
+        frmServeriai()->findChild<QTableView*>(u"stgServeriai"_s)->model()->headerData(1, Qt::Horizontal).toString(),
+        En("frmServeriai", "Adresas"));
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
     // Nothing tells the list window: it shows the new texts when it next opens.
-    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - "_s + En("frmServeriai", "Cap2"));
+    QCOMPARE(frmServeriai()->windowTitle(), u"Velmorant - "_s + En("frmServeriai", "Cap2"));
     atidarytiIrUzdaryti();
-    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - "_s + Lt("frmServeriai", "Cap2"));
+    QCOMPARE(frmServeriai()->windowTitle(), u"Velmorant - "_s + Lt("frmServeriai", "Cap2"));
 }
 
 void TstKalbos::tuscioVardoFailas() {
     QVERIFY(aplinka.Rasyti(u"resursai/Kalbos/.lng"_s, aplinka.Skaityti(u"resursai/Kalbos/English.lng"_s)));
-    Kviesti(frmPagrindinis, "IkeltiKalbas");
+    Kviesti(frmPagrindinis(), "IkeltiKalbas");
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 9);
     const int tuscias = Valdiklis<QComboBox>("cboKalbos")->findData(QString());
     QVERIFY(tuscias >= 0);
@@ -252,16 +253,16 @@ void TstKalbos::tuscioVardoFailas() {
     QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\Kalbos\\.lng"_s);
     QCOMPARE(Valdiklis<QPushButton>("btnRodyti")->text(), En("frmPagrindinis", "btnRodyti"));
     QVERIFY(QFile::remove(aplinka.Kelias(u"resursai/Kalbos/.lng"_s)));
-    Kviesti(frmPagrindinis, "IkeltiKalbas");
+    Kviesti(frmPagrindinis(), "IkeltiKalbas");
 }
 
 void TstKalbos::raidziuDydisAplanke() {
     // The program spells the folder "Kalbos" and "kalbos"; on disk it may be either, or neither.
     QVERIFY(QDir(aplinka.Kelias(u"resursai"_s)).rename(u"Kalbos"_s, u"KALBOS"_s));
-    Kviesti(frmPagrindinis, "IkeltiKalbas");
+    Kviesti(frmPagrindinis(), "IkeltiKalbas");
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 8);
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Lietuviu"_s);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
     QCOMPARE(Valdiklis<QPushButton>("btnRodyti")->text(), Lt("frmPagrindinis", "btnRodyti"));
     QVERIFY(QDir(aplinka.Kelias(u"resursai"_s)).rename(u"KALBOS"_s, u"Kalbos"_s));
 }

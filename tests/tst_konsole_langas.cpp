@@ -31,7 +31,7 @@ constexpr char kSlaptazodis[] = "Sl4ptas-9d2e";
 constexpr int kLaukimas = 5000;
 
 template <typename T> T* Konsoles(const char* vardas) {
-    return LangoValdiklis<T>(frmKonsole, vardas);
+    return LangoValdiklis<T>(frmKonsole(), vardas);
 }
 
 QString Isvestis() {
@@ -102,12 +102,12 @@ void TstKonsoleLangas::initTestCase() {
     }
     QVERIFY(aplinka.Paruosti());
     QVERIFY(aplinka.Paleisti());
-    QVERIFY(frmKonsole);
+    QVERIFY(frmKonsole());
 }
 
 void TstKonsoleLangas::cleanupTestCase() {
     aplinka.Baigti();
-    QVERIFY(!frmKonsole);
+    QVERIFY(!frmKonsole());
 }
 
 void TstKonsoleLangas::init() {
@@ -119,19 +119,19 @@ void TstKonsoleLangas::init() {
     serveris->Konsole().NustatytiSlaptazodi(kSlaptazodis);
     QVERIFY2(serveris->Paleisti(), qPrintable(serveris->Klaida()));
     adresas = u"127.0.0.1:"_s + QString::number(serveris->Prievadas());
-    frmPagrindinis->Stebeti(adresas);
+    frmPagrindinis()->Stebeti(adresas);
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
 }
 
 void TstKonsoleLangas::cleanup() {
-    frmKonsole->hide();
+    frmKonsole()->hide();
     serveris = nullptr;
 }
 
 void TstKonsoleLangas::Atidaryti(bool suServeriu) {
     Valdiklis<QFrame>("pnlMeniuLygis1")->show();
     QTest::mouseClick(Valdiklis<TTybLabel>("lblKonsole"), Qt::LeftButton, {}, QPoint(3, 3));
-    QTRY_VERIFY(frmKonsole->isVisible());
+    QTRY_VERIFY(frmKonsole()->isVisible());
     if (suServeriu)
         QTRY_VERIFY_WITH_TIMEOUT(!Konsoles<QCheckBox>("chkIsimintiSlaptazodi")->isEnabled(), kLaukimas);
 }
@@ -139,11 +139,11 @@ void TstKonsoleLangas::Atidaryti(bool suServeriu) {
 void TstKonsoleLangas::Siusti(const QString& komanda) {
     Ivesti(Konsoles<QLineEdit>("edtKomanda"), komanda);
     QTest::keyClick(Konsoles<QLineEdit>("edtKomanda"), Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(!frmKonsole->Konsole->ArUzimta(), kLaukimas);
+    QTRY_VERIFY_WITH_TIMEOUT(!frmKonsole()->Konsole->ArUzimta(), kLaukimas);
 }
 
 void TstKonsoleLangas::valdikliai() {
-    QCOMPARE(frmKonsole->objectName(), u"frmKonsole"_s);
+    QCOMPARE(frmKonsole()->objectName(), u"frmKonsole"_s);
     auto* slaptazodis = Konsoles<QLineEdit>("edtSlaptazodis");
     QCOMPARE(slaptazodis->echoMode(), QLineEdit::Password);
     Konsoles<QCheckBox>("chkIsimintiSlaptazodi");
@@ -157,8 +157,8 @@ void TstKonsoleLangas::valdikliai() {
     QVERIFY(memo->textInteractionFlags() & Qt::TextSelectableByKeyboard);
     // Columns line up: what the user sees, whatever fontconfig says of the font.
     QCOMPARE(memo->fontMetrics().horizontalAdvance(u"iiii"_s), memo->fontMetrics().horizontalAdvance(u"WWWW"_s));
-    QCOMPARE(Konsoles<TNMUDP>("NMUDP1")->parent(), frmKonsole);
-    QVERIFY(frmKonsole->findChild<TKonsole*>(u"Konsole"_s));
+    QCOMPARE(Konsoles<TNMUDP>("NMUDP1")->parent(), frmKonsole());
+    QVERIFY(frmKonsole()->findChild<TKonsole*>(u"Konsole"_s));
     // The console's endpoint never takes the watcher's port.
     QVERIFY(Konsoles<TNMUDP>("NMUDP1")->UzimtasPortas() != 27035);
 }
@@ -172,7 +172,7 @@ void TstKonsoleLangas::meniuAtidaro_data() {
 void TstKonsoleLangas::meniuAtidaro() {
     QFETCH(QString, kalba);
     Valdiklis<QComboBox>("cboKalbos")->setEditText(kalba);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
     TTybINI failas;
     failas.setByla(u"resursai\\Kalbos\\"_s + kalba + u".lng"_s);
     QCOMPARE(Valdiklis<TTybLabel>("lblKonsole")->text(),
@@ -185,9 +185,9 @@ void TstKonsoleLangas::meniuAtidaro() {
 
     Atidaryti();
     QVERIFY(!Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
-    QVERIFY(!frmKonsole->isModal());
+    QVERIFY(!frmKonsole()->isModal());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    QCOMPARE(frmKonsole->windowTitle(),
+    QCOMPARE(frmKonsole()->windowTitle(),
              u"Velmorant - "_s + QString::fromUtf8(failas.SkaitytiReiksme(u"frmKonsole"_s, u"Cap4"_s)));
     QCOMPARE(Konsoles<QPushButton>("btnSiusti")->text(),
              QString::fromUtf8(failas.SkaitytiReiksme(u"frmKonsole"_s, u"btnSiusti"_s)));
@@ -195,11 +195,11 @@ void TstKonsoleLangas::meniuAtidaro() {
     // The watcher keeps polling beside it: its refresh runs, and a round goes out.
     QVERIFY(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->isActive());
     const qsizetype pries = serveris->Uzklausos().size();
-    LangoValdiklis<TStebejimas>(frmPagrindinis, "Stebejimas")->Atnaujinti();
+    LangoValdiklis<TStebejimas>(frmPagrindinis(), "Stebejimas")->Atnaujinti();
     QTRY_VERIFY_WITH_TIMEOUT(serveris->Uzklausos().size() > pries, kLaukimas);
     QCOMPARE(serveris->Uzklausos().last().Siuntejas, QHostAddress(QHostAddress::LocalHost));
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"English"_s);
-    Kviesti(frmPagrindinis, "cboKalbosChange");
+    Kviesti(frmPagrindinis(), "cboKalbosChange");
 }
 
 void TstKonsoleLangas::isvestis_data() {
@@ -264,22 +264,22 @@ void TstKonsoleLangas::vienasEnter() {
     QTest::keyRelease(komanda, Qt::Key_Return);
     // Enter in the password box only moves on to the command.
     QTest::keyClick(Konsoles<QLineEdit>("edtSlaptazodis"), Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(!frmKonsole->Konsole->ArUzimta(), kLaukimas);
+    QTRY_VERIFY_WITH_TIMEOUT(!frmKonsole()->Konsole->ArUzimta(), kLaukimas);
     QTRY_VERIFY(Isvestis().endsWith(u"once\n"_s));
     QCOMPARE(Komandos(*serveris), 1);
     QCOMPARE(Isvestis().count(u"] echo once"_s), 1);
-    QCOMPARE(frmKonsole->focusWidget(), komanda);
+    QCOMPARE(frmKonsole()->focusWidget(), komanda);
 }
 
 void TstKonsoleLangas::istorija() {
     Atidaryti();
     Ivesti(Konsoles<QLineEdit>("edtSlaptazodis"), QString::fromLatin1(kSlaptazodis));
     auto* komanda = Konsoles<QLineEdit>("edtKomanda");
-    const qsizetype buvo = frmKonsole->Istorija().size();
+    const qsizetype buvo = frmKonsole()->Istorija().size();
     for (const QString& k : {u"echo a"_s, u"echo b"_s, u"echo b"_s, u"echo c"_s})
         Siusti(k);
     // A command repeated at once is kept once.
-    QCOMPARE(frmKonsole->Istorija().mid(buvo), (QStringList{u"echo a"_s, u"echo b"_s, u"echo c"_s}));
+    QCOMPARE(frmKonsole()->Istorija().mid(buvo), (QStringList{u"echo a"_s, u"echo b"_s, u"echo c"_s}));
     QTest::keyClicks(komanda, u"draft"_s);
     QTest::keyClick(komanda, Qt::Key_Up);
     QCOMPARE(komanda->text(), u"echo c"_s);
@@ -293,7 +293,7 @@ void TstKonsoleLangas::istorija() {
     QCOMPARE(komanda->text(), u"draft"_s);
     for (int i = 0; i < 100; ++i)
         QTest::keyClick(komanda, Qt::Key_Up);
-    QCOMPARE(komanda->text(), frmKonsole->Istorija().first());
+    QCOMPARE(komanda->text(), frmKonsole()->Istorija().first());
     // Up and Down only walk: nothing more went to the server.
     QCOMPARE(Komandos(*serveris), 4);
 }
@@ -305,7 +305,8 @@ void TstKonsoleLangas::perIlga() {
     QCOMPARE(komanda.size(), 600);
     Konsoles<QLineEdit>("edtKomanda")->setText(komanda);
     QTest::keyClick(Konsoles<QLineEdit>("edtKomanda"), Qt::Key_Return);
-    const QString zinute = frmPagrindinis->Kalba()
+    const QString zinute = frmPagrindinis()
+                               ->Kalba()
                                .Tekstas("Pranesimai", "KonsoleIlga")
                                .arg(DidziausiaKomanda(qsizetype(strlen(kSlaptazodis))));
     QVERIFY2(Zinutes().endsWith(zinute), qPrintable(Isvestis().right(300)));
@@ -314,12 +315,12 @@ void TstKonsoleLangas::perIlga() {
     for (const TGautaUzklausa& u : serveris->Uzklausos())
         QVERIFY(!u.Zodis.contains("rcon"));
     QCOMPARE(Konsoles<QLineEdit>("edtKomanda")->text(), komanda);
-    QVERIFY(!frmKonsole->Konsole->ArUzimta());
+    QVERIFY(!frmKonsole()->Konsole->ArUzimta());
 }
 
 void TstKonsoleLangas::astuoniBandymai() {
     Atidaryti();
-    const QString sargas = frmPagrindinis->Kalba().Tekstas("Pranesimai", "KonsoleSaugoma");
+    const QString sargas = frmPagrindinis()->Kalba().Tekstas("Pranesimai", "KonsoleSaugoma");
     const QString sargoPradzia = sargas.left(sargas.indexOf(u"%1"_s));
     for (int i = 0; i < 8; ++i) {
         // Typed anew each time, so nothing but the guard stands in the way.
@@ -340,10 +341,10 @@ void TstKonsoleLangas::astuoniBandymai() {
     QVERIFY(!serveris->Konsole().ArUzdraustas(QHostAddress(QHostAddress::LocalHost)));
     QCOMPARE(serveris->Konsole().Nesekmes(QHostAddress(QHostAddress::LocalHost)), 3);
     // The watcher still gets answers from the server.
-    frmPagrindinis->Stebeti(adresas);
+    frmPagrindinis()->Stebeti(adresas);
     QTRY_COMPARE_WITH_TIMEOUT(Valdiklis<QLabel>("lblServerioPavadinimas")->text(),
                               QString::fromUtf8(serveris->Turinys().Detales.Info.Pavadinimas), kLaukimas);
-    QCOMPARE(frmPagrindinis->property("ArBanas").toBool(), false);
+    QCOMPARE(frmPagrindinis()->property("ArBanas").toBool(), false);
 }
 
 void TstKonsoleLangas::neatsako() {
@@ -359,16 +360,16 @@ void TstKonsoleLangas::neatsako() {
     QTRY_COMPARE(serveris->Uzklausos().size() > 0 && serveris->Uzklausos().last().Zodis.startsWith("challenge"), true);
     // The challenge unanswered for the retry time: the command goes in the Quake form.
     aplinka.netikrasLaikas += KartojimoTarpas({});
-    frmKonsole->Konsole->Tikrinti();
+    frmKonsole()->Konsole->Tikrinti();
     QTRY_COMPARE(Komandos(*serveris), 1);
-    const QString zinute = frmPagrindinis->Kalba().Tekstas("Pranesimai", "KonsoleTyli");
+    const QString zinute = frmPagrindinis()->Kalba().Tekstas("Pranesimai", "KonsoleTyli");
     aplinka.netikrasLaikas += kKonsolesLaukimasMs - 1;
-    frmKonsole->Konsole->Tikrinti();
+    frmKonsole()->Konsole->Tikrinti();
     QVERIFY(!Zinutes().contains(zinute));
     aplinka.netikrasLaikas += 1;
-    frmKonsole->Konsole->Tikrinti();
+    frmKonsole()->Konsole->Tikrinti();
     QVERIFY(Zinutes().endsWith(zinute));
-    QVERIFY(!frmKonsole->Konsole->ArUzimta());
+    QVERIFY(!frmKonsole()->Konsole->ArUzimta());
 }
 
 void TstKonsoleLangas::komandosLaukas() {
@@ -379,8 +380,8 @@ void TstKonsoleLangas::komandosLaukas() {
     komanda->clear();
     Konsoles<QLineEdit>("edtSlaptazodis")->setFocus();
     QVERIFY(!komanda->hasFocus());
-    QCOMPARE(komanda->placeholderText(), frmPagrindinis->Kalba().Tekstas("frmKonsole", "edtKomanda"));
-    const QImage vaizdas = frmKonsole->grab().toImage();
+    QCOMPARE(komanda->placeholderText(), frmPagrindinis()->Kalba().Tekstas("frmKonsole", "edtKomanda"));
+    const QImage vaizdas = frmKonsole()->grab().toImage();
     const QRect g = komanda->geometry();
     const QColor fonas = vaizdas.pixelColor(g.center().x(), g.top() - 3);
     for (int x = g.left() + 2; x < g.right() - 2; x += 4) {
@@ -407,20 +408,20 @@ void TstKonsoleLangas::svetimasTekstas() {
 void TstKonsoleLangas::kitasServeris() {
     Atidaryti();
     Ivesti(Konsoles<QLineEdit>("edtSlaptazodis"), QString::fromLatin1(kSlaptazodis));
-    frmKonsole->hide();
+    frmKonsole()->hide();
     // The same server again: the password stays for the run.
     Atidaryti();
     QCOMPARE(Konsoles<QLineEdit>("edtSlaptazodis")->text(), QString::fromLatin1(kSlaptazodis));
-    frmKonsole->hide();
+    frmKonsole()->hide();
     // Another server: its password is not this one.
     TTestinisServeris kitas;
     QVERIFY(kitas.Paleisti());
-    frmPagrindinis->Stebeti(u"127.0.0.1:"_s + QString::number(kitas.Prievadas()));
+    frmPagrindinis()->Stebeti(u"127.0.0.1:"_s + QString::number(kitas.Prievadas()));
     Atidaryti();
     QVERIFY(Konsoles<QLineEdit>("edtSlaptazodis")->text().isEmpty());
     QVERIFY(Konsoles<QLabel>("lblServeris")->text().endsWith(QString::number(kitas.Prievadas())));
     // Open already: the menu item takes up the watcher's address.
-    frmPagrindinis->Stebeti(adresas);
+    frmPagrindinis()->Stebeti(adresas);
     Atidaryti();
     QVERIFY(Konsoles<QLabel>("lblServeris")->text().endsWith(adresas));
 }
@@ -428,7 +429,7 @@ void TstKonsoleLangas::kitasServeris() {
 void TstKonsoleLangas::beServerio() {
     Valdiklis<QLineEdit>("edtHostas")->clear();
     Atidaryti(false);
-    const QString zinute = frmPagrindinis->Kalba().Tekstas("Pranesimai", "KonsoleNeraServerio");
+    const QString zinute = frmPagrindinis()->Kalba().Tekstas("Pranesimai", "KonsoleNeraServerio");
     QVERIFY(Zinutes().endsWith(zinute));
     Ivesti(Konsoles<QLineEdit>("edtSlaptazodis"), QString::fromLatin1(kSlaptazodis));
     Ivesti(Konsoles<QLineEdit>("edtKomanda"), u"status"_s);
@@ -438,16 +439,16 @@ void TstKonsoleLangas::beServerio() {
 }
 
 void TstKonsoleLangas::saugyklosNera() {
-    const QString zinute = frmPagrindinis->Kalba().Tekstas("Pranesimai", "KonsoleBeSaugyklos");
+    const QString zinute = frmPagrindinis()->Kalba().Tekstas("Pranesimai", "KonsoleBeSaugyklos");
     const QString pradzia = zinute.left(zinute.indexOf(u"%1"_s));
     for (int i = 0; i < 3; ++i) {
         TTestinisServeris kitas;
         QVERIFY(kitas.Paleisti());
-        frmPagrindinis->Stebeti(u"127.0.0.1:"_s + QString::number(kitas.Prievadas()));
+        frmPagrindinis()->Stebeti(u"127.0.0.1:"_s + QString::number(kitas.Prievadas()));
         Atidaryti();
         QTRY_VERIFY_WITH_TIMEOUT(!Konsoles<QCheckBox>("chkIsimintiSlaptazodi")->isEnabled(), kLaukimas);
         QVERIFY(!Konsoles<QCheckBox>("chkIsimintiSlaptazodi")->isChecked());
-        frmKonsole->hide();
+        frmKonsole()->hide();
     }
     // Said once in the run, however often the console opens.
     QCOMPARE(Zinutes().count(pradzia.simplified()), 1);
@@ -460,11 +461,11 @@ void TstKonsoleLangas::failuoseNera() {
     QTRY_VERIFY(Isvestis().endsWith(u"kept\n"_s));
     Ivesti(Konsoles<QLineEdit>("edtSlaptazodis"), QString::fromLatin1(kSlaptazodis) + u"-wrong"_s);
     Siusti(u"status"_s);
-    frmKonsole->hide();
+    frmKonsole()->hide();
     // Everything the program writes: the settings, the server list, the guard's file.
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
-    frmServeriai->show();
-    frmServeriai->hide();
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
+    frmServeriai()->show();
+    frmServeriai()->hide();
     QVERIFY(QFileInfo::exists(aplinka.Kelias(u"resursai/Nustatymai.tyb"_s)));
     const QString sargoFailas = ProgramosCentras()->KonsoliuRegistras().Failas();
     QVERIFY(sargoFailas.startsWith(tarnyba.Namai()));

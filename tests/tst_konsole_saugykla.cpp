@@ -26,7 +26,7 @@ constexpr char kSlaptazodis[] = "Atsimintas-5b71";
 constexpr int kLaukimas = 10000;
 
 template <typename T> T* Konsoles(const char* vardas) {
-    return LangoValdiklis<T>(frmKonsole, vardas);
+    return LangoValdiklis<T>(frmKonsole(), vardas);
 }
 
 } // namespace
@@ -67,7 +67,7 @@ void TstKonsoleSaugykla::initTestCase() {
 }
 
 void TstKonsoleSaugykla::cleanupTestCase() {
-    if (frmPagrindinis)
+    if (frmPagrindinis())
         aplinka.Baigti();
 }
 
@@ -77,11 +77,11 @@ void TstKonsoleSaugykla::init() {
     serveris->Konsole().NustatytiSlaptazodi(kSlaptazodis);
     QVERIFY2(serveris->Paleisti(), qPrintable(serveris->Klaida()));
     adresas = u"127.0.0.1:"_s + QString::number(serveris->Prievadas());
-    frmPagrindinis->Stebeti(adresas);
+    frmPagrindinis()->Stebeti(adresas);
 }
 
 void TstKonsoleSaugykla::cleanup() {
-    frmKonsole->hide();
+    frmKonsole()->hide();
     serveris = nullptr;
 }
 
@@ -98,7 +98,7 @@ TSaugyklosAtsakymas TstKonsoleSaugykla::Saugoma(const QString& raktas) {
 void TstKonsoleSaugykla::Atidaryti() {
     Valdiklis<QFrame>("pnlMeniuLygis1")->show();
     QTest::mouseClick(Valdiklis<TTybLabel>("lblKonsole"), Qt::LeftButton, {}, QPoint(3, 3));
-    QTRY_VERIFY(frmKonsole->isVisible());
+    QTRY_VERIFY(frmKonsole()->isVisible());
     // The store answers in order: once ours is answered, the window's read of the opening is too.
     Saugoma(adresas);
 }
@@ -106,7 +106,7 @@ void TstKonsoleSaugykla::Atidaryti() {
 void TstKonsoleSaugykla::Siusti(const QString& komanda) {
     Ivesti(Konsoles<QLineEdit>("edtKomanda"), komanda);
     QTest::keyClick(Konsoles<QLineEdit>("edtKomanda"), Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(!frmKonsole->Konsole->ArUzimta(), kLaukimas);
+    QTRY_VERIFY_WITH_TIMEOUT(!frmKonsole()->Konsole->ArUzimta(), kLaukimas);
 }
 
 void TstKonsoleSaugykla::isimintasIrUzpildomas() {
@@ -116,7 +116,7 @@ void TstKonsoleSaugykla::isimintasIrUzpildomas() {
     QVERIFY(isiminti->isEnabled());
     QVERIFY(!isiminti->isChecked());
     QVERIFY(slaptazodis->text().isEmpty());
-    QCOMPARE(frmKonsole->SaugyklosRaktas(), adresas);
+    QCOMPARE(frmKonsole()->SaugyklosRaktas(), adresas);
 
     // Asked to remember a password the server has not taken yet: nothing is kept.
     Ivesti(slaptazodis, u"neteisingas"_s);
@@ -146,16 +146,16 @@ void TstKonsoleSaugykla::isimintasIrUzpildomas() {
     }
 
     // Another server in between, then this one again: the password is filled in.
-    frmKonsole->hide();
+    frmKonsole()->hide();
     TTestinisServeris kitas;
     QVERIFY(kitas.Paleisti());
-    frmPagrindinis->Stebeti(u"127.0.0.1:"_s + QString::number(kitas.Prievadas()));
+    frmPagrindinis()->Stebeti(u"127.0.0.1:"_s + QString::number(kitas.Prievadas()));
     Valdiklis<QFrame>("pnlMeniuLygis1")->show();
     QTest::mouseClick(Valdiklis<TTybLabel>("lblKonsole"), Qt::LeftButton, {}, QPoint(3, 3));
-    QTRY_VERIFY(frmKonsole->isVisible());
+    QTRY_VERIFY(frmKonsole()->isVisible());
     QVERIFY(slaptazodis->text().isEmpty());
-    frmKonsole->hide();
-    frmPagrindinis->Stebeti(adresas);
+    frmKonsole()->hide();
+    frmPagrindinis()->Stebeti(adresas);
     Atidaryti();
     QTRY_COMPARE_WITH_TIMEOUT(slaptazodis->text(), QString::fromLatin1(kSlaptazodis), kLaukimas);
     QVERIFY(isiminti->isChecked());
@@ -164,7 +164,7 @@ void TstKonsoleSaugykla::isimintasIrUzpildomas() {
 
     // No file holds it, not even the store's own (it is encrypted).
     QVERIFY(!QDir(tarnyba.Namai() + u"/.local/share/keyrings"_s).entryList(QDir::Files).isEmpty());
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     for (const QString& aplankas : {aplinka.aplankas.path(), tarnyba.Namai()}) {
         QCOMPARE(TSlaptuTarnyba::FailaiSu(aplankas, kSlaptazodis), QStringList());
         QCOMPARE(TSlaptuTarnyba::FailaiSu(aplankas, QByteArray(kSlaptazodis).toBase64()), QStringList());

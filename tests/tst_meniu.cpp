@@ -75,7 +75,7 @@ void RodytiVisus() {
 // keys first). `mod` is what is held once the key is down; the system reports a
 // modifier key with the state before it, which QKeyEvent::modifiers() turns back.
 void Klavisas(QEvent::Type tipas, int kodas, Qt::KeyboardModifiers mod = {}) {
-    QWidget* kam = frmPagrindinis->focusWidget() ? frmPagrindinis->focusWidget() : frmPagrindinis;
+    QWidget* kam = frmPagrindinis()->focusWidget() ? frmPagrindinis()->focusWidget() : frmPagrindinis();
     if (kodas == Qt::Key_Shift)
         mod ^= Qt::ShiftModifier;
     else if (kodas == Qt::Key_Control)
@@ -169,9 +169,9 @@ void TstMeniu::cleanupTestCase() {
 }
 
 void TstMeniu::init() {
-    if (!frmPagrindinis->isVisible()) {
-        frmPagrindinis->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    if (!frmPagrindinis()->isVisible()) {
+        frmPagrindinis()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis()));
     }
     aplinka.pranesimai.clear();
     aplinka.ivedimas = {};
@@ -181,7 +181,7 @@ void TstMeniu::init() {
     Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(false);
     for (QFrame* p : Skydeliai())
         p->hide();
-    frmPagrindinis->setProperty("MeniuPerjungtas", false);
+    frmPagrindinis()->setProperty("MeniuPerjungtas", false);
     Valdiklis<TApatineJuosta>("imgApacia")->Nupiesti();
 }
 
@@ -246,7 +246,7 @@ void TstMeniu::iseitiRibos() {
     Paleisti(Qt::LeftButton, taskas);
     QCOMPARE(Valdiklis<QFrame>("pnlArIseiti")->isVisible(), klausia);
     QCOMPARE(Pazymetas(698), klausia);
-    QVERIFY(frmPagrindinis->isVisible());
+    QVERIFY(frmPagrindinis()->isVisible());
 }
 
 void TstMeniu::rodyklesTikPersipiesia() {
@@ -258,7 +258,7 @@ void TstMeniu::rodyklesTikPersipiesia() {
     QVERIFY(!Pazymetas(250));
     QVERIFY(Pazymetas(510));
     QCOMPARE(Matomi(), QString());
-    QVERIFY(frmPagrindinis->isVisible());
+    QVERIFY(frmPagrindinis()->isVisible());
 }
 
 void TstMeniu::judejimasPazymi() {
@@ -276,23 +276,23 @@ void TstMeniu::judejimasPazymi() {
 }
 
 void TstMeniu::meniuPerjungimoSeka() {
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), false);
     Paleisti(Qt::LeftButton, QPoint(50, 10)); // opens, flag true
     QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), true);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), true);
     Paleisti(Qt::LeftButton, QPoint(50, 10)); // stays open, flag false
     QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), false);
     Paleisti(Qt::LeftButton, QPoint(400, 10)); // flag false at this click: closes
     QVERIFY(!Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), true);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), true);
     Paleisti(Qt::LeftButton, QPoint(50, 10)); // opens again, flag false
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), false);
     Valdiklis<QFrame>("pnlPatvirtinimai")->show();
     Paleisti(Qt::LeftButton, QPoint(400, 10)); // the option panels always close
     QVERIFY(!Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
     QVERIFY(!Valdiklis<QFrame>("pnlPatvirtinimai")->isVisible());
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), true);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), true);
     Valdiklis<QFrame>("pnlMeniuLygis1")->show();
     Paleisti(Qt::LeftButton, QPoint(400, 10)); // flag true at this click: the panel stays
     QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
@@ -301,10 +301,10 @@ void TstMeniu::meniuPerjungimoSeka() {
 void TstMeniu::desinysMygtukasAtidaro() {
     Paleisti(Qt::RightButton, QPoint(50, 10));
     QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), true);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), true);
     Paleisti(Qt::MiddleButton, QPoint(400, 10)); // no click: nothing closes
     QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), false);
 }
 
 void TstMeniu::lygio1Etiketes_data() {
@@ -321,7 +321,7 @@ void TstMeniu::lygio1Etiketes_data() {
 void TstMeniu::lygio1Etiketes() {
     QFETCH(QString, etikete);
     QFETCH(QString, skydelis);
-    auto* l = frmPagrindinis->findChild<TTybLabel*>(etikete);
+    auto* l = frmPagrindinis()->findChild<TTybLabel*>(etikete);
     QVERIFY(l);
     Valdiklis<QFrame>("pnlMeniuLygis1")->show();
     // Another option panel is open; entering the label picks its own (or none).
@@ -407,7 +407,7 @@ void TstMeniu::uzdarantysPaspaudimai_data() {
 void TstMeniu::uzdarantysPaspaudimai() {
     QFETCH(QString, valdiklis);
     QFETCH(bool, uzdaro);
-    auto* v = frmPagrindinis->findChild<QWidget*>(valdiklis);
+    auto* v = frmPagrindinis()->findChild<QWidget*>(valdiklis);
     QVERIFY(v);
     RodytiVisus();
     QTest::mouseClick(v, Qt::LeftButton, {}, QPoint(2, 2));
@@ -416,7 +416,7 @@ void TstMeniu::uzdarantysPaspaudimai() {
 
 void TstMeniu::langoFonoPaspaudimas() {
     RodytiVisus();
-    QTest::mouseClick(frmPagrindinis, Qt::LeftButton, {}, QPoint(480, 300));
+    QTest::mouseClick(frmPagrindinis(), Qt::LeftButton, {}, QPoint(480, 300));
     QCOMPARE(Matomi(), u"pnlArIseiti"_s);
     // A click inside a panel is the panel's own: nothing closes.
     RodytiVisus();
@@ -426,10 +426,10 @@ void TstMeniu::langoFonoPaspaudimas() {
 
 void TstMeniu::lentelesPasikeitimasUzdaro() {
     RodytiVisus();
-    Kviesti(frmPagrindinis, "RodytiZaidejus", Q_ARG(TZaidejai, TZaidejai({KurtiZaidejoInfo(1, "x", 1, 1.0f)})));
+    Kviesti(frmPagrindinis(), "RodytiZaidejus", Q_ARG(TZaidejai, TZaidejai({KurtiZaidejoInfo(1, "x", 1, 1.0f)})));
     QCOMPARE(Matomi(), QString());
     // A press in a column hands the keyboard to the address box.
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     QTest::mousePress(Valdiklis<TMemo>("memFragai2"), Qt::LeftButton, {}, QPoint(3, 3));
     QTest::mouseRelease(Valdiklis<TMemo>("memFragai2"), Qt::LeftButton, {}, QPoint(3, 3));
     QTRY_VERIFY(Valdiklis<QLineEdit>("edtHostas")->hasFocus());
@@ -437,39 +437,39 @@ void TstMeniu::lentelesPasikeitimasUzdaro() {
 
 void TstMeniu::geraiUzdaro() {
     RodytiVisus();
-    frmPagrindinis->setProperty("MeniuPerjungtas", true);
+    frmPagrindinis()->setProperty("MeniuPerjungtas", true);
     QTest::mouseClick(Valdiklis<TTybLabel>("lblGerai"), Qt::LeftButton, {}, QPoint(3, 3));
     // The confirmations panel is not among those it closes.
     QCOMPARE(Matomi(), u"pnlPatvirtinimai"_s);
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), false);
 }
 
 void TstMeniu::serveriuSarasasIsMeniu() {
     Valdiklis<QFrame>("pnlMeniuLygis1")->show();
     Valdiklis<QFrame>("pnlPatvirtinimai")->show();
     Valdiklis<QFrame>("pnlArIseiti")->show();
-    frmPagrindinis->setProperty("MeniuPerjungtas", true);
+    frmPagrindinis()->setProperty("MeniuPerjungtas", true);
     bool buvoRodomas = false;
-    QTimer::singleShot(50, frmServeriai, [&] {
-        buvoRodomas = frmServeriai->isVisible() && frmServeriai->isModal();
-        frmServeriai->close();
+    QTimer::singleShot(50, frmServeriai(), [&] {
+        buvoRodomas = frmServeriai()->isVisible() && frmServeriai()->isModal();
+        frmServeriai()->close();
     });
-    QTimer::singleShot(5000, frmServeriai, [] { frmServeriai->close(); }); // never left open
+    QTimer::singleShot(5000, frmServeriai(), [] { frmServeriai()->close(); }); // never left open
     QTest::mouseClick(Valdiklis<TTybLabel>("lblMeniu2"), Qt::LeftButton, {}, QPoint(3, 3));
     QVERIFY(buvoRodomas);
-    QVERIFY(!frmServeriai->isVisible());
+    QVERIFY(!frmServeriai()->isVisible());
     QCOMPARE(Matomi(), u"pnlArIseiti"_s);
-    QCOMPARE(frmPagrindinis->property("MeniuPerjungtas").toBool(), false);
+    QCOMPARE(frmPagrindinis()->property("MeniuPerjungtas").toBool(), false);
 }
 
 void TstMeniu::iseitiTaipNe() {
     Valdiklis<QFrame>("pnlArIseiti")->show();
     QTest::mouseClick(Valdiklis<TTybLabel>("lblIseitiNe"), Qt::LeftButton, {}, QPoint(3, 3));
     QVERIFY(!Valdiklis<QFrame>("pnlArIseiti")->isVisible());
-    QVERIFY(frmPagrindinis->isVisible());
+    QVERIFY(frmPagrindinis()->isVisible());
     Valdiklis<QFrame>("pnlArIseiti")->show();
     QTest::mouseClick(Valdiklis<TTybLabel>("lblIseitiTaip"), Qt::LeftButton, {}, QPoint(3, 3));
-    QVERIFY(!frmPagrindinis->isVisible());
+    QVERIFY(!frmPagrindinis()->isVisible());
 }
 
 void TstMeniu::intervalas_data() {
@@ -498,7 +498,7 @@ void TstMeniu::intervalas() {
     QFETCH(int, pries);
     QFETCH(QString, ivesta);
     QFETCH(bool, klaida);
-    TLaikmatis* laikmatis = serveriu ? frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)
+    TLaikmatis* laikmatis = serveriu ? frmServeriai()->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)
                                      : Valdiklis<TLaikmatis>("tmrAtnaujinimas");
     if (serveriu)
         ProgramosParinktys()->NustatytiServeriuBendrai(pries);
@@ -513,13 +513,13 @@ void TstMeniu::intervalas() {
     Valdiklis<QFrame>("pnlAtnaujinimai")->show();
     QTest::mouseClick(etikete, Qt::LeftButton, {}, QPoint(3, 3));
     QCOMPARE(aplinka.ivedimoKlausimai.size(), 3);
-    QCOMPARE(aplinka.ivedimoKlausimai[0], frmPagrindinis->Kalba().Tekstas("Pranesimai", "IrasykiteSKTitle"));
-    QCOMPARE(aplinka.ivedimoKlausimai[1], frmPagrindinis->Kalba().Tekstas("Pranesimai", "IrasykiteSK"));
+    QCOMPARE(aplinka.ivedimoKlausimai[0], frmPagrindinis()->Kalba().Tekstas("Pranesimai", "IrasykiteSKTitle"));
+    QCOMPARE(aplinka.ivedimoKlausimai[1], frmPagrindinis()->Kalba().Tekstas("Pranesimai", "IrasykiteSK"));
     QTEST(aplinka.ivedimoKlausimai[2], "siulo");
     QTEST(laikmatis->interval(), "po");
     QCOMPARE(laikmatis->isActive(), laikmatis->interval() > 0);
     QCOMPARE(aplinka.pranesimai,
-             klaida ? QStringList{frmPagrindinis->Kalba().Tekstas("Pranesimai", "BlogasSkaicius")} : QStringList());
+             klaida ? QStringList{frmPagrindinis()->Kalba().Tekstas("Pranesimai", "BlogasSkaicius")} : QStringList());
     laikmatis->setEnabled(false);
 }
 
@@ -536,7 +536,7 @@ void TstMeniu::zymimiejiValdoSkydelius() {
 
 void TstMeniu::shiftRodoLentele() {
     Valdiklis<TTybCheckBox>("chkTAB")->setChecked(false);
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     Valdiklis<QLineEdit>("edtHostas")->setFocus();
     Paspausti(Qt::Key_Shift, Qt::ShiftModifier);
     QVERIFY(Valdiklis<QFrame>("pnlTAB")->isVisible());
@@ -567,7 +567,7 @@ void TstMeniu::ctrlSlepiaJuosta() {
     QFETCH(bool, prikalta);
     Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(prikalta);
     Valdiklis<TApatineJuosta>("imgApacia")->show();
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     Valdiklis<QLineEdit>("edtHostas")->setFocus();
     Paspausti(Qt::Key_Control, Qt::ControlModifier);
     QCOMPARE(Valdiklis<TApatineJuosta>("imgApacia")->isVisible(), prikalta);
@@ -602,7 +602,7 @@ void TstMeniu::ctrlTab() {
     QFETCH(int, kodas);
     QFETCH(Qt::KeyboardModifiers, mod);
     QFETCH(bool, gerai);
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     Valdiklis<QLineEdit>("edtHostas")->setFocus();
     QTest::keyClick(Valdiklis<QLineEdit>("edtHostas"), Qt::Key(kodas), mod);
     QCOMPARE(aplinka.pranesimai, gerai ? QStringList{u"it's good"_s} : QStringList());
@@ -622,7 +622,7 @@ void TstMeniu::tabAtleidimasSlepiaLenta() {
     QFETCH(int, kodas);
     QFETCH(Qt::KeyboardModifiers, mod);
     Valdiklis<TTybCheckBox>("chkTAB")->setChecked(false);
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     Valdiklis<QLineEdit>("edtHostas")->setFocus();
     Valdiklis<QFrame>("pnlTAB")->show();
     Atleisti(kodas, mod);
@@ -640,13 +640,13 @@ void TstMeniu::stulpelioPaspaudimas() {
     // A click in a scoreboard column only hands the keyboard to the address
     // box: the panel behind it does not take it as its own click.
     QFETCH(QString, memo);
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     AtimtiFokusa();
     RodytiVisus();
-    QTest::mouseClick(frmPagrindinis->findChild<TMemo*>(memo), Qt::LeftButton, {}, QPoint(4, 4));
+    QTest::mouseClick(frmPagrindinis()->findChild<TMemo*>(memo), Qt::LeftButton, {}, QPoint(4, 4));
     QTRY_VERIFY(Valdiklis<QLineEdit>("edtHostas")->hasFocus());
     QCOMPARE(Matomi(), u"pnlMeniuLygis1,pnlMeniuLygis2,pnlAtnaujinimai,pnlPatvirtinimai,pnlArIseiti"_s);
-    QTest::mouseDClick(frmPagrindinis->findChild<TMemo*>(memo), Qt::LeftButton, {}, QPoint(4, 4));
+    QTest::mouseDClick(frmPagrindinis()->findChild<TMemo*>(memo), Qt::LeftButton, {}, QPoint(4, 4));
     QCOMPARE(Matomi(), u"pnlMeniuLygis1,pnlMeniuLygis2,pnlAtnaujinimai,pnlPatvirtinimai,pnlArIseiti"_s);
 }
 
@@ -659,14 +659,14 @@ void TstMeniu::escape_data() {
 void TstMeniu::escape() {
     QFETCH(bool, klausti);
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(klausti);
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     Valdiklis<QLineEdit>("edtHostas")->setFocus();
     Paspausti(Qt::Key_Escape);
-    QVERIFY(frmPagrindinis->isVisible()); // the release decides, not the press
+    QVERIFY(frmPagrindinis()->isVisible()); // the release decides, not the press
     QVERIFY(!Valdiklis<QFrame>("pnlArIseiti")->isVisible());
     Atleisti(Qt::Key_Escape);
     QCOMPARE(Valdiklis<QFrame>("pnlArIseiti")->isVisible(), klausti);
-    QCOMPARE(frmPagrindinis->isVisible(), klausti);
+    QCOMPARE(frmPagrindinis()->isVisible(), klausti);
 }
 
 void TstMeniu::juostaKlaviaturaiIrSkaitytuvui() {
@@ -676,7 +676,7 @@ void TstMeniu::juostaKlaviaturaiIrSkaitytuvui() {
     auto* juosta = Valdiklis<TApatineJuosta>("imgApacia");
     QAccessibleInterface* sasaja = QAccessible::queryAccessibleInterface(juosta);
     QVERIFY(sasaja);
-    const TKalba& k = frmPagrindinis->Kalba();
+    const TKalba& k = frmPagrindinis()->Kalba();
     QCOMPARE(sasaja->text(QAccessible::Name), k.Tekstas("Pranesimai", "Juosta"));
     QCOMPARE(sasaja->childCount(), 5);
     const char* raktai[] = {"Meniu", "KairineRodykle", "IPportas", "DesineRodykle", "Iseiti"};
@@ -688,7 +688,7 @@ void TstMeniu::juostaKlaviaturaiIrSkaitytuvui() {
     juosta->RodytiAdresa(u"10.0.0.1:27015"_s);
     QCOMPARE(sasaja->child(2)->text(QAccessible::Value), u"10.0.0.1:27015"_s);
 
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     AtimtiFokusa();
     for (int n = 0; n < 30 && !juosta->hasFocus(); ++n)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -31,7 +31,7 @@ namespace {
 constexpr char kRaktas[] = "Velm-k3y-7f2c09";
 
 template <typename T> T* Narsykles(const char* vardas) {
-    return LangoValdiklis<T>(frmNarsykle, vardas);
+    return LangoValdiklis<T>(frmNarsykle(), vardas);
 }
 
 QStringList Stulpelis(int stulpelis) {
@@ -89,17 +89,17 @@ void TstNarsykleLangas::initTestCase() {
 
 void TstNarsykleLangas::cleanupTestCase() {
     aplinka.Baigti();
-    QVERIFY(!frmNarsykle);
+    QVERIFY(!frmNarsykle());
 }
 
 void TstNarsykleLangas::sarasas() {
     Valdiklis<QFrame>("pnlMeniuLygis1")->show();
     QTest::mouseClick(Valdiklis<TTybLabel>("lblNarsykle"), Qt::LeftButton, {}, QPoint(3, 3));
-    QTRY_VERIFY(frmNarsykle->isVisible());
-    QVERIFY(frmPagrindinis->isVisible()); // beside the watcher, not instead of it
+    QTRY_VERIFY(frmNarsykle()->isVisible());
+    QVERIFY(frmPagrindinis()->isVisible()); // beside the watcher, not instead of it
     auto* greitis = Narsykles<QComboBox>("cboGreitis");
     greitis->setCurrentIndex(greitis->findData(0));
-    QSignalSpy baigta(frmNarsykle->Pingai, &TNarsyklesApklausa::Baigta);
+    QSignalSpy baigta(frmNarsykle()->Pingai, &TNarsyklesApklausa::Baigta);
     // As the run command starts it: the browser asks for the list at once.
     ApdorotiArgumentus({u"velmorant"_s, u"--browser"_s});
     QVERIFY(baigta.wait(TApklausa::kLaukimoRibaMs + 5000));
@@ -114,11 +114,11 @@ void TstNarsykleLangas::sarasas() {
     QCOMPARE(pingai.mid(11), (QStringList{u"no reply"_s, u"Steam only"_s}));
     QVERIFY(Narsykles<QLabel>("lblBusena")->text().startsWith(u"13 servers, 11 answered, 13 shown."_s));
 
-    QVERIFY(Nuotrauka(frmNarsykle, u"narsykle.png"_s));
+    QVERIFY(Nuotrauka(frmNarsykle(), u"narsykle.png"_s));
     // The list is kept for the next opening, and the key in no file.
     QVERIFY(QFileInfo::exists(TfrmNarsykle::SarasoKelias()));
     QVERIFY(TfrmNarsykle::SarasoKelias().startsWith(tarnyba.Namai()));
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     for (const QString& aplankas : {aplinka.aplankas.path(), tarnyba.Namai()})
         QCOMPARE(TSlaptuTarnyba::FailaiSu(aplankas, kRaktas), QStringList());
 
@@ -144,8 +144,8 @@ void TstNarsykleLangas::sarasas() {
     // The press before the double click, as a real one comes.
     QTest::mouseClick(lentele->viewport(), Qt::LeftButton, {}, lentele->visualRect(pirma).center());
     QTest::mouseDClick(lentele->viewport(), Qt::LeftButton, {}, lentele->visualRect(pirma).center());
-    QCOMPARE(frmPagrindinis->Adresas(), adresas);
-    frmNarsykle->hide();
+    QCOMPARE(frmPagrindinis()->Adresas(), adresas);
+    frmNarsykle()->hide();
 }
 
 void TstNarsykleLangas::busenos_data() {
@@ -164,7 +164,7 @@ void TstNarsykleLangas::busenos() {
     QFETCH(int, busena);
     TSarasoRezultatas r;
     r.Busena = TSarasoBusena(busena);
-    frmNarsykle->SarasasBaigtas(r);
+    frmNarsykle()->SarasasBaigtas(r);
     const QString tekstas = Narsykles<QLabel>("lblBusena")->text();
     QFETCH(QString, zodziai);
     QVERIFY2(tekstas.contains(zodziai), qPrintable(tekstas));
@@ -180,7 +180,7 @@ void TstNarsykleLangas::lan() {
             QSKIP("a LAN search port is taken by another program");
     }
     qputenv("VELMORANT_LAN", "127.255.255.255");
-    frmNarsykle->show();
+    frmNarsykle()->show();
     QTest::mouseClick(Narsykles<QPushButton>("btnLan"), Qt::LeftButton);
     QVERIFY(!Narsykles<QPushButton>("btnLan")->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(Narsykles<QPushButton>("btnLan")->isEnabled(), TfrmNarsykle::kLanTrukmeMs + 3000);
@@ -190,7 +190,7 @@ void TstNarsykleLangas::lan() {
     QVERIFY(
         Stulpelis(TNarsyklesModelis::Vardas).contains(QString::fromUtf8(lan[0]->Turinys().Detales.Info.Pavadinimas)));
     QVERIFY(Narsykles<QLabel>("lblBusena")->text().contains(u"2 servers answered on the local network."_s));
-    frmNarsykle->hide();
+    frmNarsykle()->hide();
 }
 
 void TstNarsykleLangas::bendruomene() {
@@ -209,8 +209,8 @@ void TstNarsykleLangas::bendruomene() {
     f.close();
     qputenv("VELMORANT_SOURCES", failas.toLocal8Bit());
     const int klausta = api.Uzklausos();
-    frmNarsykle->show();
-    QSignalSpy baigta(frmNarsykle->Bendruomene, &TBendruomenesSarasas::Baigta);
+    frmNarsykle()->show();
+    QSignalSpy baigta(frmNarsykle()->Bendruomene, &TBendruomenesSarasas::Baigta);
     QTest::mouseClick(Narsykles<QPushButton>("btnBendruomene"), Qt::LeftButton);
     QVERIFY(baigta.wait(10000));
     QCOMPARE(api.Uzklausos(), klausta);
@@ -246,7 +246,7 @@ void TstNarsykleLangas::steamIstorija() {
     QVERIFY2(patarimas.contains(u"Listed by Steam\nLast played "_s), qPrintable(patarimas));
     QVERIFY(
         Narsykles<QLabel>("lblBusena")->text().contains(u"2 servers from the Steam client's history (1 accounts)."_s));
-    frmNarsykle->hide();
+    frmNarsykle()->hide();
 }
 
 void TstNarsykleLangas::netikri() {
@@ -263,12 +263,12 @@ void TstNarsykleLangas::netikri() {
     QList<TInternetoServeris> eilutes(2);
     eilutes[0].Adresas = {u"127.0.0.1"_s, netikras.Prievadas()};
     eilutes[1].Adresas = {u"127.0.0.1"_s, serveriai[1]->Prievadas()};
-    frmNarsykle->show();
-    frmNarsykle->Modelis->NustatytiServerius(eilutes);
-    frmNarsykle->Pingai->Pradeti();
+    frmNarsykle()->show();
+    frmNarsykle()->Modelis->NustatytiServerius(eilutes);
+    frmNarsykle()->Pingai->Pradeti();
     QTRY_VERIFY_WITH_TIMEOUT(Stulpelis(TNarsyklesModelis::Netikri).contains(u"12"_s),
                              TNarsyklesApklausa::kAntrasZvilgsnisMs + 8000);
-    QTRY_VERIFY_WITH_TIMEOUT(!frmNarsykle->Pingai->ArLaukiaAntruZvilgsniu(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!frmNarsykle()->Pingai->ArLaukiaAntruZvilgsniu(), 5000);
     const QStringList netikri = Stulpelis(TNarsyklesModelis::Netikri);
     QCOMPARE(netikri.count(u""_s), 1); // the real one
     const int i = netikri.indexOf(u"12"_s);
@@ -278,27 +278,27 @@ void TstNarsykleLangas::netikri() {
     Narsykles<QCheckBox>("chkBeNetikru")->setChecked(true);
     QCOMPARE(m->rowCount(), 1);
 
-    frmPagrindinis->Stebeti(adresas);
+    frmPagrindinis()->Stebeti(adresas);
     QTRY_COMPARE_WITH_TIMEOUT(Valdiklis<QLabel>("lblZaidejaiSK")->text(), u"12/20"_s, 5000);
     QVERIFY2(Valdiklis<QLabel>("lblZaidejaiSK")
                  ->toolTip()
                  .contains(u"The players look fake (12 of them): times do not advance with the clock."_s),
              qPrintable(Valdiklis<QLabel>("lblZaidejaiSK")->toolTip()));
     // The favourite list's row of that server says the same when pointed at.
-    QVERIFY(Sarasas()->Prideti(adresas));
-    auto* tinklelis = LangoValdiklis<QTableView>(frmServeriai, "stgServeriai");
+    QVERIFY(frmServeriai()->Prideti(adresas));
+    auto* tinklelis = LangoValdiklis<QTableView>(frmServeriai(), "stgServeriai");
     const QAbstractItemModel* sarasas = tinklelis->model();
     int eilute = 1;
     while (eilute < sarasas->rowCount() && sarasas->index(eilute, 1).data().toString() != adresas)
         ++eilute;
     QVERIFY(eilute < sarasas->rowCount());
-    frmServeriai->show();
+    frmServeriai()->show();
     const QPoint vieta = tinklelis->visualRect(sarasas->index(eilute, 1)).center();
     QHelpEvent patarimas(QEvent::ToolTip, vieta, tinklelis->viewport()->mapToGlobal(vieta));
     QCoreApplication::sendEvent(tinklelis->viewport(), &patarimas);
     QVERIFY2(QToolTip::text().contains(u"times do not advance with the clock"_s), qPrintable(QToolTip::text()));
-    frmServeriai->hide();
-    frmNarsykle->hide();
+    frmServeriai()->hide();
+    frmNarsykle()->hide();
 }
 
 QTEST_MAIN(TstNarsykleLangas)

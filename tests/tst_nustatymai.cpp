@@ -83,7 +83,7 @@ void TstNustatymai::init() {
 
 void TstNustatymai::Ikelti(const QByteArray& turinys) {
     QVERIFY(aplinka.Rasyti(kFailas, turinys));
-    Apsaugota(frmPagrindinis, [] { Kviesti(frmPagrindinis, "IkeltiNustatymus"); });
+    Apsaugota(frmPagrindinis(), [] { Kviesti(frmPagrindinis(), "IkeltiNustatymus"); });
 }
 
 void TstNustatymai::pradinisFailas() {
@@ -94,11 +94,11 @@ void TstNustatymai::pradinisFailas() {
     QVERIFY(Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->isChecked());
     QVERIFY(!Valdiklis<TTybCheckBox>("chkKeistiHosta")->isChecked());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 5000);
-    QCOMPARE(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 10000);
+    QCOMPARE(frmServeriai()->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 10000);
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"English"_s);
     QCOMPARE(Valdiklis<TTybINI>("TybINI1")->Byla(), u"resursai\\kalbos\\English.lng"_s);
     QCOMPARE(Valdiklis<QLabel>("lblAdresas")->text(),
-             frmPagrindinis->Kalba().Tekstas("frmPagrindinis", "lblAdresas") + u':');
+             frmPagrindinis()->Kalba().Tekstas("frmPagrindinis", "lblAdresas") + u':');
     QVERIFY(!Valdiklis<QLabel>("lblAdresas")->text().startsWith(u"###"_s));
 }
 
@@ -157,7 +157,7 @@ void TstNustatymai::intervalai() {
     const QString kalbaPries = Valdiklis<TTybINI>("TybINI1")->Byla();
     Ikelti(Pilnas("1", intervalas, serveriai, "Lietuviu"));
     QTEST(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), "stebetojo");
-    QTEST(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), "saraso");
+    QTEST(frmServeriai()->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), "saraso");
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->isActive(),
              Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval() > 0);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
@@ -183,7 +183,7 @@ void TstNustatymai::betKokiaTvarka() {
     QVERIFY(!Valdiklis<TTybCheckBox>("chkMeniuApacioj")->isChecked());
     QVERIFY(!Valdiklis<TApatineJuosta>("imgApacia")->isVisible());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 4000);
-    QCOMPARE(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 3000);
+    QCOMPARE(frmServeriai()->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 3000);
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Lietuvių"_s);
     Valdiklis<TTybCheckBox>("chkMeniuApacioj")->setChecked(true);
     Valdiklis<TTybCheckBox>("chkTAB")->setChecked(true);
@@ -202,11 +202,11 @@ void TstNustatymai::narsyklesGreitis_data() {
 
 void TstNustatymai::narsyklesGreitis() {
     QFETCH(QByteArray, eilute);
-    frmNarsykle->NustatytiGreiti(1000);
+    frmNarsykle()->NustatytiGreiti(1000);
     Ikelti(Pilnas() + (eilute.isEmpty() ? QByteArray() : eilute + "\r\n"));
     QVERIFY(aplinka.pranesimai.isEmpty());
-    QTEST(frmNarsykle->Greitis(), "greitis");
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    QTEST(frmNarsykle()->Greitis(), "greitis");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     QTEST(aplinka.Skaityti(kFailas).contains("NarsyklesGreitis="), "irasoma");
 }
 
@@ -218,7 +218,7 @@ void TstNustatymai::trukstamasRaktas() {
     Ikelti(be);
     QVERIFY(!Valdiklis<TTybCheckBox>("chkKeistiHosta")->isChecked());
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(true);
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     // The missing key is inserted right under the header; every other line keeps its place.
     QCOMPARE(
         aplinka.Skaityti(kFailas),
@@ -244,12 +244,12 @@ void TstNustatymai::nera() {
     for (TTybCheckBox* c : {Valdiklis<TTybCheckBox>("chkTAB"), Valdiklis<TTybCheckBox>("chkMeniuApacioj"),
                             Valdiklis<TTybCheckBox>("chkArIseiti"), Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")})
         c->setChecked(true);
-    Apsaugota(frmPagrindinis, [] { Kviesti(frmPagrindinis, "IkeltiNustatymus"); });
+    Apsaugota(frmPagrindinis(), [] { Kviesti(frmPagrindinis(), "IkeltiNustatymus"); });
     QVERIFY(!Valdiklis<TTybCheckBox>("chkTAB")->isChecked());
     QVERIFY(!Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->isChecked());
     QCOMPARE(aplinka.pranesimai, QStringList{u"'"_s + zyme + u"' is not a valid integer value"_s});
     Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(true);
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     if (!failas) {
         QVERIFY(!QFile::exists(aplinka.Kelias(kFailas))); // never created
     } else {
@@ -270,10 +270,10 @@ void TstNustatymai::neissaugojus() {
     const QByteArray pries = aplinka.Skaityti(kFailas);
     Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(false);
     Valdiklis<TTybCheckBox>("chkTAB")->setChecked(false);
-    frmPagrindinis->close();
+    frmPagrindinis()->close();
     QCOMPARE(aplinka.Skaityti(kFailas), pries); // the unchecked box itself is not saved either
-    frmPagrindinis->show();                     // loads the file again
-    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    frmPagrindinis()->show();                   // loads the file again
+    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis()));
     QVERIFY(Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->isChecked());
     QVERIFY(Valdiklis<TTybCheckBox>("chkTAB")->isChecked());
 }
@@ -281,16 +281,16 @@ void TstNustatymai::neissaugojus() {
 void TstNustatymai::nezinomaKalbaIssaugoma() {
     Valdiklis<QComboBox>("cboKalbos")->setEditText(u"Klingon"_s);
     Valdiklis<TTybCheckBox>("chkIssaugotiPakeitimus")->setChecked(true);
-    frmPagrindinis->close();
+    frmPagrindinis()->close();
     TTybINI skaitytojas;
     skaitytojas.setByla(kFailas);
     QCOMPARE(skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, u"Kalba"_s), QByteArray("Klingon"));
-    frmPagrindinis->show(); // every text is then a marker
-    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis));
+    frmPagrindinis()->show(); // every text is then a marker
+    QVERIFY(QTest::qWaitForWindowExposed(frmPagrindinis()));
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->currentText(), u"Klingon"_s);
     QCOMPARE(Valdiklis<QPushButton>("btnRodyti")->text(), u"###1"_s);
     Ikelti(Pilnas());
-    Kviesti(frmPagrindinis, "PritaikytiKalba");
+    Kviesti(frmPagrindinis(), "PritaikytiKalba");
 }
 
 void TstNustatymai::issaugojimasIsseikiaTvarka() {
@@ -300,19 +300,19 @@ void TstNustatymai::issaugojimasIsseikiaTvarka() {
                 "KeistiHosta=0", "MeniuApacioj=1", "ArIseiti=1", "IssaugotiPakeitimus=1", "Intervalas=5000",
                 "PranestiVieta=0", "ServeriaiBendrai=10000", "", "-->Kita<--", "x=y"});
     Ikelti(originalas);
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     QCOMPARE(aplinka.Skaityti(kFailas), originalas);
     // A change of every option comes back after a load.
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(false);
     ProgramosParinktys()->NustatytiIntervala(12000);
     ProgramosParinktys()->NustatytiServeriuBendrai(3000);
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     Valdiklis<TTybCheckBox>("chkArIseiti")->setChecked(true);
     ProgramosParinktys()->NustatytiIntervala(5000);
-    Apsaugota(frmPagrindinis, [] { Kviesti(frmPagrindinis, "IkeltiNustatymus"); });
+    Apsaugota(frmPagrindinis(), [] { Kviesti(frmPagrindinis(), "IkeltiNustatymus"); });
     QVERIFY(!Valdiklis<TTybCheckBox>("chkArIseiti")->isChecked());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->interval(), 12000);
-    QCOMPARE(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 3000);
+    QCOMPARE(frmServeriai()->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s)->interval(), 3000);
     QVERIFY(aplinka.pranesimai.isEmpty());
 }
 
@@ -323,7 +323,7 @@ void TstNustatymai::klaidaNeuzlaikoLango() {
     Valdiklis<QComboBox>("cboKalbos")->clear();
     Valdiklis<QPushButton>("btnRodyti")->setText(u"btnRodyti"_s);
     Valdiklis<TApatineJuosta>("imgApacia")->Drobe().fill(Qt::white);
-    Kviesti(frmPagrindinis, "FormShow");
+    Kviesti(frmPagrindinis(), "FormShow");
     QCOMPARE(aplinka.pranesimai, QStringList{u"'x' is not a valid integer value"_s});
     QCOMPARE(Valdiklis<QComboBox>("cboKalbos")->count(), 8);
     QVERIFY(Valdiklis<QPushButton>("btnRodyti")->text() != u"btnRodyti"_s);
@@ -357,20 +357,20 @@ void TstNustatymai::pranesimuZymos() {
     QVERIFY(aplinka.pranesimai.isEmpty());
     QCOMPARE(chkVieta->isChecked(), vieta);
     QCOMPARE(chkDraugai->isChecked(), draugai);
-    QCOMPARE(frmPagrindinis->ArPranestiVieta(), vieta);
-    QCOMPARE(frmPagrindinis->ArPranestiDraugus(), draugai);
+    QCOMPARE(frmPagrindinis()->ArPranestiVieta(), vieta);
+    QCOMPARE(frmPagrindinis()->ArPranestiDraugus(), draugai);
 
     // Saved as 1 or 0 and loaded back.
     chkVieta->setChecked(!vieta);
     chkDraugai->setChecked(!draugai);
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     TTybINI skaitytojas;
     skaitytojas.setByla(kFailas);
     QCOMPARE(skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, u"PranestiVieta"_s), QByteArray(vieta ? "0" : "1"));
     QCOMPARE(skaitytojas.SkaitytiReiksme(u"Nustatymai"_s, u"PranestiDraugus"_s), QByteArray(draugai ? "0" : "1"));
     chkVieta->setChecked(vieta);
     chkDraugai->setChecked(draugai);
-    Apsaugota(frmPagrindinis, [] { Kviesti(frmPagrindinis, "IkeltiNustatymus"); });
+    Apsaugota(frmPagrindinis(), [] { Kviesti(frmPagrindinis(), "IkeltiNustatymus"); });
     QCOMPARE(chkVieta->isChecked(), !vieta);
     QCOMPARE(chkDraugai->isChecked(), !draugai);
     chkVieta->setChecked(false);
@@ -407,7 +407,7 @@ void TstNustatymai::koduotes() {
     QTEST(ServerioTekstas(vardas), "rodomas");
     QTEST(Valdiklis<QComboBox>("cboKalbos")->currentText(), "kalbosVardas");
     // Saved, the file keeps the language's file name and the choice as they were.
-    Kviesti(frmPagrindinis, "IssaugotiNustatymus");
+    Kviesti(frmPagrindinis(), "IssaugotiNustatymus");
     TTybINI ini;
     ini.setByla(u"resursai\\Nustatymai.tyb"_s);
     QCOMPARE(ini.SkaitytiReiksme(u"Nustatymai"_s, u"Kalba"_s), kalba);

@@ -139,7 +139,7 @@ void TstPagrindinis::init() {
     Valdiklis<TTybCheckBox>("chkKeistiHosta")->setChecked(false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    Kviesti(frmPagrindinis, "IsvalytiLenta");
+    Kviesti(frmPagrindinis(), "IsvalytiLenta");
 }
 
 void TstPagrindinis::cleanup() {
@@ -157,22 +157,22 @@ void TstPagrindinis::Stebeti(const QString& adresas) {
 }
 
 QStringList TstPagrindinis::Eilutes(const char* memo) const {
-    auto* m = frmPagrindinis->findChild<TMemo*>(QString::fromLatin1(memo));
+    auto* m = frmPagrindinis()->findChild<TMemo*>(QString::fromLatin1(memo));
     return m ? m->Eilutes() : QStringList{u"<no such memo>"_s};
 }
 
 void TstPagrindinis::paleidimas() {
     QCOMPARE(QCoreApplication::applicationName(), u"Velmorant"_s);
-    QCOMPARE(frmPagrindinis->objectName(), u"frmPagrindinis"_s);
-    QCOMPARE(frmPagrindinis->windowTitle(), u"Velmorant v1.1"_s);
-    QCOMPARE(frmPagrindinis->size(), QSize(781, 565));
-    auto* udp = frmPagrindinis->NMUDP1; // the hub's endpoint
+    QCOMPARE(frmPagrindinis()->objectName(), u"frmPagrindinis"_s);
+    QCOMPARE(frmPagrindinis()->windowTitle(), u"Velmorant v1.1"_s);
+    QCOMPARE(frmPagrindinis()->size(), QSize(781, 565));
+    auto* udp = frmPagrindinis()->NMUDP1; // the hub's endpoint
     QVERIFY(udp);
     QCOMPARE(udp->LocalPort(), 27035);
-    auto* ping = frmPagrindinis->findChild<QTimer*>(u"tmrPingas"_s);
+    auto* ping = frmPagrindinis()->findChild<QTimer*>(u"tmrPingas"_s);
     QVERIFY(ping);
     QCOMPARE(ping->interval(), 1);
-    auto* atnaujinimas = frmPagrindinis->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s);
+    auto* atnaujinimas = frmPagrindinis()->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s);
     QVERIFY(atnaujinimas);
     QCOMPARE(atnaujinimas->interval(), 5000);
     QCOMPARE(Valdiklis<QFrame>("pnlAtnaujinimai")->pos(), QPoint(137, 480));
@@ -198,7 +198,7 @@ void TstPagrindinis::isdestymas() {
     QFETCH(QString, vardas);
     QFETCH(QRect, vieta);
     QFETCH(QColor, tekstas);
-    auto* v = frmPagrindinis->findChild<QWidget*>(vardas);
+    auto* v = frmPagrindinis()->findChild<QWidget*>(vardas);
     QVERIFY(v);
     QCOMPARE(v->geometry(), vieta);
     const QColor spalva = qobject_cast<QLineEdit*>(v) || qobject_cast<TMemo*>(v)
@@ -219,7 +219,7 @@ void TstPagrindinis::raundas() {
     for (const TGautaUzklausa& g : u) {
         QCOMPARE(g.Ilgis, 256);
         // From the window's own port: 27035, unless another program holds it.
-        QCOMPARE(g.SiuntejoPrievadas, frmPagrindinis->NMUDP1->UzimtasPortas());
+        QCOMPARE(g.SiuntejoPrievadas, frmPagrindinis()->NMUDP1->UzimtasPortas());
     }
     QCOMPARE(Valdiklis<QLabel>("lblServerioPavadinimas")->text(), u"Loopback server"_s);
     QCOMPARE(Valdiklis<QLabel>("lblZemelapis")->text(), u"de_dust2"_s);
@@ -233,7 +233,7 @@ void TstPagrindinis::raundas() {
     QVERIFY(skaicius);
     QVERIFY(ms >= 0 && ms < 1000);
     // A picture of the filled window for a human eye, when asked for.
-    QVERIFY(Nuotrauka(frmPagrindinis, u"stebetojas.png"_s));
+    QVERIFY(Nuotrauka(frmPagrindinis(), u"stebetojas.png"_s));
 }
 
 void TstPagrindinis::stulpeliai_data() {
@@ -275,7 +275,7 @@ void TstPagrindinis::stulpeliai() {
     QFETCH(QStringList, vardai2);
     QCOMPARE(Eilutes("memFragai2").size(), vardai2.size());
     QCOMPARE(Eilutes("memLaikas1").size(), vardai1.size());
-    const QString z = frmPagrindinis->Kalba().Tekstas("frmPagrindinis", "zaidejai");
+    const QString z = frmPagrindinis()->Kalba().Tekstas("frmPagrindinis", "zaidejai");
     QCOMPARE(Valdiklis<QLabel>("lblZaidSK1")->text(), u"("_s + QString::number(vardai1.size()) + u' ' + z + u')');
     QCOMPARE(Valdiklis<QLabel>("lblZaidSK2")->text(), u"("_s + QString::number(vardai2.size()) + u' ' + z + u')');
 }
@@ -303,14 +303,14 @@ void TstPagrindinis::stebetojai() {
     d.MaxZaideju = 32;
     d.Info.Zemelapis = "de_dust2";
     if (!beZaideju)
-        Kviesti(frmPagrindinis, "RodytiZaidejus", Q_ARG(TZaidejai, TZaidejai(zaidejai)));
+        Kviesti(frmPagrindinis(), "RodytiZaidejus", Q_ARG(TZaidejai, TZaidejai(zaidejai)));
     else
-        Kviesti(frmPagrindinis, "RodytiDetales",
+        Kviesti(frmPagrindinis(), "RodytiDetales",
                 Q_ARG(TDetales, d)); // an earlier details reply used up the players reply
-    Kviesti(frmPagrindinis, "RodytiDetales", Q_ARG(TDetales, d));
+    Kviesti(frmPagrindinis(), "RodytiDetales", Q_ARG(TDetales, d));
     QTEST(Valdiklis<QLabel>("lblStebetojai")->text(), "stebetojai");
-    QCOMPARE(frmPagrindinis->property("ArZaidejaiGauti").toBool(), false);
-    QCOMPARE(frmPagrindinis->property("ZaidejuSkaicius").toInt(), 0);
+    QCOMPARE(frmPagrindinis()->property("ArZaidejaiGauti").toBool(), false);
+    QCOMPARE(frmPagrindinis()->property("ZaidejuSkaicius").toInt(), 0);
 }
 
 void TstPagrindinis::pingas() {
@@ -325,7 +325,7 @@ void TstPagrindinis::pingas() {
     rankinis.Siusti(KurtiPingoAtsakyma());
     QTRY_COMPARE_WITH_TIMEOUT(Valdiklis<QLabel>("lblPingas1")->text(), u"40"_s, 5000);
     QCOMPARE(Valdiklis<QLabel>("lblPingas2")->text(), u"40"_s);
-    QCOMPARE(frmPagrindinis->property("PingoLaikas").toInt(), 40);
+    QCOMPARE(frmPagrindinis()->property("PingoLaikas").toInt(), 40);
     QVERIFY(!Valdiklis<QTimer>("tmrPingas")->isActive());
     // The clock stays stopped: later time does not change what is shown.
     netikrasLaikas += 10000;
@@ -346,7 +346,7 @@ void TstPagrindinis::timeoutSustabdoAtnaujinima() {
     QTest::qWait(20);
     QCOMPARE(Valdiklis<QLabel>("lblPingas1")->text(), QString());
     netikrasLaikas += 1;
-    const QString timeout = frmPagrindinis->Kalba().Tekstas("Pranesimai", "Timeout");
+    const QString timeout = frmPagrindinis()->Kalba().Tekstas("Pranesimai", "Timeout");
     QTRY_COMPARE_WITH_TIMEOUT(Valdiklis<QLabel>("lblPingas1")->text(), timeout, 5000);
     QCOMPARE(Valdiklis<QLabel>("lblPingas2")->text(), timeout);
     QVERIFY(!Valdiklis<QTimer>("tmrPingas")->isActive());
@@ -378,13 +378,13 @@ void TstPagrindinis::atnaujinimoIrTimeoutSutapimas() {
     QTRY_COMPARE_WITH_TIMEOUT(Eilutes("memKomanda1").size(), 3, 5000);
     // The refresh falls due before the clock's own tick has seen the time.
     netikrasLaikas += praejo;
-    LangoValdiklis<TStebejimas>(frmPagrindinis, "Stebejimas")->Atnaujinti();
+    LangoValdiklis<TStebejimas>(frmPagrindinis(), "Stebejimas")->Atnaujinti();
     QTest::qWait(30);
     QByteArrayList zodziai;
     for (const TGautaUzklausa& u : serveris->Uzklausos())
         zodziai.append(u.Zodis);
     QVERIFY2(serveris->Uzklausos().size() == (timeout ? 3 : 6), zodziai.join(' ').constData());
-    QCOMPARE(Valdiklis<QLabel>("lblPingas1")->text() == frmPagrindinis->Kalba().Tekstas("Pranesimai", "Timeout"),
+    QCOMPARE(Valdiklis<QLabel>("lblPingas1")->text() == frmPagrindinis()->Kalba().Tekstas("Pranesimai", "Timeout"),
              timeout);
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled(), !timeout);
 }
@@ -395,10 +395,10 @@ void TstPagrindinis::banas() {
     Stebeti(rankinis.Adresas());
     QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 3, 5000);
     rankinis.Siusti(KurtiBanoAtsakyma());
-    const QString banas = frmPagrindinis->Kalba().Tekstas("Pranesimai", "Banas");
+    const QString banas = frmPagrindinis()->Kalba().Tekstas("Pranesimai", "Banas");
     QTRY_COMPARE_WITH_TIMEOUT(Valdiklis<QLabel>("lblPingas1")->text(), banas, 5000);
     QCOMPARE(Valdiklis<QLabel>("lblPingas2")->text(), banas);
-    QVERIFY(frmPagrindinis->ArUzdraustas());
+    QVERIFY(frmPagrindinis()->ArUzdraustas());
     QVERIFY(!Valdiklis<QTimer>("tmrPingas")->isActive());
     QVERIFY(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->isActive()); // the refresh goes on
     // Nothing is shown until the next round, not even messages.
@@ -413,7 +413,7 @@ void TstPagrindinis::banas() {
     // The next round asks again and shows what comes.
     QTest::mouseClick(Valdiklis<QPushButton>("btnRodyti"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 6, 5000);
-    QVERIFY(!frmPagrindinis->ArUzdraustas());
+    QVERIFY(!frmPagrindinis()->ArUzdraustas());
     rankinis.Siusti(KurtiZaidejuAtsakyma(Penki()));
     QTRY_COMPARE_WITH_TIMEOUT(Eilutes("memKomanda1").size(), 3, 5000);
 }
@@ -429,7 +429,7 @@ void TstPagrindinis::portasIsAdreso() {
     QFETCH(QString, sablonas);
     Stebeti(sablonas.arg(serveris->Prievadas()));
     QTRY_COMPARE_WITH_TIMEOUT(serveris->Uzklausos().size(), 3, 5000);
-    QCOMPARE(frmPagrindinis->NMUDP1->RemotePort(), int(serveris->Prievadas()));
+    QCOMPARE(frmPagrindinis()->NMUDP1->RemotePort(), int(serveris->Prievadas()));
     QTRY_COMPARE_WITH_TIMEOUT(Eilutes("memKomanda2").size(), 2, 5000);
 }
 
@@ -591,7 +591,7 @@ void TstPagrindinis::atsakymuTipai_data() {
     QTest::addColumn<QByteArray>("datagrama");
     QTest::addColumn<QStringList>("tiketina");
     const auto tekstas = [](const char* raktas) {
-        return frmPagrindinis->Kalba().Tekstas("Pranesimai", raktas);
+        return frmPagrindinis()->Kalba().Tekstas("Pranesimai", raktas);
     };
     QTest::newRow("text reply: two boxes")
         << KurtiTekstoAtsakyma("nfo", "second line") << QStringList{u"info"_s, u"second line"_s};
@@ -635,7 +635,7 @@ void TstPagrindinis::trumpiDatagramai() {
 }
 
 void TstPagrindinis::enterPaspaudziaRodyti() {
-    frmPagrindinis->activateWindow();
+    frmPagrindinis()->activateWindow();
     Valdiklis<QLineEdit>("edtHostas")->setFocus();
     Valdiklis<QLineEdit>("edtHostas")->setText(u"127.0.0.1:"_s + QString::number(serveris->Prievadas()));
     QTest::keyClick(Valdiklis<QLineEdit>("edtHostas"), Qt::Key_Return);

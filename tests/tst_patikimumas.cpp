@@ -149,12 +149,12 @@ void TstPatikimumas::init() {
     aplinka.pranesimai.clear();
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    Kviesti(frmPagrindinis, "IsvalytiLenta");
+    Kviesti(frmPagrindinis(), "IsvalytiLenta");
 }
 
 void TstPatikimumas::cleanup() {
-    frmServeriai->hide();
-    frmTaisykles->hide();
+    frmServeriai()->hide();
+    frmTaisykles()->hide();
     Valdiklis<QLineEdit>("edtHostas")->clear(); // stops the watcher's refresh
     QTest::qWait(20);
     serveriai.clear();
@@ -209,14 +209,14 @@ void TstPatikimumas::prarastasAtsakymas() {
         QTRY_VERIFY2_WITH_TIMEOUT(TLenta::Dabar().Truksta().isEmpty(), qPrintable(TLenta::Dabar().Truksta()), 3000);
         QCOMPARE(TLenta::Dabar().Stebetojai, u"2"_s);
     } else if (langas == u"server list"_s) {
-        auto* g = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
+        auto* g = frmServeriai()->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
         QTRY_COMPARE_WITH_TIMEOUT(g->Langelis(2, 1), u"Steady"_s, 3000);
         bool skaicius = false;
         g->Langelis(5, 1).toInt(&skaicius);
         QVERIFY2(skaicius, qPrintable(g->Langelis(5, 1)));
     } else {
-        auto* g = frmTaisykles->findChild<TTinklelis*>(u"stgTaisykles"_s);
-        auto* vardas = frmTaisykles->findChild<QLabel*>(u"lblServeris"_s);
+        auto* g = frmTaisykles()->findChild<TTinklelis*>(u"stgTaisykles"_s);
+        auto* vardas = frmTaisykles()->findChild<QLabel*>(u"lblServeris"_s);
         QTRY_VERIFY_WITH_TIMEOUT(vardas->text().endsWith(u"Steady"_s) && g->Langelis(0, 60) == u"rule_59"_s, 3000);
     }
     QVERIFY2(laikas.elapsed() < TApklausa::kLaukimoRibaMs, qPrintable(QString::number(laikas.elapsed())));
@@ -232,7 +232,7 @@ void TstPatikimumas::prarastasPingasNumatytuLaiku() {
     TServerioElgsena e = s->Elgsena();
     e.PamestiAtsakymai.insert("ping", 1);
     s->NustatytiElgsena(e);
-    frmPagrindinis->Stebeti(Adresas(*s));
+    frmPagrindinis()->Stebeti(Adresas(*s));
     QTRY_VERIFY_WITH_TIMEOUT(TLenta::Dabar().Truksta().isEmpty(), 3000);
     QCOMPARE(Kartai(*s, "ping"), 2);
     // The next refresh's round: asked and answered, the refresh still on.
@@ -259,7 +259,7 @@ void TstPatikimumas::atnaujinimasNeistrina() {
     e.DelsaMs = 150;
     s->NustatytiElgsena(e);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(1000);
-    frmPagrindinis->Stebeti(Adresas(*s));
+    frmPagrindinis()->Stebeti(Adresas(*s));
     QTRY_VERIFY_WITH_TIMEOUT(TLenta::Dabar().Truksta().isEmpty(), 5000);
     const qsizetype pries = s->Uzklausos().size();
     for (int ziurejimas = 0; ziurejimas < 30; ++ziurejimas) {
@@ -281,7 +281,7 @@ void TstPatikimumas::ribojamasServeris() {
     e.GreicioLangasS = 10;
     s->NustatytiElgsena(e);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(1000);
-    frmPagrindinis->Stebeti(Adresas(*s));
+    frmPagrindinis()->Stebeti(Adresas(*s));
     QTRY_VERIFY_WITH_TIMEOUT(TLenta::Dabar().Truksta().isEmpty(), 5000);
     // A whole window of the server's limit and more, at its pace.
     QTRY_VERIFY_WITH_TIMEOUT(s->Uzklausos().size() >= 30, 20000);
@@ -310,8 +310,8 @@ void TstPatikimumas::sarasasSuNeatsakanciais() {
         failas += Adresas(*s).toLatin1() + "\r\n";
     }
     QVERIFY(aplinka.Rasyti(u"resursai/Serveriai.tyb"_s, failas));
-    frmServeriai->NustatytiPerioda(6000);
-    auto* g = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
+    frmServeriai()->NustatytiPerioda(6000);
+    auto* g = frmServeriai()->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
     const auto gyvuUzpildyta = [&] {
         int n = 0;
         for (int r = 1; r <= 30; ++r)
@@ -320,13 +320,13 @@ void TstPatikimumas::sarasasSuNeatsakanciais() {
     };
     QElapsedTimer laikas;
     laikas.start();
-    frmServeriai->show();
+    frmServeriai()->show();
     QVERIFY(LauktiTiksliai([&] { return gyvuUzpildyta() == 25; }, 5000));
     QVERIFY2(laikas.elapsed() <= 2500, qPrintable(QString::number(laikas.elapsed())));
     for (int r = 1; r <= 30; ++r)
         if (r % 6 != 3)
             QCOMPARE(g->Langelis(2, r), u"Live "_s + QString::number(r));
-    const QString timeout = frmPagrindinis->Kalba().Tekstas("Pranesimai", "Timeout");
+    const QString timeout = frmPagrindinis()->Kalba().Tekstas("Pranesimai", "Timeout");
     const auto negyviBaigti = [&] {
         for (int r = 3; r <= 30; r += 6)
             if (g->Langelis(5, r) != timeout)
@@ -368,7 +368,7 @@ void TstPatikimumas::antrasPaleidimas() {
     TServerioElgsena e = s->Elgsena();
     e.DelsaMs = kKelione;
     s->NustatytiElgsena(e);
-    frmPagrindinis->Stebeti(Adresas(*s));
+    frmPagrindinis()->Stebeti(Adresas(*s));
     QTRY_VERIFY_WITH_TIMEOUT(TLenta::Dabar().Truksta().isEmpty(), 5000);
     Valdiklis<QLineEdit>("edtHostas")->clear();
     QTest::qWait(2 * kKelione); // late replies of this run pass
@@ -382,12 +382,12 @@ void TstPatikimumas::antrasPaleidimas() {
     QCOMPARE(ProgramosCentras()->Registras().Zinios(Adresas(*s)).Dialektas, TDialektas::A2S);
     if (naujasIssukis)
         s->NustatytiIssuki(s->Issukis() + 1);
-    Kviesti(frmPagrindinis, "IsvalytiLenta");
+    Kviesti(frmPagrindinis(), "IsvalytiLenta");
     s->IsvalytiSkaitiklius();
 
     QElapsedTimer laikas;
     laikas.start();
-    frmPagrindinis->Stebeti(Adresas(*s));
+    frmPagrindinis()->Stebeti(Adresas(*s));
     QVERIFY(LauktiTiksliai([] { return TLenta::Dabar().Truksta().isEmpty(); }, 5000));
     QVERIFY2(laikas.elapsed() <= 2 * kKelione + 50, qPrintable(QString::number(laikas.elapsed())));
     // Straight to the Steam queries: no legacy word, no fall-back wait.

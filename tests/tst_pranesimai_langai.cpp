@@ -99,7 +99,7 @@ void TstPranesimaiLangai::initTestCase() {
     // The program's own bus is the session bus: the test's takes its place.
     qputenv("DBUS_SESSION_BUS_ADDRESS", magistrale.adresas.toUtf8());
     QVERIFY(aplinka.Paleisti());
-    connect(Apklausa(frmPagrindinis), &TApklausa::RaundasBaigtas, this, [this] { ++raundai; });
+    connect(Apklausa(frmPagrindinis()), &TApklausa::RaundasBaigtas, this, [this] { ++raundai; });
     draugai = aplinka.Kelias(u"resursai/Draugai.txt"_s);
     // Rounds are the test's clicks only.
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setIntervalas(60000);
@@ -121,16 +121,16 @@ void TstPranesimaiLangai::init() {
     n.DraugaiKelias = draugai;
     n.Magistrale = magistrale.Programos(u"programa"_s);
     n.ArDeklas = false;
-    n.Stebetojas = frmPagrindinis;
-    n.Taisykles = frmTaisykles;
+    n.Stebetojas = frmPagrindinis();
+    n.Taisykles = frmTaisykles();
     paslaugos = std::make_unique<TStebejimoPaslaugos>(n);
     NustatytiParinktis(false, false);
 }
 
 void TstPranesimaiLangai::cleanup() {
-    frmServeriai->hide();
+    frmServeriai()->hide();
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmPagrindinis)->Vykdomi() + Apklausa(frmPagrindinis)->Eileje() == 0,
+    QTRY_VERIFY_WITH_TIMEOUT(Apklausa(frmPagrindinis())->Vykdomi() + Apklausa(frmPagrindinis())->Eileje() == 0,
                              kLaukimasMs);
     paslaugos.reset();
     QDBusConnection::disconnectFromBus(u"programa"_s);
@@ -142,7 +142,7 @@ void TstPranesimaiLangai::cleanup() {
 
 bool TstPranesimaiLangai::Raundas(const QString& adresas) {
     const int pries = raundai;
-    frmPagrindinis->Stebeti(adresas);
+    frmPagrindinis()->Stebeti(adresas);
     return QTest::qWaitFor([&] { return raundai > pries; }, kLaukimasMs);
 }
 
@@ -164,8 +164,8 @@ QStringList TstPranesimaiLangai::IkiZymes(qsizetype nuo) {
 void TstPranesimaiLangai::NustatytiParinktis(bool vieta, bool draugai) {
     Valdiklis<TTybCheckBox>("chkPranestiVieta")->setChecked(vieta);
     Valdiklis<TTybCheckBox>("chkPranestiDraugus")->setChecked(draugai);
-    QCOMPARE(frmPagrindinis->ArPranestiVieta(), vieta);
-    QCOMPARE(frmPagrindinis->ArPranestiDraugus(), draugai);
+    QCOMPARE(frmPagrindinis()->ArPranestiVieta(), vieta);
+    QCOMPARE(frmPagrindinis()->ArPranestiDraugus(), draugai);
 }
 
 void TstPranesimaiLangai::stebetojas_data() {
@@ -236,11 +236,11 @@ void TstPranesimaiLangai::sarasas() {
     PazintiSena(Adresas(*serveris)); // met before
     QVERIFY(aplinka.Rasyti(u"resursai/Serveriai.tyb"_s, "Address\r\n" + Adresas(*serveris).toLatin1() + "\r\n"));
     const qsizetype nuo = magistrale.paslauga.gauti.size();
-    frmServeriai->show();
-    auto* g = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
+    frmServeriai()->show();
+    auto* g = frmServeriai()->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
     QTRY_COMPARE_WITH_TIMEOUT(g->Langelis(2, 1), u"Favourite"_s, kLaukimasMs);
-    QTRY_VERIFY_WITH_TIMEOUT(frmServeriai->property("ArPabaiga").toBool(), kLaukimasMs);
-    frmServeriai->hide();
+    QTRY_VERIFY_WITH_TIMEOUT(frmServeriai()->property("ArPabaiga").toBool(), kLaukimasMs);
+    frmServeriai()->hide();
     QByteArrayList zodziai;
     for (const TGautaUzklausa& u : serveris->Uzklausos())
         zodziai.append(u.Zodis);
@@ -260,7 +260,7 @@ void TstPranesimaiLangai::nesantiPaslauga() {
     QSignalSpy nepavyko(pranesejas, &TPranesejas::Nepavyko);
     int laukiamiPoRaundo = -1;
     const QMetaObject::Connection c =
-        connect(Apklausa(frmPagrindinis), &TApklausa::RaundasBaigtas, this,
+        connect(Apklausa(frmPagrindinis()), &TApklausa::RaundasBaigtas, this,
                 [&laukiamiPoRaundo, pranesejas] { laukiamiPoRaundo = pranesejas->Laukiami(); });
     serveris->NustatytiTurini(Turinys("Steady", {"Alice"}, 5));
     QVERIFY(Raundas(adresas));
@@ -295,7 +295,7 @@ void TstPranesimaiLangai::draugoPerjungimas() {
     QFETCH(QString, vardas);
     serveris->NustatytiTurini(Turinys("Steady", {"Bob", "Carol", "Dave"}, 3));
     QVERIFY(Raundas(Adresas(*serveris)));
-    auto* memo = frmPagrindinis->findChild<TMemo*>(stulpelis);
+    auto* memo = frmPagrindinis()->findChild<TMemo*>(stulpelis);
     QVERIFY(memo);
     QCOMPARE(memo->Eilutes().at(eilute), vardas);
     const QString tekstas = memo->text();

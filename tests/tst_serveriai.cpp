@@ -64,7 +64,7 @@ TDetales Detales(const QByteArray& vardas) {
 }
 
 template <typename T> T* Sarasas(const char* vardas) {
-    return LangoValdiklis<T>(frmServeriai, vardas);
+    return LangoValdiklis<T>(frmServeriai(), vardas);
 }
 
 TTinklelioVaizdas* Tinklelis() {
@@ -84,7 +84,7 @@ void Pazymeti(int eilute, int stulpelis) {
 
 // Every row of the walk has its answer, its time-out or its failed send.
 bool ArPabaiga() {
-    return frmServeriai->property("ArPabaiga").toBool();
+    return frmServeriai()->property("ArPabaiga").toBool();
 }
 
 // The address of a legacy server the program has met before: its rounds are
@@ -147,7 +147,7 @@ private:
     void Rodyti();
     QString Langelis(int stulpelis, int eilute) const { return Tinklelis()->Langelis(stulpelis, eilute); }
     QString Tekstas(const char* sekcija, const char* raktas) const {
-        return frmPagrindinis->Kalba().Tekstas(sekcija, raktas);
+        return frmPagrindinis()->Kalba().Tekstas(sekcija, raktas);
     }
 
     TStebetojoAplinka aplinka;
@@ -161,14 +161,14 @@ private:
 void TstServeriai::initTestCase() {
     QVERIFY(aplinka.Paruosti());
     SukurtiLangus();
-    QVERIFY(frmPagrindinis);
-    QVERIFY(frmServeriai);
+    QVERIFY(frmPagrindinis());
+    QVERIFY(frmServeriai());
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
 }
 
 void TstServeriai::cleanupTestCase() {
     aplinka.Baigti();
-    QVERIFY(!frmServeriai);
+    QVERIFY(!frmServeriai());
 }
 
 void TstServeriai::init() {
@@ -180,14 +180,14 @@ void TstServeriai::init() {
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
     Valdiklis<QLineEdit>("edtHostas")->clear();
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
-    frmServeriai->NustatytiPerioda(10000);
+    frmServeriai()->NustatytiPerioda(10000);
     // Names are looked up here, never in the real name service.
     NetikraPaieska(paieskos);
 }
 
 void TstServeriai::cleanup() {
     PriesPakeiciantFaila = {};
-    frmServeriai->hide();
+    frmServeriai()->hide();
     Sarasas<TLaikmatis>("tmrAtnaujinimasServeriai")->setEnabled(false);
     Sarasas<TMegstamuModelis>("Megstami")->BaigtiApejima();
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
@@ -210,22 +210,22 @@ QByteArray TstServeriai::SkaitytiFaila() const {
 }
 
 void TstServeriai::Rodyti() {
-    frmServeriai->show();
-    QVERIFY(frmServeriai->isVisible());
+    frmServeriai()->show();
+    QVERIFY(frmServeriai()->isVisible());
 }
 
 // ---- Layout and texts ----
 
 void TstServeriai::isdestymas() {
     // Before the first showing: the layout's own captions.
-    QCOMPARE(frmServeriai->objectName(), u"frmServeriai"_s);
-    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - Informacija Apie Serverius"_s);
+    QCOMPARE(frmServeriai()->objectName(), u"frmServeriai"_s);
+    QCOMPARE(frmServeriai()->windowTitle(), u"Velmorant - Informacija Apie Serverius"_s);
     QCOMPARE(Sarasas<QAction>("mnuPrideti")->text(), u"mnuPrideti"_s);
     QCOMPARE(Sarasas<QAction>("mnuUzdaryti2")->text(), u"mnuUzdaryti2"_s);
     QCOMPARE(Sarasas<QMenu>("mnuServeriai")->title(), u"mnuServeriai"_s);
-    QVERIFY(!frmServeriai->windowIcon().isNull());
+    QVERIFY(!frmServeriai()->windowIcon().isNull());
 
-    TTinklelioVaizdas* g = frmServeriai->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
+    TTinklelioVaizdas* g = frmServeriai()->findChild<TTinklelioVaizdas*>(u"stgServeriai"_s);
     QVERIFY(g);
     QCOMPARE(g->model(), Sarasas<TMegstamuModelis>("Megstami"));
     QCOMPARE(g->geometry(), QRect(8, 5, 569, 425));
@@ -240,30 +240,30 @@ void TstServeriai::isdestymas() {
     QCOMPARE(g->editTriggers(), QAbstractItemView::EditTriggers(QAbstractItemView::NoEditTriggers));
     QCOMPARE(g->palette().color(QPalette::Text), QColor(0xFF, 0xAA, 0x00));
     QCOMPARE(g->palette().color(QPalette::Base), QColor(Qt::black));
-    QCOMPARE(frmServeriai->palette().color(QPalette::Window), QColor(Qt::black));
+    QCOMPARE(frmServeriai()->palette().color(QPalette::Window), QColor(Qt::black));
 
     for (const char* vardas :
          {"mnuPrideti", "mnuPasalinti", "N2", "mnuUzdaryti", "mnuPrideti2", "mnuPasalinti2", "N1", "mnuUzdaryti2"})
-        QVERIFY2(frmServeriai->findChild<QAction*>(QString::fromLatin1(vardas)), vardas);
-    QVERIFY(frmServeriai->findChild<QMenuBar*>(u"mnuPagrindinis"_s));
-    QVERIFY(frmServeriai->findChild<QMenu*>(u"mnuKitoKlaviso"_s));
+        QVERIFY2(frmServeriai()->findChild<QAction*>(QString::fromLatin1(vardas)), vardas);
+    QVERIFY(frmServeriai()->findChild<QMenuBar*>(u"mnuPagrindinis"_s));
+    QVERIFY(frmServeriai()->findChild<QMenu*>(u"mnuKitoKlaviso"_s));
     QCOMPARE(Sarasas<QMenu>("mnuServeriai")->actions(),
              (QList<QAction*>{Sarasas<QAction>("mnuPrideti"), Sarasas<QAction>("mnuPasalinti"), Sarasas<QAction>("N2"),
                               Sarasas<QAction>("mnuUzdaryti")}));
     QVERIFY(Sarasas<QAction>("N1")->isSeparator());
 
-    auto* udp = frmServeriai->NMUDP1; // the hub's endpoint
+    auto* udp = frmServeriai()->NMUDP1; // the hub's endpoint
     QVERIFY(udp);
     QCOMPARE(udp->LocalPort(), 27035);
     QCOMPARE(udp->RemotePort(), 27015);
     QCOMPARE(udp->ReportLevel(), 2);
-    auto* periodas = frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s);
+    auto* periodas = frmServeriai()->findChild<TLaikmatis*>(u"tmrAtnaujinimasServeriai"_s);
     QVERIFY(periodas);
     QCOMPARE(periodas->interval(), 10000);
     QVERIFY(!periodas->isActive());
     // The walk's pacing and the round trips are the poller's: no timer of the window keeps them.
-    QCOMPARE(frmServeriai->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s), nullptr);
-    QCOMPARE(frmServeriai->findChild<QTimer*>(u"tmrPingas"_s), nullptr);
+    QCOMPARE(frmServeriai()->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s), nullptr);
+    QCOMPARE(frmServeriai()->findChild<QTimer*>(u"tmrPingas"_s), nullptr);
     QCOMPARE(ProgramosCentras()->Apklausa()->Vykdomi(), 0);
     QVERIFY(!ArPabaiga());
     QVERIFY(!Sarasas<QLabel>("lblTusciasSarasas")->isVisible());
@@ -277,7 +277,7 @@ void TstServeriai::kalba() {
         QCOMPARE(g->Langelis(c, 0), antrastes.at(c));
         QCOMPARE(g->model()->headerData(c, Qt::Horizontal).toString(), antrastes.at(c));
     }
-    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - Server list"_s);
+    QCOMPARE(frmServeriai()->windowTitle(), u"Velmorant - Server list"_s);
     QCOMPARE(Sarasas<QMenu>("mnuServeriai")->title(), u"Servers"_s);
     QCOMPARE(Sarasas<QAction>("mnuPrideti")->text(), u"Add server"_s);
     QCOMPARE(Sarasas<QAction>("mnuPrideti2")->text(), u"Add server"_s);
@@ -285,15 +285,15 @@ void TstServeriai::kalba() {
     QCOMPARE(Sarasas<QAction>("mnuUzdaryti")->text(), u"Close"_s);
     QVERIFY(g->font().bold());
     QCOMPARE(g->palette().color(QPalette::Text), QColor(0xFF, 0xAA, 0x00));
-    frmServeriai->hide();
+    frmServeriai()->hide();
 
     // Another language at the next showing, title line of the file included.
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
     Rodyti();
-    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - Serverių sąrašas"_s);
+    QCOMPARE(frmServeriai()->windowTitle(), u"Velmorant - Serverių sąrašas"_s);
     QCOMPARE(g->Langelis(3, 0), u"Žemėlapis"_s);
     QCOMPARE(Sarasas<QAction>("mnuPasalinti")->text(), u"Pašalinti serverį"_s);
-    frmServeriai->close();
+    frmServeriai()->close();
     QCOMPARE(SkaitytiFaila().left(9), QByteArray("Adresas\r\n"));
 
     // A key missing from the file shows the lookup's marker.
@@ -303,7 +303,7 @@ void TstServeriai::kalba() {
     f.close();
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Be.lng"_s);
     Rodyti();
-    QCOMPARE(frmServeriai->windowTitle(), u"Velmorant - ###3"_s);
+    QCOMPARE(frmServeriai()->windowTitle(), u"Velmorant - ###3"_s);
     QCOMPARE(g->Langelis(1, 0), u"Addr"_s);
     QCOMPARE(g->Langelis(0, 0), u"###3"_s);
     QVERIFY(QFile::remove(u"resursai/Kalbos/Be.lng"_s));
@@ -322,7 +322,7 @@ void TstServeriai::failasKeiciamasAtomiskai() {
         kelias = k;
         pries = SkaitytiFaila();
     };
-    frmServeriai->close();
+    frmServeriai()->close();
     QVERIFY(kelias.endsWith(u"Serveriai.tyb"_s));
     QCOMPARE(pries, QByteArray("t\r\nalfa.example\r\n"));
     QCOMPARE(SkaitytiFaila(), Isvestis({"alfa.example", "beta.example"}));
@@ -332,7 +332,7 @@ void TstServeriai::failasKeiciamasAtomiskai() {
 void TstServeriai::neperskaitomasFailas() {
     RasytiFaila("t\r\nalfa.example\r\nbeta.example\r\n");
     Rodyti();
-    frmServeriai->close();
+    frmServeriai()->close();
     // The file's place is taken by a folder: it exists but cannot be read.
     QVERIFY(QFile::remove(kFailas));
     QVERIFY(QDir().mkpath(kFailas));
@@ -345,7 +345,7 @@ void TstServeriai::neperskaitomasFailas() {
     QCOMPARE(Langelis(1, 0), u"Address"_s);
     QTRY_VERIFY_WITH_TIMEOUT(paieskos.contains(u"beta.example"_s), 5000); // the walk runs all the same
     // Writing fails too, once, and the list still stays.
-    frmServeriai->close();
+    frmServeriai()->close();
     QCOMPARE(pranesimai.size(), 2);
     QVERIFY2(pranesimai.at(1).contains(u"Serveriai.tyb"_s), qPrintable(pranesimai.at(1)));
     QCOMPARE(Langelis(1, 2), u"beta.example"_s);
@@ -360,8 +360,8 @@ void TstServeriai::neirasomasFailas() {
     // A folder in the file's place: the new content cannot take it.
     QVERIFY(QFile::remove(kFailas));
     QVERIFY(QDir().mkpath(kFailas));
-    frmServeriai->close();
-    QVERIFY(!frmServeriai->isVisible());
+    frmServeriai()->close();
+    QVERIFY(!frmServeriai()->isVisible());
     QCOMPARE(pranesimai.size(), 1);
     QVERIFY2(pranesimai.at(0).contains(u"Serveriai.tyb"_s), qPrintable(pranesimai.at(0)));
     QCOMPARE(Langelis(1, 1), u"alfa.example"_s);
@@ -372,7 +372,7 @@ void TstServeriai::neirasomasFailas() {
     Rodyti();
     QCOMPARE(pranesimai.size(), 1); // a missing file is an empty list, no message
     Rasyti(1, 1, u"alfa.example"_s);
-    frmServeriai->close();
+    frmServeriai()->close();
     QCOMPARE(SkaitytiFaila(), Isvestis({"alfa.example"}));
 }
 
@@ -410,12 +410,12 @@ void TstServeriai::apejimas() {
         QCOMPARE(s->Uzklausos().size(), 1);
         QCOMPARE(s->Uzklausos().at(0).Zodis, QByteArray("details"));
         QCOMPARE(s->Uzklausos().at(0).Ilgis, 256);
-        QCOMPARE(s->Uzklausos().at(0).SiuntejoPrievadas, frmServeriai->NMUDP1->UzimtasPortas()); // the hub's
+        QCOMPARE(s->Uzklausos().at(0).SiuntejoPrievadas, frmServeriai()->NMUDP1->UzimtasPortas()); // the hub's
     }
     QCOMPARE(Langelis(2, 4), QString());
     QVERIFY(pranesimai.isEmpty());
     // A picture of the filled window for a human eye, when asked for.
-    QVERIFY(Nuotrauka(frmServeriai, u"serveriai.png"_s));
+    QVERIFY(Nuotrauka(frmServeriai(), u"serveriai.png"_s));
 }
 
 void TstServeriai::banas() {
@@ -444,7 +444,7 @@ void TstServeriai::banas() {
     QCOMPARE(Langelis(5, 1), banas);
     QVERIFY(pranesimai.isEmpty());
     // The next walk asks again and takes what comes.
-    Kviesti(frmServeriai, "tmrAtnaujinimasServeriaiTimer");
+    Kviesti(frmServeriai(), "tmrAtnaujinimasServeriaiTimer");
     QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 2, 5000);
     rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Ban lifted")));
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Ban lifted"_s, 5000);
@@ -475,7 +475,7 @@ void TstServeriai::veluojantisAtsakymasKitojeEiluteje() {
     QCOMPARE(Langelis(5, 2), timeout);
     // Silent a whole round, the server is doubted: the next walk asks it as
     // one met for the first time, "details" and A2S_INFO.
-    Kviesti(frmServeriai, "tmrAtnaujinimasServeriaiTimer");
+    Kviesti(frmServeriai(), "tmrAtnaujinimasServeriaiTimer");
     QTRY_COMPARE_WITH_TIMEOUT(antras.gauta.size(), 3, 5000);
     antras.Siusti(KurtiDetaliuAtsakyma(Detales("On time")));
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 2), u"On time"_s, 5000);
@@ -533,8 +533,8 @@ void TstServeriai::portasIsAdreso() {
     RasytiFaila("t\r\n" + adresas.toLatin1() + "\r\n" + Adresas(kitas).toLatin1() + "\r\n");
     // Where every datagram of the window goes.
     QList<QPair<QString, int>> siuntimai;
-    frmServeriai->NMUDP1->OnDataSend = [&siuntimai](QObject*) {
-        siuntimai.append({frmServeriai->NMUDP1->RemoteHost(), frmServeriai->NMUDP1->RemotePort()});
+    frmServeriai()->NMUDP1->OnDataSend = [&siuntimai](QObject*) {
+        siuntimai.append({frmServeriai()->NMUDP1->RemoteHost(), frmServeriai()->NMUDP1->RemotePort()});
     };
     Rodyti();
     // Either way the next row is polled beside it and answers.
@@ -549,7 +549,7 @@ void TstServeriai::portasIsAdreso() {
         QCOMPARE(serveris.Uzklausos().size(), 0);
         QCOMPARE(siuntimai.size(), 1); // the next row's only
     }
-    frmServeriai->NMUDP1->OnDataSend = nullptr;
+    frmServeriai()->NMUDP1->OnDataSend = nullptr;
     QVERIFY(pranesimai.isEmpty());
     QCOMPARE(Langelis(1, 1), adresas); // the cell keeps what was typed
 }
@@ -622,7 +622,7 @@ void TstServeriai::atnaujinimasNuoPirmosEilutes() {
     tylus.NustatytiElgsena(tyla);
     RasytiFaila("t\r\n" + Adresas(atsakantis).toLatin1() + "\r\n" + Adresas(tylus).toLatin1() + "\r\n" +
                 Adresas(trecias).toLatin1() + "\r\n");
-    frmServeriai->NustatytiPerioda(700);
+    frmServeriai()->NustatytiPerioda(700);
     Rodyti();
     // Every row is reached in every period: a silent row keeps its own round
     // (and its own time-out) and holds up no row after it.
@@ -641,7 +641,7 @@ void TstServeriai::pakartotinisRodymas() {
     RasytiFaila("t\r\n" + Adresas(serveris).toLatin1() + "\r\n");
     Rodyti();
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(2, 1), u"Again"_s, 5000);
-    frmServeriai->close();
+    frmServeriai()->close();
     QVERIFY(!Sarasas<TLaikmatis>("tmrAtnaujinimasServeriai")->isActive());
     // Showing again clears every live value and walks afresh.
     TServerioElgsena tyla;
@@ -709,7 +709,7 @@ void TstServeriai::tusciasSarasas() {
     // An empty list says how to add a server, in the language in effect, until one is added.
     RasytiFaila("Address\r\n");
     Rodyti();
-    QVERIFY(QTest::qWaitForWindowExposed(frmServeriai));
+    QVERIFY(QTest::qWaitForWindowExposed(frmServeriai()));
     auto* eilute = Sarasas<QLabel>("lblTusciasSarasas");
     QVERIFY(eilute->isVisible());
     QCOMPARE(eilute->text(), Tekstas("frmServeriai", "TusciasSarasas"));
@@ -719,7 +719,7 @@ void TstServeriai::tusciasSarasas() {
     Pazymeti(1, 1);
     Sarasas<QAction>("mnuPasalinti")->trigger();
     QVERIFY(eilute->isVisible());
-    frmServeriai->close();
+    frmServeriai()->close();
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
     Rodyti();
     QCOMPARE(eilute->text(), Tekstas("frmServeriai", "TusciasSarasas"));
@@ -774,7 +774,7 @@ void TstServeriai::dvigubasPaspaudimas() {
     const QString adresas = Adresas(serveris);
     RasytiFaila("t\r\n" + adresas.toLatin1() + "\r\n" + adresas.toLatin1() + "\r\n\r\nlast.example\r\n");
     Rodyti();
-    QVERIFY(QTest::qWaitForWindowExposed(frmServeriai));
+    QVERIFY(QTest::qWaitForWindowExposed(frmServeriai()));
     TTinklelioVaizdas* g = Tinklelis();
     const QRect langelis = g->visualRect(g->model()->index(eilute, stulpelis));
     if (jauPazymetas)
@@ -783,13 +783,13 @@ void TstServeriai::dvigubasPaspaudimas() {
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, langelis.center());
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, langelis.center());
     if (!atidaro) {
-        QVERIFY(frmServeriai->isVisible());
+        QVERIFY(frmServeriai()->isVisible());
         QCOMPARE(Valdiklis<QLineEdit>("edtHostas")->text(), QString());
         return;
     }
     // The watcher watches the row's address; the list closes (and saves).
     QCOMPARE(Valdiklis<QLineEdit>("edtHostas")->text(), adresas);
-    QVERIFY(!frmServeriai->isVisible());
+    QVERIFY(!frmServeriai()->isVisible());
     // The watcher's round: the words from its "ping" on (the list asks "details" alone).
     QList<QByteArray> zodziai;
     QTRY_VERIFY_WITH_TIMEOUT(
@@ -821,8 +821,8 @@ void TstServeriai::redagavimas() {
     QFETCH(bool, galima);
     RasytiFaila("t\r\nalfa.example\r\n");
     Rodyti();
-    QVERIFY(QTest::qWaitForWindowExposed(frmServeriai));
-    frmServeriai->activateWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(frmServeriai()));
+    frmServeriai()->activateWindow();
     TTinklelioVaizdas* g = Tinklelis();
     g->setFocus();
     const QRect langelis = g->visualRect(g->model()->index(2, stulpelis));
@@ -838,14 +838,14 @@ void TstServeriai::redagavimas() {
         QTest::keyClicks(redaktorius, u"uake.example"_s);
         QTest::keyClick(redaktorius, Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(Langelis(1, 2), u"quake.example"_s, 5000);
-        frmServeriai->close();
+        frmServeriai()->close();
         QCOMPARE(SkaitytiFaila(), Isvestis({"alfa.example", "quake.example"}));
     } else {
         QCOMPARE(Langelis(stulpelis, 2), QString());
         QCOMPARE(g->viewport()->findChild<QLineEdit*>(), nullptr);
     }
     // The title row takes no typing even where the column does.
-    frmServeriai->show();
+    frmServeriai()->show();
     Pazymeti(0, 1);
     QVERIFY(g->editTriggers() != QAbstractItemView::NoEditTriggers);
     QTest::keyClick(g, Qt::Key_F2);
@@ -872,32 +872,33 @@ void TstServeriai::stebetojoPauze() {
     Rodyti();
     QVERIFY(!Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
     QVERIFY(!Valdiklis<TLaikmatis>("tmrAtnaujinimas")->isActive());
-    frmServeriai->close();
+    frmServeriai()->close();
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled(), atnaujinama);
     // Hiding without closing resumes the watcher the same way.
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(true);
     Rodyti();
     QVERIFY(!Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
-    frmServeriai->hide();
+    frmServeriai()->hide();
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled(), atnaujinama);
 }
 
 void TstServeriai::modalinisLangas() {
     RasytiFaila("t\r\nalfa.example\r\n");
-    frmPagrindinis->move(100, 80);
+    frmPagrindinis()->move(100, 80);
     bool patikrinta = false;
-    QTimer::singleShot(0, frmServeriai, [&] {
+    QTimer::singleShot(0, frmServeriai(), [&] {
         patikrinta =
-            frmServeriai->isVisible() && frmServeriai->isModal() &&
-            (frmServeriai->frameGeometry().center() - frmPagrindinis->frameGeometry().center()).manhattanLength() <= 2;
+            frmServeriai()->isVisible() && frmServeriai()->isModal() &&
+            (frmServeriai()->frameGeometry().center() - frmPagrindinis()->frameGeometry().center()).manhattanLength() <=
+                2;
         Sarasas<QAction>("mnuUzdaryti")->trigger();
     });
-    QTimer::singleShot(5000, frmServeriai, [] { frmServeriai->hide(); }); // never left open
-    frmServeriai->exec();
+    QTimer::singleShot(5000, frmServeriai(), [] { frmServeriai()->hide(); }); // never left open
+    frmServeriai()->exec();
     QVERIFY(patikrinta);
-    QVERIFY(!frmServeriai->isVisible());
+    QVERIFY(!frmServeriai()->isVisible());
     QCOMPARE(SkaitytiFaila(), Isvestis({"alfa.example"}));
-    QVERIFY(frmServeriai->findChild<QWidget*>(u"stgServeriai"_s)); // closing only hides
+    QVERIFY(frmServeriai()->findChild<QWidget*>(u"stgServeriai"_s)); // closing only hides
 }
 
 QTEST_MAIN(TstServeriai)

@@ -67,8 +67,8 @@ void TstServeriuLangai::cleanupTestCase() {
 }
 
 void TstServeriuLangai::cleanup() {
-    frmServeriai->hide();
-    frmTaisykles->hide();
+    frmServeriai()->hide();
+    frmTaisykles()->hide();
     Valdiklis<QLineEdit>("edtHostas")->clear(); // stops the watcher's refresh
     aplinka.kaiRodomasPranesimas = {};
     aplinka.pranesimai.clear();
@@ -103,7 +103,7 @@ void TstServeriuLangai::priemimas() {
         QVERIFY(aplinka.pranesimai.isEmpty());
     } else {
         QTRY_COMPARE_WITH_TIMEOUT(aplinka.pranesimai.size(), 1, 5000);
-        QCOMPARE(aplinka.pranesimai.at(0), pranesimas + frmPagrindinis->Kalba().Tekstas("Pranesimai", "BaituGavau"));
+        QCOMPARE(aplinka.pranesimai.at(0), pranesimas + frmPagrindinis()->Kalba().Tekstas("Pranesimai", "BaituGavau"));
     }
     rankinis.Siusti(KurtiDetaliuAtsakyma(Detales("Polled")));
     QTRY_VERIFY_WITH_TIMEOUT(l.Rodoma().contains(u"Polled"_s), 5000);
@@ -157,7 +157,7 @@ void TstServeriuLangai::antpludis_data() {
     for (const QString& langas : {u"watcher"_s, u"server list"_s, u"details"_s})
         QTest::addRow("%s, too long datagrams", qPrintable(langas))
             << langas << QByteArray(2100, 'x')
-            << QStringList{u"2100"_s + frmPagrindinis->Kalba().Tekstas("Pranesimai", "BaituGavau")};
+            << QStringList{u"2100"_s + frmPagrindinis()->Kalba().Tekstas("Pranesimai", "BaituGavau")};
 }
 
 void TstServeriuLangai::antpludis() {
@@ -168,7 +168,7 @@ void TstServeriuLangai::antpludis() {
     QFETCH(QByteArray, datagrama);
     QFETCH(QStringList, pranesimai);
     if (pranesimai.isEmpty())
-        pranesimai.append(frmPagrindinis->Kalba().Tekstas("Pranesimai", "NezinomiDuomenys"));
+        pranesimai.append(frmPagrindinis()->Kalba().Tekstas("Pranesimai", "NezinomiDuomenys"));
     const TLangas l = Langas(langas);
     TRankinisServeris rankinis;
     QVERIFY(PradetiPrieRankinio(l, rankinis));
@@ -208,8 +208,8 @@ void TstServeriuLangai::ilgasPavadinimas() {
     QVERIFY(PradetiPrieRankinio(l, rankinis));
     rankinis.Siusti(KurtiDetaliuAtsakyma(Detales(vardas)));
     const QString vardasTekstu = QString::fromLatin1(vardas);
-    auto* lbl =
-        (langas == u"watcher"_s ? static_cast<QWidget*>(frmPagrindinis) : frmTaisykles)->findChild<QLabel*>(etikete);
+    auto* lbl = (langas == u"watcher"_s ? static_cast<QWidget*>(frmPagrindinis()) : frmTaisykles())
+                    ->findChild<QLabel*>(etikete);
     QVERIFY(lbl);
     QTRY_VERIFY_WITH_TIMEOUT(lbl->text().contains(vardasTekstu) || lbl->toolTip().contains(vardasTekstu), 5000);
     QCOMPARE(lbl->text().contains(vardasTekstu), !sutrumpintas);
@@ -249,9 +249,9 @@ void TstServeriuLangai::zymes() {
     d.Info.Zaidimas = "&amp;";
     rankinis.Siusti(KurtiDetaliuAtsakyma(d));
     QTRY_VERIFY_WITH_TIMEOUT(l.Rodoma().contains(u"<img"_s), 5000);
-    const QObject* w = langas == u"watcher"_s   ? static_cast<QObject*>(frmPagrindinis)
-                       : langas == u"details"_s ? static_cast<QObject*>(frmTaisykles)
-                                                : frmServeriai;
+    const QObject* w = langas == u"watcher"_s   ? static_cast<QObject*>(frmPagrindinis())
+                       : langas == u"details"_s ? static_cast<QObject*>(frmTaisykles())
+                                                : frmServeriai();
     QString rodoma;
     for (const QLabel* lbl : w->findChildren<QLabel*>()) {
         QTextDocument patarimas; // as Qt's tool tips take it
@@ -280,17 +280,17 @@ void TstServeriuLangai::kartaIAdresa() {
         rankinis.Siusti(KurtiTekstoAtsakyma("nfo", "Antras"));
         ++atsakyta;
     });
-    const TNMUDP* udp = frmPagrindinis->NMUDP1;
+    const TNMUDP* udp = frmPagrindinis()->NMUDP1;
     const quint64 pries = udp->PristatomasNumeris() + udp->Atmesta();
     const QStringList dezutes{u"info"_s, u"Antras"_s};
     for (int raundas = 1; raundas <= 4; ++raundas) {
         const qsizetype uzklausos = rankinis.gauta.size();
         if (raundas == 1)
-            frmPagrindinis->Stebeti(rankinis.Adresas());
+            frmPagrindinis()->Stebeti(rankinis.Adresas());
         else if (raundas == 4)
             Valdiklis<QPushButton>("btnRodyti")->click();
         else
-            LangoValdiklis<TStebejimas>(frmPagrindinis, "Stebejimas")->Atnaujinti();
+            LangoValdiklis<TStebejimas>(frmPagrindinis(), "Stebejimas")->Atnaujinti();
         QTRY_VERIFY_WITH_TIMEOUT(rankinis.gauta.size() > uzklausos, 5000);
         // Every reply sent so far has reached the window.
         QTRY_COMPARE_WITH_TIMEOUT(udp->PristatomasNumeris() + udp->Atmesta() - pries, atsakyta, 5000);

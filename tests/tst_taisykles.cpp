@@ -38,13 +38,13 @@ using namespace Qt::StringLiterals;
 namespace {
 
 template <typename T> T* Detaliu(const char* vardas) {
-    return LangoValdiklis<T>(frmTaisykles, vardas);
+    return LangoValdiklis<T>(frmTaisykles(), vardas);
 }
 
 QList<QLabel*> ReiksmiuEtiketes() {
     QList<QLabel*> etiketes;
     for (const QString& vardas : TfrmTaisykles::kReiksmiuEtiketes)
-        etiketes.append(frmTaisykles->findChild<QLabel*>(vardas));
+        etiketes.append(frmTaisykles()->findChild<QLabel*>(vardas));
     return etiketes;
 }
 
@@ -163,7 +163,7 @@ private Q_SLOTS:
 private:
     void Rodyti(const QString& adresas);
     QString Tekstas(const char* sekcija, const char* raktas) const {
-        return frmPagrindinis->Kalba().Tekstas(sekcija, raktas);
+        return frmPagrindinis()->Kalba().Tekstas(sekcija, raktas);
     }
     QString Langelis(int stulpelis, int eilute) const {
         return Detaliu<TTinklelis>("stgTaisykles")->Langelis(stulpelis, eilute);
@@ -180,11 +180,11 @@ void TstTaisykles::initTestCase() {
     QVERIFY(aplinka.Paruosti());
     QVERIFY(aplinka.Rasyti(u"resursai/Kalbos/Bandymas.lng"_s, kBandomojiKalba));
     SukurtiLangus();
-    QVERIFY(frmPagrindinis);
-    QVERIFY(frmTaisykles);
+    QVERIFY(frmPagrindinis());
+    QVERIFY(frmTaisykles());
     // Counts what the window sends, then does what the window does (if anything).
-    TNMUDP::TNotifyEvent siuntimas = frmTaisykles->NMUDP1->OnDataSend;
-    frmTaisykles->NMUDP1->OnDataSend = [this, siuntimas](QObject* s) {
+    TNMUDP::TNotifyEvent siuntimas = frmTaisykles()->NMUDP1->OnDataSend;
+    frmTaisykles()->NMUDP1->OnDataSend = [this, siuntimas](QObject* s) {
         ++siuntimai;
         if (siuntimas)
             siuntimas(s);
@@ -193,7 +193,7 @@ void TstTaisykles::initTestCase() {
 
 void TstTaisykles::cleanupTestCase() {
     aplinka.Baigti();
-    QVERIFY(!frmTaisykles);
+    QVERIFY(!frmTaisykles());
 }
 
 void TstTaisykles::init() {
@@ -204,14 +204,14 @@ void TstTaisykles::init() {
     QLocale::setDefault(QLocale::c());
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\English.lng"_s);
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    frmPagrindinis->setProperty("ArBanas", false);
+    frmPagrindinis()->setProperty("ArBanas", false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
     NetikraPaieska(paieskos);
 }
 
 void TstTaisykles::cleanup() {
-    frmTaisykles->hide();
-    frmPagrindinis->setProperty("ArBanas", false);
+    frmTaisykles()->hide();
+    frmPagrindinis()->setProperty("ArBanas", false);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(false);
     QLocale::setDefault(QLocale::c());
     QTest::qWait(20);
@@ -219,8 +219,8 @@ void TstTaisykles::cleanup() {
 
 void TstTaisykles::Rodyti(const QString& adresas) {
     Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
-    frmTaisykles->show();
-    QVERIFY(frmTaisykles->isVisible());
+    frmTaisykles()->show();
+    QVERIFY(frmTaisykles()->isVisible());
 }
 
 // ---- Layout ----
@@ -243,7 +243,7 @@ void TstTaisykles::isdestymas() {
     QFETCH(QString, vardas);
     QFETCH(QPoint, vieta);
     QFETCH(int, taskai);
-    auto* l = frmTaisykles->findChild<QLabel*>(vardas);
+    auto* l = frmTaisykles()->findChild<QLabel*>(vardas);
     QVERIFY(l);
     QCOMPARE(l->pos(), vieta);
     QCOMPARE(l->font().pointSize(), taskai);
@@ -252,18 +252,18 @@ void TstTaisykles::isdestymas() {
     QCOMPARE(l->palette().color(QPalette::WindowText), QColor(0xFF, 0xAA, 0x00));
     // Before the first showing each label shows its own name.
     QCOMPARE(l->text(), vardas);
-    QCOMPARE(frmTaisykles->objectName(), u"frmTaisykles"_s);
-    QCOMPARE(frmTaisykles->windowTitle(), u"Velmorant"_s);
+    QCOMPARE(frmTaisykles()->objectName(), u"frmTaisykles"_s);
+    QCOMPARE(frmTaisykles()->windowTitle(), u"Velmorant"_s);
     // The plot's strip below the layout's 413 pixels.
-    QCOMPARE(frmTaisykles->size(), QSize(752, 524));
-    auto* grafikas = frmTaisykles->findChild<TIstorijosGrafikas*>(u"imgIstorija"_s);
+    QCOMPARE(frmTaisykles()->size(), QSize(752, 524));
+    auto* grafikas = frmTaisykles()->findChild<TIstorijosGrafikas*>(u"imgIstorija"_s);
     QVERIFY(grafikas);
     QCOMPARE(grafikas->geometry(), QRect(8, 416, 737, 100));
-    QVERIFY(grafikas->geometry().bottom() < frmTaisykles->height());
+    QVERIFY(grafikas->geometry().bottom() < frmTaisykles()->height());
     QVERIFY(grafikas->width() >= TIstorijosGrafikas::kMazPlotis &&
             grafikas->height() >= TIstorijosGrafikas::kMazAukstis);
     QCOMPARE(ReiksmiuEtiketes().size(), 19);
-    TTinklelis* g = frmTaisykles->findChild<TTinklelis*>(u"stgTaisykles"_s);
+    TTinklelis* g = frmTaisykles()->findChild<TTinklelis*>(u"stgTaisykles"_s);
     QVERIFY(g);
     QCOMPARE(g->geometry(), QRect(352, 5, 393, 404));
     QCOMPARE(g->columnCount(), 2);
@@ -272,12 +272,12 @@ void TstTaisykles::isdestymas() {
     QCOMPARE(g->columnWidth(1), 185);
     QCOMPARE(g->verticalHeader()->defaultSectionSize(), 15);
     QVERIFY(g->editTriggers() & QAbstractItemView::AnyKeyPressed);
-    auto* udp = frmTaisykles->NMUDP1; // the hub's endpoint
+    auto* udp = frmTaisykles()->NMUDP1; // the hub's endpoint
     QVERIFY(udp);
     QCOMPARE(udp->LocalPort(), 27035);
     QCOMPARE(udp->RemotePort(), 27015);
     QCOMPARE(udp->ReportLevel(), 2);
-    QCOMPARE(frmTaisykles->palette().color(QPalette::Window), QColor(Qt::black));
+    QCOMPARE(frmTaisykles()->palette().color(QPalette::Window), QColor(Qt::black));
 }
 
 // ---- Requests ----
@@ -299,7 +299,7 @@ void TstTaisykles::tusciasAdresas() {
     QCOMPARE(Langelis(1, 0), u"Value"_s);
     QCOMPARE(Detaliu<TTinklelis>("stgTaisykles")->horizontalHeaderItem(1)->text(), u"Value"_s);
     QCOMPARE(Langelis(0, 1), QString());
-    QCOMPARE(frmTaisykles->windowTitle(), u"Velmorant - Server details"_s);
+    QCOMPARE(frmTaisykles()->windowTitle(), u"Velmorant - Server details"_s);
     QVERIFY(Detaliu<TTinklelis>("stgTaisykles")->font().bold());
     QVERIFY(pranesimai.isEmpty());
     // Labels size themselves to their text.
@@ -321,9 +321,9 @@ void TstTaisykles::uzklausos() {
     QCOMPARE(serveris.Uzklausos().at(1).Zodis, QByteArray("rules"));
     for (const TGautaUzklausa& u : serveris.Uzklausos()) {
         QCOMPARE(u.Ilgis, 256);
-        QCOMPARE(u.SiuntejoPrievadas, frmTaisykles->NMUDP1->UzimtasPortas()); // the hub's endpoint
+        QCOMPARE(u.SiuntejoPrievadas, frmTaisykles()->NMUDP1->UzimtasPortas()); // the hub's endpoint
     }
-    QCOMPARE(frmTaisykles->NMUDP1->ReportLevel(), 2);
+    QCOMPARE(frmTaisykles()->NMUDP1->ReportLevel(), 2);
     QCOMPARE(Detaliu<QLabel>("lblServerioAddr")->text(), adresas);
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 3), u"r2"_s, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(Detaliu<QLabel>("lblServeris")->text(), u"Name: Mod server"_s, 5000);
@@ -436,8 +436,8 @@ void TstTaisykles::detales() {
     // A picture of the filled window for a human eye, when asked for.
     if (QByteArray(QTest::currentDataTag()) == "mod server, every flag set") {
         if (!qEnvironmentVariableIsEmpty("VELMORANT_NUOTRAUKOS"))
-            Kviesti(frmTaisykles, "RodytiTaisykles", Q_ARG(TTaisykles, Taisykles(30)));
-        QVERIFY(Nuotrauka(frmTaisykles, u"taisykles.png"_s));
+            Kviesti(frmTaisykles(), "RodytiTaisykles", Q_ARG(TTaisykles, Taisykles(30)));
+        QVERIFY(Nuotrauka(frmTaisykles(), u"taisykles.png"_s));
     }
 }
 
@@ -559,9 +559,9 @@ void TstTaisykles::naujasRodymas() {
     rankinis.Siusti(KurtiTaisykliuAtsakyma(Taisykles(5, "first")));
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 5), u"first4"_s, 5000);
     // The next showing starts from titles again.
-    frmTaisykles->hide();
+    frmTaisykles()->hide();
     Valdiklis<QLineEdit>("edtHostas")->clear();
-    frmTaisykles->show();
+    frmTaisykles()->show();
     QCOMPARE(Langelis(0, 1), QString());
     QCOMPARE(Langelis(0, 0), u"Rule"_s);
 }
@@ -585,7 +585,7 @@ void TstTaisykles::taisyklesPriesDetales() {
 void TstTaisykles::stebetojasUzblokuotas() {
     TRankinisServeris rankinis;
     QVERIFY(rankinis.Paleisti());
-    frmPagrindinis->setProperty("ArBanas", true);
+    frmPagrindinis()->setProperty("ArBanas", true);
     Rodyti(rankinis.Adresas());
     QTRY_COMPARE_WITH_TIMEOUT(rankinis.gauta.size(), 2, 5000); // asked all the same
     for (const QByteArray& d : {KurtiDetaliuAtsakyma(SuModu()), KurtiTaisykliuAtsakyma(Taisykles(4)),
@@ -596,7 +596,7 @@ void TstTaisykles::stebetojasUzblokuotas() {
     QCOMPARE(Langelis(0, 1), QString());
     QVERIFY(pranesimai.isEmpty());
     // Once the watcher is no longer banned, replies show again.
-    frmPagrindinis->setProperty("ArBanas", false);
+    frmPagrindinis()->setProperty("ArBanas", false);
     rankinis.Siusti(KurtiTaisykliuAtsakyma(Taisykles(4)));
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 4), u"r3"_s, 5000);
 }
@@ -656,7 +656,7 @@ void TstTaisykles::portasIsAdreso() {
     Rodyti(adresas);
     QCOMPARE(siuntimai, siunciama);
     if (siunciama > 0)
-        QCOMPARE(int(frmTaisykles->NMUDP1->PaskutinisPortas()), portas ? portas : int(serveris.Prievadas()));
+        QCOMPARE(int(frmTaisykles()->NMUDP1->PaskutinisPortas()), portas ? portas : int(serveris.Prievadas()));
     if (siunciama > 0 && portas == 0) {
         QTRY_COMPARE_WITH_TIMEOUT(Detaliu<QLabel>("lblServeris")->text(), u"Name: Plain"_s, 5000);
         QCOMPARE(serveris.Uzklausos().size(), 3);
@@ -685,10 +685,10 @@ void TstTaisykles::nerandamasHostas() {
 void TstTaisykles::kalba() {
     Rodyti(QString());
     QCOMPARE(Detaliu<QLabel>("lblModas")->text(), u"Mod: "_s);
-    frmTaisykles->hide();
+    frmTaisykles()->hide();
     Valdiklis<TTybINI>("TybINI1")->setByla(u"resursai\\Kalbos\\Lietuviu.lng"_s);
-    frmTaisykles->show();
-    QCOMPARE(frmTaisykles->windowTitle(), u"Velmorant - Apie serverį"_s);
+    frmTaisykles()->show();
+    QCOMPARE(frmTaisykles()->windowTitle(), u"Velmorant - Apie serverį"_s);
     QCOMPARE(Detaliu<QLabel>("lblModas")->text(), u"Modifikacija: "_s);
     QCOMPARE(Detaliu<QLabel>("lblServerioAddr")->text(), u"Serveris nepasirinktas"_s);
     QCOMPARE(Langelis(0, 0), u"Taisyklė"_s);
@@ -707,10 +707,10 @@ void TstTaisykles::stebetojoPauze() {
     QFETCH(bool, atnaujinama);
     Valdiklis<QLineEdit>("edtHostas")->setText(adresas);
     Valdiklis<TLaikmatis>("tmrAtnaujinimas")->setEnabled(true);
-    frmTaisykles->show();
+    frmTaisykles()->show();
     QVERIFY(!Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
-    frmTaisykles->close();
-    QVERIFY(!frmTaisykles->isVisible());
+    frmTaisykles()->close();
+    QVERIFY(!frmTaisykles()->isVisible());
     QCOMPARE(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled(), atnaujinama);
 }
 
@@ -721,25 +721,26 @@ void TstTaisykles::modalinisLangas() {
     t.Detales = SuModu();
     serveris.NustatytiTurini(t);
     Valdiklis<QLineEdit>("edtHostas")->setText(u"127.0.0.1:"_s + QString::number(serveris.Prievadas()));
-    frmPagrindinis->move(40, 30);
+    frmPagrindinis()->move(40, 30);
     bool patikrinta = false;
-    QTimer::singleShot(0, frmTaisykles, [&] {
+    QTimer::singleShot(0, frmTaisykles(), [&] {
         patikrinta =
-            frmTaisykles->isVisible() && frmTaisykles->isModal() &&
-            (frmTaisykles->frameGeometry().center() - frmPagrindinis->frameGeometry().center()).manhattanLength() <= 2;
+            frmTaisykles()->isVisible() && frmTaisykles()->isModal() &&
+            (frmTaisykles()->frameGeometry().center() - frmPagrindinis()->frameGeometry().center()).manhattanLength() <=
+                2;
     });
     // Closed by the test once the reply is shown.
     QTimer tikrinimas;
-    connect(&tikrinimas, &QTimer::timeout, frmTaisykles, [] {
+    connect(&tikrinimas, &QTimer::timeout, frmTaisykles(), [] {
         if (Detaliu<QLabel>("lblServeris")->text() == u"Name: Mod server"_s)
-            frmTaisykles->close();
+            frmTaisykles()->close();
     });
     tikrinimas.start(10);
-    QTimer::singleShot(5000, frmTaisykles, [] { frmTaisykles->close(); }); // never left open
-    frmTaisykles->exec();
+    QTimer::singleShot(5000, frmTaisykles(), [] { frmTaisykles()->close(); }); // never left open
+    frmTaisykles()->exec();
     tikrinimas.stop();
     QVERIFY(patikrinta);
-    QVERIFY(!frmTaisykles->isVisible());
+    QVERIFY(!frmTaisykles()->isVisible());
     QCOMPARE(Detaliu<QLabel>("lblServeris")->text(), u"Name: Mod server"_s);
     QVERIFY(Valdiklis<TLaikmatis>("tmrAtnaujinimas")->Enabled());
 }
@@ -769,7 +770,7 @@ void TstTaisykles::kartojimas() {
     };
     Rodyti(u"127.0.0.1:"_s + QString::number(serveris.Prievadas()));
     QTRY_COMPARE_WITH_TIMEOUT(Langelis(0, 3), u"r2"_s, 5000);
-    auto* laikmatis = frmTaisykles->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s);
+    auto* laikmatis = frmTaisykles()->findChild<TLaikmatis*>(u"tmrAtnaujinimas"_s);
     QVERIFY(laikmatis);
     QCOMPARE(laikmatis->interval(), intervalas);
     QCOMPARE(laikmatis->isActive(), intervalas > 0);
@@ -783,7 +784,7 @@ void TstTaisykles::kartojimas() {
         QVERIFY(detaliuPrasymai() >= 2);
     }
     QVERIFY(!stebetojoLaikmatis->isActive());
-    frmTaisykles->hide();
+    frmTaisykles()->hide();
     QVERIFY(!laikmatis->isActive());
     stebetojoLaikmatis->setEnabled(false); // the watcher's refresh, back on, would ask the same server
     const qsizetype paslepus = detaliuPrasymai();

@@ -3,20 +3,21 @@
 #include <QShowEvent>
 #include <QWindow>
 
+#include "Kalba.h"
 #include "Stebetojas.h"
 
-TAntrinisLangas::TAntrinisLangas(QWidget* tevas) : QDialog(tevas) {
+TAntrinisLangas::TAntrinisLangas(TStebetojas* stebetojas, QWidget* tevas) : QDialog(tevas), stebetojas(stebetojas) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 }
 
 void TAntrinisLangas::setVisible(bool matomas) {
-    auto* stebetojas = dynamic_cast<QWidget*>(Stebetojas());
-    if (matomas && !isVisible() && stebetojas) {
+    auto* langas = dynamic_cast<QWidget*>(stebetojas);
+    if (matomas && !isVisible() && langas) {
         QRect vieta = frameGeometry();
-        vieta.moveCenter(stebetojas->frameGeometry().center());
+        vieta.moveCenter(langas->frameGeometry().center());
         move(vieta.topLeft());
-        if (QWindow* stebetojoLangas = stebetojas->windowHandle()) {
+        if (QWindow* stebetojoLangas = langas->windowHandle()) {
             winId();
             if (QWindow* savas = windowHandle())
                 savas->setTransientParent(stebetojoLangas);
@@ -38,15 +39,15 @@ void TAntrinisLangas::hideEvent(QHideEvent* event) {
 }
 
 void TAntrinisLangas::SustabdytiStebetoja() {
-    if (TStebetojas* s = Stebetojas())
-        s->SustabdytiAtnaujinima();
+    if (stebetojas)
+        stebetojas->SustabdytiAtnaujinima();
 }
 
 void TAntrinisLangas::TestiStebetoja() {
-    if (TStebetojas* s = Stebetojas())
-        s->TestiAtnaujinima();
+    if (stebetojas)
+        stebetojas->TestiAtnaujinima();
 }
 
-QString TAntrinisLangas::Tekstas(const char* sekcija, const char* raktas) {
-    return KalbosTekstas(sekcija, raktas);
+QString TAntrinisLangas::Tekstas(const char* sekcija, const char* raktas) const {
+    return stebetojas ? stebetojas->Kalba().Tekstas(sekcija, raktas) : QStringLiteral("###1");
 }

@@ -8,10 +8,13 @@
 
 #include "Pranesimai.h"
 
+class TStebetojas;
+
 class TAntrinisLangas : public QDialog {
     Q_OBJECT
 public:
-    explicit TAntrinisLangas(QWidget* tevas = nullptr);
+    // `stebetojas`: the watcher's face (nullptr: none), which must outlive the window.
+    explicit TAntrinisLangas(TStebetojas* stebetojas, QWidget* tevas = nullptr);
 
     // Centres the window over the watcher, and keeps it above it, as it is shown.
     void setVisible(bool matomas) override;
@@ -25,10 +28,12 @@ protected:
 
     // The windows that query servers stop the watcher's refresh while they are
     // shown, and start it again (when the address box is not blank) as they hide.
-    static void SustabdytiStebetoja();
-    static void TestiStebetoja();
+    void SustabdytiStebetoja();
+    void TestiStebetoja();
 
-    // A text of the language in effect, or "###1" before the watcher exists.
-    static QString Tekstas(const char* sekcija, const char* raktas);
+    // A text of the language in effect, or "###1" without a watcher.
+    QString Tekstas(const char* sekcija, const char* raktas) const;
+
+    TStebetojas* const stebetojas;
     template <typename F> void Saugiai(F&& f) { Apsaugota(this, std::forward<F>(f)); }
 };

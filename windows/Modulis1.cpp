@@ -30,10 +30,9 @@
 
 using namespace Qt::StringLiterals;
 
-TfrmPagrindinis* frmPagrindinis = nullptr;
-
 TfrmPagrindinis::TfrmPagrindinis(TCentras* centras, TParinktys* parinktys, QWidget* tevas)
-    : QWidget(tevas), TServerioLangas(this, centras, kStebetojoPrasymai, TRaundoSantrauka::TSaltinis::Stebetojas),
+    : QWidget(tevas),
+      TServerioLangas(this, centras, kStebetojoPrasymai, TRaundoSantrauka::TSaltinis::Stebetojas, &kalba),
       parinktys(parinktys) {
     setObjectName(u"frmPagrindinis"_s);
     paieska = centras->Vardai();
@@ -53,13 +52,6 @@ TfrmPagrindinis::TfrmPagrindinis(TCentras* centras, TParinktys* parinktys, QWidg
 
 TfrmPagrindinis::~TfrmPagrindinis() {
     qApp->removeEventFilter(this);
-    if (frmPagrindinis == this)
-        frmPagrindinis = nullptr;
-    // Nothing may reach the watcher, or read its language, once it is gone.
-    if (Stebetojas() == this) {
-        RegistruotiStebetoja(nullptr);
-        RegistruotiKalba(nullptr);
-    }
 }
 
 QString TfrmPagrindinis::Tekstas(const char* sekcija, const char* raktas) const {
@@ -275,7 +267,7 @@ void TfrmPagrindinis::SujungtiStebejima() {
 void TfrmPagrindinis::RodytiNetikrus() {
     // The count keeps its "players/max"; only its tool tip tells.
     if (!lblZaidejaiSK->text().isEmpty())
-        lblZaidejaiSK->setToolTip(NetikruPatarimas(netikri->Ivertis(stebejimas->Stebimas())));
+        lblZaidejaiSK->setToolTip(NetikruPatarimas(kalba, netikri->Ivertis(stebejimas->Stebimas())));
 }
 
 void TfrmPagrindinis::RodytiIntervala() {

@@ -265,5 +265,3 @@ private:
     std::optional<TServerioAdresas> laukiamasAdresas; // the polled "ip:port", its name not yet in the box
     TDraugai* draugai = nullptr;
 };
-
-extern TfrmPagrindinis* frmPagrindinis;

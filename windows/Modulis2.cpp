@@ -23,8 +23,6 @@
 
 using namespace Qt::StringLiterals;
 
-TfrmServeriai* frmServeriai = nullptr;
-
 // A name under the reserved ".example" domain never reaches a real server,
 // and the port shows the user how to type one.
 const QString TfrmServeriai::kNaujasAdresas = u"serveris.example:27015"_s;
@@ -76,8 +74,10 @@ void PildytiMeniu(QWidget* langas, QMenu* meniu, std::array<QAction**, 4> punkta
 
 // ---- The window ----
 
-TfrmServeriai::TfrmServeriai(TCentras* centras, QWidget* tevas)
-    : TAntrinisLangas(tevas), TServerioLangas(this, centras, kSarasoPrasymai, TRaundoSantrauka::TSaltinis::Sarasas) {
+TfrmServeriai::TfrmServeriai(TCentras* centras, TStebetojas* stebetojas, QWidget* tevas)
+    : TAntrinisLangas(stebetojas, tevas),
+      TServerioLangas(this, centras, kSarasoPrasymai, TRaundoSantrauka::TSaltinis::Sarasas,
+                      stebetojas ? &stebetojas->Kalba() : nullptr) {
     setObjectName(u"frmServeriai"_s);
     netikri = centras->Netikri();
     // The rows' texts; a language file that cannot be read says so in the window's box.
@@ -88,10 +88,7 @@ TfrmServeriai::TfrmServeriai(TCentras* centras, QWidget* tevas)
     };
     modelis = new TMegstamuModelis(centras->Apklausa(), tekstai, this);
     modelis->setObjectName(u"Megstami"_s);
-    modelis->NustatytiDraugus([] {
-        const TStebetojas* stebetojas = Stebetojas();
-        return stebetojas && stebetojas->ArPranestiDraugus();
-    });
+    modelis->NustatytiDraugus([s = stebetojas] { return s && s->ArPranestiDraugus(); });
     SukurtiValdiklius();
     SujungtiIvykius();
     stgServeriai->viewport()->installEventFilter(this);
@@ -104,7 +101,9 @@ bool TfrmServeriai::eventFilter(QObject* objektas, QEvent* ivykis) {
         const int r = stgServeriai->rowAt(patarimas->pos().y());
         const std::optional<TServerioAdresas> serveris =
             r > 0 ? BandytiSkaitytiAdresa(modelis->Langelis(kAdresoStulpelis, r)) : std::nullopt;
-        const QString tekstas = serveris ? NetikruPatarimas(netikri->Ivertis(serveris->Tekstas())) : QString();
+        const QString tekstas = serveris && stebetojas
+                                    ? NetikruPatarimas(stebetojas->Kalba(), netikri->Ivertis(serveris->Tekstas()))
+                                    : QString();
         if (!tekstas.isEmpty()) {
             QToolTip::showText(patarimas->globalPos(), tekstas, stgServeriai->viewport());
             return true;
@@ -113,12 +112,7 @@ bool TfrmServeriai::eventFilter(QObject* objektas, QEvent* ivykis) {
     return TAntrinisLangas::eventFilter(objektas, ivykis);
 }
 
-TfrmServeriai::~TfrmServeriai() {
-    if (frmServeriai == this)
-        frmServeriai = nullptr;
-    if (Sarasas() == this)
-        RegistruotiSarasa(nullptr);
-}
+TfrmServeriai::~TfrmServeriai() {}
 
 void TfrmServeriai::SukurtiValdiklius() {
     setWindowTitle(u"Velmorant - Informacija Apie Serverius"_s);
@@ -248,7 +242,6 @@ void TfrmServeriai::NustatytiPerioda(int ms) {
 
 void TfrmServeriai::PritaikytiKalba() {
     stgServeriai->NustatytiTeksta(SpalvaBGR(kOranzine), true);
-    const TStebetojas* stebetojas = Stebetojas();
     for (int c = 0; c < kStulpeliai; ++c) {
         if (stebetojas) {
             // The title is kept with its bytes: the list file's first line holds them.
@@ -315,7 +308,6 @@ void TfrmServeriai::RodytiTusciaSarasa() {
 
 void TfrmServeriai::stgServeriaiDblClick() {
     const int eilute = stgServeriai->currentIndex().row();
-    TStebetojas* stebetojas = Stebetojas();
     if (eilute < 1 || modelis->ArTusciaEilute(eilute) || !stebetojas)
         return;
     stebetojas->Stebeti(modelis->Langelis(kAdresoStulpelis, eilute));
@@ -336,7 +328,6 @@ void TfrmServeriai::stgServeriaiCellChange(int ACol, int) {
 void TfrmServeriai::mnuPridetiClick() {
     // The watched server, for a newcomer who found one; the placeholder when
     // none is watched or the list holds it already.
-    const TStebetojas* stebetojas = Stebetojas();
     QString naujas = stebetojas ? ApkarpytiTarpus(stebetojas->Adresas()) : QString();
     if (naujas.isEmpty() || modelis->ArYra(naujas))
         naujas = kNaujasAdresas;

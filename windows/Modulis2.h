@@ -32,7 +32,8 @@ class TfrmServeriai : public TAntrinisLangas, public TServerioLangas, public TSa
     // Every row of the period's walk has its answer, its time-out or its failed send.
     Q_PROPERTY(bool ArPabaiga READ ArPabaigaSavybe)
 public:
-    explicit TfrmServeriai(TCentras* centras, QWidget* tevas = nullptr);
+    // `stebetojas`: the watcher's face, which takes a row's address; it must outlive the window.
+    TfrmServeriai(TCentras* centras, TStebetojas* stebetojas, QWidget* tevas = nullptr);
     ~TfrmServeriai() override;
 
     // What the add command writes into the first free row, for the user to
@@ -109,5 +110,3 @@ private:
     void SukurtiValdiklius();
     void SujungtiIvykius();
 };
-
-extern TfrmServeriai* frmServeriai;

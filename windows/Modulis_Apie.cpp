@@ -12,23 +12,18 @@
 
 using namespace Qt::StringLiterals;
 
-TfrmApie* frmApie = nullptr;
-
 namespace {
 
 constexpr int kBordo = 128; // #800000, maroon
 
 } // namespace
 
-TfrmApie::TfrmApie(QWidget* tevas) : TAntrinisLangas(tevas) {
+TfrmApie::TfrmApie(TStebetojas* stebetojas, QWidget* tevas) : TAntrinisLangas(stebetojas, tevas) {
     setObjectName(u"frmApie"_s);
     SukurtiValdiklius();
 }
 
-TfrmApie::~TfrmApie() {
-    if (frmApie == this)
-        frmApie = nullptr;
-}
+TfrmApie::~TfrmApie() {}
 
 void TfrmApie::SukurtiValdiklius() {
     setFixedSize(348, 146);

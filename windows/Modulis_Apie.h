@@ -14,7 +14,7 @@ class QLabel;
 class TfrmApie : public TAntrinisLangas {
     Q_OBJECT
 public:
-    explicit TfrmApie(QWidget* tevas = nullptr);
+    explicit TfrmApie(TStebetojas* stebetojas, QWidget* tevas = nullptr);
     ~TfrmApie() override;
 
     // Controls, named as in the layout.
@@ -41,5 +41,3 @@ private:
     // The activation that follows a showing was handled by the showing itself.
     bool laukiamaAktyvinimo = false;
 };
-
-extern TfrmApie* frmApie;

@@ -31,8 +31,6 @@
 
 using namespace Qt::StringLiterals;
 
-TfrmKonsole* frmKonsole = nullptr;
-
 namespace {
 
 // Lines the output keeps; older ones scroll away for good.
@@ -43,7 +41,8 @@ constexpr char kSargoFailas[] = "/konsole-bandymai.txt";
 
 } // namespace
 
-TfrmKonsole::TfrmKonsole(TCentras* centras, QWidget* tevas) : TAntrinisLangas(tevas), centras(centras) {
+TfrmKonsole::TfrmKonsole(TCentras* centras, TStebetojas* stebetojas, QWidget* tevas)
+    : TAntrinisLangas(stebetojas, tevas), centras(centras) {
     setObjectName(u"frmKonsole"_s);
     SukurtiValdiklius();
     SujungtiIvykius();
@@ -55,8 +54,6 @@ TfrmKonsole::~TfrmKonsole() {
     NMUDP1->OnDataReceived = nullptr;
     delete Konsole;
     Konsole = nullptr;
-    if (frmKonsole == this)
-        frmKonsole = nullptr;
 }
 
 void TfrmKonsole::SukurtiValdiklius() {
@@ -153,7 +150,6 @@ void TfrmKonsole::FormCreate() {
 
 void TfrmKonsole::FormShow() {
     PritaikytiKalba();
-    const TStebetojas* stebetojas = Stebetojas();
     const QString adresas = stebetojas ? stebetojas->Adresas() : QString();
     TServerioAdresas serveris;
     QString naujasRaktas;

@@ -30,7 +30,7 @@ class TfrmKonsole : public TAntrinisLangas {
     Q_OBJECT
 public:
     // `centras`: the hub whose query budgets and console registry the console uses.
-    explicit TfrmKonsole(TCentras* centras, QWidget* tevas = nullptr);
+    TfrmKonsole(TCentras* centras, TStebetojas* stebetojas, QWidget* tevas = nullptr);
     ~TfrmKonsole() override;
 
     // The name the passwords go under in the secret store.
@@ -102,5 +102,3 @@ private:
     qsizetype istorijosVieta = 0; // istorija.size(): the line being typed
     QString juodrastis;           // that line, while the history is walked
 };
-
-extern TfrmKonsole* frmKonsole;

@@ -35,8 +35,6 @@
 
 using namespace Qt::StringLiterals;
 
-TfrmNarsykle* frmNarsykle = nullptr;
-
 namespace {
 
 constexpr int kPlotis = 760;
@@ -53,19 +51,15 @@ constexpr int kLentelesY = 92;
 
 } // namespace
 
-TfrmNarsykle::TfrmNarsykle(TCentras* centras, TParinktys* parinktys, QWidget* tevas)
-    : TAntrinisLangas(tevas), centras(centras), parinktys(parinktys) {
+TfrmNarsykle::TfrmNarsykle(TCentras* centras, TParinktys* parinktys, TStebetojas* stebetojas, TSarasas* sarasas,
+                           QWidget* tevas)
+    : TAntrinisLangas(stebetojas, tevas), centras(centras), parinktys(parinktys), sarasas(sarasas) {
     setObjectName(u"frmNarsykle"_s);
-    if (!frmNarsykle)
-        frmNarsykle = this;
     SukurtiValdiklius();
     SujungtiIvykius();
 }
 
-TfrmNarsykle::~TfrmNarsykle() {
-    if (frmNarsykle == this)
-        frmNarsykle = nullptr;
-}
+TfrmNarsykle::~TfrmNarsykle() {}
 
 void TfrmNarsykle::SukurtiValdiklius() {
     setWindowTitle(u"Velmorant"_s);
@@ -212,7 +206,7 @@ void TfrmNarsykle::FormShow() {
 }
 
 void TfrmNarsykle::PritaikytiKalba() {
-    const auto t = [](const char* raktas) {
+    const auto t = [this](const char* raktas) {
         return Tekstas("frmNarsykle", raktas);
     };
     setWindowTitle(u"Velmorant - "_s + t("Cap5"));
@@ -243,7 +237,7 @@ void TfrmNarsykle::PritaikytiKalba() {
             c, qMax(tblServeriai->columnWidth(c), metrika.horizontalAdvance(antrastes.at(c)) + 8));
     Modelis->NustatytiZenklus(t("zymTyli"), t("zymFakeIP"));
     Modelis->NustatytiPatarimus(t("zymSaltinis"), t("zymZaista"));
-    Modelis->NustatytiNetikruPriezastis(NetikruSablonai());
+    Modelis->NustatytiNetikruPriezastis(stebetojas ? NetikruSablonai(stebetojas->Kalba()) : QStringList());
     {
         const QSignalBlocker blokas(cboGreitis);
         cboGreitis->clear();
@@ -566,7 +560,6 @@ std::optional<TInternetoServeris> TfrmNarsykle::DabartinisServeris() const {
 
 void TfrmNarsykle::Stebeti() {
     const std::optional<TInternetoServeris> s = DabartinisServeris();
-    TStebetojas* stebetojas = Stebetojas();
     if (!s || s->FakeIP || !stebetojas)
         return;
     stebetojas->Stebeti(s->Adresas.Tekstas());
@@ -574,19 +567,19 @@ void TfrmNarsykle::Stebeti() {
 
 void TfrmNarsykle::Prisijungti() {
     const std::optional<TInternetoServeris> s = DabartinisServeris();
-    if (TStebetojas* stebetojas = Stebetojas(); s && !s->FakeIP && stebetojas)
+    if (s && !s->FakeIP && stebetojas)
         stebetojas->Prisijungti(s->Adresas.Tekstas());
 }
 
 void TfrmNarsykle::IMegstamus() {
     const std::optional<TInternetoServeris> s = DabartinisServeris();
-    if (TSarasas* sarasas = ::Sarasas(); s && !s->FakeIP && sarasas)
+    if (s && !s->FakeIP && sarasas)
         sarasas->Prideti(s->Adresas.Tekstas());
 }
 
 void TfrmNarsykle::Detales() {
     const std::optional<TInternetoServeris> s = DabartinisServeris();
-    if (TStebetojas* stebetojas = Stebetojas(); s && !s->FakeIP && stebetojas)
+    if (s && !s->FakeIP && stebetojas)
         stebetojas->RodytiServerioDetales(s->Adresas.Tekstas());
 }
 

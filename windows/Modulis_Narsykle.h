@@ -27,6 +27,7 @@ class TBendruomenesSarasas;
 class TNarsyklesApklausa;
 class TNarsyklesFiltras;
 class TNarsyklesModelis;
+class TSarasas;
 class TSlaptazodziuSaugykla;
 
 class TfrmNarsykle : public TAntrinisLangas {
@@ -34,7 +35,9 @@ class TfrmNarsykle : public TAntrinisLangas {
 public:
     // `parinktys`: the user's options; the pace and the fake-player filter are
     // kept there. Both must outlive the window.
-    TfrmNarsykle(TCentras* centras, TParinktys* parinktys, QWidget* tevas = nullptr);
+    // `stebetojas` watches and joins a row's server, `sarasas` takes it into the favourites.
+    TfrmNarsykle(TCentras* centras, TParinktys* parinktys, TStebetojas* stebetojas, TSarasas* sarasas,
+                 QWidget* tevas = nullptr);
     ~TfrmNarsykle() override;
 
     // The name the key goes under in the secret store, and its key there.
@@ -124,6 +127,7 @@ private:
 
     TCentras* centras;
     TParinktys* parinktys;
+    TSarasas* sarasas;
     QNetworkAccessManager* tinklas = nullptr;
     QString raktas;                     // the key of this run, once known
     QString paskutineZinia;             // what the last request came to, in words
@@ -131,5 +135,3 @@ private:
     QSet<QString> draugai;              // the friends looked for (TDraugai::Raktas)
     bool arRodyta = false;              // shown once: the kept list is read then
 };
-
-extern TfrmNarsykle* frmNarsykle;

@@ -20,8 +20,6 @@
 
 using namespace Qt::StringLiterals;
 
-TfrmTaisykles* frmTaisykles = nullptr;
-
 const QStringList TfrmTaisykles::kReiksmiuEtiketes{
     u"lblAdresas"_s,        u"lblServeris"_s,        u"lblZemelapis"_s,    u"lblKatalogas"_s,
     u"lblPavadinimas"_s,    u"lblZaidejaiAktyvus"_s, u"lblZaidejaiViso"_s, u"lblProtokoloVersija"_s,
@@ -39,17 +37,16 @@ QLabel* ReiksmesEtikete(QWidget* tevas, const char* vardas, int x, int y, const 
 
 } // namespace
 
-TfrmTaisykles::TfrmTaisykles(TCentras* centras, QWidget* tevas)
-    : TAntrinisLangas(tevas), TServerioLangas(this, centras, kDetaliuPrasymai, TRaundoSantrauka::TSaltinis::Detales) {
+TfrmTaisykles::TfrmTaisykles(TCentras* centras, TStebetojas* stebetojas, QWidget* tevas)
+    : TAntrinisLangas(stebetojas, tevas),
+      TServerioLangas(this, centras, kDetaliuPrasymai, TRaundoSantrauka::TSaltinis::Detales,
+                      stebetojas ? &stebetojas->Kalba() : nullptr) {
     setObjectName(u"frmTaisykles"_s);
     SukurtiValdiklius();
     Saugiai([this] { FormCreate(); });
 }
 
-TfrmTaisykles::~TfrmTaisykles() {
-    if (frmTaisykles == this)
-        frmTaisykles = nullptr;
-}
+TfrmTaisykles::~TfrmTaisykles() {}
 
 void TfrmTaisykles::SukurtiValdiklius() {
     // The plot's strip below the labels and the rules grid.
@@ -114,7 +111,6 @@ void TfrmTaisykles::FormCreate() {
 }
 
 void TfrmTaisykles::FormShow() {
-    const TStebetojas* stebetojas = Stebetojas();
     const QString adresas = stebetojas ? stebetojas->Adresas() : QString();
     const bool yraAdresas = !ApkarpytiTarpus(adresas).isEmpty();
     // Another server: its values go at once. The same one keeps what it
@@ -145,7 +141,7 @@ void TfrmTaisykles::FormShow() {
     if (serveris) {
         // The showing repeats its round as the watcher would have, and no
         // more often than the server's query budget allows.
-        const TStebetojas* s = Stebetojas();
+        const TStebetojas* s = stebetojas;
         const int ms = s ? s->AtnaujinimoIntervalas() : 0;
         tmrAtnaujinimas->setIntervalas(ms);
         tmrAtnaujinimas->setMaziausias(ms > 0 ? Tarpas(*serveris, ms) : 0);
@@ -201,7 +197,6 @@ void TfrmTaisykles::FormHide() {
 // ---- Replies ----
 
 bool TfrmTaisykles::ArIgnoruojaAtsakymus(TApklausa::TId id) const {
-    const TStebetojas* stebetojas = Stebetojas();
     return id != raundas || (stebetojas && stebetojas->ArUzdraustas());
 }
 

@@ -32,7 +32,7 @@ class TTinklelis;
 class TfrmTaisykles : public TAntrinisLangas, public TServerioLangas {
     Q_OBJECT
 public:
-    explicit TfrmTaisykles(TCentras* centras, QWidget* tevas = nullptr);
+    TfrmTaisykles(TCentras* centras, TStebetojas* stebetojas, QWidget* tevas = nullptr);
     ~TfrmTaisykles() override;
 
     static constexpr int kEilutes = 100; // the title row and at most 99 rules
@@ -119,5 +119,3 @@ private:
     QString istorijosServeris;                    // its text, the history's key
     QHash<QLabel*, QString> reiksmes;
 };
-
-extern TfrmTaisykles* frmTaisykles;

@@ -40,6 +40,14 @@ void RodytiSalia(QWidget* langas) {
 }
 
 std::unique_ptr<TParinktys> parinktys;
+// The windows, in their order of creation; they find one another only through
+// what they are handed here.
+TfrmPagrindinis* frmPagrindinis = nullptr;
+TfrmServeriai* frmServeriai = nullptr;
+TfrmApie* frmApie = nullptr;
+TfrmTaisykles* frmTaisykles = nullptr;
+TfrmKonsole* frmKonsole = nullptr;
+TfrmNarsykle* frmNarsykle = nullptr;
 
 // A window the watcher asked for: the list, the details and the about window
 // over it, modally; the console and the browser beside it, the watcher polling
@@ -88,25 +96,19 @@ void SukurtiLangus() {
     centras = std::make_unique<TCentras>(27035, &DabarMs);
     parinktys = std::make_unique<TParinktys>();
     frmPagrindinis = new TfrmPagrindinis(centras.get(), parinktys.get());
-    RegistruotiStebetoja(frmPagrindinis);
-    RegistruotiKalba(&frmPagrindinis->Kalba());
-    frmServeriai = new TfrmServeriai(centras.get());
-    RegistruotiSarasa(frmServeriai);
+    frmServeriai = new TfrmServeriai(centras.get(), frmPagrindinis);
     // The list walks at the period of the options.
     frmServeriai->NustatytiPerioda(parinktys->ServeriaiBendrai());
     QObject::connect(parinktys.get(), &TParinktys::ServeriaiBendraiPakito, frmServeriai,
                      &TfrmServeriai::NustatytiPerioda);
-    frmApie = new TfrmApie();
-    frmTaisykles = new TfrmTaisykles(centras.get());
-    frmKonsole = new TfrmKonsole(centras.get());
-    frmNarsykle = new TfrmNarsykle(centras.get(), parinktys.get());
+    frmApie = new TfrmApie(frmPagrindinis);
+    frmTaisykles = new TfrmTaisykles(centras.get(), frmPagrindinis);
+    frmKonsole = new TfrmKonsole(centras.get(), frmPagrindinis);
+    frmNarsykle = new TfrmNarsykle(centras.get(), parinktys.get(), frmPagrindinis, frmServeriai);
     QObject::connect(frmPagrindinis, &TfrmPagrindinis::LangoReikia, frmPagrindinis, &RodytiLanga);
 }
 
 void SunaikintiLangus() {
-    RegistruotiSarasa(nullptr);
-    RegistruotiStebetoja(nullptr);
-    RegistruotiKalba(nullptr);
     delete frmNarsykle;
     frmNarsykle = nullptr;
     delete frmKonsole;

@@ -4,7 +4,7 @@
 
 #include "Centras.h"
 #include "NMUDP.h"
-#include "Stebetojas.h"
+#include "Kalba.h"
 #include "Tekstas.h"
 #include "TybINI.h"
 #include "cstrike.h"
@@ -12,9 +12,13 @@
 using namespace Qt::StringLiterals;
 
 TServerioLangas::TServerioLangas(QWidget* langas, TCentras* centras, TPrasymai prasymai,
-                                 TRaundoSantrauka::TSaltinis saltinis)
-    : NMUDP1(centras->Galas()), Apklausa(centras->Apklausa()), langas(langas), prasymai(prasymai), saltinis(saltinis),
-      tinkloPranesimai(langas) {}
+                                 TRaundoSantrauka::TSaltinis saltinis, const TKalba* kalba)
+    : NMUDP1(centras->Galas()), Apklausa(centras->Apklausa()), langas(langas), kalba(kalba), prasymai(prasymai),
+      saltinis(saltinis), tinkloPranesimai(langas) {}
+
+QString TServerioLangas::KalbosTekstas(const char* sekcija, const char* raktas) const {
+    return kalba ? kalba->Tekstas(sekcija, raktas) : QStringLiteral("###1");
+}
 
 TServerioLangas::~TServerioLangas() {
     // The hub outlives the window: none of its rounds may call back into it.

@@ -18,6 +18,7 @@
 class QObject;
 class QWidget;
 class TCentras;
+class TKalba;
 class TNMUDP;
 
 class TServerioLangas {
@@ -32,7 +33,9 @@ public:
 protected:
     // `prasymai`: what each round of the window asks (see Sesija.h), until
     // NustatytiPrasymus; `saltinis`: the window its rounds' records name.
-    TServerioLangas(QWidget* langas, TCentras* centras, TPrasymai prasymai, TRaundoSantrauka::TSaltinis saltinis);
+    // `kalba`: the language in effect (nullptr: texts are "###1"); it must outlive the window.
+    TServerioLangas(QWidget* langas, TCentras* centras, TPrasymai prasymai, TRaundoSantrauka::TSaltinis saltinis,
+                    const TKalba* kalba);
     virtual ~TServerioLangas();
 
     // Starts a round to hostas:portas. An unreachable server is no error of
@@ -76,6 +79,8 @@ private:
     void Priimti(TApklausa::TId id, const TSesijosAtsakymas& atsakymas);
 
     QWidget* langas;
+    const TKalba* kalba;
+    QString KalbosTekstas(const char* sekcija, const char* raktas) const;
     TPrasymai prasymai;
     TRaundoSantrauka::TSaltinis saltinis;
     TTinkloPranesimai tinkloPranesimai;

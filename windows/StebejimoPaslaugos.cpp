@@ -6,6 +6,7 @@
 #include "Centras.h"
 #include "DekloPiktograma.h"
 #include "Istorija.h"
+#include "Kalba.h"
 #include "Modulis1.h"
 #include "Modulis2.h"
 #include "Modulis_Taisykles.h"
@@ -76,6 +77,11 @@ TStebejimoPaslaugos::~TStebejimoPaslaugos() {
     istorija.reset();
 }
 
+QString TStebejimoPaslaugos::Tekstas(const char* sekcija, const char* raktas) const {
+    // The texts of the language in effect now, as every text of the program.
+    return stebetojas ? stebetojas->Kalba().Tekstas(sekcija, raktas) : QStringLiteral("###1");
+}
+
 qint64 TStebejimoPaslaugos::Dabar() const {
     return laikrodis ? laikrodis() : QDateTime::currentMSecsSinceEpoch();
 }
@@ -93,7 +99,7 @@ void TStebejimoPaslaugos::PriimtiRaunda(const TRaundoSantrauka& raundas) {
     }
     PranestiApie(raundas);
     if (deklas && raundas.Saltinis == TRaundoSantrauka::TSaltinis::Stebetojas)
-        deklas->RodytiRaunda(raundas, KalbosTekstas("Pranesimai", "Timeout"));
+        deklas->RodytiRaunda(raundas, Tekstas("Pranesimai", "Timeout"));
 }
 
 void TStebejimoPaslaugos::PranestiApie(const TRaundoSantrauka& raundas) {
@@ -107,16 +113,15 @@ void TStebejimoPaslaugos::PranestiApie(const TRaundoSantrauka& raundas) {
     if (pranesimai.isEmpty())
         return;
     // The texts of the language in effect now, as every text of the program.
-    const TPranesimuTekstai tekstai{KalbosTekstas("Pranesimai", "DraugasPrisijunge"),
-                                    KalbosTekstas("Pranesimai", "VietaLaisva"),
-                                    KalbosTekstas("Pranesimai", "ServerisAtsako")};
+    const TPranesimuTekstai tekstai{Tekstas("Pranesimai", "DraugasPrisijunge"), Tekstas("Pranesimai", "VietaLaisva"),
+                                    Tekstas("Pranesimai", "ServerisAtsako")};
     // Handed to the bus without waiting; a missing service costs nothing here.
     for (const TPranesimas& p : pranesimai)
         pranesejas->Pranesti(PranesimoAntraste(p, tekstai), PranesimoTekstas(p));
 }
 
 void TStebejimoPaslaugos::IstorijaSugedo(const QString& klaida) {
-    QString tekstas = KalbosTekstas("Pranesimai", "IstorijaNeveikia");
+    QString tekstas = Tekstas("Pranesimai", "IstorijaNeveikia");
     tekstas.replace(u"%1"_s, klaida);
     RodytiPranesima(stebetojas, tekstas);
 }

@@ -72,6 +72,7 @@ private:
     void ParaGauta(const QString& serveris, const TIstorijosTaskai& taskai);
     void IstorijosReikia(const QString& serveris);
     qint64 Dabar() const;
+    QString Tekstas(const char* sekcija, const char* raktas) const;
 
     std::function<qint64()> laikrodis;
     TDraugai draugai;

@@ -1,51 +1,18 @@
 #include "Stebetojas.h"
 
+#include "Kalba.h"
 #include "Tekstas.h"
 
-#include "Kalba.h"
-
-namespace {
-
-TStebetojas* stebetojas = nullptr;
-TSarasas* sarasas = nullptr;
-const TKalba* kalba = nullptr;
-
-} // namespace
-
-TStebetojas* Stebetojas() {
-    return stebetojas;
-}
-
-TSarasas* Sarasas() {
-    return sarasas;
-}
-
-QString KalbosTekstas(const char* sekcija, const char* raktas) {
-    return kalba ? kalba->Tekstas(sekcija, raktas) : QStringLiteral("###1");
-}
-
-QStringList NetikruSablonai() {
+QStringList NetikruSablonai(const TKalba& kalba) {
     QStringList sablonai;
     for (const char* raktas : {"NetikriVietos", "NetikriSarasas", "NetikriVardai", "NetikriLaikai", "NetikriSteam"})
-        sablonai.append(KalbosTekstas("Pranesimai", raktas));
+        sablonai.append(kalba.Tekstas("Pranesimai", raktas));
     return sablonai;
 }
 
-QString NetikruPatarimas(const TNetikruIvertis& ivertis) {
-    const QString kodel = NetikruPriezastis(ivertis, NetikruSablonai());
+QString NetikruPatarimas(const TKalba& kalba, const TNetikruIvertis& ivertis) {
+    const QString kodel = NetikruPriezastis(ivertis, NetikruSablonai(kalba));
     if (kodel.isEmpty())
         return {};
-    return PatarimoTekstas(KalbosTekstas("Pranesimai", "NetikriZaidejai").arg(QString::number(ivertis.Netikri), kodel));
-}
-
-void RegistruotiStebetoja(TStebetojas* naujas) {
-    stebetojas = naujas;
-}
-
-void RegistruotiSarasa(TSarasas* naujas) {
-    sarasas = naujas;
-}
-
-void RegistruotiKalba(const TKalba* nauja) {
-    kalba = nauja;
+    return PatarimoTekstas(kalba.Tekstas("Pranesimai", "NetikriZaidejai").arg(QString::number(ivertis.Netikri), kodel));
 }

@@ -2,8 +2,8 @@
 // a secondary window is shown and its period read, its address read and a new
 // address watched, its ban state and its friends option read, and the texts of
 // the language in effect looked up. The other windows see the watcher only
-// through this face. The list offers the watcher its refresh period through
-// TSarasas. The start-up registers both, and the language in effect, here.
+// through this face, handed to them by the start-up; the list offers the
+// browser its add command through TSarasas.
 #pragma once
 
 #include <QStringList>
@@ -52,21 +52,8 @@ public:
     virtual bool Prideti(const QString& adresas) = 0;
 };
 
-// The watcher while it exists, otherwise nullptr.
-TStebetojas* Stebetojas();
-// The server list while it exists, otherwise nullptr.
-TSarasas* Sarasas();
-
-// A text of the language in effect, or "###1" (no file) while none is registered.
-QString KalbosTekstas(const char* sekcija, const char* raktas);
-
-// The reasons of the judge of fake players (Netikri.h) in the language in
-// effect, in the order NetikruPriezastis takes them; and the tool tip of a
-// server judged so (empty for none).
-QStringList NetikruSablonai();
-QString NetikruPatarimas(const TNetikruIvertis& ivertis);
-
-// For the start-up: what the functions above answer (nullptr: nothing).
-void RegistruotiStebetoja(TStebetojas* stebetojas);
-void RegistruotiSarasa(TSarasas* sarasas);
-void RegistruotiKalba(const TKalba* kalba);
+// The reasons of the judge of fake players (Netikri.h) in language `kalba`,
+// in the order NetikruPriezastis takes them; and the tool tip of a server
+// judged so (empty for none).
+QStringList NetikruSablonai(const TKalba& kalba);
+QString NetikruPatarimas(const TKalba& kalba, const TNetikruIvertis& ivertis);
