@@ -8,7 +8,6 @@
 #include "Istorija.h"
 #include "Kalba.h"
 #include "Modulis1.h"
-#include "Modulis2.h"
 #include "Modulis_Taisykles.h"
 #include "Parinktys.h"
 #include "Pranesejas.h"
