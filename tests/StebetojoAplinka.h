@@ -22,6 +22,7 @@
 #include "Centras.h"
 #include "Laikrodis.h"
 #include "Langai.h"
+#include "Pagalba.h"
 #include "Modulis1.h"
 #include "NMUDP.h"
 #include "Pranesimai.h"
@@ -41,18 +42,6 @@ template <typename T> T* LangoValdiklis(const QObject* langas, const char* varda
     if (!v)
         qFatal("%s has no %s", langas ? qPrintable(langas->objectName()) : "a window not made", vardas);
     return v;
-}
-
-// Calls an invokable handler of a window by its name, as tools do; the test
-// fails when the window has no such handler or the call could not be made.
-template <typename... A> bool Kviesti(QObject* langas, const char* vardas, A... argumentai) {
-    const bool pavyko = langas && QMetaObject::invokeMethod(langas, vardas, argumentai...);
-    if (!pavyko)
-        QTest::qFail(qPrintable(QStringLiteral("%1 has no handler %2 to call")
-                                    .arg(langas ? langas->objectName() : QStringLiteral("a window not made"),
-                                         QString::fromLatin1(vardas))),
-                     __FILE__, __LINE__);
-    return pavyko;
 }
 
 // ... of the watcher.

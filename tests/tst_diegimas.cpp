@@ -25,15 +25,11 @@
 #include "FailoInfo.h"
 #include "JpegVaizdas.h"
 #include "TybINI.h"
+#include "Pagalba.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray Skaityti(const QString& kelias) {
-    QFile f(kelias);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
-}
 
 bool Rasyti(const QString& kelias, const QByteArray& turinys) {
     QDir().mkpath(QFileInfo(kelias).path());

@@ -13,15 +13,11 @@
 #include "Klaidos.h"
 #include "Nustatymai.h"
 #include "TybINI.h"
+#include "Pagalba.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray Skaityti(const QString& kelias) {
-    QFile f(kelias);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(no file)");
-}
 
 bool Rasyti(const QString& kelias, const QByteArray& turinys) {
     QFile f(kelias);
@@ -117,7 +113,7 @@ void TstDraugai::pridejimas_data() {
     QTest::addColumn<QString>("vardas");
     QTest::addColumn<bool>("pridetas");
     QTest::addColumn<QByteArray>("po");
-    QTest::newRow("into no file") << QByteArray("(no file)") << u"Alice"_s << true << QByteArray("Alice\n");
+    QTest::newRow("into no file") << QByteArray("(none)") << u"Alice"_s << true << QByteArray("Alice\n");
     QTest::newRow("after the last line") << QByteArray("Bob\n") << u"Alice"_s << true << QByteArray("Bob\nAlice\n");
     QTest::newRow("trimmed") << QByteArray("Bob\n") << u"  Alice \t"_s << true << QByteArray("Bob\nAlice\n");
     QTest::newRow("a friend already, in other case")
@@ -131,7 +127,7 @@ void TstDraugai::pridejimas() {
     QFETCH(QString, vardas);
     QFETCH(bool, pridetas);
     QFETCH(QByteArray, po);
-    if (pries != "(no file)")
+    if (pries != "(none)")
         QVERIFY(Rasyti(kelias, pries));
     TDraugai draugai(kelias);
     QCOMPARE(draugai.Prideti(vardas), pridetas);
@@ -152,7 +148,7 @@ void TstDraugai::pasalinimas_data() {
     QTest::newRow("every matching line, any case and blanks")
         << QByteArray("alice\nBob\n ALICE \nCarol\n") << u"Alice"_s << true << QByteArray("Bob\nCarol\n");
     QTest::newRow("not there") << QByteArray("Bob\n") << u"Alice"_s << false << QByteArray("Bob\n");
-    QTest::newRow("no file") << QByteArray("(no file)") << u"Alice"_s << false << QByteArray("(no file)");
+    QTest::newRow("no file") << QByteArray("(none)") << u"Alice"_s << false << QByteArray("(none)");
 }
 
 void TstDraugai::pasalinimas() {
@@ -160,7 +156,7 @@ void TstDraugai::pasalinimas() {
     QFETCH(QString, vardas);
     QFETCH(bool, pasalintas);
     QFETCH(QByteArray, po);
-    if (pries != "(no file)")
+    if (pries != "(none)")
         QVERIFY(Rasyti(kelias, pries));
     TDraugai draugai(kelias);
     draugai.Ikelti();

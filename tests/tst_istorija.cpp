@@ -23,6 +23,7 @@
 // The programs this test starts are the writer.
 #define VELMORANT_TESTSERVER_EXE VELMORANT_RASYTOJAS_EXE
 #include "Procesas.h"
+#include "Pagalba.h"
 
 using namespace Qt::StringLiterals;
 
@@ -35,11 +36,6 @@ constexpr qint64 kDiena = 24 * kVal;
 // A moment on a 10-minute boundary, and one 5 minutes after it.
 constexpr qint64 kLygus = 1767225600000; // 2026-01-01 00:00 UTC
 constexpr qint64 kNelygus = kLygus + 5 * kMin;
-
-QByteArray Skaityti(const QString& kelias) {
-    QFile f(kelias);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool Rasyti(const QString& kelias, const QByteArray& turinys) {
     QFile f(kelias);

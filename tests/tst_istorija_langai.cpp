@@ -27,6 +27,7 @@
 #include "StebejimoPaslaugos.h"
 #include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
+#include "Pagalba.h"
 
 using namespace Qt::StringLiterals;
 
@@ -48,10 +49,6 @@ TServerioTurinys Turinys(const QByteArray& vardas, int kiek, const QByteArray& z
         t.Zaidejai.append(KurtiZaidejoInfo(0, "p" + QByteArray::number(i), i, 30.0f));
     t.Taisykles = {{"mp_timelimit", "30"}};
     return t;
-}
-
-QString Adresas(const TTestinisServeris& s) {
-    return u"127.0.0.1:"_s + QString::number(s.Prievadas());
 }
 
 // The poller of every window's rounds: the hub's.

@@ -13,6 +13,7 @@
 #include "NMUDP.h"
 #include "RankinisServeris.h"
 #include "Tekstas.h"
+#include "Pagalba.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,11 +32,6 @@ QByteArray Isvestis(const QList<QByteArray>& eilutes, const QByteArray& antraste
     for (int i = 0; i < 199; ++i)
         b += (i < eilutes.size() ? eilutes.at(i) : QByteArray()) + "\r\n";
     return b;
-}
-
-QByteArray Skaityti(const QString& kelias) {
-    QFile f(kelias);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 
 #include "Dieginiai.h"
 #include "FailoInfo.h"
+#include "Pagalba.h"
 
 using namespace Qt::StringLiterals;
 
@@ -28,11 +29,6 @@ const QString kSaltinis = QString::fromUtf8(VELMORANT_SOURCE_DIR);
 const QString kId = QString::fromUtf8(VELMORANT_ID);
 // The version record's company: the package's maintainer (its comments, kKomentarai, the summary).
 constexpr int kImone = 0;
-
-QByteArray Skaityti(const QString& kelias) {
-    QFile f(kelias);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
-}
 
 TVersijosTekstai VersijosIrasas() {
     TVersijosTekstai t;

@@ -19,6 +19,7 @@
 #include "ServeriuLangai.h"
 #include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
+#include "Pagalba.h"
 
 using namespace Qt::StringLiterals;
 
@@ -42,10 +43,6 @@ TServerioTurinys Turinys(const QByteArray& vardas) {
     for (int i = 0; i < 60; ++i) // long enough for a split reply
         t.Taisykles.append({"rule_" + QByteArray::number(i), "value " + QByteArray::number(i)});
     return t;
-}
-
-QString Adresas(const TTestinisServeris& s) {
-    return u"127.0.0.1:"_s + QString::number(s.Prievadas());
 }
 
 // The watcher's scoreboard, part by part; a part is whole when not empty.

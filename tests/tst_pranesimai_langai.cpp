@@ -24,6 +24,7 @@
 #include "Sesija.h"
 #include "StebetojoAplinka.h"
 #include "TestinisServeris.h"
+#include "Pagalba.h"
 
 using namespace Qt::StringLiterals;
 
@@ -45,10 +46,6 @@ TServerioTurinys Turinys(const QByteArray& vardas, const QList<QByteArray>& zaid
     for (const QByteArray& z : zaidejai)
         t.Zaidejai.append(KurtiZaidejoInfo(0, z, 1, 60.0f));
     return t;
-}
-
-QString Adresas(const TTestinisServeris& s) {
-    return u"127.0.0.1:"_s + QString::number(s.Prievadas());
 }
 
 // The poller of every window's rounds: the hub's.
