@@ -8,11 +8,13 @@ class TCentras;
 class TParinktys;
 
 // Sets the application name, makes the watching hub (Centras.h, its endpoint
-// on UDP port 27035) and creates the windows, handing them the hub: the
-// watcher first, then the server list, the about window, the details window
-// and the remote console. Tests call it.
+// on UDP port 27035) and the user's options (Parinktys.h), and creates the
+// windows, handing each what it uses: the watcher first, then the server
+// list, the about window, the details window, the remote console and the
+// browser; the watcher's requests for a window are shown from here. Tests
+// call it and find the windows by their instance names.
 void SukurtiLangus();
-// Destroys the windows in the reverse order, then the hub.
+// Destroys the windows in the reverse order, then the options and the hub.
 void SunaikintiLangus();
 // The hub while the windows exist, otherwise nullptr.
 TCentras* ProgramosCentras();

@@ -41,7 +41,8 @@ public:
     virtual const TKalba& Kalba() const = 0;
 };
 
-// What the server list offers the watcher's menu: its refresh period, ms.
+// What the server list offers the start-up (its walk's period, ms, which
+// follows the options) and the browser (its add command).
 class TSarasas {
 public:
     virtual ~TSarasas() = default;
