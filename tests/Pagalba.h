@@ -1,8 +1,10 @@
-// What the test programs share beside their set-ups: a file's bytes, a test
-// server's loopback address, and a handler called by its name.
+// What the test programs share beside their set-ups: a file's bytes, the
+// favourite list's file, a test server's loopback address, and a handler
+// called by its name.
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QFile>
 #include <QMetaObject>
 #include <QObject>
@@ -13,6 +15,15 @@
 inline QByteArray Skaityti(const QString& kelias, const QByteArray& jeiNera = QByteArrayLiteral("(none)")) {
     QFile f(kelias);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : jeiNera;
+}
+
+// The favourite list's file as the program writes it: the title line, the
+// given lines, empty lines up to 200, each ended by CR LF.
+inline QByteArray Isvestis(const QList<QByteArray>& eilutes, const QByteArray& antraste = "Address") {
+    QByteArray b = antraste + "\r\n";
+    for (int i = 0; i < 199; ++i)
+        b += (i < eilutes.size() ? eilutes.at(i) : QByteArray()) + "\r\n";
+    return b;
 }
 
 // "127.0.0.1:port" of a test game server listening on loopback.

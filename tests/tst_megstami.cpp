@@ -25,15 +25,6 @@ QString Tekstai(const char* sekcija, const char* raktas) {
     return QString::fromLatin1(sekcija) + u'/' + QString::fromLatin1(raktas);
 }
 
-// The file as the model writes it: the title line, the given lines, empty
-// lines up to 200, each ended by CR LF.
-QByteArray Isvestis(const QList<QByteArray>& eilutes, const QByteArray& antraste = "Address") {
-    QByteArray b = antraste + "\r\n";
-    for (int i = 0; i < 199; ++i)
-        b += (i < eilutes.size() ? eilutes.at(i) : QByteArray()) + "\r\n";
-    return b;
-}
-
 } // namespace
 
 class TstMegstami : public QObject {

@@ -95,15 +95,6 @@ QString Adresas(const TTestinisServeris& s) {
     return adresas;
 }
 
-// The file as the window writes it: the title line, the given lines, empty
-// lines up to 200, each ended by CR LF.
-QByteArray Isvestis(const QList<QByteArray>& eilutes, const QByteArray& antraste = "Address") {
-    QByteArray b = antraste + "\r\n";
-    for (int i = 0; i < 199; ++i)
-        b += (i < eilutes.size() ? eilutes.at(i) : QByteArray()) + "\r\n";
-    return b;
-}
-
 } // namespace
 
 class TstServeriai : public QObject {
