@@ -1,5 +1,7 @@
 #include "Kalba.h"
 
+#include <algorithm>
+
 #include "TybINI.h"
 
 using namespace Qt::StringLiterals;
@@ -31,4 +33,13 @@ QString TKalba::Tekstas(const char* sekcija, const char* raktas) const {
 
 QByteArray TKalba::Reiksme(const char* sekcija, const char* raktas) const {
     return failas->SkaitytiReiksme(QString::fromLatin1(sekcija), QString::fromLatin1(raktas));
+}
+
+QLocale TKalba::Lokale() const {
+    const QByteArray vardas = Reiksme("Kalba", "Lokale").trimmed();
+    // Only a name of letters and one underscore, as the shipped files hold: nothing else is asked of QLocale.
+    const bool tinka = !vardas.isEmpty() && vardas.size() <= 16 &&
+                       std::all_of(vardas.cbegin(), vardas.cend(),
+                                   [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; });
+    return tinka ? QLocale(QString::fromLatin1(vardas)) : QLocale();
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
 
 class QObject;
@@ -29,6 +30,9 @@ public:
     QString Tekstas(const char* sekcija, const char* raktas) const;
     // The same as the bytes the file holds.
     QByteArray Reiksme(const char* sekcija, const char* raktas) const;
+    // How the language writes numbers and dates: the file's "Lokale" (a name
+    // such as "lt_LT"), the system's for a file without one.
+    QLocale Lokale() const;
 
 private:
     TTybINI* failas;

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QLocale>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,7 +27,7 @@ const QString kSaltinis = QString::fromUtf8(VELMORANT_SOURCE_DIR) + u"/resursai/
 const QList<std::pair<QString, QStringList>>& Katalogas() {
     static const QList<std::pair<QString, QStringList>> katalogas{
         // The language's own name and the code page its players' old clients use.
-        {u"Kalba"_s, {u"Vardas"_s, u"Koduote"_s}},
+        {u"Kalba"_s, {u"Vardas"_s, u"Koduote"_s, u"Lokale"_s}},
         {u"frmPagrindinis"_s,
          {u"lblKomanda1Title"_s,
           u"lblKomanda2Title"_s,
@@ -265,6 +266,8 @@ void TstResursai::tekstai() {
     QCOMPARE(Vietos(reiksme), Vietos(ini.SkaitytiReiksme(sekcija, raktas)));
     if (raktas == u"Koduote"_s)
         QVERIFY2(QStringDecoder(reiksme.constData()).isValid(), reiksme.constData());
+    if (raktas == u"Lokale"_s)
+        QVERIFY2(QLocale(QString::fromLatin1(reiksme)).language() != QLocale::C, reiksme.constData());
 
     // The key's own line gives the value, and no later line of the section holds the key.
     const QList<QByteArray> eilutes = SekcijosEilutes(Perskaityti(u"resursai/Kalbos/"_s + kalba + u".lng"_s), sekcija);
