@@ -47,6 +47,39 @@ void TParinktys::NustatytiKalba(const QString& failas) {
     Q_EMIT KalbaPakito(failas);
 }
 
+void TParinktys::NustatytiNarsyklesVieta(const QRect& vieta) {
+    const QRect nauja = vieta.isValid() ? vieta : QRect();
+    if (narsyklesVieta == nauja)
+        return;
+    narsyklesVieta = nauja;
+    Q_EMIT NarsyklesVietaPakito(nauja);
+}
+
+QByteArray VietosTekstas(const QRect& vieta) {
+    if (!vieta.isValid())
+        return QByteArray();
+    return QByteArray::number(vieta.x()) + ',' + QByteArray::number(vieta.y()) + ',' +
+           QByteArray::number(vieta.width()) + ',' + QByteArray::number(vieta.height());
+}
+
+QRect SkaitytiVieta(const QByteArray& tekstas) {
+    // Bounds far beyond any desktop: a hand-edited value cannot ask for a window of a million pixels.
+    constexpr int kRiba = 100000, kDidziausiasDydis = 20000;
+    const QList<QByteArray> dalys = tekstas.trimmed().split(',');
+    if (dalys.size() != 4)
+        return QRect();
+    int n[4];
+    for (int i = 0; i < 4; ++i) {
+        bool gerai = false;
+        n[i] = dalys.at(i).trimmed().toInt(&gerai);
+        if (!gerai || n[i] < -kRiba || n[i] > kRiba)
+            return QRect();
+    }
+    if (n[2] <= 0 || n[3] <= 0 || n[2] > kDidziausiasDydis || n[3] > kDidziausiasDydis)
+        return QRect();
+    return QRect(n[0], n[1], n[2], n[3]);
+}
+
 void TParinktys::NustatytiKoduote(const QByteArray& pavadinimas) {
     if (koduote == pavadinimas)
         return;
@@ -97,6 +130,10 @@ QList<TNustatymas> ParinkciuLentele(TParinktys& p) {
                     [&p](const QByteArray& reiksme) {
                         p.NustatytiKoduote(reiksme.startsWith("###") ? QByteArray() : reiksme.trimmed());
                     },
+                    QByteArray()},
+        // Not in the file until the user has moved or resized the browser.
+        TNustatymas{"NarsyklesVieta", [&p] { return VietosTekstas(p.NarsyklesVieta()); },
+                    [&p](const QByteArray& reiksme) { p.NustatytiNarsyklesVieta(SkaitytiVieta(reiksme)); },
                     QByteArray()},
     };
 }

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include "Nustatymai.h"
@@ -55,6 +56,10 @@ public:
     // The code page of servers' texts that are not UTF-8 (empty: the language's).
     QByteArray Koduote() const { return koduote; }
     void NustatytiKoduote(const QByteArray& pavadinimas);
+    // Where the user last put the browser, its frame's corner and its size
+    // (empty: never moved nor resized by the user; it opens beside the watcher).
+    QRect NarsyklesVieta() const { return narsyklesVieta; }
+    void NustatytiNarsyklesVieta(const QRect& vieta);
 
 Q_SIGNALS:
     void ZymaPakito(TParinktys::TZyma zyma, bool reiksme);
@@ -63,6 +68,7 @@ Q_SIGNALS:
     void NarsyklesGreitisPakito(int pinguPerMinute);
     void KalbaPakito(const QString& failas);
     void KoduotePakito(const QByteArray& pavadinimas);
+    void NarsyklesVietaPakito(const QRect& vieta);
 
 private:
     QList<bool> zymos;
@@ -71,7 +77,13 @@ private:
     int narsyklesGreitis = kNarsyklesGreitis;
     QString kalba;
     QByteArray koduote;
+    QRect narsyklesVieta;
 };
+
+// The browser's place as the settings file keeps it, "x,y,width,height", and
+// back; what is not four whole numbers with a size of a window reads as empty.
+QByteArray VietosTekstas(const QRect& vieta);
+QRect SkaitytiVieta(const QByteArray& tekstas);
 
 // The settings file's keys over the options, in the file's order: the eight
 // of old first, so a file of old loads exactly as before, then the later

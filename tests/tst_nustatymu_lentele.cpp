@@ -123,7 +123,7 @@ void TstNustatymuLentele::parinktys() {
     const QByteArray failas = "-->Nustatymai<--\r\nTAB=0\r\nMeniuApacioj=1\r\nArIseiti=0\r\nIssaugotiPakeitimus=1\r\n"
                               "KeistiHosta=1\r\nIntervalas= 7000 \r\nServeriaiBendrai=3000\r\nKalba=Deutsch\r\n"
                               "PranestiVieta=1\r\nPranestiDraugus=0\r\nNarsyklesGreitis=0\r\nNarsykleBeNetikru=1\r\n"
-                              "Koduote=windows-1251\r\n";
+                              "Koduote=windows-1251\r\nNarsyklesVieta=-8,20,904,480\r\n";
     Rasyti(failas);
     TParinktys p;
     QSignalSpy zymos(&p, &TParinktys::ZymaPakito);
@@ -140,6 +140,9 @@ void TstNustatymuLentele::parinktys() {
     QCOMPARE(p.Kalba(), u"Deutsch"_s);
     QCOMPARE(p.NarsyklesGreitis(), 0);
     QCOMPARE(p.Koduote(), QByteArray("windows-1251"));
+    QCOMPARE(p.NarsyklesVieta(), QRect(-8, 20, 904, 480));
+    for (const QByteArray& blogas : {"1,2,3", "1,2,0,480", "1,2,904,480,5", "x,2,904,480", "0,0,99999,480"})
+        QCOMPARE(SkaitytiVieta(blogas), QRect());
     IkeltiNustatymus(ParinkciuLentele(p));
     QCOMPARE(zymos.count() + intervalas.count() + greitis.count(), 7);
     IssaugotiNustatymus(ParinkciuLentele(p));
