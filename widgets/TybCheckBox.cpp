@@ -1,6 +1,7 @@
 #include "TybCheckBox.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 
 #include "Hover.h"
 
@@ -16,3 +17,16 @@ void TTybCheckBox::leaveEvent(QEvent* event) {
     event->accept();
     PranestiApieZymekli(this, OnMouseLeave);
 }
+
+void TTybCheckBox::keyPressEvent(QKeyEvent* event) {
+    const int k = event->key();
+    if ((k == Qt::Key_Return || k == Qt::Key_Enter) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (!event->isAutoRepeat())
+            click();
+        return;
+    }
+    QCheckBox::keyPressEvent(event);
+}
+
+

@@ -1,4 +1,5 @@
 // TTybCheckBox: a check box that reports the pointer entering and leaving it.
+// Enter presses it as Space does.
 #pragma once
 
 #include <QCheckBox>
@@ -16,4 +17,5 @@ public:
 protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
