@@ -71,6 +71,7 @@ void TfrmKonsole::SukurtiValdiklius() {
     chkIsimintiSlaptazodi = Sukurti<QCheckBox>(this, "chkIsimintiSlaptazodi", 316, 39, 316, 17);
     chkIsimintiSlaptazodi->setText(u"chkIsimintiSlaptazodi"_s);
     NustatytiSpalvas(chkIsimintiSlaptazodi, SpalvaBGR(kOranzine));
+    TamsusZymimasis(chkIsimintiSlaptazodi);
 
     memIsvestis = Sukurti<QPlainTextEdit>(this, "memIsvestis", 8, 68, 624, 324);
     memIsvestis->setReadOnly(true);

@@ -1,8 +1,15 @@
 #include "Stiliai.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScrollBar>
+#include <QStyleOption>
 
 #include "Tekstas.h"
 #include "Valdikliai.h"
@@ -53,12 +60,70 @@ QString Spalva(const QColor& c) {
     return c.name(QColor::HexRgb);
 }
 
+// A colour at a part of its strength, towards black.
+QColor Silpnesne(const QColor& c, float dalis) {
+    return QColor::fromRgbF(c.redF() * dalis, c.greenF() * dalis, c.blueF() * dalis);
+}
+
+// The desktop's style draws a check box's box in light colours of its own or,
+// on a black palette, not at all; this one draws it from the check box's text
+// colour and leaves everything else to the desktop's style.
+class TTamsusZymimuStilius : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement elementas, const QStyleOption* o, QPainter* p,
+                       const QWidget* w) const override {
+        if (elementas == PE_FrameFocusRect && qobject_cast<const QCheckBox*>(w))
+            return; // the box shows the focus
+        if (elementas != PE_IndicatorCheckBox) {
+            QProxyStyle::drawPrimitive(elementas, o, p, w);
+            return;
+        }
+        const QColor tekstas = o->palette.color(QPalette::WindowText);
+        const bool ijungtas = o->state & State_Enabled;
+        const QColor zenklas = ijungtas ? tekstas : Silpnesne(tekstas, 0.5f);
+        const QColor remas =
+            (o->state & State_HasFocus) && ijungtas ? tekstas : Silpnesne(tekstas, ijungtas ? 0.5f : 0.3f);
+        const int krastine = qMin(o->rect.width(), o->rect.height());
+        const QRect r(o->rect.x(), o->rect.y() + (o->rect.height() - krastine) / 2, krastine, krastine);
+        p->save();
+        p->setPen(remas);
+        p->setBrush(Qt::NoBrush);
+        p->drawRect(r.adjusted(0, 0, -1, -1));
+        if (o->state & (State_On | State_NoChange)) {
+            p->setRenderHint(QPainter::Antialiasing, true);
+            p->setPen(QPen(zenklas, qMax(1.5, krastine / 7.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            const QRectF v = QRectF(r).adjusted(krastine * 0.22, krastine * 0.22, -krastine * 0.22, -krastine * 0.22);
+            QPainterPath kelias;
+            if (o->state & State_On) {
+                kelias.moveTo(v.left(), v.center().y());
+                kelias.lineTo(v.left() + v.width() * 0.4, v.bottom());
+                kelias.lineTo(v.right(), v.top());
+            } else {
+                kelias.moveTo(v.left(), v.center().y());
+                kelias.lineTo(v.right(), v.center().y());
+            }
+            p->drawPath(kelias);
+        }
+        p->restore();
+    }
+};
+
 } // namespace
+
+void TamsusZymimasis(QCheckBox* langelis) {
+    // One style for every such box, the application's to end.
+    static QPointer<TTamsusZymimuStilius> stilius;
+    if (!stilius) {
+        stilius = new TTamsusZymimuStilius;
+        stilius->setParent(qApp);
+    }
+    langelis->setStyle(stilius);
+}
 
 void RedagavimoLaukas(QWidget* laukas, int spalva) {
     const QColor tekstas = SpalvaBGR(spalva);
     // The frame at half the text's strength: seen on black, yet quieter than the focus.
-    const QColor remas = QColor::fromRgbF(tekstas.redF() / 2, tekstas.greenF() / 2, tekstas.blueF() / 2);
+    const QColor remas = Silpnesne(tekstas, 0.5f);
     QPalette p = laukas->palette();
     p.setColor(QPalette::PlaceholderText, remas);
     laukas->setPalette(p);

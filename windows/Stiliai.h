@@ -6,6 +6,7 @@
 #include <QString>
 
 class QAbstractScrollArea;
+class QCheckBox;
 class QLabel;
 class QWidget;
 
@@ -31,6 +32,11 @@ void NustatytiTeksta(QLabel* etikete, const QString& tekstas);
 // `spalva` (0x00BBGGRR) on black, inside a frame that shows whether or not
 // the box has the focus, brighter while it has; an empty box's hint dimmed.
 void RedagavimoLaukas(QWidget* laukas, int spalva = kOranzine);
+// A check box on a dark window: its box a frame in its text's colour at half
+// strength (at full strength while it has the focus), its tick in the text's
+// colour, both dimmed while it is disabled. The colours follow the check box's
+// palette, so a hover colour reaches its box too.
+void TamsusZymimasis(QCheckBox* langelis);
 // Scroll bars of a black window's list or text in the program's colours: a
 // dark groove with a dim orange handle, never the desktop's light bar.
 void TamsiosSlinkties(QAbstractScrollArea* sritis);
