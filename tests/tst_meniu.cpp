@@ -2,12 +2,14 @@
 // dialogs, the exit confirmation and the keyboard rules.
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTimer>
 
 #include <QAccessible>
@@ -144,6 +146,9 @@ private Q_SLOTS:
     void zymimiejiValdoSkydelius();
     void shiftRodoLentele();
     void juostaKlaviaturaiIrSkaitytuvui();
+    void skydeliaiKlaviaturaiIrSkaitytuvui();
+    void zymimujuLangeliai_data();
+    void zymimujuLangeliai();
     void ctrlSlepiaJuosta_data();
     void ctrlSlepiaJuosta();
     void ctrlTab_data();
@@ -700,6 +705,108 @@ void TstMeniu::juostaKlaviaturaiIrSkaitytuvui() {
     QVERIFY(!Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
     QTest::keyClick(juosta, Qt::Key_Return);
     QVERIFY(Valdiklis<QFrame>("pnlMeniuLygis1")->isVisible());
+}
+
+void TstMeniu::skydeliaiKlaviaturaiIrSkaitytuvui() {
+    // Opened from the bar, the menu is walked by the arrows and Tab, Enter
+    // presses an item; a screen reader reads each item as a menu item or a
+    // button it can press, and the quit question is answered by keys alone.
+    frmPagrindinis()->activateWindow();
+    AtimtiFokusa();
+    QAccessibleInterface* juosta = QAccessible::queryAccessibleInterface(Valdiklis<TApatineJuosta>("imgApacia"));
+    juosta->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    const auto fokusas = [] {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    };
+    QCOMPARE(fokusas(), u"lblPatvirtinimai"_s);
+    QCOMPARE(Matomi(), u"pnlMeniuLygis1,pnlPatvirtinimai"_s); // as the pointer opens it
+    auto* tab = Valdiklis<TTybCheckBox>("chkTAB");
+    // Each key, and where the focus is after it.
+    const auto zingsniuoti = [&fokusas](const QList<int>& klavisai, const QStringList& kur) {
+        for (qsizetype n = 0; n < klavisai.size(); ++n) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(klavisai.at(n)));
+            QCOMPARE(fokusas(), kur.at(n));
+        }
+    };
+    // Up from the first check box goes round to the last, past the language box.
+    zingsniuoti({Qt::Key_Down, Qt::Key_Right, Qt::Key_Return, Qt::Key_Up, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Up,
+                 Qt::Key_Tab, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up},
+                {u"lblIvairus1"_s, u"chkTAB"_s, u"chkTAB"_s, u"chkPranestiDraugus"_s, u"lblIvairus1"_s, u"chkTAB"_s,
+                 u"chkPranestiDraugus"_s, u"lblMeniu2"_s, u"lblIvairus1"_s, u"lblPatvirtinimai"_s, u"lblGerai"_s});
+    QVERIFY(!tab->isChecked());
+
+    QAccessibleInterface* i = nullptr;
+    for (const char* vardas : {"lblMeniu3", "lblIntervalas", "lblIseitiTaip", "lblGerai"}) {
+        i = QAccessible::queryAccessibleInterface(Valdiklis<TTybLabel>(vardas));
+        QCOMPARE(i->role(), qstrcmp(vardas, "lblIseitiTaip") == 0 ? QAccessible::Button : QAccessible::MenuItem);
+        QCOMPARE(i->text(QAccessible::Name), Valdiklis<TTybLabel>(vardas)->text());
+        QVERIFY(i->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    }
+    // Pressed by a screen reader, "Close menu" closes it; the focus goes back to the button it came from.
+    i->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(Matomi(), QString());
+    QCOMPARE(fokusas(), u"btnApie"_s);
+
+    Atleisti(Qt::Key_Escape);
+    QCOMPARE(fokusas(), u"lblIseitiTaip"_s);
+    zingsniuoti({Qt::Key_Right, Qt::Key_Space}, {u"lblIseitiNe"_s, u"btnApie"_s});
+    QCOMPARE(Matomi(), QString());
+    tab->setChecked(true);
+}
+
+void TstMeniu::zymimujuLangeliai_data() {
+    QTest::addColumn<QString>("vardas");
+    QTest::addColumn<bool>("pazymetas");
+    QTest::addColumn<bool>("ijungtas");
+    QTest::addColumn<double>("remas"); // the frame's strength, of the text's colour; 1: focused
+    QTest::newRow("the browser's, off: its box") << u"chkNePilni"_s << false << true << 0.5;
+    QTest::newRow("the browser's, on: its tick") << u"chkNePilni"_s << true << true << 0.5;
+    QTest::newRow("a panel's, focused") << u"chkKeistiHosta"_s << false << true << 1.0;
+    QTest::newRow("a panel's, disabled") << u"chkKeistiHosta"_s << true << false << 0.3;
+}
+
+void TstMeniu::zymimujuLangeliai() {
+    // On black, a check box shows its box whether or not it is checked.
+    QFETCH(QString, vardas);
+    QFETCH(bool, pazymetas);
+    QFETCH(bool, ijungtas);
+    QFETCH(double, remas);
+    auto* langelis = frmNarsykle()->findChild<QCheckBox*>(vardas);
+    langelis = langelis ? langelis : Valdiklis<QCheckBox>(qPrintable(vardas));
+    const bool buvo = langelis->isChecked();
+    langelis->setChecked(pazymetas);
+    langelis->setEnabled(ijungtas);
+    if (remas == 1.0) {
+        Valdiklis<QFrame>("pnlPatvirtinimai")->show();
+        frmPagrindinis()->activateWindow();
+        langelis->setFocus();
+        QVERIFY(langelis->hasFocus());
+    }
+    const QImage vaizdas = langelis->grab().toImage();
+    QStyleOptionButton o;
+    o.initFrom(langelis);
+    const QRect r = langelis->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &o, langelis);
+    const int k = qMin(r.width(), r.height());
+    const QRect dezute(r.x(), r.y() + (r.height() - k) / 2, k, k);
+    const QColor t = langelis->palette().color(QPalette::WindowText);
+    const auto dalis = [&t](double d) {
+        return QColor::fromRgbF(t.redF() * d, t.greenF() * d, t.blueF() * d);
+    };
+    QCOMPARE(vaizdas.pixelColor(dezute.center().x(), dezute.top()).name(), dalis(remas).name());
+    // The tick, in the text's colour (dimmed when disabled), only when checked.
+    const QColor zenklas = dalis(ijungtas ? 1.0 : 0.5);
+    bool tikas = false;
+    for (int x = dezute.left() + 2; x < dezute.right() - 1; ++x)
+        for (int y = dezute.top() + 2; y < dezute.bottom() - 1; ++y) {
+            const QColor c = vaizdas.pixelColor(x, y);
+            tikas |=
+                qAbs(c.red() - zenklas.red()) + qAbs(c.green() - zenklas.green()) + qAbs(c.blue() - zenklas.blue()) <=
+                24;
+        }
+    QCOMPARE(tikas, pazymetas);
+    langelis->setEnabled(true);
+    langelis->setChecked(buvo);
+    Valdiklis<QFrame>("pnlPatvirtinimai")->hide();
 }
 
 QTEST_MAIN(TstMeniu)

@@ -9,6 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QWindow>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -21,6 +24,7 @@
 #include "Modulis_Narsykle.h"
 #include "Programa.h"
 #include "Narsykle.h"
+#include "Parinktys.h"
 #include "SlaptuTarnyba.h"
 #include "StebetojoAplinka.h"
 
@@ -56,6 +60,9 @@ private Q_SLOTS:
     void bendruomene();
     void steamIstorija();
     void netikri();
+    void vietaSalia_data();
+    void vietaSalia();
+    void atsimenaVieta();
 
 private:
     TSlaptuTarnyba tarnyba;
@@ -301,5 +308,65 @@ void TstNarsykleLangas::netikri() {
     frmNarsykle()->hide();
 }
 
-QTEST_MAIN(TstNarsykleLangas)
+void TstNarsykleLangas::vietaSalia_data() {
+    // A window of 781 x 565 and one of 904 x 480 on an area of 2560 x 1440.
+    QTest::addColumn<QRect>("salia");
+    QTest::addColumn<QPoint>("vieta");
+    QTest::newRow("room on the right") << QRect(100, 100, 781, 565) << QPoint(889, 100);
+    QTest::newRow("room only on the left") << QRect(1600, 100, 781, 565) << QPoint(688, 100);
+    QTest::newRow("low on the screen: kept on it") << QRect(100, 1200, 781, 565) << QPoint(889, 960);
+    QTest::newRow("no room: the edge of the wider side") << QRect(880, 100, 781, 565) << QPoint(1656, 100);
+}
+
+void TstNarsykleLangas::vietaSalia() {
+    QFETCH(QRect, salia);
+    QTEST(VietaSalia(salia, QSize(904, 480), QRect(0, 0, 2560, 1440)).value_or(QPoint(-1, -1)), "vieta");
+}
+
+void TstNarsykleLangas::atsimenaVieta() {
+    // Opened from the menu, the browser stands beside the watcher, whole, wide
+    // enough for its columns; the settings learn its place only once the user
+    // has moved it, and it opens there again.
+    frmNarsykle()->hide();
+    ProgramosParinktys()->NustatytiNarsyklesVieta(QRect());
+    frmPagrindinis()->move(100, 100);
+    Valdiklis<QFrame>("pnlMeniuLygis1")->show();
+    QTest::mouseClick(Valdiklis<TTybLabel>("lblNarsykle"), Qt::LeftButton, {}, QPoint(3, 3));
+    QVERIFY(QTest::qWaitForWindowExposed(frmNarsykle()));
+    const QRect stebetojas = frmPagrindinis()->frameGeometry(), narsykle = frmNarsykle()->frameGeometry();
+    QVERIFY2(!narsykle.intersects(stebetojas) && narsykle.left() > stebetojas.right(),
+             qPrintable(u"%1,%2"_s.arg(narsykle.x()).arg(narsykle.y())));
+    QCOMPARE(narsykle.top(), stebetojas.top());
+    const auto* lentele = Narsykles<QTableView>("tblServeriai");
+    QVERIFY(!lentele->horizontalScrollBar()->isVisible());
+    QTest::qWait(50);
+    QCOMPARE(ProgramosParinktys()->NarsyklesVieta(), QRect());
+
+    // The window system moves it, as a drag of its title bar does.
+    frmNarsykle()->windowHandle()->setPosition(1200, 300);
+    QTRY_VERIFY(ProgramosParinktys()->NarsyklesVieta().isValid());
+    const QRect vieta(frmNarsykle()->pos(), frmNarsykle()->size());
+    QCOMPARE(ProgramosParinktys()->NarsyklesVieta(), vieta);
+    frmNarsykle()->hide();
+    frmPagrindinis()->move(300, 300);
+    frmNarsykle()->show();
+    QCOMPARE(QRect(frmNarsykle()->pos(), frmNarsykle()->size()), vieta);
+    frmNarsykle()->hide();
+    ProgramosParinktys()->NustatytiNarsyklesVieta(QRect());
+}
+
+// A screen wide enough for both windows side by side, unless another platform is asked for.
+int main(int argc, char** argv) {
+    QTemporaryDir aplankas;
+    QFile f(aplankas.filePath(u"ekranas.json"_s));
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && f.open(QIODevice::WriteOnly)) {
+        f.write(R"({"screens": [{"name": "Wide", "x": 0, "y": 0, "width": 2560, "height": 1440, "dpr": 1,
+                    "logicalDpi": 96, "logicalBaseDpi": 96}]})");
+        f.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + f.fileName().toLocal8Bit());
+    }
+    QApplication programa(argc, argv);
+    TstNarsykleLangas testas;
+    return QTest::qExec(&testas, argc, argv);
+}
 #include "tst_narsykle_langas.moc"

@@ -248,6 +248,10 @@ void TstPagrindinis::stulpeliai_data() {
     QTest::newRow("one player") << TZaidejai{KurtiZaidejoInfo(9, "Solo", -1, 3599.4f)} << QStringList{u"Solo"_s}
                                 << QStringList() << QStringList{u"-1"_s} << QStringList();
     QTest::newRow("no players") << TZaidejai{} << QStringList() << QStringList() << QStringList() << QStringList();
+    // The engine's bots report -1 s: no time is no "00:00:01".
+    QTest::newRow("a bot's negative time shows none")
+        << TZaidejai{KurtiZaidejoInfo(1, "Player", 3, 65.0f), KurtiZaidejoInfo(2, "Bot", 0, -1.0f)}
+        << QStringList{u"Player"_s} << QStringList{u"Bot"_s} << QStringList{u"3"_s} << QStringList{QString()};
     QTest::newRow("empty name keeps its line")
         << TZaidejai{KurtiZaidejoInfo(1, "", 0, 0.0f), KurtiZaidejoInfo(2, "x", 1, 1.0f)} << QStringList{QString()}
         << QStringList{u"x"_s} << QStringList{u"0"_s} << QStringList{u"00:00:01"_s};

@@ -11,12 +11,31 @@ TAntrinisLangas::TAntrinisLangas(TStebetojas* stebetojas, QWidget* tevas) : QDia
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 }
 
+std::optional<QPoint> VietaSalia(const QRect& salia, const QSize& dydis, const QRect& ekranas) {
+    constexpr int kTarpas = 8;
+    if (dydis.width() > ekranas.width())
+        return std::nullopt;
+    const int y = qMax(ekranas.top(), qMin(salia.top(), ekranas.bottom() + 1 - dydis.height()));
+    if (const int x = salia.right() + 1 + kTarpas; x + dydis.width() - 1 <= ekranas.right())
+        return QPoint(x, y);
+    if (const int x = salia.left() - kTarpas - dydis.width(); x >= ekranas.left())
+        return QPoint(x, y);
+    // No room on either side: against the edge of the side with more room,
+    // over as little of the other window as the area allows.
+    const bool desine = ekranas.right() - salia.right() >= salia.left() - ekranas.left();
+    return QPoint(desine ? ekranas.right() + 1 - dydis.width() : ekranas.left(), y);
+}
+
+void TAntrinisLangas::Padeti(const QWidget& stebetojoLangas) {
+    QRect vieta = frameGeometry();
+    vieta.moveCenter(stebetojoLangas.frameGeometry().center());
+    move(vieta.topLeft());
+}
+
 void TAntrinisLangas::setVisible(bool matomas) {
     auto* langas = dynamic_cast<QWidget*>(stebetojas);
     if (matomas && !isVisible() && langas) {
-        QRect vieta = frameGeometry();
-        vieta.moveCenter(langas->frameGeometry().center());
-        move(vieta.topLeft());
+        Padeti(*langas);
         if (QWindow* stebetojoLangas = langas->windowHandle()) {
             winId();
             if (QWindow* savas = windowHandle())

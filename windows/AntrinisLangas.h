@@ -4,11 +4,20 @@
 // (not the platform's minimising) run the handlers FormShow and FormHide.
 #pragma once
 
+#include <optional>
+
 #include <QDialog>
 
 #include "Pranesimai.h"
 
 class TStebetojas;
+
+// Where a window of frame size `dydis` stands beside the window framed by
+// `salia`, on the screen area `ekranas`: to its right when the area has room
+// there, else to its left, else against the edge of the side with more room;
+// its top level with the other's as far as the area allows. Nowhere when it is
+// wider than the area.
+std::optional<QPoint> VietaSalia(const QRect& salia, const QSize& dydis, const QRect& ekranas);
 
 class TAntrinisLangas : public QDialog {
     Q_OBJECT
@@ -23,6 +32,9 @@ public:
     virtual void FormHide() {}
 
 protected:
+    // Places the window as it is shown: centred over the watcher's window.
+    virtual void Padeti(const QWidget& stebetojoLangas);
+
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 

@@ -182,15 +182,32 @@ bool TfrmPagrindinis::eventFilter(QObject* objektas, QEvent* ivykis) {
         if ((kodas == Qt::Key_Tab || kodas == Qt::Key_Backtab) && !(mod & Qt::ControlModifier))
             break;
         Saugiai([&] { FormKeyDown(kodas, mod); });
-        // Enter presses the default button unless a button, or the bar with
-        // its items, has the focus.
+        bool zingsnis = false;
+        Saugiai([&] { zingsnis = MeniuKlavisas(fokusas, kodas, mod); });
+        if (zingsnis)
+            return true;
+        // Enter presses the default button unless a button, the bar with its
+        // items, or an item of the menu panels has the focus.
         if ((kodas == Qt::Key_Return || kodas == Qt::Key_Enter) && !qobject_cast<QPushButton*>(fokusas) &&
-            fokusas != imgApacia) {
+            fokusas != imgApacia && !ArMeniuPunktas(fokusas)) {
             btnRodyti->click();
             return true;
         }
         break;
     }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        // An item of the menu panels shows the keyboard's focus as it shows
+        // the pointer, and a first-level item opens its panel for it alike.
+        if (auto* v = qobject_cast<QWidget*>(objektas); v && ArMeniuPunktas(v))
+            Saugiai([&] { RodytiMeniuFokusa(v, ivykis->type() == QEvent::FocusIn); });
+        break;
+    case QEvent::Hide:
+        // The panels: the keyboard focus does not go on to whatever control is next.
+        for (QWidget* p : {pnlMeniuLygis1, pnlMeniuLygis2, pnlPatvirtinimai, pnlAtnaujinimai, pnlArIseiti})
+            if (objektas == p)
+                Saugiai([&] { SkydelisUzsidaro(p); });
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         if (paspaudimai.contains(objektas))
@@ -321,8 +338,11 @@ void TfrmPagrindinis::RodytiZaidejus(const TZaidejai& zaidejai) {
     for (const TZaidejoInfo& z : zaidejai) {
         vardai[stulpelis].append(ServerioTekstas(z.Zaidejas.Vardas));
         fragai[stulpelis].append(QString::number(z.Zaidejas.Fragai));
+        // A negative time is no connection time (the bots of some engines report -1): none is shown.
         laikai[stulpelis].append(
-            QString::asprintf("%.2u:%.2u:%.2u", z.Valandos, unsigned(z.Minutes), unsigned(z.Sekundes)));
+            z.Zaidejas.Laikas < 0.0f
+                ? QString()
+                : QString::asprintf("%.2u:%.2u:%.2u", z.Valandos, unsigned(z.Minutes), unsigned(z.Sekundes)));
         stulpelis = 1 - stulpelis;
     }
     // Each reply replaces the columns whole: a refresh never shows them empty.

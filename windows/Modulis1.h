@@ -10,6 +10,7 @@
 #include <functional>
 
 #include <QHash>
+#include <QPointer>
 #include <QWidget>
 
 #include "Kalba.h"
@@ -244,6 +245,23 @@ private:
     void KlaustiIseiti();
     // Hides the menu panels; with the exit panel too when suIseitimu is set.
     void UzdarytiSkydelius(bool suIseitimu);
+
+    // The keyboard in the menu panels: the arrows walk the open panel's items
+    // (Right into the option panel a first-level item opens, Left back), the
+    // quit question's answers too; true when the key was such a step.
+    bool MeniuKlavisas(QWidget* fokusas, int kodas, Qt::KeyboardModifiers mod);
+    bool ArMeniuPunktas(const QWidget* valdiklis) const;
+    // The option panel a first-level item opens, and its items in order.
+    QList<QWidget*> SkydelioPunktai(const QWidget* atidarantis) const;
+    // The keyboard focus into a panel's item, the control it leaves kept to
+    // come back to when the panel closes.
+    void IMeniu(QWidget* punktas);
+    // A panel closing with the focus inside: the focus goes to the first-level
+    // item under the pointer, else back where it came from.
+    void SkydelisUzsidaro(QWidget* skydelis);
+    // An item's hover handlers, run as the keyboard's focus enters or leaves it.
+    void RodytiMeniuFokusa(QWidget* punktas, bool ieina);
+    QPointer<QWidget> fokusasPriesMeniu;
     // Asks for an interval in whole seconds (the dialog shows `dabartinisMs`,
     // and `pastaba` above its question); the milliseconds, or nothing when
     // the answer was no whole number (said in a message).

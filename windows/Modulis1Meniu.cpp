@@ -71,6 +71,7 @@ TTybCheckBox* Zymimasis(QWidget* tevas, const char* vardas, int x, int y, bool p
     c->setFont(Sriftas(kSansSerif, 11));
     c->setText(QString::fromLatin1(vardas));
     NustatytiSpalvas(c, SpalvaBGR(kPunktoTekstas));
+    TamsusZymimasis(c);
     c->setChecked(pazymetas);
     return c;
 }
@@ -100,6 +101,8 @@ void TfrmPagrindinis::SukurtiMeniu() {
     Language = Etikete(pnlMeniuLygis2, "Language", 8, 56, 51, 13, Sriftas(kSansSerif, 11), kPunktoTekstas);
     NustatytiFona(Language, Qt::black);
     Language->setText(u"Language:"_s);
+    // Wide enough for its caption at the desktop's font, into the free room on its right.
+    Language->resize(qMax(51, Language->sizeHint().width()), qBound(13, Language->sizeHint().height(), 16));
     cboKalbos = Sukurti<QComboBox>(pnlMeniuLygis2, "cboKalbos", 8, 72, 145, 21);
     cboKalbos->setEditable(true);
     cboKalbos->setInsertPolicy(QComboBox::NoInsert);
@@ -220,6 +223,130 @@ void TfrmPagrindinis::SujungtiMeniu() {
             NustatytiSpalvas(l, SpalvaBGR(kVeiksmoTekstas));
         };
     }
+
+    // The keyboard and screen readers: the panels' items are menu items, the
+    // quit question's answers buttons. Tab walks a first-level item, then the
+    // items of the option panel it opens, then the next first-level item.
+    for (TTybLabel* l : {lblPatvirtinimai, lblIvairus1, lblMeniu2, lblMeniu3, lblMeniu4, lblKonsole, lblNarsykle,
+                         lblGerai, lblIntervalas, lblIntervalasServeriaiBendrai})
+        l->NustatytiPaspaudziama(QAccessible::MenuItem);
+    for (TTybLabel* l : {lblIseitiTaip, lblIseitiNe})
+        l->NustatytiPaspaudziama(QAccessible::Button);
+    QWidget* ankstesnis = nullptr;
+    for (QWidget* l : std::initializer_list<QWidget*>{lblPatvirtinimai, lblIvairus1, lblMeniu2, lblMeniu3, lblMeniu4,
+                                                      lblKonsole, lblNarsykle, lblGerai}) {
+        if (ankstesnis)
+            setTabOrder(ankstesnis, l);
+        ankstesnis = l;
+        for (QWidget* p : SkydelioPunktai(l)) {
+            setTabOrder(ankstesnis, p);
+            ankstesnis = p;
+        }
+        // Pressing an item that opens a panel steps into it.
+        if (auto* atidarantis = static_cast<TTybLabel*>(l); !SkydelioPunktai(l).isEmpty())
+            atidarantis->OnPress = [this, atidarantis] {
+                RodytiMeniuFokusa(atidarantis, true); // its panel opens, as for the pointer
+                IMeniu(SkydelioPunktai(atidarantis).constFirst());
+            };
+    }
+    setTabOrder(lblIseitiTaip, lblIseitiNe);
+}
+
+void TfrmPagrindinis::RodytiMeniuFokusa(QWidget* punktas, bool ieina) {
+    TMouseMoveEvent ivykis;
+    if (auto* l = qobject_cast<TTybLabel*>(punktas))
+        ivykis = ieina ? l->OnMouseEnter : l->OnMouseLeave;
+    else if (auto* c = qobject_cast<TTybCheckBox*>(punktas))
+        ivykis = ieina ? c->OnMouseEnter : c->OnMouseLeave;
+    if (ivykis)
+        ivykis(punktas, Qt::NoModifier, 0, 0);
+}
+
+QList<QWidget*> TfrmPagrindinis::SkydelioPunktai(const QWidget* atidarantis) const {
+    if (atidarantis == lblPatvirtinimai)
+        return {chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta};
+    if (atidarantis == lblIvairus1)
+        return {chkTAB, chkMeniuApacioj, cboKalbos, chkPranestiVieta, chkPranestiDraugus};
+    if (atidarantis == lblMeniu3)
+        return {lblIntervalas, lblIntervalasServeriaiBendrai};
+    return {};
+}
+
+bool TfrmPagrindinis::ArMeniuPunktas(const QWidget* valdiklis) const {
+    for (const QWidget* p : {pnlMeniuLygis1, pnlMeniuLygis2, pnlPatvirtinimai, pnlAtnaujinimai, pnlArIseiti})
+        if (valdiklis && p->isAncestorOf(valdiklis))
+            return true;
+    return false;
+}
+
+void TfrmPagrindinis::IMeniu(QWidget* punktas) {
+    if (QWidget* dabar = QApplication::focusWidget(); dabar && !ArMeniuPunktas(dabar))
+        fokusasPriesMeniu = dabar;
+    punktas->setFocus(Qt::TabFocusReason);
+}
+
+bool TfrmPagrindinis::MeniuKlavisas(QWidget* fokusas, int kodas, Qt::KeyboardModifiers mod) {
+    if (mod & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const bool atgal = kodas == Qt::Key_Up || kodas == Qt::Key_Left;
+    if (!atgal && kodas != Qt::Key_Down && kodas != Qt::Key_Right)
+        return false;
+    // The next item of a row that can take the focus, round from its end; the
+    // language box keeps its arrows for its own list and is reached by Tab.
+    const auto zingsnis = [this, fokusas](const QList<QWidget*>& eile, int kryptis) {
+        const auto n = eile.size();
+        const auto i = eile.indexOf(fokusas);
+        for (qsizetype k = 1; k < n; ++k) {
+            QWidget* kitas = eile.at(((i + kryptis * k) % n + n) % n);
+            if (kitas != cboKalbos && kitas->isVisible() && kitas->isEnabled()) {
+                kitas->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
+        return true;
+    };
+    const QList<QWidget*> atsakymai{lblIseitiTaip, lblIseitiNe};
+    if (atsakymai.contains(fokusas))
+        return zingsnis(atsakymai, atgal ? -1 : 1);
+    const QList<QWidget*> pirmas{lblPatvirtinimai, lblIvairus1, lblMeniu2,   lblMeniu3,
+                                 lblMeniu4,        lblKonsole,  lblNarsykle, lblGerai};
+    if (pirmas.contains(fokusas)) {
+        if (kodas == Qt::Key_Up || kodas == Qt::Key_Down)
+            return zingsnis(pirmas, atgal ? -1 : 1);
+        if (kodas == Qt::Key_Right && !SkydelioPunktai(fokusas).isEmpty()) {
+            static_cast<TTybLabel*>(fokusas)->Paspausti();
+            return true;
+        }
+        return kodas == Qt::Key_Left; // nothing to its left
+    }
+    for (QWidget* atidarantis : pirmas) {
+        const QList<QWidget*> punktai = SkydelioPunktai(atidarantis);
+        if (!punktai.contains(fokusas) || fokusas == cboKalbos)
+            continue;
+        if (kodas == Qt::Key_Left) {
+            atidarantis->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        return kodas == Qt::Key_Right || zingsnis(punktai, atgal ? -1 : 1);
+    }
+    return false;
+}
+
+void TfrmPagrindinis::SkydelisUzsidaro(QWidget* skydelis) {
+    if (!skydelis->isAncestorOf(QApplication::focusWidget()))
+        return;
+    // An option panel closed by the pointer entering another first-level item:
+    // the focus goes to that item, whose hover it already shows.
+    if (pnlMeniuLygis1->isVisible() && skydelis != pnlMeniuLygis1 && skydelis != pnlArIseiti)
+        for (QWidget* l : pnlMeniuLygis1->findChildren<TTybLabel*>(Qt::FindDirectChildrenOnly))
+            if (l->underMouse()) {
+                l->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+    QWidget* grizti = fokusasPriesMeniu;
+    if (!grizti || !grizti->isVisible() || !grizti->isEnabled() || ArMeniuPunktas(grizti))
+        grizti = imgApacia->isVisible() ? static_cast<QWidget*>(imgApacia) : edtHostas;
+    grizti->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- Menus, options and keys ----
@@ -278,10 +405,15 @@ void TfrmPagrindinis::imgApaciaMouseUp(Qt::MouseButton, int X, int Y) {
 }
 
 void TfrmPagrindinis::imgApaciaPunktas(TApatineJuosta::TPunktas punktas) {
-    // What a click on the item does: the bar's click, then the release over it.
+    // What a click on the item does: the bar's click, then the release over it;
+    // the keyboard then steps into the panel it opened.
     imgApaciaClick();
     const QPoint vidurys = TApatineJuosta::PunktoVieta(punktas).center();
     imgApaciaMouseUp(Qt::LeftButton, vidurys.x(), vidurys.y());
+    if (punktas == TApatineJuosta::Meniu && pnlMeniuLygis1->isVisible())
+        IMeniu(lblPatvirtinimai);
+    else if (punktas == TApatineJuosta::Iseiti && pnlArIseiti->isVisible())
+        IMeniu(lblIseitiTaip);
 }
 
 void TfrmPagrindinis::lblMeniu2Click() {
@@ -387,8 +519,12 @@ void TfrmPagrindinis::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
 void TfrmPagrindinis::FormKeyUp(int Key, Qt::KeyboardModifiers) {
     if (!chkTAB->isChecked())
         pnlTAB->hide();
-    if (Key == Qt::Key_Escape)
+    if (Key == Qt::Key_Escape) {
         KlaustiIseiti();
+        // The answers are a key away.
+        if (pnlArIseiti->isVisible() && !pnlArIseiti->isAncestorOf(focusWidget()))
+            IMeniu(lblIseitiTaip);
+    }
 }
 
 bool TfrmPagrindinis::ArPranestiVieta() const {

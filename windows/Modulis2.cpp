@@ -250,6 +250,8 @@ void TfrmServeriai::PritaikytiKalba() {
         } else {
             modelis->NustatytiAntraste(c, Tekstas("frmServeriai", kAntrasciuRaktai[c]));
         }
+        // A column is as wide as its layout says, or as its title needs at the desktop's font.
+        stgServeriai->setColumnWidth(c, qMax(kPlociai[c], stgServeriai->horizontalHeader()->sectionSizeHint(c)));
     }
     mnuServeriai->setTitle(Tekstas("frmServeriai", "mnuServeriai"));
     const QString prideti = Tekstas("frmServeriai", "mnuPrideti");

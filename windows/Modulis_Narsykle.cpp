@@ -16,12 +16,15 @@
 #include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableView>
 
 #include "Atmintis.h"
 #include "Centras.h"
 #include "Draugai.h"
+#include "Kalba.h"
 #include "Laikrodis.h"
 #include "Narsykle.h"
 #include "Parinktys.h"
@@ -93,8 +96,10 @@ void TfrmNarsykle::SukurtiValdiklius() {
     chkNeTusti = Sukurti<QCheckBox>(this, "chkNeTusti", 136, 68, 120, 18);
     chkBeSlaptazodzio = Sukurti<QCheckBox>(this, "chkBeSlaptazodzio", 264, 68, 140, 18);
     chkBeNetikru = Sukurti<QCheckBox>(this, "chkBeNetikru", 304, 40, 180, 18);
-    for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio, chkBeNetikru})
+    for (QCheckBox* c : {chkNePilni, chkNeTusti, chkBeSlaptazodzio, chkBeNetikru}) {
         NustatytiSpalvas(c, SpalvaBGR(kOranzine));
+        TamsusZymimasis(c);
+    }
     lblPingas = Etikete(this, "lblPingas", 412, 70, 120, 16, sriftas, kOranzine);
     spnPingas = Sukurti<QSpinBox>(this, "spnPingas", 536, 66, 80, 22);
     btnDraugai = Sukurti<QPushButton>(this, "btnDraugai", 624, 65, 128, 24);
@@ -225,6 +230,7 @@ void TfrmNarsykle::PritaikytiKalba() {
     chkBeNetikru->setText(t("chkBeNetikru"));
     lblPingas->setText(t("lblPingas"));
     lblGreitis->setText(t("lblGreitis"));
+    IsdestytiGreiti();
     spnPingas->setSpecialValueText(t("spnPingas"));
     QStringList antrastes;
     for (const char* raktas : kStulpeliuRaktai)
@@ -242,7 +248,7 @@ void TfrmNarsykle::PritaikytiKalba() {
         const QSignalBlocker blokas(cboGreitis);
         cboGreitis->clear();
         for (const int g : kGreiciai)
-            cboGreitis->addItem(g > 0 ? QLocale().toString(g) : t("zymNeribotai"), g);
+            cboGreitis->addItem(g > 0 ? Lokale().toString(g) : t("zymNeribotai"), g);
     }
     // The pace chosen stays, one of the choices or not.
     NustatytiGreiti(parinktys->NarsyklesGreitis());
@@ -260,6 +266,10 @@ void TfrmNarsykle::PritaikytiKalba() {
     RodytiBusena();
 }
 
+QLocale TfrmNarsykle::Lokale() const {
+    return stebetojas ? stebetojas->Kalba().Lokale() : QLocale();
+}
+
 int TfrmNarsykle::Greitis() const {
     return cboGreitis->currentIndex() < 0 ? TNarsyklesApklausa::kNumatytasGreitis : cboGreitis->currentData().toInt();
 }
@@ -267,7 +277,7 @@ int TfrmNarsykle::Greitis() const {
 void TfrmNarsykle::NustatytiGreiti(int pinguPerMinute) {
     // A pace of the settings file that is none of the choices becomes one.
     if (pinguPerMinute > 0 && cboGreitis->findData(pinguPerMinute) < 0)
-        cboGreitis->addItem(QLocale().toString(pinguPerMinute), pinguPerMinute);
+        cboGreitis->addItem(Lokale().toString(pinguPerMinute), pinguPerMinute);
     const int i = cboGreitis->findData(qMax(0, pinguPerMinute));
     cboGreitis->setCurrentIndex(i >= 0 ? i : cboGreitis->findData(TNarsyklesApklausa::kNumatytasGreitis));
     Pingai->NustatytiGreiti(cboGreitis->currentData().toInt());
@@ -438,8 +448,8 @@ void TfrmNarsykle::BendruomeneBaigta(const TBendruomenesRezultatas& r) {
         nepavyko.append(SaltinioVardas(a.Saltinis) + u" ("_s + priezastis + u')');
     }
     paskutineZinia = Tekstas("Pranesimai", "SaltiniaiAtsake")
-                         .arg(QLocale().toString(r.Serveriai.size()), QLocale().toString(pavyko),
-                              QLocale().toString(r.Saltiniai.size()));
+                         .arg(Lokale().toString(r.Serveriai.size()), Lokale().toString(pavyko),
+                              Lokale().toString(r.Saltiniai.size()));
     if (!nepavyko.isEmpty())
         paskutineZinia += u' ' + Tekstas("Pranesimai", "NarsykleNeperskaityta").arg(nepavyko.join(u", "_s));
     RodytiEilutes(r.Serveriai, false, false);
@@ -466,7 +476,7 @@ void TfrmNarsykle::RodytiSteamSarasa(bool istorija) {
         serveriai.append(std::move(s));
     }
     paskutineZinia = Tekstas("Pranesimai", istorija ? "NarsykleSteamIstorija" : "NarsykleSteamMegstami")
-                         .arg(QLocale().toString(serveriai.size()), QLocale().toString(failai.size()));
+                         .arg(Lokale().toString(serveriai.size()), Lokale().toString(failai.size()));
     RodytiEilutes(serveriai, false, istorija);
 }
 
@@ -495,7 +505,7 @@ void TfrmNarsykle::SarasasBaigtas(const TSarasoRezultatas& r) {
     const char* zinia = kZinios[int(r.Busena)];
     paskutineZinia = *zinia ? Tekstas("Pranesimai", zinia) : QString();
     if (r.Busena == TSarasoBusena::Nupjautas)
-        paskutineZinia = paskutineZinia.arg(QLocale().toString(r.Serveriai.size()));
+        paskutineZinia = paskutineZinia.arg(Lokale().toString(r.Serveriai.size()));
     if (r.Busena == TSarasoBusena::RaktasAtmestas && qEnvironmentVariable("VELMORANT_STEAM_KEY").isEmpty()) {
         // A refused key is asked anew next time, and leaves the store.
         raktas.clear();
@@ -517,8 +527,8 @@ void TfrmNarsykle::SarasasBaigtas(const TSarasoRezultatas& r) {
 void TfrmNarsykle::RodytiBusena() {
     QString tekstas = Tekstas("Pranesimai", "NarsykleBusena");
     if (tekstas.contains(u"%3"_s))
-        tekstas = tekstas.arg(QLocale().toString(Modelis->Eilutes()), QLocale().toString(Pingai->Atsake()),
-                              QLocale().toString(Filtras->rowCount()));
+        tekstas = tekstas.arg(Lokale().toString(Modelis->Eilutes()), Lokale().toString(Pingai->Atsake()),
+                              Lokale().toString(Filtras->rowCount()));
     if (!paskutineZinia.isEmpty())
         tekstas += u"  "_s + paskutineZinia;
     lblBusena->setText(VienaEilute(tekstas, kPatarimoRiba));
@@ -593,6 +603,63 @@ void TfrmNarsykle::resizeEvent(QResizeEvent* ivykis) {
     // The table takes what the window grows by; the status line stays under it.
     tblServeriai->setGeometry(8, kLentelesY, width() - 16, height() - kLentelesY - 32);
     lblBusena->setGeometry(8, height() - 26, width() - 16, 18);
+    IsdestytiGreiti();
+    ArVartotojoVieta(ivykis);
+}
+
+void TfrmNarsykle::moveEvent(QMoveEvent* ivykis) {
+    TAntrinisLangas::moveEvent(ivykis);
+    ArVartotojoVieta(ivykis);
+}
+
+void TfrmNarsykle::ArVartotojoVieta(QEvent* ivykis) {
+    const QRect vieta(pos(), size());
+    if (ivykis->spontaneous() && isVisible() && vieta != padeta)
+        parinktys->NustatytiNarsyklesVieta(vieta);
+}
+
+void TfrmNarsykle::IsdestytiGreiti() {
+    const int y = cboGreitis->y();
+    cboGreitis->move(width() - 8 - cboGreitis->width(), y);
+    lblGreitis->adjustSize();
+    lblGreitis->move(cboGreitis->x() - 4 - lblGreitis->width(), lblGreitis->y());
+    // The check box before them is as wide as its caption, as far as they leave room.
+    const int laisva = lblGreitis->x() - 4 - chkBeNetikru->x();
+    chkBeNetikru->resize(qMax(0, qMin(chkBeNetikru->sizeHint().width(), laisva)), chkBeNetikru->height());
+}
+
+void TfrmNarsykle::Padeti(const QWidget& stebetojoLangas) {
+    const QRect laikoma = parinktys->NarsyklesVieta();
+    const auto matoma = [](const QRect& r) {
+        // Its title bar can be reached on some screen.
+        const QRect juosta(r.topLeft(), QSize(r.width(), 24));
+        for (const QScreen* ekranas : QGuiApplication::screens()) {
+            const QRect bendra = ekranas->availableGeometry().intersected(juosta);
+            if (bendra.width() >= 64 && bendra.height() >= 8)
+                return true;
+        }
+        return false;
+    };
+    if (laikoma.isValid() && matoma(laikoma)) {
+        resize(laikoma.size());
+        move(laikoma.topLeft());
+    } else {
+        // The watcher's frame stands for this window's, which has none before it is first shown.
+        const QRect remas = stebetojoLangas.frameGeometry(), vidus = stebetojoLangas.geometry();
+        const QSize krastai(remas.width() - vidus.width(), remas.height() - vidus.height());
+        const QScreen* ekranas = stebetojoLangas.screen();
+        const QRect sritis = ekranas ? ekranas->availableGeometry() : QRect();
+        int stulpeliai = 16 + 2 * tblServeriai->frameWidth() + tblServeriai->verticalScrollBar()->sizeHint().width();
+        for (int c = 0; c < TNarsyklesModelis::kStulpeliai; ++c)
+            stulpeliai += tblServeriai->columnWidth(c);
+        int plotis = qMax(width(), stulpeliai);
+        if (sritis.isValid())
+            plotis = qMax(minimumWidth(), qMin(plotis, sritis.width() - krastai.width()));
+        resize(plotis, height());
+        if (const std::optional<QPoint> vieta = VietaSalia(remas, size() + krastai, sritis))
+            move(*vieta);
+    }
+    padeta = QRect(pos(), size());
 }
 
 bool TfrmNarsykle::eventFilter(QObject* objektas, QEvent* ivykis) {

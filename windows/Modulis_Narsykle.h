@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QHostAddress>
+#include <QLocale>
 
 #include "AntrinisLangas.h"
 #include "Bendruomene.h"
@@ -107,6 +108,10 @@ public:
 protected:
     bool eventFilter(QObject* objektas, QEvent* ivykis) override;
     void resizeEvent(QResizeEvent* ivykis) override;
+    void moveEvent(QMoveEvent* ivykis) override;
+    // Where the user last put it, else beside the watcher, wide enough for
+    // the table's columns.
+    void Padeti(const QWidget& stebetojoLangas) override;
 
 private:
     void SukurtiValdiklius();
@@ -123,7 +128,13 @@ private:
     void KlaustiRakto();
     void RodytiBusena();
     void TaikytiSalygas();
+    // The pace box keeps to the window's right edge, its caption before it.
+    void IsdestytiGreiti();
+    // A move or resize the window system reports, not one of the program's: the user's.
+    void ArVartotojoVieta(QEvent* ivykis);
     std::optional<TInternetoServeris> DabartinisServeris() const;
+    // Numbers are written as the interface's language writes them.
+    QLocale Lokale() const;
 
     TCentras* centras;
     TParinktys* parinktys;
@@ -134,4 +145,5 @@ private:
     QList<TInternetoServeris> lanRasti; // the LAN search's answers so far
     QSet<QString> draugai;              // the friends looked for (TDraugai::Raktas)
     bool arRodyta = false;              // shown once: the kept list is read then
+    QRect padeta;                       // the frame's corner and size the program last gave it
 };
