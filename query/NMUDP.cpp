@@ -10,6 +10,9 @@
 TNMUDP::TNMUDP(QObject* owner) : QObject(owner) {
     ReportStatus(NMConst::kLygisInicializavimas, QString::fromLatin1(NMConst::sInitializing));
     KurtiLizda();
+    sargas = new QTimer(this);
+    sargas->setInterval(kSargoMs);
+    connect(sargas, &QTimer::timeout, this, &TNMUDP::Saugoti);
 }
 
 TNMUDP::~TNMUDP() = default;
@@ -78,9 +81,13 @@ void TNMUDP::SendDatagram(const char* Buff, int length) {
     paskutinisPortas = static_cast<quint16>(remotePort);
     lizdas->writeDatagram(kopija.constData(), length, paskutinisAdresas, paskutinisPortas);
     // Qt's read notification may stay off after a send while datagrams keep
-    // coming (seen under a flood): what waits is read without waiting for it.
+    // coming (seen under a flood): what waits is read without waiting for it,
+    // now and, by the guard, while the replies to this send may come.
     if (lizdas->hasPendingDatagrams())
         PlanuotiSkaityma();
+    sargoTyla = 0;
+    if (!sargas->isActive())
+        sargas->start();
     if (OnDataSend)
         OnDataSend(this);
 }
@@ -123,6 +130,13 @@ void TNMUDP::SkaitytiLizda() {
         issiuntimasSuplanuotas = true;
         QTimer::singleShot(0, this, &TNMUDP::IssiustiGautus);
     }
+}
+
+void TNMUDP::Saugoti() {
+    if (lizdas->hasPendingDatagrams())
+        PlanuotiSkaityma();
+    if (++sargoTyla >= kSargoKartai)
+        sargas->stop();
 }
 
 void TNMUDP::PlanuotiSkaityma() {

@@ -25,6 +25,8 @@ public:
     using EKlaida::EKlaida;
 };
 
+class QTimer;
+
 class TNMUDP : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString RemoteHost READ RemoteHost WRITE setRemoteHost)
@@ -62,6 +64,9 @@ public:
     static constexpr int kSkaitymoRiba = 64;
     static constexpr int kEilesRiba = 256;
     static constexpr qsizetype kEilesBaitai = 2 * 1024 * 1024;
+    // The guard's look at the socket after a send: every 200 ms for 10 s.
+    static constexpr int kSargoMs = 200;
+    static constexpr int kSargoKartai = 50;
 
     TOnReceive OnDataReceived;
     TNotifyEvent OnDataSend;
@@ -115,6 +120,9 @@ private:
     void SkaitytiLizda();
     void PlanuotiSkaityma();
     void IssiustiGautus();
+    // While replies may come: reads what waits in the socket whatever its
+    // notification says, a few times a second, for a few seconds after a send.
+    void Saugoti();
 
     QString remoteHost;
     int remotePort = 0;
@@ -127,6 +135,8 @@ private:
     qsizetype eilesBaitai = 0;
     bool issiuntimasSuplanuotas = false;
     bool skaitymasSuplanuotas = false;
+    QTimer* sargas = nullptr;
+    int sargoTyla = 0; // the guard's turns since the last send
     quint64 gautaIsViso = 0;
     quint64 atmesta = 0;
     quint64 pristatomasNumeris = 0;
