@@ -28,5 +28,3 @@ void TTybCheckBox::keyPressEvent(QKeyEvent* event) {
     }
     QCheckBox::keyPressEvent(event);
 }
-
-

@@ -102,8 +102,6 @@ void TTybLabel::keyPressEvent(QKeyEvent* event) {
     QLabel::keyPressEvent(event);
 }
 
-
-
 void TTybLabel::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
     if (!ArPaspaudziama() || !hasFocus())

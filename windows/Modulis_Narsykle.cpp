@@ -247,8 +247,9 @@ void TfrmNarsykle::PritaikytiKalba() {
     {
         const QSignalBlocker blokas(cboGreitis);
         cboGreitis->clear();
+        const QLocale l = Lokale();
         for (const int g : kGreiciai)
-            cboGreitis->addItem(g > 0 ? Lokale().toString(g) : t("zymNeribotai"), g);
+            cboGreitis->addItem(g > 0 ? l.toString(g) : t("zymNeribotai"), g);
     }
     // The pace chosen stays, one of the choices or not.
     NustatytiGreiti(parinktys->NarsyklesGreitis());
@@ -447,9 +448,9 @@ void TfrmNarsykle::BendruomeneBaigta(const TBendruomenesRezultatas& r) {
             priezastis = u"HTTP "_s + QString::number(a.HttpKodas);
         nepavyko.append(SaltinioVardas(a.Saltinis) + u" ("_s + priezastis + u')');
     }
+    const QLocale l = Lokale();
     paskutineZinia = Tekstas("Pranesimai", "SaltiniaiAtsake")
-                         .arg(Lokale().toString(r.Serveriai.size()), Lokale().toString(pavyko),
-                              Lokale().toString(r.Saltiniai.size()));
+                         .arg(l.toString(r.Serveriai.size()), l.toString(pavyko), l.toString(r.Saltiniai.size()));
     if (!nepavyko.isEmpty())
         paskutineZinia += u' ' + Tekstas("Pranesimai", "NarsykleNeperskaityta").arg(nepavyko.join(u", "_s));
     RodytiEilutes(r.Serveriai, false, false);
@@ -526,9 +527,11 @@ void TfrmNarsykle::SarasasBaigtas(const TSarasoRezultatas& r) {
 
 void TfrmNarsykle::RodytiBusena() {
     QString tekstas = Tekstas("Pranesimai", "NarsykleBusena");
-    if (tekstas.contains(u"%3"_s))
-        tekstas = tekstas.arg(Lokale().toString(Modelis->Eilutes()), Lokale().toString(Pingai->Atsake()),
-                              Lokale().toString(Filtras->rowCount()));
+    if (tekstas.contains(u"%3"_s)) {
+        const QLocale l = Lokale();
+        tekstas =
+            tekstas.arg(l.toString(Modelis->Eilutes()), l.toString(Pingai->Atsake()), l.toString(Filtras->rowCount()));
+    }
     if (!paskutineZinia.isEmpty())
         tekstas += u"  "_s + paskutineZinia;
     lblBusena->setText(VienaEilute(tekstas, kPatarimoRiba));
