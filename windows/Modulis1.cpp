@@ -204,9 +204,8 @@ bool TfrmPagrindinis::eventFilter(QObject* objektas, QEvent* ivykis) {
         break;
     case QEvent::Hide:
         // The panels: the keyboard focus does not go on to whatever control is next.
-        for (QWidget* p : {pnlMeniuLygis1, pnlMeniuLygis2, pnlPatvirtinimai, pnlAtnaujinimai, pnlArIseiti})
-            if (objektas == p)
-                Saugiai([&] { SkydelisUzsidaro(p); });
+        if (auto* v = qobject_cast<QWidget*>(objektas); v && Skydeliai().contains(v))
+            Saugiai([&] { SkydelisUzsidaro(v); });
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

@@ -251,6 +251,9 @@ private:
     // quit question's answers too; true when the key was such a step.
     bool MeniuKlavisas(QWidget* fokusas, int kodas, Qt::KeyboardModifiers mod);
     bool ArMeniuPunktas(const QWidget* valdiklis) const;
+    // The first-level items in their order, and the five menu panels.
+    QList<QWidget*> PirmoLygioPunktai() const;
+    QList<QWidget*> Skydeliai() const;
     // The option panel a first-level item opens, and its items in order.
     QList<QWidget*> SkydelioPunktai(const QWidget* atidarantis) const;
     // The keyboard focus into a panel's item, the control it leaves kept to

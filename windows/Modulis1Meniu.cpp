@@ -233,8 +233,7 @@ void TfrmPagrindinis::SujungtiMeniu() {
     for (TTybLabel* l : {lblIseitiTaip, lblIseitiNe})
         l->NustatytiPaspaudziama(QAccessible::Button);
     QWidget* ankstesnis = nullptr;
-    for (QWidget* l : std::initializer_list<QWidget*>{lblPatvirtinimai, lblIvairus1, lblMeniu2, lblMeniu3, lblMeniu4,
-                                                      lblKonsole, lblNarsykle, lblGerai}) {
+    for (QWidget* l : PirmoLygioPunktai()) {
         if (ankstesnis)
             setTabOrder(ankstesnis, l);
         ankstesnis = l;
@@ -262,6 +261,14 @@ void TfrmPagrindinis::RodytiMeniuFokusa(QWidget* punktas, bool ieina) {
         ivykis(punktas, Qt::NoModifier, 0, 0);
 }
 
+QList<QWidget*> TfrmPagrindinis::PirmoLygioPunktai() const {
+    return {lblPatvirtinimai, lblIvairus1, lblMeniu2, lblMeniu3, lblMeniu4, lblKonsole, lblNarsykle, lblGerai};
+}
+
+QList<QWidget*> TfrmPagrindinis::Skydeliai() const {
+    return {pnlMeniuLygis1, pnlMeniuLygis2, pnlPatvirtinimai, pnlAtnaujinimai, pnlArIseiti};
+}
+
 QList<QWidget*> TfrmPagrindinis::SkydelioPunktai(const QWidget* atidarantis) const {
     if (atidarantis == lblPatvirtinimai)
         return {chkArIseiti, chkIssaugotiPakeitimus, chkKeistiHosta};
@@ -273,7 +280,7 @@ QList<QWidget*> TfrmPagrindinis::SkydelioPunktai(const QWidget* atidarantis) con
 }
 
 bool TfrmPagrindinis::ArMeniuPunktas(const QWidget* valdiklis) const {
-    for (const QWidget* p : {pnlMeniuLygis1, pnlMeniuLygis2, pnlPatvirtinimai, pnlAtnaujinimai, pnlArIseiti})
+    for (const QWidget* p : Skydeliai())
         if (valdiklis && p->isAncestorOf(valdiklis))
             return true;
     return false;
@@ -308,8 +315,7 @@ bool TfrmPagrindinis::MeniuKlavisas(QWidget* fokusas, int kodas, Qt::KeyboardMod
     const QList<QWidget*> atsakymai{lblIseitiTaip, lblIseitiNe};
     if (atsakymai.contains(fokusas))
         return zingsnis(atsakymai, atgal ? -1 : 1);
-    const QList<QWidget*> pirmas{lblPatvirtinimai, lblIvairus1, lblMeniu2,   lblMeniu3,
-                                 lblMeniu4,        lblKonsole,  lblNarsykle, lblGerai};
+    const QList<QWidget*> pirmas = PirmoLygioPunktai();
     if (pirmas.contains(fokusas)) {
         if (kodas == Qt::Key_Up || kodas == Qt::Key_Down)
             return zingsnis(pirmas, atgal ? -1 : 1);
